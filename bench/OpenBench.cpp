@@ -1,0 +1,210 @@
+// How fast and how small a result opens, and how fast the grid's filter runs, against the
+// plainest code that reads the same values. Prints the ratios with their targets at the end.
+#include "BenchData.h"
+
+#include "host/db/ResultColumns.h"
+#include "host/db/SqliteConnection.h"
+#include "host/db/TQuillonADOQuery.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace {
+
+const char *kSelect = "select * from t";
+const char *kFilter = "nAmount > 500 AND cCode = 'C07'";
+
+struct BenchState
+{
+    std::unique_ptr<SqliteConnection> db;
+    std::unique_ptr<TQuillonADOQuery> opened; // for the filter runs
+};
+
+BenchState &state()
+{
+    static BenchState shared;
+    return shared;
+}
+
+void PlainStepLoop(benchmark::State &bench)
+{
+    sqlite3 *db = state().db->handle();
+    for (auto _ : bench) {
+        sqlite3_stmt *statement = nullptr;
+        sqlite3_prepare_v2(db, kSelect, -1, &statement, nullptr);
+        std::int64_t integers = 0;
+        double reals = 0;
+        std::size_t textBytes = 0;
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            integers += sqlite3_column_int64(statement, 0) + sqlite3_column_int64(statement, 1);
+            reals += sqlite3_column_double(statement, 2) + sqlite3_column_double(statement, 3);
+            for (int column = 4; column < 10; ++column) {
+                const unsigned char *text = sqlite3_column_text(statement, column);
+                textBytes += text ? static_cast<std::size_t>(sqlite3_column_bytes(statement, column)) : 0;
+            }
+        }
+        sqlite3_finalize(statement);
+        benchmark::DoNotOptimize(integers);
+        benchmark::DoNotOptimize(reals);
+        benchmark::DoNotOptimize(textBytes);
+    }
+}
+
+void QueryOpen(benchmark::State &bench)
+{
+    TQuillonADOQuery query;
+    query.SetConnection(state().db.get());
+    query.SetSQL(kSelect);
+    for (auto _ : bench) {
+        if (!query.Open()) {
+            bench.SkipWithError(query.LastErrorText().toUtf8().constData());
+            break;
+        }
+        benchmark::DoNotOptimize(query.RecordCount());
+    }
+}
+
+void PlainColumnPass(benchmark::State &bench)
+{
+    const ResultColumns &columns = *state().opened->Columns();
+    const ResultColumn &amount = columns.column(columns.indexOf("nAmount"));
+    const ResultColumn &code = columns.column(columns.indexOf("cCode"));
+    const std::size_t rows = columns.rowCount();
+    for (auto _ : bench) {
+        double sum = 0;
+        std::size_t length = 0;
+        for (std::size_t row = 0; row < rows; ++row) {
+            if (!amount.isNull(row))
+                sum += amount.realAt(row);
+            if (!code.isNull(row))
+                length += code.textAt(row).size();
+        }
+        benchmark::DoNotOptimize(sum);
+        benchmark::DoNotOptimize(length);
+    }
+}
+
+void RecordFilterPass(benchmark::State &bench)
+{
+    TQuillonADOQuery &query = *state().opened;
+    for (auto _ : bench) {
+        if (!query.SetFilter(kFilter)) {
+            bench.SkipWithError(query.LastErrorText().toUtf8().constData());
+            break;
+        }
+        benchmark::DoNotOptimize(query.RecordCount());
+    }
+}
+
+double fastest(const std::vector<double> &times)
+{
+    return *std::min_element(times.begin(), times.end());
+}
+
+// The machine is shared: each figure is the fastest of three runs, which other work disturbs
+// least.
+#define QP_BENCH(name)                                                                              \
+    BENCHMARK(name)->Unit(benchmark::kMillisecond)->Repetitions(3)->ComputeStatistics("min", fastest)
+
+QP_BENCH(PlainStepLoop);
+QP_BENCH(QueryOpen);
+QP_BENCH(PlainColumnPass);
+QP_BENCH(RecordFilterPass);
+
+// Shows every run as usual and keeps the fastest CPU time per iteration for the summary.
+class SummaryReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs) {
+            if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "min")
+                times[run.run_name.function_name] = run.GetAdjustedCPUTime();
+        }
+    }
+    std::map<std::string, double> times;
+};
+
+bool printRatio(const char *what, double value, double target)
+{
+    const bool met = value <= target;
+    std::printf("  %-40s %6.2fx   (target <= %.1fx)  %s\n", what, value, target, met ? "met" : "NOT MET");
+    return met;
+}
+
+// Takes "--rows=N" out of argv before the benchmark library sees it.
+int takeRows(int &argc, char **argv)
+{
+    int rows = 1000000;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--rows=", 7) == 0)
+            rows = std::max(1, std::atoi(argv[i] + 7));
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
+    argv[argc] = nullptr;
+    return rows;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const int rows = takeRows(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+
+    const std::filesystem::path file = std::filesystem::temp_directory_path()
+        / ("qp_bench_" + std::to_string(::getpid()) + ".db");
+    std::string error;
+    std::printf("Creating %d rows x 10 columns in %s ...\n", rows, file.c_str());
+    if (!CreateBenchDatabase(file.string(), rows, error)) {
+        std::fprintf(stderr, "qp_bench: %s\n", error.c_str());
+        return 1;
+    }
+    DbError openError;
+    state().db = SqliteConnection::open(file.string(), SqliteConnection::OpenMode::ReadOnly, openError);
+    state().opened = std::make_unique<TQuillonADOQuery>();
+    state().opened->SetConnection(state().db.get());
+    state().opened->SetSQL(kSelect);
+    if (!state().db || !state().opened->Open()) {
+        std::fprintf(stderr, "qp_bench: %s\n", state().db ? state().opened->LastErrorText().toUtf8().constData() : openError.text.c_str());
+        return 1;
+    }
+
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    const ResultColumns &columns = *state().opened->Columns();
+    const double memory = static_cast<double>(columns.memoryBytes());
+    const double values = static_cast<double>(columns.valueBytes());
+    std::printf("\nSummary for %d rows (CPU time per run):\n", rows);
+    bool met = printRatio("result memory / value size", memory / values, 1.5);
+    std::printf("  %-40s %.1f MB for %.1f MB of values\n", "", memory / 1048576.0, values / 1048576.0);
+    auto &t = reporter.times;
+    if (t.count("PlainStepLoop") && t.count("QueryOpen"))
+        met = printRatio("open into query / plain step loop", t["QueryOpen"] / t["PlainStepLoop"], 1.3) && met;
+    if (t.count("PlainColumnPass") && t.count("RecordFilterPass"))
+        met = printRatio("two-condition filter / plain pass", t["RecordFilterPass"] / t["PlainColumnPass"], 1.5) && met;
+
+    state().opened.reset();
+    state().db.reset();
+    std::filesystem::remove(file);
+    benchmark::Shutdown();
+    return 0;
+}

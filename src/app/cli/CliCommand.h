@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QCommandLineParser;
+class QTextStream;
+class HostSession;
+
+// What a command is given: its parsed options, the output streams and, when the command needs
+// them, the open databases with the agent signed in.
+struct CliContext
+{
+    QCommandLineParser &parser;
+    QTextStream &out;
+    QTextStream &err;
+    HostSession *session = nullptr; // null for commands that open nothing
+};
+
+enum CliExit { ExitOk = 0, ExitFailure = 1, ExitUsage = 2 };
+
+struct CliCommand
+{
+    QString name;
+    QString summary;
+    QString arguments; // shown in the usage line, e.g. "CODE"
+    QList<QCommandLineOption> options;
+    bool needsSession = true; // opens the databases and signs the agent in first
+    std::function<int(CliContext &)> run;
+};
+
+// Each command file adds its command to the table.
+const QList<CliCommand> &CliCommands();
+CliCommand ListCommand();
+CliCommand ShowCommand();
+CliCommand DemoCommand();
+CliCommand PrepareCommand();
+CliCommand RunCommand();
+
+// Runs corvane-iq with the given arguments (program name first); returns the exit code.
+int RunCorvaneIQ(const QStringList &arguments, QTextStream &out, QTextStream &err);

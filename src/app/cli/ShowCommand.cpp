@@ -1,0 +1,101 @@
+#include "app/cli/CliCommand.h"
+#include "app/cli/TextTable.h"
+
+#include "app/common/HostSession.h"
+#include "host/TypeTables.h"
+#include "host/db/SqliteConnection.h"
+#include "host/db/TQuillonADOQuery.h"
+#include "store/EnquiryStatements.h"
+
+#include <QCommandLineParser>
+#include <QTextStream>
+
+namespace {
+
+QString typeName(int index)
+{
+    const QStringList &names = TSQLDataTypesString();
+    return index >= 0 && index < names.size() ? names[index] : QStringLiteral("(type %1)").arg(index);
+}
+
+QString paramValue(TQuillonADOQuery &rows)
+{
+    if (rows.FieldByName("iSQLTypeID").AsInteger() != 2)
+        return rows.FieldByName("cValue").AsString();
+    const TField date = rows.FieldByName("dtValue");
+    if (date.IsNull())
+        return {};
+    const QDateTime value = date.AsDateTime();
+    return value.time() == QTime(0, 0) ? value.date().toString(Qt::ISODate) : value.toString("yyyy-MM-dd HH:mm:ss");
+}
+
+void printParameters(CliContext &context, int enquiryId)
+{
+    TQuillonADOQuery rows;
+    rows.SetConnection(context.session->Payroll());
+    rows.SetSQL(ParamRowsOrderedSQL(enquiryId));
+    context.out << "\nParameters:\n";
+    if (!rows.Open() || rows.IsEmpty()) {
+        context.out << "  (none)\n";
+        return;
+    }
+    TextTable table({ "  Name", "Type", "Value" });
+    for (rows.First(); !rows.Eof(); rows.Next())
+        table.AddRow({ "  " + rows.FieldByName("cDescription").AsString(),
+            typeName(rows.FieldByName("iSQLTypeID").AsInteger()), paramValue(rows) });
+    table.Print(context.out);
+}
+
+void printColumns(CliContext &context, int enquiryId)
+{
+    TQuillonADOQuery rows;
+    rows.SetConnection(context.session->Payroll());
+    rows.SetSQL(ColumnRowsSQL(enquiryId) + " order by iOrder, idEnquiryColumn");
+    context.out << "\nColumns:\n";
+    if (!rows.Open() || rows.IsEmpty()) {
+        context.out << "  (none: every result column is shown)\n";
+        return;
+    }
+    TextTable table({ "  Order", "Name", "Shown" });
+    for (rows.First(); !rows.Eof(); rows.Next())
+        table.AddRow({ "  " + rows.FieldByName("iOrder").AsString(), rows.FieldByName("cColumnName").AsString(),
+            rows.FieldByName("bShow").AsBoolean() ? "yes" : "no" });
+    table.Print(context.out);
+}
+
+int runShow(CliContext &context)
+{
+    const QStringList args = context.parser.positionalArguments();
+    if (args.size() != 2) {
+        context.err << "corvane-iq show: give one IQ code.\n";
+        return ExitUsage;
+    }
+    const QString code = args[1];
+    TQuillonADOQuery iq;
+    iq.SetConnection(context.session->Payroll());
+    iq.SetTableName("_ipvEasyEnquiry");
+    if (!iq.SelectRecords("cCode", code)) {
+        context.err << "corvane-iq: cannot read the IQ: " << iq.LastErrorText() << "\n";
+        return ExitFailure;
+    }
+    if (iq.IsEmpty()) {
+        context.err << "corvane-iq: there is no IQ with the code \"" << code << "\".\n";
+        return ExitFailure;
+    }
+    const int id = iq.FieldByName("idEnquiry").AsInteger();
+    const QStringList labels { "Code", "Description", "Database", "Company", "Frequency", "Type" };
+    const QStringList fields { "cCode", "cDescription", "cDatabase", "cCompany", "cFrequency", "cType" };
+    for (int i = 0; i < labels.size(); ++i)
+        context.out << (labels[i] + ":").leftJustified(13) << iq.FieldByName(fields[i]).AsString() << "\n";
+    context.out << "\nSQL statement:\n" << iq.FieldByName("cSQLStatement").AsString() << "\n";
+    printParameters(context, id);
+    printColumns(context, id);
+    return ExitOk;
+}
+
+} // namespace
+
+CliCommand ShowCommand()
+{
+    return { "show", "Shows an IQ's definition with its parameter and column rows.", "CODE", {}, true, runShow };
+}

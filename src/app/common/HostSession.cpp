@@ -1,0 +1,51 @@
+#include "app/common/HostSession.h"
+
+#include "app/common/DatabaseLocation.h"
+#include "host/Agent.h"
+#include "host/HostContext.h"
+#include "host/RegIni.h"
+#include "host/db/SqliteConnection.h"
+#include "store/Databases.h"
+#include "store/StoreProcedures.h"
+
+HostSession::HostSession() = default;
+
+HostSession::~HostSession() { Close(); }
+
+bool HostSession::Open(const QString &payrollPath, const QString &commonPath, bool useDefaults,
+    QString &error)
+{
+    Close();
+    m_payrollPath = payrollPath.isEmpty() ? DefaultPayrollPath() : payrollPath;
+    m_commonPath = commonPath.isEmpty() ? DefaultCommonPath() : commonPath;
+    if (useDefaults && payrollPath.isEmpty() && commonPath.isEmpty()
+        && !EnsureDemoDatabases(m_payrollPath, m_commonPath, error))
+        return false;
+    auto databases = OpenHostDatabases(m_payrollPath, m_commonPath, false, error);
+    if (!databases)
+        return false;
+    m_payroll = std::move(databases->payroll);
+    m_common = std::move(databases->common);
+    RegisterStoreProcedures();
+    SetHostConnections(m_payroll.get(), m_common.get());
+    return true;
+}
+
+bool HostSession::SignIn(const QString &agentName, const QString &password, QString &error)
+{
+    if (!m_payroll) {
+        error = QStringLiteral("No database is open.");
+        return false;
+    }
+    return ::SignIn(*m_payroll, agentName, password, error);
+}
+
+void HostSession::SignOut() { ::SignOut(); }
+
+void HostSession::Close()
+{
+    SignOut();
+    SetHostConnections(nullptr, nullptr);
+    m_common.reset();
+    m_payroll.reset();
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class SqliteConnection;
+
+// An open host: both databases, the signed-in agent, the per-user settings folder. The programs
+// build one, the windows and commands then reach everything through the host services.
+class HostSession
+{
+public:
+    HostSession();
+    ~HostSession();
+    HostSession(const HostSession &) = delete;
+    HostSession &operator=(const HostSession &) = delete;
+
+    // Opens the databases (creating the demo databases when the default paths are used) and makes
+    // them the host's connections. False with a one-line error; nothing is changed then.
+    bool Open(const QString &payrollPath, const QString &commonPath, bool useDefaults, QString &error);
+    // Signs the agent in and points the settings at the agent's own file.
+    bool SignIn(const QString &agentName, const QString &password, QString &error);
+    void SignOut();
+    void Close();
+
+    SqliteConnection *Payroll() const { return m_payroll.get(); }
+    SqliteConnection *Common() const { return m_common.get(); }
+    QString PayrollPath() const { return m_payrollPath; }
+    QString CommonPath() const { return m_commonPath; }
+
+private:
+    std::unique_ptr<SqliteConnection> m_payroll;
+    std::unique_ptr<SqliteConnection> m_common;
+    QString m_payrollPath;
+    QString m_commonPath;
+};

@@ -1,0 +1,20 @@
+// corvane-iq: the IQ package without windows, for scripts and schedulers.
+#include "app/cli/CliCommand.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName("Corvane");
+    QCoreApplication::setApplicationName("corvane");
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const int code = RunCorvaneIQ(QCoreApplication::arguments(), out, err);
+    out.flush();
+    err.flush();
+    return code;
+}

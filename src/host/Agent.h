@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+
+class Connection;
+
+// The signed-in person (an agent) with the rights the package asks about.
+class TAgent
+{
+public:
+    int idAgents = 0;
+    QString cAgentName;
+    bool bAdministrator = false;
+    bool bAllPayrollCompanies = false;
+    bool bAllPayFrequencies = false;
+    bool bAllLocations = false;
+    QSet<int> functions; // function ids granted in _rtblAgentFunctions
+
+    int AgentID() const { return idAgents; }
+    QString AgentName() const { return cAgentName; }
+    bool IsAdministrator() const { return bAdministrator; }
+    bool AllPayrollCompanies() const { return bAllPayrollCompanies; }
+    bool AllPayFrequencies() const { return bAllPayFrequencies; }
+    bool AllLocations() const { return bAllLocations; }
+    // Administrators may use every function.
+    bool HasAccessToFunction(int functionId) const
+    {
+        return bAdministrator || functions.contains(functionId);
+    }
+};
+
+// nullptr while nobody is signed in.
+TAgent *CurrentAgent();
+// False while nobody is signed in.
+bool hasAccessToFunction(int functionId);
+
+// Checks the name (any letter case) and password against _rtblAgents of `payroll` and makes the
+// agent current. On failure `error` is the text to show and the current agent is unchanged.
+bool SignIn(Connection &payroll, const QString &name, const QString &password, QString &error);
+void SignOut();
+void SetCurrentAgentForTesting(const TAgent &agent);
+
+// An Argon2id hash in libsodium's string form. `fast` uses the smallest limits (tests, demo data).
+QString HashPassword(const QString &password, bool fast = false);
+bool VerifyPassword(const QString &hash, const QString &password);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QtGlobal>
+
+class QObject;
+
+// Host window messages used by the IQ change message.
+inline constexpr int kMsgDeliverGlobalMessage = 5038; // to QuillonControl, param1 = record
+inline constexpr int kMsgEasyEnquiryChanged = 9401; // to every open window, param1 = id
+
+// Keeps a message with its values until QuillonControl delivers it; returns the record's handle
+// to pass as the first parameter of message 5038.
+int SetGlobalMessageInt(int message, qint64 value1, qint64 value2, void *pointer);
+// The host's control object: message 5038 with a record delivers the record's message and
+// values to every open host window.
+QObject *QuillonControl();
+// Posted, never sent: the receiver runs after the sending command has finished.
+void PostHostMessage(QObject *target, int message, qint64 param1, qint64 param2);
+// Records not yet delivered (tests).
+int PendingGlobalMessages();

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+// The host's general payroll parameters that the package reads.
+struct TGeneralParameters
+{
+    int iHoursDisplay = 0; // 1: hours columns show decimal hours
+};
+
+extern TGeneralParameters objGeneralParameters;
+extern bool bExtendedLogging;
+
+// Regional formats of the person's locale (QLocale(), the default locale). Date and time formats
+// use Qt's notation ("dd/MM/yyyy").
+struct TFormatSettings
+{
+    QString ShortDateFormat;
+    QString LongDateFormat;
+    QString ShortTimeFormat;
+    QString LongTimeFormat;
+    QChar DateSeparator;
+    QChar TimeSeparator;
+    QChar DecimalSeparator;
+    QChar ThousandSeparator;
+    QString CurrencyString;
+};
+TFormatSettings GlobalFormatSettings();

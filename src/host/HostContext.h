@@ -1,0 +1,10 @@
+#pragma once
+
+class Connection;
+
+// The two databases the host has open. The program (or a test) owns them; the services only
+// borrow them, so a missing connection is a normal state that every caller checks.
+Connection *ADOMainConnection(); // the payroll connection, as the package calls it
+Connection *PayrollConnection();
+Connection *CommonConnection();
+void SetHostConnections(Connection *payroll, Connection *common);

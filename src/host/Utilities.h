@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// Doubles every single quote, for a text placed inside a SQL string literal.
+QString CheckApostrophe(const QString &text);
+
+// Finds the first marker of parameter `name` in `statement`: "@name" (plain) or "@[name]"
+// (bracketed). `position` is the 1-based position of its "@", 0 when there is none; the result
+// is true for the bracketed form. A plain name is the longest run of name characters (minus,
+// digits, A-Z, a-z, underscore) after "@", so "Date" does not match "@DateTo"; a bracketed name
+// is everything up to the next "]". Names compare exactly.
+bool FindParameter(const QString &name, const QString &statement, int &position);
+// The same, looking only at markers whose "@" is at or after the 0-based index `from`; the
+// position is still counted from the start of the statement.
+bool FindParameter(const QString &name, const QString &statement, int &position, int from);
+bool IsParameterNameChar(QChar c);
+
+// Entity references for & < > " ' and every control character (CR, LF, TAB among them), and
+// back. ConvertXMLStringToNormalText(ConvertNormalTextToXMLString(s)) == s for every s; an "&"
+// that starts no known reference is kept as it is.
+QString ConvertNormalTextToXMLString(const QString &text);
+QString ConvertXMLStringToNormalText(const QString &text);
+
+// "YYYYMMDD", or "YYYY-MM-DD" with `separators`; the time of day is dropped. Empty when invalid.
+QString DateToYYYYMMDD(const QDateTime &value, bool separators);

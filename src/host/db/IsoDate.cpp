@@ -1,0 +1,270 @@
+#include "host/db/IsoDate.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr std::int64_t kMsPerDay = 86400000;
+
+// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's civil calendar algorithm).
+std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d)
+{
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
+void civilFromDays(std::int64_t z, int &year, int &month, int &day)
+{
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
+    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
+    year = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2));
+    month = static_cast<int>(m);
+    day = static_cast<int>(d);
+}
+
+bool isDigit(char c)
+{
+    return static_cast<unsigned>(c - '0') < 10u;
+}
+
+std::uint64_t load8(const char *c)
+{
+    std::uint64_t value;
+    std::memcpy(&value, c, sizeof value);
+    return value;
+}
+
+// Eight characters against a pattern: where `separators` has 0xff the byte must equal the
+// pattern's; everywhere else it must be a digit. Little-endian byte order.
+bool matches(std::uint64_t bytes, std::uint64_t pattern, std::uint64_t separators)
+{
+    if (((bytes ^ pattern) & separators) != 0)
+        return false;
+    const std::uint64_t digits = ~separators;
+    constexpr std::uint64_t high = 0xf0f0f0f0f0f0f0f0ULL;
+    // A digit is 0x30..0x39: its high half is 3, and stays 3 after adding 6.
+    return ((bytes & high & digits) == (0x3030303030303030ULL & high & digits))
+        && (((bytes + 0x0606060606060606ULL) & high & digits) == (0x3030303030303030ULL & high & digits));
+}
+
+bool isLeap(int year)
+{
+    // year % 100 != 0 is year % 25 != 0 once year % 4 == 0; % 400 likewise % 16.
+    return (year & 3) == 0 && (year % 25 != 0 || (year & 15) == 0);
+}
+
+int daysInMonth(int year, int month)
+{
+    static constexpr int days[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
+    return month == 2 && isLeap(year) ? 29 : days[month - 1];
+}
+
+// Days from 1970-01-01 to 1 January of each year the databases hold in practice.
+constexpr int kFirstYear = 1600;
+constexpr int kLastYear = 2400;
+struct YearStarts
+{
+    std::int64_t days[kLastYear - kFirstYear + 2];
+};
+const YearStarts kYearStarts = [] {
+    YearStarts starts {};
+    for (int year = kFirstYear; year <= kLastYear + 1; ++year)
+        starts.days[year - kFirstYear] = daysFromCivil(year, 1, 1);
+    return starts;
+}();
+
+std::int64_t compose(int year, int month, int day, int hour, int minute, int second, int millisecond)
+{
+    std::int64_t days;
+    if (year >= kFirstYear && year <= kLastYear && month >= 1 && month <= 12) {
+        static constexpr int daysBefore[] = { 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334 };
+        const std::int64_t *start = &kYearStarts.days[year - kFirstYear];
+        const bool leap = start[1] - start[0] == 366;
+        days = start[0] + daysBefore[month - 1] + (month > 2 && leap) + day - 1;
+    } else {
+        days = daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
+    }
+    return days * kMsPerDay
+        + ((static_cast<std::int64_t>(hour) * 60 + minute) * 60 + second) * 1000 + millisecond;
+}
+
+class Reader
+{
+public:
+    explicit Reader(std::string_view text) : m_text(text) { }
+    bool atEnd() const { return m_pos == m_text.size(); }
+    bool peek(char c) const { return m_pos < m_text.size() && m_text[m_pos] == c; }
+    bool take(char c)
+    {
+        if (!peek(c))
+            return false;
+        ++m_pos;
+        return true;
+    }
+    // Exactly `count` digits.
+    bool digits(int count, int &value)
+    {
+        value = 0;
+        for (int i = 0; i < count; ++i) {
+            if (m_pos >= m_text.size() || m_text[m_pos] < '0' || m_text[m_pos] > '9')
+                return false;
+            value = value * 10 + (m_text[m_pos++] - '0');
+        }
+        return true;
+    }
+    // Fraction of a second after the ".": 1 to 9 digits, milliseconds kept.
+    bool fraction(int &ms)
+    {
+        ms = 0;
+        int count = 0;
+        while (m_pos < m_text.size() && m_text[m_pos] >= '0' && m_text[m_pos] <= '9') {
+            if (count < 3)
+                ms = ms * 10 + (m_text[m_pos] - '0');
+            ++count;
+            ++m_pos;
+        }
+        if (count == 0 || count > 9)
+            return false;
+        for (int i = count; i < 3; ++i)
+            ms *= 10;
+        return true;
+    }
+
+private:
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+};
+
+bool readTime(Reader &in, int &hour, int &minute, int &second, int &ms)
+{
+    second = 0;
+    ms = 0;
+    if (!in.digits(2, hour) || !in.take(':') || !in.digits(2, minute))
+        return false;
+    if (in.take(':')) {
+        if (!in.digits(2, second))
+            return false;
+        if (in.take('.') && !in.fraction(ms))
+            return false;
+    }
+    return hour < 24 && minute < 60 && second < 60;
+}
+
+} // namespace
+
+std::optional<std::int64_t> IsoDate::parse(std::string_view text, FieldType *kind)
+{
+    // The two forms the databases store, checked eight characters at a time: most of a
+    // result's dates, and the open of a million rows parses three million of them.
+    if (text.size() == 10 || text.size() == 19) {
+        const char *c = text.data();
+        const bool timed = text.size() == 19;
+        // "YYYY-MM-" then "DD" (and " HH:MM:SS").
+        const std::uint64_t head = load8(c);
+        if (!matches(head, 0x2d30302d30303030ULL, 0xff0000ff00000000ULL) || !isDigit(c[8]) || !isDigit(c[9]))
+            return std::nullopt;
+        if (timed) {
+            const std::uint64_t tail = load8(c + 11);
+            if ((c[10] != ' ' && c[10] != 'T') || !matches(tail, 0x30303a30303a3030ULL, 0x0000ff0000ff0000ULL))
+                return std::nullopt;
+        }
+        auto two = [c](int at) { return (c[at] - '0') * 10 + (c[at + 1] - '0'); };
+        const int year = two(0) * 100 + two(2), month = two(5), day = two(8);
+        const int hour = timed ? two(11) : 0;
+        const int minute = timed ? two(14) : 0;
+        const int second = timed ? two(17) : 0;
+        if (month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) || hour > 23
+            || minute > 59 || second > 59)
+            return std::nullopt;
+        if (kind)
+            *kind = timed ? FieldType::DateTime : FieldType::Date;
+        return compose(year, month, day, hour, minute, second, 0);
+    }
+    // A time alone: "HH:MM..." has its colon third.
+    if (text.size() >= 5 && text[2] == ':') {
+        Reader in(text);
+        int hour, minute, second, ms;
+        if (!readTime(in, hour, minute, second, ms) || !in.atEnd())
+            return std::nullopt;
+        if (kind)
+            *kind = FieldType::Time;
+        return fromParts(1970, 1, 1, hour, minute, second, ms);
+    }
+    Reader in(text);
+    int year, month, day;
+    if (!in.digits(4, year) || !in.take('-') || !in.digits(2, month) || !in.take('-')
+        || !in.digits(2, day))
+        return std::nullopt;
+    if (month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month))
+        return std::nullopt;
+    if (in.atEnd()) {
+        if (kind)
+            *kind = FieldType::Date;
+        return fromParts(year, month, day);
+    }
+    if (!in.take(' ') && !in.take('T'))
+        return std::nullopt;
+    int hour, minute, second, ms;
+    if (!readTime(in, hour, minute, second, ms) || !in.atEnd())
+        return std::nullopt;
+    if (kind)
+        *kind = FieldType::DateTime;
+    return fromParts(year, month, day, hour, minute, second, ms);
+}
+
+std::string IsoDate::format(std::int64_t ms, FieldType type)
+{
+    int year, month, day, hour, minute, second, millisecond;
+    toParts(ms, year, month, day, hour, minute, second, millisecond);
+    char buffer[48];
+    const bool hasTime = hour || minute || second || millisecond;
+    if (type == FieldType::Time) {
+        std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", hour, minute, second);
+    } else if (type == FieldType::Date && !hasTime) {
+        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, month, day);
+    } else {
+        std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day,
+            hour, minute, second);
+    }
+    std::string out(buffer);
+    if (millisecond) {
+        std::snprintf(buffer, sizeof buffer, ".%03d", millisecond);
+        out += buffer;
+    }
+    return out;
+}
+
+std::int64_t IsoDate::fromParts(int year, int month, int day, int hour, int minute, int second,
+    int millisecond)
+{
+    return compose(year, month, day, hour, minute, second, millisecond);
+}
+
+void IsoDate::toParts(std::int64_t ms, int &year, int &month, int &day, int &hour, int &minute,
+    int &second, int &millisecond)
+{
+    std::int64_t days = ms / kMsPerDay;
+    std::int64_t rest = ms % kMsPerDay;
+    if (rest < 0) {
+        rest += kMsPerDay;
+        --days;
+    }
+    civilFromDays(days, year, month, day);
+    millisecond = static_cast<int>(rest % 1000);
+    rest /= 1000;
+    second = static_cast<int>(rest % 60);
+    rest /= 60;
+    minute = static_cast<int>(rest % 60);
+    hour = static_cast<int>(rest / 60);
+}

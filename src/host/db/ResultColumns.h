@@ -1,0 +1,73 @@
+#pragma once
+
+#include "host/db/Connection.h"
+#include "host/db/ResultColumn.h"
+
+#include <string_view>
+#include <vector>
+
+// The rows of a result or an in-memory table, held by column (see ResultColumn). Qt-free, so
+// filters, the grid's sort and the benchmark read it directly.
+class ResultColumns final : private RowSink
+{
+public:
+    ResultColumns() = default;
+    ResultColumns(const ResultColumns &) = delete;
+    ResultColumns &operator=(const ResultColumns &) = delete;
+
+    void addColumn(std::string name, FieldType declared, std::string baseTable = {},
+        std::string baseColumn = {});
+    // One column per result column of the statement, with its declared type and origin.
+    void addColumns(const Statement &statement);
+
+    int columnCount() const { return static_cast<int>(m_columns.size()); }
+    std::size_t rowCount() const { return m_rows; }
+    const ResultColumn &column(int index) const { return m_columns[static_cast<std::size_t>(index)]; }
+    int indexOf(std::string_view name) const; // letter case ignored; -1 when absent
+
+    void appendRow(const Statement &statement); // the statement's current row
+    void appendRow(const std::vector<Value> &values); // missing values are NULL
+    void setValue(std::size_t row, int column, const Value &value);
+    void removeRow(std::size_t row);
+    void clearRows();
+    void finish(); // after loading: trims the last chunks
+
+    std::size_t memoryBytes() const;
+    std::size_t valueBytes() const;
+
+private:
+    // The load path: values that fit the column's storage go straight in; anything else takes
+    // the general path, which may widen the column.
+    void null(int column) override { m_columns[static_cast<std::size_t>(column)].appendNull(); }
+    void integer(int column, std::int64_t value) override
+    {
+        ResultColumn &target = m_columns[static_cast<std::size_t>(column)];
+        if (target.m_storage == ResultColumn::Storage::Integer)
+            target.pushWord(value, false);
+        else
+            target.appendInteger(value);
+    }
+    void real(int column, double value) override
+    {
+        ResultColumn &target = m_columns[static_cast<std::size_t>(column)];
+        if (target.m_storage == ResultColumn::Storage::Real)
+            target.pushWord(std::bit_cast<std::int64_t>(value), false);
+        else
+            target.appendReal(value);
+    }
+    void text(int column, std::string_view value) override
+    {
+        ResultColumn &target = m_columns[static_cast<std::size_t>(column)];
+        if (target.m_storage == ResultColumn::Storage::Text)
+            target.pushText(value, false);
+        else
+            target.appendText(value);
+    }
+    void blob(int column, std::string_view bytes) override
+    {
+        m_columns[static_cast<std::size_t>(column)].appendBytes(bytes);
+    }
+
+    std::vector<ResultColumn> m_columns;
+    std::size_t m_rows = 0;
+};

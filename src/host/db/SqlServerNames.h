@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// IQ statements are written for SQL Server and name objects as "dbo.x", "[dbo].x" or "dbo.[x]".
+// On SQLite the owner "dbo" means nothing: the qualifier is removed so that the object resolves
+// through the connection's databases (main first, then the attached ones). Only whole tokens
+// followed by "." are removed; string literals, other quoted identifiers and comments are left
+// exactly as written.
+struct RemovedText
+{
+    std::size_t offset; // in the original text
+    std::size_t length;
+};
+
+std::string stripDboQualifiers(std::string_view sql, std::vector<RemovedText> *removed = nullptr);
+
+// Maps an offset in the stripped text back to the original text.
+std::size_t originalOffset(std::size_t strippedOffset, const std::vector<RemovedText> &removed);

@@ -1,0 +1,192 @@
+#include "host/db/SqliteStatement.h"
+
+#include "host/db/SqliteConnection.h"
+
+#include <sqlite3.h>
+
+SqliteStatement::SqliteStatement(SqliteConnection &connection, sqlite3_stmt *statement)
+    : m_connection(connection)
+    , m_statement(statement)
+{
+}
+
+SqliteStatement::~SqliteStatement()
+{
+    sqlite3_finalize(m_statement);
+}
+
+bool SqliteStatement::bind(int index, const Value &value)
+{
+    int rc = SQLITE_OK;
+    if (std::holds_alternative<std::monostate>(value)) {
+        rc = sqlite3_bind_null(m_statement, index);
+    } else if (const auto *number = std::get_if<std::int64_t>(&value)) {
+        rc = sqlite3_bind_int64(m_statement, index, *number);
+    } else if (const auto *real = std::get_if<double>(&value)) {
+        rc = sqlite3_bind_double(m_statement, index, *real);
+    } else if (const auto *text = std::get_if<std::string>(&value)) {
+        rc = sqlite3_bind_text64(m_statement, index, text->data(), text->size(), SQLITE_TRANSIENT,
+            SQLITE_UTF8);
+    } else if (const auto *blob = std::get_if<Blob>(&value)) {
+        // A zero-length blob must stay a blob, not become NULL.
+        rc = blob->bytes.empty() ? sqlite3_bind_zeroblob(m_statement, index, 0)
+                                 : sqlite3_bind_blob64(m_statement, index, blob->bytes.data(),
+                                     blob->bytes.size(), SQLITE_TRANSIENT);
+    }
+    if (rc != SQLITE_OK) {
+        m_error = m_connection.errorFromCode(rc, false);
+        if (rc == SQLITE_RANGE)
+            m_error.text = "Parameter " + std::to_string(index) + " is out of range.";
+        return false;
+    }
+    return true;
+}
+
+Statement::Step SqliteStatement::step()
+{
+    if (!m_started) {
+        m_started = true;
+        m_limited = m_connection.m_timeout.count() > 0;
+        m_deadline = std::chrono::steady_clock::now() + m_connection.m_timeout;
+    }
+    m_connection.enterStep(m_deadline, m_limited);
+    const int rc = sqlite3_step(m_statement);
+    const bool timedOut = m_connection.leaveStep();
+    if (rc == SQLITE_ROW)
+        return Step::Row;
+    if (rc == SQLITE_DONE) {
+        m_error.clear();
+        return Step::Done;
+    }
+    m_error = m_connection.errorFromCode(rc, timedOut);
+    m_connection.setError(m_error);
+    return Step::Error;
+}
+
+bool SqliteStatement::reset()
+{
+    m_started = false;
+    // The result of reset repeats the last step's error, which step() already reported.
+    sqlite3_reset(m_statement);
+    m_error.clear();
+    return true;
+}
+
+int SqliteStatement::columnCount() const
+{
+    return sqlite3_column_count(m_statement);
+}
+
+std::string SqliteStatement::columnName(int column) const
+{
+    const char *name = sqlite3_column_name(m_statement, column);
+    return name ? name : std::string();
+}
+
+FieldType SqliteStatement::declaredType(int column) const
+{
+    const char *declared = sqlite3_column_decltype(m_statement, column);
+    return declared ? fieldTypeFromDeclared(declared) : FieldType::Other;
+}
+
+std::string SqliteStatement::baseTable(int column) const
+{
+    const char *table = sqlite3_column_table_name(m_statement, column);
+    return table ? table : std::string();
+}
+
+std::string SqliteStatement::baseColumn(int column) const
+{
+    const char *name = sqlite3_column_origin_name(m_statement, column);
+    return name ? name : std::string();
+}
+
+bool SqliteStatement::isNull(int column) const
+{
+    return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
+}
+
+std::int64_t SqliteStatement::asInt64(int column) const
+{
+    return sqlite3_column_int64(m_statement, column);
+}
+
+double SqliteStatement::asDouble(int column) const
+{
+    return sqlite3_column_double(m_statement, column);
+}
+
+std::string_view SqliteStatement::asText(int column) const
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
+    if (!text)
+        return {};
+    return std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(m_statement, column)));
+}
+
+Blob SqliteStatement::asBlob(int column) const
+{
+    const auto *data = static_cast<const unsigned char *>(sqlite3_column_blob(m_statement, column));
+    const int size = sqlite3_column_bytes(m_statement, column);
+    Blob blob;
+    if (data && size > 0)
+        blob.bytes.assign(data, data + size);
+    return blob;
+}
+
+FieldType SqliteStatement::valueType(int column) const
+{
+    switch (sqlite3_column_type(m_statement, column)) {
+    case SQLITE_INTEGER:
+        return FieldType::Integer;
+    case SQLITE_FLOAT:
+        return FieldType::Float;
+    case SQLITE_TEXT:
+        return FieldType::String;
+    case SQLITE_BLOB:
+        return FieldType::Blob;
+    default:
+        return FieldType::Other;
+    }
+}
+
+void SqliteStatement::readRow(RowSink &sink) const
+{
+    // One value handle per cell: the column accessors would each lock and check again.
+    // Holding the connection's mutex makes the values protected (a no-op on our single-thread
+    // connections, which have none).
+    sqlite3_mutex *mutex = sqlite3_db_mutex(sqlite3_db_handle(m_statement));
+    sqlite3_mutex_enter(mutex);
+    const int count = sqlite3_column_count(m_statement);
+    for (int column = 0; column < count; ++column) {
+        sqlite3_value *value = sqlite3_column_value(m_statement, column);
+        switch (sqlite3_value_type(value)) {
+        case SQLITE_INTEGER:
+            sink.integer(column, sqlite3_value_int64(value));
+            break;
+        case SQLITE_FLOAT:
+            sink.real(column, sqlite3_value_double(value));
+            break;
+        case SQLITE_TEXT: {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
+            sink.text(column, std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(value))));
+            break;
+        }
+        case SQLITE_BLOB: {
+            const auto *bytes = static_cast<const char *>(sqlite3_value_blob(value));
+            const int size = sqlite3_value_bytes(value);
+            sink.blob(column, bytes ? std::string_view(bytes, static_cast<std::size_t>(size)) : std::string_view());
+            break;
+        }
+        default:
+            sink.null(column);
+            break;
+        }
+    }
+    sqlite3_mutex_leave(mutex);
+}
+
+bool SqliteStatement::isReadOnly() const
+{
+    return sqlite3_stmt_readonly(m_statement) != 0;
+}

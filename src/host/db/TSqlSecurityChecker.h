@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+class Connection;
+
+// The host's gate in front of every IQ statement: a report may read, nothing more. Created for
+// one check and dropped afterwards. The check compiles the statement and never runs it.
+//
+// SecurityCheckSuccessful refuses a statement that
+//   - would write or change the schema (the engine's read-only test of the compiled statement),
+//   - holds a second statement: anything but blanks, ";" and comments after the first one,
+//   - on SQLite, does anything an authorizer refuses while it compiles: ATTACH, DETACH,
+//     transactions, savepoints, pragmas other than a few that only report, load_extension,
+//     and any read of the agents' password hashes (_rtblAgents.cPasswordHash), which also
+//     catches "select *" and views over that table (see SqliteSecurityGuard),
+//   - on engines without an authorizer, names cPasswordHash, or names _rtblAgents together with
+//     a "*" (coarse, but on the safe side).
+// A statement that does not compile passes: the server reports the fault when the IQ runs, and
+// nothing can have run. No authorizer is left installed on the connection afterwards.
+//
+// SecurityPasswordColumnCheck returns the statement to run. Password hashes are refused above
+// rather than masked, so the statement comes back unchanged.
+class TSqlSecurityChecker
+{
+public:
+    bool SecurityCheckSuccessful(Connection &connection, const QString &sql);
+    QString SecurityPasswordColumnCheck(const QString &sql) const { return sql; }
+
+    // Why the last check refused, in a few words (for logs and the command-line tool).
+    const QString &RefusalReason() const { return m_reason; }
+
+private:
+    bool refuse(const QString &reason);
+    QString m_reason;
+};

@@ -1,0 +1,143 @@
+#include "host/ui/HostWindow.h"
+
+#include "host/Help.h"
+#include "host/HostMessageEvent.h"
+#include "host/RegIni.h"
+
+#include <QKeyEvent>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+// Open host windows, oldest first.
+std::vector<HostWindow *> &OpenWindows()
+{
+    static std::vector<HostWindow *> windows;
+    return windows;
+}
+
+const QString kLeft = QStringLiteral("Left");
+const QString kTop = QStringLiteral("Top");
+const QString kWidth = QStringLiteral("Width");
+const QString kHeight = QStringLiteral("Height");
+const QString kMaximized = QStringLiteral("Maximized");
+}
+
+HostWindow::HostWindow(QWidget *self)
+    : m_self(self)
+{
+    OpenWindows().push_back(this);
+}
+
+HostWindow::~HostWindow()
+{
+    auto &windows = OpenWindows();
+    windows.erase(std::remove(windows.begin(), windows.end(), this), windows.end());
+}
+
+void HostWindow::HostMessage(int, qint64, qint64) { }
+
+QString HostWindow::RegistryName() const
+{
+    if (!m_registryName.isEmpty() || !m_self)
+        return m_registryName;
+    QString name = QString::fromLatin1(m_self->metaObject()->className());
+    if (name.startsWith(QLatin1Char('T')))
+        name.remove(0, 1);
+    return name;
+}
+
+QString HostWindow::QuillonRegName() const
+{
+    const QString version = RegistryVersion();
+    return version.isEmpty() ? RegistryName() : RegistryName() + QLatin1Char('_') + version;
+}
+
+void HostWindow::RestoreFormPos()
+{
+    m_positionRestored = true;
+    const QString section = QuillonRegName();
+    if (!m_self || m_resetRegistry || !RegIni::ValueExists(section, kWidth))
+        return;
+    const int width = RegIni::ReadInteger(section, kWidth, 0);
+    const int height = RegIni::ReadInteger(section, kHeight, 0);
+    if (width > 0 && height > 0)
+        m_self->resize(width, height);
+    m_self->move(RegIni::ReadInteger(section, kLeft, m_self->x()),
+        RegIni::ReadInteger(section, kTop, m_self->y()));
+    if (RegIni::ReadBool(section, kMaximized, false))
+        m_self->setWindowState(m_self->windowState() | Qt::WindowMaximized);
+}
+
+void HostWindow::SaveFormPos() const
+{
+    if (!m_self)
+        return;
+    const QString section = QuillonRegName();
+    const QRect normal = m_self->isMaximized() ? m_self->normalGeometry() : m_self->geometry();
+    RegIni::WriteInteger(section, kLeft, m_self->x());
+    RegIni::WriteInteger(section, kTop, m_self->y());
+    RegIni::WriteInteger(section, kWidth, normal.width());
+    RegIni::WriteInteger(section, kHeight, normal.height());
+    RegIni::WriteBool(section, kMaximized, m_self->isMaximized());
+}
+
+void HostWindow::Broadcast(int message, qint64 param1, qint64 param2)
+{
+    // A window may close while it handles the message: deliver only to those still open.
+    const std::vector<HostWindow *> receivers = OpenWindows();
+    for (HostWindow *window : receivers) {
+        const auto &open = OpenWindows();
+        if (std::find(open.begin(), open.end(), window) != open.end())
+            window->HostMessage(message, param1, param2);
+    }
+}
+
+QWidget *HostWindow::LastOpenedWindow()
+{
+    const auto &windows = OpenWindows();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if ((*it)->m_self && (*it)->m_self->isVisible())
+            return (*it)->m_self;
+    }
+    return nullptr;
+}
+
+int HostWindow::OpenWindowCount()
+{
+    return int(OpenWindows().size());
+}
+
+bool HostWindow::HandleHostEvent(QEvent *event)
+{
+    if (event->type() != HostMessageEvent::EventType())
+        return false;
+    const auto *message = static_cast<HostMessageEvent *>(event);
+    HostMessage(message->message(), message->param1(), message->param2());
+    return true;
+}
+
+bool HostWindow::HandleHelpKey(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_F1 || event->modifiers() != Qt::NoModifier)
+        return false;
+    ShowHelpContext(GetCurrentHelpContext());
+    return true;
+}
+
+void HostWindow::HandleFirstShow()
+{
+    if (m_keepsPosition && !m_positionRestored)
+        RestoreFormPos();
+}
+
+void HostWindow::FormClosing()
+{
+    if (!m_keepsPosition)
+        return;
+    if (m_resetRegistry)
+        RegIni::EraseSection(QuillonRegName());
+    else if (m_saveSettings)
+        SaveFormPos();
+}

@@ -1,0 +1,113 @@
+#include "host/ui/TfrmMessageLogViewer.h"
+
+#include "host/HostContext.h"
+#include "host/Messages.h"
+#include "host/SqlExec.h"
+#include "host/db/Connection.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+enum Column { colLogged, colAgent, colType, colSeverity, colText, colExtra1, colExtra2, colCount };
+}
+
+TfrmMessageLogViewer::TfrmMessageLogViewer(QWidget *parent)
+    : TfrmQuillon(parent)
+{
+    setWindowTitle(tr("Message Log Viewer"));
+    auto *lblSearch = new QLabel(tr("&Search:"), this);
+    edtSearch = new QLineEdit(this);
+    edtSearch->setObjectName(QStringLiteral("edtSearch"));
+    edtSearch->setClearButtonEnabled(true);
+    lblSearch->setBuddy(edtSearch);
+    btnRefresh = new QPushButton(tr("&Refresh"), this);
+    btnRefresh->setObjectName(QStringLiteral("btnRefresh"));
+    grdLog = new QTableWidget(0, colCount, this);
+    grdLog->setObjectName(QStringLiteral("grdLog"));
+    grdLog->setHorizontalHeaderLabels({ tr("Logged"), tr("Agent"), tr("Type"), tr("Severity"),
+        tr("Text"), tr("Extra 1"), tr("Extra 2") });
+    grdLog->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdLog->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdLog->verticalHeader()->hide();
+    grdLog->horizontalHeader()->setSectionResizeMode(colText, QHeaderView::Stretch);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(lblSearch);
+    top->addWidget(edtSearch, 1);
+    top->addWidget(btnRefresh);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(grdLog);
+    resize(900, 500);
+
+    connect(edtSearch, &QLineEdit::textChanged, this, &TfrmMessageLogViewer::edtSearchChanged);
+    connect(btnRefresh, &QPushButton::clicked, this, &TfrmMessageLogViewer::LoadLog);
+}
+
+void TfrmMessageLogViewer::LoadLog()
+{
+    grdLog->setRowCount(0);
+    Connection *connection = CommonConnection();
+    if (!connection) {
+        ErrMessage(tr("The message log is not available: no common database is open."));
+        return;
+    }
+    DbError error;
+    int row = 0;
+    const bool ok = SqlExec::ForEachRow(
+        *connection,
+        "select dtLogged, cAgentName, iLogType, iSeverity, cText, cExtra1, cExtra2 from _btblLog "
+        "order by idLog desc",
+        {},
+        [&](const Statement &record) {
+            grdLog->insertRow(row);
+            for (int column = 0; column < colCount; ++column) {
+                QString text = SqlExec::TextAt(record, column);
+                if (column == colLogged)
+                    text.truncate(19); // to the second
+                grdLog->setItem(row, column, new QTableWidgetItem(text));
+            }
+            return ++row < kMaxRows;
+        },
+        error);
+    if (!ok)
+        ErrMessage(tr("The message log could not be read.\r\n\r\n%1")
+                       .arg(QString::fromStdString(error.text)));
+    edtSearchChanged();
+}
+
+void TfrmMessageLogViewer::edtSearchChanged()
+{
+    const QString search = edtSearch->text().trimmed();
+    for (int row = 0; row < grdLog->rowCount(); ++row) {
+        bool match = search.isEmpty();
+        for (int column : { int(colText), int(colExtra1), int(colExtra2) }) {
+            const QTableWidgetItem *item = grdLog->item(row, column);
+            match = match || (item && item->text().contains(search, Qt::CaseInsensitive));
+        }
+        grdLog->setRowHidden(row, !match);
+    }
+}
+
+int TfrmMessageLogViewer::VisibleRowCount() const
+{
+    int count = 0;
+    for (int row = 0; row < grdLog->rowCount(); ++row)
+        count += grdLog->isRowHidden(row) ? 0 : 1;
+    return count;
+}
+
+TfrmMessageLogViewer *DoMessageLogViewer()
+{
+    auto *viewer = new TfrmMessageLogViewer(nullptr);
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    viewer->LoadLog();
+    viewer->show();
+    return viewer;
+}

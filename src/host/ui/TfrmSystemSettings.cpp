@@ -1,0 +1,158 @@
+#include "host/ui/TfrmSystemSettings.h"
+
+#include "host/HostContext.h"
+#include "host/Messages.h"
+#include "host/SqlExec.h"
+#include "host/SystemValues.h"
+#include "host/db/Connection.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+enum Column { colName, colValue, colDescription, colCount };
+
+struct KnownValue
+{
+    const char *name;
+    const char *defaultValue;
+    const char *description;
+};
+// Values the program reads with a default; listed so that they can be set before first use.
+const KnownValue kKnownValues[] = {
+    { "IQ Report Timeout (Minutes)", "0",
+        "Minutes an IQ report may run before it is stopped; 0 means no limit." },
+    { "IQ Report Retry Count", "1", "How many times an IQ report is tried before it fails." },
+};
+}
+
+TfrmSystemSettings::TfrmSystemSettings(QWidget *parent)
+    : TfrmQuillonDlg(parent)
+{
+    setWindowTitle(tr("System Settings"));
+    grdValues = new QTableWidget(0, colCount, ClientPanel());
+    grdValues->setObjectName(QStringLiteral("grdValues"));
+    grdValues->setHorizontalHeaderLabels({ tr("Name"), tr("Value"), tr("Description") });
+    grdValues->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdValues->verticalHeader()->hide();
+    grdValues->horizontalHeader()->setSectionResizeMode(colDescription, QHeaderView::Stretch);
+    auto *layout = new QVBoxLayout(ClientPanel());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(grdValues);
+    resize(700, 400);
+}
+
+bool TfrmSystemSettings::LoadValues()
+{
+    FRows.clear();
+    grdValues->setRowCount(0);
+    Connection *connection = CommonConnection();
+    if (!connection) {
+        ErrMessage(tr("System settings are not available: no common database is open."));
+        return false;
+    }
+    DbError error;
+    const bool ok = SqlExec::ForEachRow(
+        *connection, "select cName, cValue, cDescription from _btblSystemValues order by cName", {},
+        [&](const Statement &row) {
+            FRows.push_back({ SqlExec::TextAt(row, 0), SqlExec::TextAt(row, 1),
+                SqlExec::TextAt(row, 2), true });
+            return true;
+        },
+        error);
+    if (!ok) {
+        ErrMessage(tr("The system settings could not be read.\r\n\r\n%1")
+                       .arg(QString::fromStdString(error.text)));
+        return false;
+    }
+    for (const KnownValue &known : kKnownValues) {
+        const QString name = QString::fromLatin1(known.name);
+        const bool present = std::any_of(
+            FRows.begin(), FRows.end(), [&](const Row &row) { return row.name == name; });
+        if (!present) {
+            FRows.push_back({ name, QString::fromLatin1(known.defaultValue),
+                QString::fromLatin1(known.description), false });
+        }
+    }
+    grdValues->setRowCount(int(FRows.size()));
+    for (int index = 0; index < int(FRows.size()); ++index) {
+        const Row &row = FRows[index];
+        auto *name = new QTableWidgetItem(row.name);
+        name->setFlags(name->flags() & ~Qt::ItemIsEditable);
+        auto *description = new QTableWidgetItem(row.description);
+        description->setFlags(description->flags() & ~Qt::ItemIsEditable);
+        grdValues->setItem(index, colName, name);
+        grdValues->setItem(index, colValue, new QTableWidgetItem(row.value));
+        grdValues->setItem(index, colDescription, description);
+    }
+    grdValues->resizeColumnToContents(colName);
+    return true;
+}
+
+QString TfrmSystemSettings::ValidateInput()
+{
+    for (int index = 0; index < int(FRows.size()); ++index) {
+        const bool whole = std::any_of(
+            std::begin(kKnownValues), std::end(kKnownValues), [&](const KnownValue &known) {
+                return FRows[index].name == QLatin1String(known.name);
+            });
+        if (!whole)
+            continue;
+        bool ok = false;
+        const int number = grdValues->item(index, colValue)->text().trimmed().toInt(&ok);
+        if (!ok || number < 0) {
+            grdValues->setCurrentCell(index, colValue);
+            grdValues->setFocus();
+            return tr("The value of \"%1\" must be a whole number of 0 or more.")
+                .arg(FRows[index].name);
+        }
+    }
+    return {};
+}
+
+bool TfrmSystemSettings::SaveValues()
+{
+    Connection *connection = CommonConnection();
+    if (!connection)
+        return false;
+    Transaction transaction(*connection);
+    QString error;
+    bool ok = transaction.started();
+    for (int index = 0; ok && index < int(FRows.size()); ++index) {
+        const Row &row = FRows[index];
+        const QString value = grdValues->item(index, colValue)->text().trimmed();
+        if (value == row.value)
+            continue; // unchanged, or a listed default left alone: nothing to store
+        ok = WriteSystemValue(
+            *connection, row.name, value, row.stored ? QString() : row.description, error);
+    }
+    if (ok)
+        ok = transaction.commit();
+    if (!ok) {
+        if (error.isEmpty())
+            error = QString::fromStdString(connection->lastError().text);
+        ErrMessage(tr("The system settings could not be saved.\r\n\r\n%1").arg(error));
+    }
+    return ok;
+}
+
+bool TfrmSystemSettings::CanClose()
+{
+    const QString error = ValidateInput();
+    if (!error.isEmpty()) {
+        InfoMessage(error);
+        return false;
+    }
+    return SaveValues();
+}
+
+bool DoSystemSettings()
+{
+    TfrmSystemSettings dlg(ActiveHostWindow());
+    if (!dlg.LoadValues())
+        return false;
+    return ExecModal(dlg) == QDialog::Accepted;
+}

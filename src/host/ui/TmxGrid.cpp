@@ -1,0 +1,622 @@
+#include "host/ui/TmxGrid.h"
+
+#include "host/Cursor.h"
+#include "host/GridExport.h"
+#include "host/Messages.h"
+#include "host/RegIni.h"
+#include "host/db/TQuillonDataSet.h"
+#include "host/ui/TfrmGridCustomise.h"
+#include "host/ui/TmxGridItemDelegate.h"
+#include "host/ui/TmxGridLayout.h"
+#include "host/ui/TmxGridModel.h"
+#include "host/ui/TmxGridSaveDialog.h"
+#include "host/ui/TmxIPHoursDecimalHourEditProperties.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kMinimumDefaultWidth = 40;
+// Rows measured for automatic widths when the view cannot yet tell which rows it shows.
+constexpr int kUnshownFitHeight = 600;
+
+} // namespace
+
+TmxGrid::TmxGrid(QWidget *parent)
+    : QWidget(parent)
+{
+    m_model = new TmxGridModel(this);
+
+    pnlFilter = new QWidget(this);
+    pnlFilter->setObjectName(QStringLiteral("pnlFilter"));
+    auto *filterLabel = new QLabel(tr("Filter:"), pnlFilter);
+    edtFilter = new QLineEdit(pnlFilter);
+    edtFilter->setObjectName(QStringLiteral("edtFilter"));
+    edtFilter->setPlaceholderText(tr("e.g. cName = 'Smith' AND nTotal > 100, then Enter"));
+    edtFilter->setClearButtonEnabled(true);
+    edtFilter->installEventFilter(this);
+    filterLabel->setBuddy(edtFilter);
+    lblFilterError = new QLabel(pnlFilter);
+    lblFilterError->setObjectName(QStringLiteral("lblFilterError"));
+    lblFilterError->setStyleSheet(QStringLiteral("color: #b00000;"));
+    lblFilterError->setWordWrap(true);
+    lblFilterError->hide();
+    auto *filterRow = new QHBoxLayout;
+    filterRow->addWidget(filterLabel);
+    filterRow->addWidget(edtFilter, 1);
+    auto *filterLayout = new QVBoxLayout(pnlFilter);
+    filterLayout->setContentsMargins(0, 0, 0, 0);
+    filterLayout->setSpacing(2);
+    filterLayout->addLayout(filterRow);
+    filterLayout->addWidget(lblFilterError);
+
+    m_view = new QTableView(this);
+    m_view->setObjectName(QStringLiteral("vwGrid"));
+    m_view->setModel(m_model);
+    m_view->setItemDelegate(new TmxGridItemDelegate(m_view));
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setWordWrap(false);
+    m_view->verticalHeader()->hide();
+    // Fixed row heights: the view never asks the model for a row's size.
+    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
+    QHeaderView *header = m_view->horizontalHeader();
+    header->setSectionsMovable(true);
+    header->setHighlightSections(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    // No sort at first: the rows keep the order the statement gave them.
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    m_view->setSortingEnabled(true);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(pnlFilter);
+    layout->addWidget(m_view, 1);
+    setFocusProxy(m_view);
+
+    connect(m_model, &TmxGridModel::RowsRebuilt, this, &TmxGrid::ModelRowsRebuilt);
+    connect(m_model, &TmxGridModel::PostFailed, this, &TmxGrid::PostFailed);
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        &TmxGrid::ViewCurrentChanged);
+    connect(m_view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
+        emit RecordDoubleClicked(m_model->RecordOfRow(index.row()), index.column());
+    });
+    connect(header, &QHeaderView::customContextMenuRequested, this, &TmxGrid::ShowHeaderMenu);
+    connect(header, &QHeaderView::sectionResized, this, &TmxGrid::SectionResized);
+}
+
+TmxGrid::~TmxGrid()
+{
+    // The children outlive this part of the grid by a moment and still signal while they go.
+    disconnect(m_view->selectionModel(), nullptr, this, nullptr);
+    disconnect(m_view->horizontalHeader(), nullptr, this, nullptr);
+    disconnect(m_view, nullptr, this, nullptr);
+    disconnect(m_model, nullptr, this, nullptr);
+    if (TQuillonDataSet *dataSet = DataSet())
+        disconnect(dataSet, nullptr, this, nullptr);
+}
+
+void TmxGrid::SetDataSet(TQuillonDataSet *dataSet)
+{
+    if (TQuillonDataSet *old = m_model->DataSet())
+        disconnect(old, nullptr, this, nullptr);
+    m_model->SetDataSet(dataSet);
+    if (dataSet)
+        connect(dataSet, &TQuillonDataSet::CurrentChanged, this, &TmxGrid::DataSetCurrentChanged);
+    edtFilter->setText(FilterText());
+    lblFilterError->hide();
+}
+
+TQuillonDataSet *TmxGrid::DataSet() const
+{
+    return m_model->DataSet();
+}
+
+void TmxGrid::SetViewName(const QString &name)
+{
+    m_view->setObjectName(name);
+}
+
+int TmxGrid::AddColumn(const QString &fieldName, const QString &caption, bool visible)
+{
+    const int column = m_model->AddColumn(fieldName, caption);
+    m_columnStates.push_back({});
+    int width = DefaultWidth(column);
+    if (m_loadAllColumns)
+        width = m_loadedWidths.value(fieldName.toLower(), width);
+    SetColumnWidth(column, width);
+    m_view->setColumnHidden(column, !visible);
+    // The first column to show gives the current record its cell.
+    if (!m_view->currentIndex().isValid() && DataSet() && DataSet()->RecNo() >= 0)
+        DataSetCurrentChanged(DataSet()->RecNo());
+    return column;
+}
+
+void TmxGrid::RemoveAllColumns()
+{
+    for (int column = 0; column < ColumnCount(); ++column)
+        m_view->setItemDelegateForColumn(column, nullptr);
+    if (m_model->SortColumn() >= 0)
+        m_view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_model->RemoveAllColumns();
+    m_columnStates.clear();
+}
+
+int TmxGrid::ColumnCount() const
+{
+    return m_model->ColumnCount();
+}
+
+int TmxGrid::ColumnByField(const QString &fieldName) const
+{
+    return m_model->ColumnByField(fieldName);
+}
+
+QString TmxGrid::ColumnField(int column) const
+{
+    return column >= 0 && column < ColumnCount() ? m_model->Column(column).fieldName : QString();
+}
+
+QString TmxGrid::ColumnCaption(int column) const
+{
+    return column >= 0 && column < ColumnCount() ? m_model->Column(column).caption : QString();
+}
+
+void TmxGrid::SetColumnCaption(int column, const QString &caption)
+{
+    m_model->SetCaption(column, caption);
+}
+
+bool TmxGrid::ColumnVisible(int column) const
+{
+    return column >= 0 && column < ColumnCount() && !m_view->isColumnHidden(column);
+}
+
+void TmxGrid::SetColumnVisible(int column, bool visible)
+{
+    if (column < 0 || column >= ColumnCount() || ColumnVisible(column) == visible)
+        return;
+    m_view->setColumnHidden(column, !visible);
+    if (visible && m_autoWidth)
+        FitColumns();
+}
+
+int TmxGrid::ColumnWidth(int column) const
+{
+    if (column < 0 || column >= ColumnCount())
+        return 0;
+    return ColumnVisible(column) ? m_view->columnWidth(column)
+                                 : m_columnStates[std::size_t(column)].width;
+}
+
+void TmxGrid::SetColumnWidth(int column, int width)
+{
+    if (column < 0 || column >= ColumnCount())
+        return;
+    ColumnState &state = m_columnStates[std::size_t(column)];
+    state.width = std::max(width, state.minWidth);
+    m_view->setColumnWidth(column, state.width);
+}
+
+void TmxGrid::SetColumnMinWidth(int column, int width)
+{
+    if (column < 0 || column >= ColumnCount())
+        return;
+    m_columnStates[std::size_t(column)].minWidth = width;
+    if (ColumnWidth(column) < width)
+        SetColumnWidth(column, width);
+}
+
+int TmxGrid::ColumnPosition(int column) const
+{
+    return m_view->horizontalHeader()->visualIndex(column);
+}
+
+void TmxGrid::MoveColumn(int column, int position)
+{
+    QHeaderView *header = m_view->horizontalHeader();
+    const int from = header->visualIndex(column);
+    if (from < 0 || position < 0 || position >= ColumnCount() || from == position)
+        return;
+    header->moveSection(from, position);
+}
+
+QList<int> TmxGrid::ColumnsInOrder() const
+{
+    QList<int> columns;
+    const QHeaderView *header = m_view->horizontalHeader();
+    for (int position = 0; position < ColumnCount(); ++position)
+        columns << header->logicalIndex(position);
+    return columns;
+}
+
+void TmxGrid::LoadAllColumns(bool value)
+{
+    m_loadAllColumns = value;
+    m_loadedWidths.clear();
+    if (!value)
+        return;
+    for (const TmxGridLayout::Column &stored : StoredLayout()) {
+        if (stored.width > 0)
+            m_loadedWidths.insert(stored.field.toLower(), stored.width);
+    }
+}
+
+void TmxGrid::SetAutoWidth(bool value)
+{
+    m_autoWidth = value;
+    if (value)
+        FitColumns();
+}
+
+void TmxGrid::SetEditable(bool editable)
+{
+    m_model->SetEditable(editable);
+    m_view->setEditTriggers(editable
+            ? QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
+                | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed
+            : QAbstractItemView::NoEditTriggers);
+}
+
+void TmxGrid::SetColumnReadOnly(int column, bool readOnly)
+{
+    m_model->SetColumnReadOnly(column, readOnly);
+}
+
+void TmxGrid::SetColumnPickList(int column, const QStringList &items)
+{
+    m_model->SetColumnPickList(column, items);
+}
+
+void TmxGrid::SetHoursEditor(int column)
+{
+    if (column < 0 || column >= ColumnCount())
+        return;
+    if (!m_hoursEditor)
+        m_hoursEditor = new TmxIPHoursDecimalHourEditProperties(this);
+    m_view->setItemDelegateForColumn(column, m_hoursEditor);
+}
+
+void TmxGrid::SetSortColumn(int column, Qt::SortOrder order)
+{
+    m_view->sortByColumn(column < ColumnCount() ? column : -1, order);
+}
+
+int TmxGrid::SortColumn() const
+{
+    return m_model->SortColumn();
+}
+
+void TmxGrid::SetFilterRowVisible(bool visible)
+{
+    pnlFilter->setVisible(visible);
+}
+
+bool TmxGrid::SetFilterText(const QString &text)
+{
+    TQuillonDataSet *dataSet = DataSet();
+    if (!dataSet)
+        return false;
+    if (!dataSet->SetFilter(text.trimmed())) {
+        lblFilterError->setText(dataSet->LastErrorText());
+        lblFilterError->show();
+        return false;
+    }
+    lblFilterError->clear();
+    lblFilterError->hide();
+    if (edtFilter->text().trimmed() != dataSet->Filter())
+        edtFilter->setText(dataSet->Filter());
+    return true;
+}
+
+QString TmxGrid::FilterText() const
+{
+    const TQuillonDataSet *dataSet = DataSet();
+    return dataSet ? dataSet->Filter() : QString();
+}
+
+QString TmxGrid::FilterError() const
+{
+    return lblFilterError->isHidden() ? QString() : lblFilterError->text();
+}
+
+bool TmxGrid::HasFocusedRecord() const
+{
+    const QModelIndex current = m_view->currentIndex();
+    return current.isValid() && m_model->RecordOfRow(current.row()) >= 0;
+}
+
+int TmxGrid::FocusedRecord() const
+{
+    const QModelIndex current = m_view->currentIndex();
+    return current.isValid() ? m_model->RecordOfRow(current.row()) : -1;
+}
+
+void TmxGrid::FocusRecord(int record)
+{
+    TQuillonDataSet *dataSet = DataSet();
+    if (!dataSet || record < 0 || record >= dataSet->RecordCount())
+        return;
+    dataSet->MoveTo(record);
+    DataSetCurrentChanged(record);
+}
+
+bool TmxGrid::SaveGridToFile(
+    const QString &title, bool captions, bool visibleOnly, bool selectedOnly)
+{
+    TQuillonDataSet *dataSet = DataSet();
+    if (!dataSet || !dataSet->Active())
+        return false;
+    const std::optional<TmxGridSaveDialog::Choice> choice = TmxGridSaveDialog::Ask(title);
+    if (!choice)
+        return false;
+
+    std::vector<GridExportColumn> columns;
+    for (const int column : ColumnsInOrder()) {
+        if (!visibleOnly || ColumnVisible(column))
+            columns.push_back({ ColumnField(column), ColumnCaption(column) });
+    }
+    GridExportOptions options;
+    options.title = title;
+    options.captions = captions;
+    if (selectedOnly) {
+        QModelIndexList selected = m_view->selectionModel()->selectedRows();
+        std::sort(selected.begin(), selected.end(),
+            [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+        std::vector<int> rows;
+        for (const QModelIndex &index : std::as_const(selected))
+            rows.push_back(dataSet->RowOfRecord(m_model->RecordOfRow(index.row())));
+        options.rows = std::move(rows);
+    } else {
+        options.rows = m_model->DataRowsInOrder();
+    }
+
+    PushCursor();
+    QString error;
+    const bool written
+        = GridExport::Write(*dataSet, columns, choice->format, choice->path, options, error);
+    PopCursor();
+    if (!written)
+        ErrMessage(error);
+    return written;
+}
+
+void TmxGrid::ShowCustomisation()
+{
+    TfrmGridCustomise dialog(window());
+    std::vector<TfrmGridCustomise::Item> items;
+    for (const int column : ColumnsInOrder())
+        items.push_back({ column, ColumnCaption(column), ColumnVisible(column) });
+    dialog.SetColumns(items);
+    QPointer<TmxGrid> self(this);
+    emit CustomizationChanged(true);
+    const int result = ExecModal(dialog);
+    if (!self)
+        return;
+    if (result == QDialog::Accepted) {
+        const std::vector<TfrmGridCustomise::Item> chosen = dialog.Columns();
+        for (int position = 0; position < int(chosen.size()); ++position) {
+            MoveColumn(chosen[std::size_t(position)].column, position);
+            SetColumnVisible(
+                chosen[std::size_t(position)].column, chosen[std::size_t(position)].visible);
+        }
+    }
+    emit CustomizationChanged(false);
+}
+
+void TmxGrid::SetPopupMenu(QMenu *menu)
+{
+    m_popupMenu = menu;
+    m_view->setContextMenuPolicy(menu ? Qt::CustomContextMenu : Qt::DefaultContextMenu);
+    disconnect(m_view, &QWidget::customContextMenuRequested, this, &TmxGrid::ShowPopupMenu);
+    if (menu)
+        connect(m_view, &QWidget::customContextMenuRequested, this, &TmxGrid::ShowPopupMenu);
+}
+
+void TmxGrid::SetRegistrySection(const QString &section, const QString &name)
+{
+    m_section = section;
+    m_valueName = name;
+}
+
+QString TmxGrid::RegistryValueName() const
+{
+    if (!m_valueName.isEmpty())
+        return m_valueName;
+    return objectName().isEmpty() ? QStringLiteral("Grid") : objectName();
+}
+
+bool TmxGrid::SaveLayout() const
+{
+    if (!m_saveSettings || m_section.isEmpty())
+        return false;
+    std::vector<TmxGridLayout::Column> columns;
+    for (const int column : ColumnsInOrder())
+        columns.push_back({ ColumnField(column), ColumnWidth(column), ColumnVisible(column) });
+    RegIni::WriteString(m_section, RegistryValueName(), TmxGridLayout::ToText(columns));
+    return true;
+}
+
+std::vector<TmxGridLayout::Column> TmxGrid::StoredLayout() const
+{
+    if (m_section.isEmpty())
+        return {};
+    return TmxGridLayout::FromText(RegIni::ReadString(m_section, RegistryValueName(), QString()));
+}
+
+bool TmxGrid::RestoreLayout()
+{
+    int position = 0;
+    for (const TmxGridLayout::Column &stored : StoredLayout()) {
+        const int column = ColumnByField(stored.field);
+        if (column < 0)
+            continue;
+        MoveColumn(column, position++);
+        if (stored.width > 0)
+            SetColumnWidth(column, stored.width);
+        SetColumnVisible(column, stored.visible);
+    }
+    return position > 0;
+}
+
+void TmxGrid::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_autoWidth)
+        FitColumns();
+}
+
+bool TmxGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter applies the filter and goes no further: in a dialog it would also press OK.
+    if (watched == edtFilter && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ApplyFilterRow();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TmxGrid::ApplyFilterRow()
+{
+    SetFilterText(edtFilter->text());
+}
+
+void TmxGrid::ModelRowsRebuilt()
+{
+    if (TQuillonDataSet *dataSet = DataSet(); dataSet && dataSet->RecNo() >= 0)
+        DataSetCurrentChanged(dataSet->RecNo());
+    if (m_autoWidth)
+        FitColumns();
+}
+
+void TmxGrid::ViewCurrentChanged()
+{
+    if (m_syncingFocus)
+        return;
+    const int record = FocusedRecord();
+    TQuillonDataSet *dataSet = DataSet();
+    if (!dataSet || record < 0)
+        return;
+    m_syncingFocus = true;
+    if (dataSet->RecNo() != record)
+        dataSet->MoveTo(record);
+    m_syncingFocus = false;
+    emit FocusedRecordChanged(record);
+}
+
+void TmxGrid::DataSetCurrentChanged(int record)
+{
+    TQuillonDataSet *dataSet = DataSet();
+    // While display updates are off the view still shows the old rows: it catches up on reset.
+    if (m_syncingFocus || !dataSet || dataSet->ControlsDisabled())
+        return;
+    const int row = m_model->RowOfRecord(record);
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    const QModelIndex current = m_view->currentIndex();
+    const int column = current.isValid() && ColumnVisible(current.column()) ? current.column()
+                                                                            : FirstVisibleColumn();
+    if (column < 0)
+        return;
+    const QModelIndex target = m_model->index(row, column);
+    if (target == current)
+        return;
+    m_syncingFocus = true;
+    m_view->selectionModel()->setCurrentIndex(
+        target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_syncingFocus = false;
+    emit FocusedRecordChanged(record);
+}
+
+void TmxGrid::ShowHeaderMenu(const QPoint &position)
+{
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("mnuGridColumns"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (const int column : ColumnsInOrder()) {
+        QAction *action = menu->addAction(ColumnCaption(column));
+        action->setCheckable(true);
+        action->setChecked(ColumnVisible(column));
+        connect(action, &QAction::toggled, this,
+            [this, column](bool checked) { SetColumnVisible(column, checked); });
+    }
+    menu->addSeparator();
+    connect(menu->addAction(tr("C&ustomise Grid Columns...")), &QAction::triggered, this,
+        &TmxGrid::ShowCustomisation);
+    menu->popup(m_view->horizontalHeader()->viewport()->mapToGlobal(position));
+}
+
+void TmxGrid::ShowPopupMenu(const QPoint &position)
+{
+    if (m_popupMenu)
+        m_popupMenu->popup(m_view->viewport()->mapToGlobal(position));
+}
+
+void TmxGrid::SectionResized(int column, int, int newSize)
+{
+    if (column < 0 || column >= int(m_columnStates.size()) || newSize <= 0)
+        return; // 0: the column was hidden, and keeps the width it had
+    ColumnState &state = m_columnStates[std::size_t(column)];
+    if (newSize < state.minWidth) {
+        m_view->setColumnWidth(column, state.minWidth);
+        return;
+    }
+    state.width = newSize;
+}
+
+void TmxGrid::PostFailed(const QString &text)
+{
+    ErrMessage(text);
+}
+
+void TmxGrid::FitColumns()
+{
+    const int rows = m_model->rowCount();
+    const int rowHeight = std::max(1, m_view->verticalHeader()->defaultSectionSize());
+    // Only the rows on screen are measured: a million-row result costs the same as ten rows.
+    int first = rows > 0 ? std::max(0, m_view->rowAt(0)) : 0;
+    int last = m_view->isVisible() ? m_view->rowAt(m_view->viewport()->height() - 1) : -1;
+    if (last < 0) {
+        const int height = std::max(m_view->viewport()->height(), kUnshownFitHeight);
+        last = std::min(rows - 1, first + height / rowHeight);
+    }
+    QHeaderView *header = m_view->horizontalHeader();
+    for (int column = 0; column < ColumnCount(); ++column) {
+        if (!ColumnVisible(column))
+            continue;
+        int width = header->sectionSizeHint(column);
+        for (int row = first; row <= last; ++row)
+            width = std::max(width, m_view->sizeHintForIndex(m_model->index(row, column)).width());
+        SetColumnWidth(column, width + 4);
+    }
+}
+
+int TmxGrid::FirstVisibleColumn() const
+{
+    for (const int column : ColumnsInOrder()) {
+        if (ColumnVisible(column))
+            return column;
+    }
+    return -1;
+}
+
+int TmxGrid::DefaultWidth(int column) const
+{
+    return std::max(kMinimumDefaultWidth, m_view->horizontalHeader()->sectionSizeHint(column));
+}

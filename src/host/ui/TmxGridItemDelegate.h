@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+// The grid's default cell editor: a drop-down list for columns with a pick list, the usual
+// line editor for the rest.
+class TmxGridItemDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    explicit TmxGridItemDelegate(QObject *parent = nullptr);
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+        const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+    void setModelData(
+        QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
+};

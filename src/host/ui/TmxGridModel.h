@@ -1,0 +1,81 @@
+#pragma once
+
+#include "host/db/TQuillonDataSet.h"
+#include "host/ui/TmxGridColumn.h"
+
+#include <QAbstractTableModel>
+#include <QLocale>
+#include <QPointer>
+
+#include <vector>
+
+// The grid's table over a dataset: one row per record (rows passing the record filter), one
+// column per grid column. Cells are converted when the view asks for them and never stored, so
+// rows off screen are never read. Sorting keeps an index of records; the dataset is not touched.
+class TmxGridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    // The value as the dataset holds it (numbers as numbers), for delegates and exports.
+    static constexpr int RawValueRole = Qt::UserRole + 1;
+
+    explicit TmxGridModel(QObject *parent = nullptr);
+    ~TmxGridModel() override;
+
+    void SetDataSet(TQuillonDataSet *dataSet);
+    TQuillonDataSet *DataSet() const { return m_dataSet; }
+
+    int AddColumn(const QString &fieldName, const QString &caption);
+    void RemoveAllColumns();
+    int ColumnCount() const { return int(m_columns.size()); }
+    const TmxGridColumn &Column(int column) const { return m_columns[std::size_t(column)]; }
+    int ColumnByField(const QString &fieldName) const; // case-insensitive; -1 when none
+    void SetCaption(int column, const QString &caption);
+    void SetColumnReadOnly(int column, bool readOnly);
+    void SetColumnPickList(int column, const QStringList &items);
+    void SetEditable(bool editable) { m_editable = editable; }
+    bool Editable() const { return m_editable; }
+
+    // Model row <-> dataset record, through the sort index when sorted.
+    int RecordOfRow(int modelRow) const;
+    int RowOfRecord(int record) const;
+    // Dataset rows (unfiltered positions) in the order shown.
+    std::vector<int> DataRowsInOrder() const;
+
+    int SortColumn() const { return m_sortColumn; }
+    Qt::SortOrder SortOrder() const { return m_sortOrder; }
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(
+        int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+signals:
+    // An edit the dataset refused; the text says why. Nothing was written.
+    void PostFailed(const QString &text);
+    // The rows were rebuilt (opened, filtered, refreshed, sorted).
+    void RowsRebuilt();
+
+private:
+    void DataSetReset();
+    void DataSetRowChanged(int record);
+    void DataSetRowsMoved();
+    void ResolveFields();
+    void RebuildSortIndex();
+    QString DisplayText(int row, const TmxGridColumn &column) const;
+    bool ConvertEdit(const TmxGridColumn &column, const QVariant &value, QVariant &converted,
+        QString &error) const;
+
+    QPointer<TQuillonDataSet> m_dataSet;
+    std::vector<TmxGridColumn> m_columns;
+    bool m_editable = false;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    std::vector<int> m_order; // records in display order; empty when not sorted
+    std::vector<int> m_position; // model row of each record; empty when not sorted
+    QLocale m_locale;
+};

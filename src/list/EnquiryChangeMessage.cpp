@@ -1,0 +1,9 @@
+#include "list/EnquiryChangeMessage.h"
+
+#include "host/ChangeMessage.h"
+
+void PostEasyEnquiryChanged(int enquiryId)
+{
+    const int record = SetGlobalMessageInt(kMsgEasyEnquiryChanged, enquiryId, 0, nullptr);
+    PostHostMessage(QuillonControl(), kMsgDeliverGlobalMessage, record, 0);
+}

@@ -1,0 +1,97 @@
+#include "run/EnquiryExecution.h"
+
+#include "host/Globals.h"
+#include "host/Log.h"
+#include "host/SystemValues.h"
+#include "host/db/DbError.h"
+#include "host/db/TQuillonADOQuery.h"
+
+#include <QElapsedTimer>
+
+#include <limits>
+
+namespace {
+
+const QString kTimeoutSetting = QStringLiteral("IQ Report Timeout (Minutes)");
+const QString kRetrySetting = QStringLiteral("IQ Report Retry Count");
+
+constexpr int kLogTypeIQExecuted = 113;
+constexpr int kLogTypeIQTiming = 117;
+
+int WholeNumber(const QString &text, int fallback)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    return ok ? value : fallback;
+}
+
+bool IsLoggedExecution(const QString &code)
+{
+    const QString upper = code.toUpper();
+    return upper == QLatin1String("IQB-EMP002") || upper == QLatin1String("IQB-EMP004");
+}
+
+} // namespace
+
+int GetTimeoutSeconds()
+{
+    const qint64 minutes
+        = WholeNumber(GetCurrentSystemValue(kTimeoutSetting, QStringLiteral("0")), 0);
+    if (minutes <= 0)
+        return 0;
+    return static_cast<int>(std::min<qint64>(minutes * 60, std::numeric_limits<int>::max()));
+}
+
+int GetRetryCount()
+{
+    return WholeNumber(GetCurrentSystemValue(kRetrySetting, QStringLiteral("1")), 1);
+}
+
+bool OpenEnquiry(TQuillonADOQuery &query, Connection &connection, const QString &sql,
+    const QString &code, const QString &description, qint64 &elapsedMs, QString &error)
+{
+    error.clear();
+    query.Close();
+    query.SetConnection(&connection);
+    query.SetSQL(sql);
+    AddDevLogMsg(QStringLiteral("Start"), 1);
+    query.SetCommandTimeout(GetTimeoutSeconds());
+    query.SetRetryCount(GetRetryCount());
+
+    elapsedMs = kElapsedNotMeasured;
+    QElapsedTimer stopwatch;
+    stopwatch.start();
+    const bool opened = query.Open(); // retries, when any, happen inside this one call
+    elapsedMs = stopwatch.elapsed();
+    if (!opened) {
+        error = query.LastErrorText();
+        return false;
+    }
+
+    AddToLog(QStringLiteral("OpenIQ_%1 %2 ms").arg(code.toUpper()).arg(elapsedMs), kLogTypeIQTiming,
+        0, nullptr, false, QString(), QString(), 0);
+    if (bExtendedLogging && IsLoggedExecution(code))
+        AddToLog(QStringLiteral("IQ Executed: %1 %2").arg(code, description), kLogTypeIQExecuted, 0,
+            nullptr, false, QString(), QStringLiteral("IQCode=") + code, 0);
+    return true;
+}
+
+QString RunFailureMessage(const QString &errorText, qint64 elapsedMs)
+{
+    if (errorText.left(21).toUpper() == QLatin1String("QUERY TIMEOUT EXPIRED")) {
+        const qint64 minutes = std::max<qint64>(elapsedMs, 0) / 60000 + 1;
+        return QStringLiteral("The IQ report timed-out after approximately %1 minutes.")
+                   .arg(minutes)
+            + QStringLiteral("\r\n\r\n")
+            + QStringLiteral("Please change the value for %1 in the\r\nSystem Settings screen, "
+                             "to a value greater than this and try again.")
+                  .arg(QLatin1Char('\'') + kTimeoutSetting + QLatin1Char('\''));
+    }
+    return QStringLiteral(
+        "There was a problem running the IQ.\r\n\r\nPlease re-start Corvane and try again.");
+}
+
+QString RunFailureMessage(const DbError &error, qint64 elapsedMs)
+{
+    return RunFailureMessage(QString::fromStdString(error.text), elapsedMs);
+}

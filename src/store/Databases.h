@@ -1,0 +1,22 @@
+#pragma once
+
+#include "host/db/SqliteConnection.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+// The two databases the programs work on. The payroll database is also attached to the common
+// connection as "payroll", so that agent filters inside a common-database IQ find their tables.
+struct HostDatabases
+{
+    std::unique_ptr<SqliteConnection> payroll;
+    std::unique_ptr<SqliteConnection> common;
+};
+
+// Opens both files (creating them, and their folders, only when `create` is set), refuses files
+// that are not ours, brings their schemas up to date, and registers _efnAgentPCSecurity on both
+// connections. On failure: nullopt and a one-line error naming the file; nothing was changed.
+std::optional<HostDatabases> OpenHostDatabases(
+    const QString &payrollPath, const QString &commonPath, bool create, QString &error);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+class Connection;
+
+struct DemoOptions
+{
+    int employees = 2000;
+    int payslipsPerEmployee = 12;
+    std::uint32_t seed = 20240131; // the same seed always writes the same rows
+    // The smallest Argon2id limits for the agents' passwords: for tests, never for real use.
+    bool fastPasswordHashing = false;
+};
+
+// Fills new payroll and common databases (schema already in place) with a demo installation:
+// three payroll companies, their employees and payslip history, the agents "admin", "clerk" and
+// "viewer" (password = name), IQ definitions with parameters, columns and a note, and the common
+// reference data. Refuses databases that already hold such rows. Each database is written in one
+// transaction; on failure nothing is kept and `error` says why.
+bool CreateDemoData(
+    Connection &payroll, Connection &common, const DemoOptions &options, QString &error);

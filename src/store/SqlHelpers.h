@@ -1,0 +1,30 @@
+#pragma once
+
+#include "host/db/DbError.h"
+#include "host/db/Value.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string_view>
+
+class Connection;
+class Statement;
+
+// The store's own fixed statements (schema checks, the delete procedure, demo data); values are
+// always bound. One-shot statements go through the host's SqlExec.
+
+// The first column of the first row as an integer (0 for null or no row); nullopt on failure.
+std::optional<std::int64_t> QueryInt(Connection &connection, std::string_view sql,
+    std::initializer_list<Value> values, DbError &error);
+
+// Binds the values to a prepared statement, runs it to its end and resets it for the next row.
+bool RunPrepared(Statement &statement, std::initializer_list<Value> values, DbError &error);
+
+QString ErrorText(const DbError &error);
+
+// One line for a database file that could not be used: locked, not a database, unreadable, or
+// the engine's own words.
+QString FileErrorText(const QString &fileName, const DbError &error);

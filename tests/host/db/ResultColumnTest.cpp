@@ -1,0 +1,152 @@
+#include "host/db/IsoDate.h"
+#include "host/db/ResultColumns.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::string> texts(const ResultColumn &column)
+{
+    std::vector<std::string> out;
+    for (std::size_t row = 0; row < column.size(); ++row)
+        out.push_back(column.isNull(row) ? "<null>" : column.displayText(row));
+    return out;
+}
+
+} // namespace
+
+TEST(ResultColumn, NeverLosesAValueThatDoesNotFitItsType)
+{
+    const struct
+    {
+        const char *name;
+        FieldType declared;
+        std::vector<Value> values;
+        ResultColumn::Storage storage;
+        std::vector<std::string> shown;
+    } cases[] = {
+        { "date then text", FieldType::Date,
+            { "2024-01-31", {}, "2024-02-01 10:00:00", "31/01/2024" }, ResultColumn::Storage::Text,
+            { "2024-01-31", "<null>", "2024-02-01 10:00:00", "31/01/2024" } },
+        { "date then number", FieldType::DateTime, { "2024-01-31 08:15:00.250", std::int64_t(5) },
+            ResultColumn::Storage::Text, { "2024-01-31 08:15:00.250", "5" } },
+        { "dates stay dates", FieldType::DateTime, { "2024-02-29", "1999-12-31T23:59:59" },
+            ResultColumn::Storage::Date, { "2024-02-29 00:00:00", "1999-12-31 23:59:59" } },
+        { "integer then real", FieldType::Integer, { std::int64_t(2), 2.5 },
+            ResultColumn::Storage::Real, { "2", "2.5" } },
+        { "integer then word", FieldType::Integer, { std::int64_t(2), "n/a", "17" },
+            ResultColumn::Storage::Text, { "2", "n/a", "17" } },
+        { "undeclared: first value decides", FieldType::Other, { {}, std::int64_t(4), 1.5 },
+            ResultColumn::Storage::Real, { "<null>", "4", "1.5" } },
+        { "undeclared ISO dates", FieldType::Other, { {}, "2024-03-01" },
+            ResultColumn::Storage::Date, { "<null>", "2024-03-01" } },
+        { "undeclared text", FieldType::Other, { "2024-03-01x", "2024-03-01" },
+            ResultColumn::Storage::Text, { "2024-03-01x", "2024-03-01" } },
+        { "only nulls", FieldType::Other, { {}, {} }, ResultColumn::Storage::Text, { "<null>", "<null>" } },
+    };
+    for (const auto &row : cases) {
+        SCOPED_TRACE(row.name);
+        ResultColumn column("c", row.declared);
+        for (const Value &value : row.values)
+            column.append(value);
+        column.finish();
+        EXPECT_EQ(column.storage(), row.storage);
+        EXPECT_EQ(texts(column), row.shown);
+    }
+}
+
+TEST(ResultColumn, EditsAndRemovalsAcrossChunkBoundaries)
+{
+    ResultColumns columns;
+    columns.addColumn("t", FieldType::String);
+    columns.addColumn("n", FieldType::Integer);
+    const std::size_t rows = ResultColumn::kChunkRows + 10;
+    for (std::size_t i = 0; i < rows; ++i)
+        columns.appendRow({ Value("r" + std::to_string(i)), Value(static_cast<std::int64_t>(i)) });
+    columns.finish();
+
+    const std::string longText(1000, 'L');
+    columns.setValue(ResultColumn::kChunkRows - 1, 0, longText);
+    columns.setValue(5, 0, Value());
+    columns.setValue(6, 1, "six"); // a word in a number column: the column turns to text
+    columns.removeRow(3);
+
+    ASSERT_EQ(columns.rowCount(), rows - 1);
+    const ResultColumn &t = columns.column(0);
+    const ResultColumn &n = columns.column(1);
+    EXPECT_EQ(t.textAt(2), "r2");
+    EXPECT_EQ(t.textAt(3), "r4");
+    EXPECT_TRUE(t.isNull(4));
+    EXPECT_EQ(n.displayText(5), "six");
+    EXPECT_EQ(n.displayText(6), "7");
+    EXPECT_EQ(t.textAt(ResultColumn::kChunkRows - 2), longText);
+    EXPECT_EQ(t.textAt(ResultColumn::kChunkRows - 1), "r" + std::to_string(ResultColumn::kChunkRows));
+    EXPECT_EQ(t.textAt(rows - 2), "r" + std::to_string(rows - 1));
+    EXPECT_EQ(n.displayText(rows - 2), std::to_string(rows - 1));
+}
+
+TEST(ResultColumn, StaysWithinHalfAgainTheSizeOfItsValues)
+{
+    ResultColumns columns;
+    columns.addColumn("n", FieldType::Integer);
+    columns.addColumn("d", FieldType::Date);
+    columns.addColumn("t", FieldType::String);
+    for (std::int64_t i = 0; i < 140000; ++i)
+        columns.appendRow({ Value(i), Value(std::string("2024-01-01")), Value("Name " + std::to_string(i)) });
+    columns.finish();
+    EXPECT_LE(columns.memoryBytes(), columns.valueBytes() * 3 / 2)
+        << columns.memoryBytes() << " bytes for " << columns.valueBytes() << " bytes of values";
+}
+
+TEST(IsoDate, ReadsOnlyWellFormedDates)
+{
+    const struct
+    {
+        const char *text;
+        bool valid;
+        const char *printed;
+    } cases[] = {
+        { "2024-02-29", true, "2024-02-29" },
+        { "2023-02-29", false, "" },
+        { "2024-13-01", false, "" },
+        { "2024-01-31 24:00:00", false, "" },
+        { "2024-01-31 23:59", true, "2024-01-31 23:59:00" },
+        { "1899-12-30 12:00:00.5", true, "1899-12-30 12:00:00.500" },
+        { "2024-1-31", false, "" },
+        { "2024-01-31 ", false, "" },
+        { "20240131", false, "" },
+        { "2024-01-3a", false, "" },
+        { "2024-01-31 10:6a:00", false, "" },
+        { "2024/01/31", false, "" },
+        { "2024-01-31T10:00:00", true, "2024-01-31 10:00:00" },
+        { "0001-01-01", true, "0001-01-01" },
+    };
+    for (const auto &row : cases) {
+        SCOPED_TRACE(row.text);
+        const auto ms = IsoDate::parse(row.text);
+        EXPECT_EQ(ms.has_value(), row.valid);
+        if (ms) {
+            EXPECT_EQ(IsoDate::format(*ms, FieldType::Date), row.printed);
+        }
+    }
+}
+
+TEST(IsoDate, EveryDayRoundTripsThroughMilliseconds)
+{
+    std::int64_t previous = IsoDate::fromParts(1599, 12, 31);
+    for (int year = 1600; year <= 2400; ++year) {
+        for (int month = 1; month <= 12; ++month) {
+            for (int day = 1; day <= 31; ++day) {
+                char text[16];
+                std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
+                const auto ms = IsoDate::parse(text);
+                if (!ms)
+                    continue; // not a day of that month
+                ASSERT_EQ(*ms - previous, 86400000) << text;
+                EXPECT_EQ(IsoDate::format(*ms, FieldType::Date), text);
+                previous = *ms;
+            }
+        }
+    }
+    EXPECT_EQ(IsoDate::fromParts(1970, 1, 1), 0);
+}

@@ -1,0 +1,271 @@
+#include "DbTestSupport.h"
+
+#include "host/db/TQuillonADOQuery.h"
+
+#include <QSignalSpy>
+
+#include <sqlite3.h>
+
+namespace {
+
+class QueryTest : public DbTest
+{
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        exec("CREATE TABLE _iptblEasyEnquiry(idEnquiry INTEGER PRIMARY KEY, cCode VARCHAR(10) NOT NULL UNIQUE, "
+             "cDescription VARCHAR(100), iIQTypeID INT NOT NULL DEFAULT 1, bCommonDB BIT DEFAULT 0, "
+             "dtCreated DATETIME DEFAULT '2024-01-02 03:04:05')");
+        exec("INSERT INTO _iptblEasyEnquiry(cCode, cDescription) VALUES ('B2', 'second'), ('AB''C', 'quote')");
+        query.SetConnection(db.get());
+    }
+
+    bool openAll()
+    {
+        query.SetSQL("select * from dbo._iptblEasyEnquiry order by cCode");
+        return query.Open();
+    }
+
+    TQuillonADOQuery query;
+};
+
+int traceStatements(unsigned, void *count, void *, void *)
+{
+    ++*static_cast<int *>(count);
+    return 0;
+}
+
+} // namespace
+
+TEST_F(QueryTest, AppendedRowShowsItsIdentityAndDefaultsThenEditsAndDeletes)
+{
+    ASSERT_TRUE(openAll()) << query.LastErrorText().toStdString();
+    EXPECT_EQ(query.TableName(), "_iptblEasyEnquiry");
+    EXPECT_EQ(query.KeyField(), "idEnquiry");
+
+    ASSERT_TRUE(query.brAppend());
+    query.FieldByName("CCODE").SetAsString("NEW1");
+    ASSERT_TRUE(query.brPost()) << query.LastErrorText().toStdString();
+    const int id = query.FieldByName("idEnquiry").AsInteger();
+    EXPECT_EQ(id, scalar("select idEnquiry from _iptblEasyEnquiry where cCode = 'NEW1'"));
+    EXPECT_GT(id, 0);
+    EXPECT_EQ(query.FieldByName("iIQTypeID").AsInteger(), 1);
+    EXPECT_FALSE(query.FieldByName("bCommonDB").AsBoolean());
+    EXPECT_EQ(query.FieldByName("dtCreated").AsDateTime(), QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5)));
+    EXPECT_EQ(query.RecordCount(), 3);
+
+    ASSERT_TRUE(query.brEdit());
+    query.FieldByName("cDescription").SetAsString("it's changed");
+    query.FieldByName("dtCreated").SetAsDateTime(QDateTime(QDate(2025, 6, 7), QTime(8, 9)));
+    query.FieldByName("bCommonDB").SetAsBoolean(true);
+    ASSERT_TRUE(query.brPost()) << query.LastErrorText().toStdString();
+    EXPECT_EQ(text("select cDescription || '|' || dtCreated || '|' || bCommonDB from _iptblEasyEnquiry where idEnquiry = "
+                  + std::to_string(id)),
+        "it's changed|2025-06-07 08:09:00|1");
+    EXPECT_EQ(query.FieldByName("cDescription").AsString(), "it's changed");
+
+    ASSERT_TRUE(query.Locate("ccode", "ab'c"));
+    ASSERT_TRUE(query.Delete()) << query.LastErrorText().toStdString();
+    EXPECT_EQ(scalar("select count(*) from _iptblEasyEnquiry where cCode = 'AB''C'"), 0);
+    EXPECT_EQ(columnTexts(query, "cCode"), (std::vector<std::string> { "B2", "NEW1" }));
+}
+
+TEST_F(QueryTest, FailedPostWritesNothingAndKeepsTheEdit)
+{
+    ASSERT_TRUE(openAll());
+    const std::string before = text("select group_concat(cCode || cDescription || iIQTypeID, ';') from _iptblEasyEnquiry");
+    const struct
+    {
+        const char *field;
+        QVariant value;
+        bool append;
+        const char *error;
+    } cases[] = {
+        { "cCode", QString("B2"), true, "UNIQUE constraint failed: _iptblEasyEnquiry.cCode" },
+        { "cCode", QVariant(), false, "NOT NULL constraint failed: _iptblEasyEnquiry.cCode" },
+        { "iIQTypeID", QString("abc"), false, "Value \"abc\" is not valid for the field \"iIQTypeID\"." },
+        { "dtCreated", QString("31/12/2024"), true, "Value \"31/12/2024\" is not valid for the field \"dtCreated\"." },
+    };
+    for (const auto &row : cases) {
+        SCOPED_TRACE(row.field);
+        ASSERT_TRUE(query.First());
+        ASSERT_TRUE(row.append ? query.brAppend() : query.brEdit());
+        query.FieldByName("cDescription").SetAsString("half");
+        query.FieldByName(row.field).SetAsVariant(row.value);
+        EXPECT_FALSE(query.brPost());
+        EXPECT_EQ(query.LastErrorText().toStdString(), row.error);
+        EXPECT_EQ(query.GetState(), row.append ? TQuillonDataSet::State::Insert : TQuillonDataSet::State::Edit);
+        EXPECT_EQ(query.FieldByName(row.field).AsVariant(), row.value);
+        EXPECT_EQ(query.FieldByName("cDescription").AsString(), "half");
+        EXPECT_EQ(text("select group_concat(cCode || cDescription || iIQTypeID, ';') from _iptblEasyEnquiry"), before);
+        query.Cancel();
+    }
+    EXPECT_EQ(query.FieldByName("cDescription").AsString(), "quote");
+
+    // Inside a caller's transaction a refused post undoes only itself.
+    {
+        Transaction import(*db);
+        ASSERT_TRUE(query.brAppend());
+        query.FieldByName("cCode").SetAsString("KEEP");
+        ASSERT_TRUE(query.brPost());
+        ASSERT_TRUE(query.brAppend());
+        query.FieldByName("cCode").SetAsString("KEEP");
+        EXPECT_FALSE(query.brPost());
+        query.Cancel();
+        EXPECT_TRUE(import.commit());
+    }
+    EXPECT_EQ(scalar("select count(*) from _iptblEasyEnquiry where cCode = 'KEEP'"), 1);
+}
+
+TEST_F(QueryTest, RecordsExistCriteriaBindsLiteralsAndRefusesInjectedText)
+{
+    query.SetTableName("_iptblEasyEnquiry");
+    const int quoteId = static_cast<int>(scalar("select idEnquiry from _iptblEasyEnquiry where cCode = 'AB''C'"));
+    const struct
+    {
+        std::string criteria;
+        bool exists;
+        const char *error;
+    } cases[] = {
+        { "cCode='AB''C' AND idEnquiry<>0", true, "" },
+        { "cCode='ab''c' AND idEnquiry<>" + std::to_string(quoteId), false, "" },
+        { "cCode='x' OR 1=1 --", false, "Error in the filter at position 18: unexpected \"-\"" },
+        { "x'; DROP TABLE _iptblEasyEnquiry; --", false, "Error in the filter at position 2: text is not closed with '" },
+        { "cCode = 'x''; DROP TABLE _iptblEasyEnquiry; --'", false, "" },
+        { "cCode = 'B2' OR [cCode]; DROP TABLE x", false,
+            "Error in the filter at position 24: unexpected character \";\"" },
+        { "nosuch = 1", false, "Error in the filter at position 1: unknown field \"nosuch\"" },
+        { "\"cCode\" IN ('B2') AND NOT cDescription LIKE 'q%'", true, "" },
+    };
+    for (const auto &row : cases) {
+        SCOPED_TRACE(row.criteria);
+        EXPECT_EQ(query.RecordsExistCriteria(QString::fromStdString(row.criteria)), row.exists);
+        EXPECT_EQ(query.LastErrorText().toStdString(), row.error);
+    }
+    EXPECT_EQ(scalar("select count(*) from _iptblEasyEnquiry"), 2);
+}
+
+TEST_F(QueryTest, SelectRecordsBindsTheValueAndChecksTheColumn)
+{
+    query.SetTableName("_iptblEasyEnquiry");
+    ASSERT_TRUE(query.SelectRecords("cCode", QString("AB'C"))) << query.LastErrorText().toStdString();
+    EXPECT_EQ(columnTexts(query, "cDescription"), std::vector<std::string> { "quote" });
+    EXPECT_EQ(query.SQL(), "select * from _iptblEasyEnquiry where \"cCode\" = ?");
+
+    EXPECT_FALSE(query.SelectRecords("cCode = cCode or 1", 1));
+    EXPECT_EQ(query.LastErrorText(), "Unknown column \"cCode = cCode or 1\" in table \"_iptblEasyEnquiry\".");
+    EXPECT_FALSE(query.Active());
+
+    // The selection is repeated by a refresh, with the same bound value.
+    ASSERT_TRUE(query.SelectRecords("idenquiry", 1));
+    exec("UPDATE _iptblEasyEnquiry SET cDescription = 'fresh' WHERE idEnquiry = 1");
+    ASSERT_TRUE(query.brRefresh());
+    EXPECT_EQ(columnTexts(query, "cDescription"), std::vector<std::string> { "fresh" });
+}
+
+TEST_F(QueryTest, TimeoutEndsTheOpenWithoutRetryingAndRestoresTheConnection)
+{
+    int starts = 0;
+    sqlite3_trace_v2(db->handle(), SQLITE_TRACE_STMT, traceStatements, &starts);
+    db->setCommandTimeout(std::chrono::milliseconds(0));
+    query.SetSQL("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT count(*) FROM c");
+    query.SetCommandTimeout(1);
+    query.SetRetryCount(3);
+    EXPECT_FALSE(query.Open());
+    EXPECT_TRUE(query.LastErrorText().startsWith("Query timeout expired")) << query.LastErrorText().toStdString();
+    EXPECT_EQ(starts, 1);
+    EXPECT_EQ(db->commandTimeout().count(), 0);
+    EXPECT_FALSE(query.Active());
+    sqlite3_trace_v2(db->handle(), 0, nullptr, nullptr);
+}
+
+TEST_F(QueryTest, RetriesWhileAnotherConnectionHoldsTheDatabase)
+{
+    auto other = openFile("main.db");
+    ASSERT_TRUE(other->execute("BEGIN EXCLUSIVE"));
+    struct Busy
+    {
+        int calls = 0;
+        int releaseAt = 0;
+        SqliteConnection *holder = nullptr;
+    } busy;
+    busy.holder = other.get();
+    // Fails each attempt at once instead of waiting; optionally lets go of the lock.
+    sqlite3_busy_handler(db->handle(), [](void *data, int) {
+        auto *state = static_cast<Busy *>(data);
+        if (++state->calls == state->releaseAt)
+            state->holder->execute("COMMIT");
+        return 0;
+    }, &busy);
+    query.SetRetryCount(3);
+    query.SetSQL("select cCode from _iptblEasyEnquiry");
+    EXPECT_FALSE(query.Open());
+    EXPECT_EQ(busy.calls, 3);
+    EXPECT_TRUE(query.LastError().transient);
+    EXPECT_NE(query.LastErrorText().indexOf("locked"), -1) << query.LastErrorText().toStdString();
+
+    busy.calls = 0;
+    busy.releaseAt = 2;
+    ASSERT_TRUE(other->inTransaction());
+    EXPECT_TRUE(query.Open()) << query.LastErrorText().toStdString();
+    EXPECT_EQ(busy.calls, 2);
+    EXPECT_EQ(query.RecordCount(), 2);
+}
+
+TEST_F(QueryTest, RefreshKeepsTheCurrentRecordByKey)
+{
+    ASSERT_TRUE(openAll());
+    ASSERT_TRUE(query.Locate("cCode", "B2"));
+    EXPECT_EQ(query.RecNo(), 1);
+    exec("INSERT INTO _iptblEasyEnquiry(cCode) VALUES ('A0'), ('A1')");
+    ASSERT_TRUE(query.brRefresh());
+    EXPECT_EQ(query.FieldByName("cCode").AsString(), "B2");
+    EXPECT_EQ(query.RecNo(), 3);
+
+    exec("DELETE FROM _iptblEasyEnquiry WHERE cCode = 'B2'");
+    ASSERT_TRUE(query.brRefresh());
+    EXPECT_EQ(query.RecordCount(), 3);
+    EXPECT_EQ(query.RecNo(), 2); // gone: the nearest record instead
+
+    ASSERT_TRUE(query.brRefresh(true, "cCode", "A0"));
+    EXPECT_EQ(query.FieldByName("cCode").AsString(), "A0");
+}
+
+TEST_F(QueryTest, DisplayUpdatesResumeWithOneReset)
+{
+    QSignalSpy resets(&query, &TQuillonDataSet::DataReset);
+    query.DisableControls();
+    query.DisableControls();
+    ASSERT_TRUE(openAll());
+    ASSERT_TRUE(query.SetFilter("cCode LIKE 'b%'"));
+    ASSERT_TRUE(query.brEdit());
+    query.FieldByName("cDescription").SetAsString("x");
+    ASSERT_TRUE(query.brPost());
+    query.EnableControls();
+    EXPECT_EQ(resets.count(), 0);
+    query.EnableControls();
+    EXPECT_EQ(resets.count(), 1);
+    query.EnableControls(); // unbalanced: no effect
+    EXPECT_EQ(resets.count(), 1);
+}
+
+TEST_F(QueryTest, FilterFollowsEditsAndRefusesBadTextKeepingTheOldOne)
+{
+    ASSERT_TRUE(openAll());
+    ASSERT_TRUE(query.SetFilter("cDescription <> 'gone'"));
+    EXPECT_EQ(query.RecordCount(), 2);
+    EXPECT_FALSE(query.SetFilter("cDescription <> "));
+    EXPECT_EQ(query.LastErrorText(), "Error in the filter at position 16: a field or value expected, found end of the filter");
+    EXPECT_FALSE(query.SetFilter("nosuch = 1"));
+    EXPECT_EQ(query.Filter(), "cDescription <> 'gone'");
+
+    ASSERT_TRUE(query.First());
+    ASSERT_TRUE(query.brEdit());
+    query.FieldByName("cDescription").SetAsString("gone");
+    ASSERT_TRUE(query.brPost());
+    EXPECT_EQ(columnTexts(query, "cCode"), std::vector<std::string> { "B2" });
+    EXPECT_EQ(query.FieldByName("cCode").AsString(), "B2");
+    ASSERT_TRUE(query.SetFilter(""));
+    EXPECT_EQ(query.RecordCount(), 2);
+}

@@ -1,0 +1,130 @@
+#include "host/ClassRegistry.h"
+#include "host/HostScript.h"
+#include "host/TQuillonPackageInterface.h"
+#include "host/ui/TfrmGroupManager.h"
+#include "package/PackageStrings.h"
+#include "package/qpChartsIntf.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::unique_ptr<TQuillonPackageInterface> createRegistered()
+{
+    const PackageFactory factory = FindClass("TrpICharts");
+    return std::unique_ptr<TQuillonPackageInterface>(factory ? factory() : nullptr);
+}
+
+TEST(PackageRegistration, CounterKeepsOneRegistrationUntilTheLastShutDown)
+{
+    // Linking the package ran its start-up once already.
+    ASSERT_EQ(qpChartsRegistrationCount(), 1);
+    ASSERT_TRUE(FindClass("TrpICharts"));
+    qpChartsInitialize(); // a second start-up must not register twice
+    EXPECT_EQ(qpChartsRegistrationCount(), 2);
+    EXPECT_EQ(RegisteredClasses().count("TrpICharts", Qt::CaseInsensitive), 1);
+    qpChartsFinalize();
+    EXPECT_TRUE(FindClass("TrpICharts")) << "removed while a start-up still holds it";
+    qpChartsFinalize();
+    EXPECT_FALSE(FindClass("TrpICharts"));
+    qpChartsFinalize(); // an extra shut-down must not go below zero
+    EXPECT_EQ(qpChartsRegistrationCount(), 0);
+    qpChartsInitialize();
+    EXPECT_TRUE(FindClass("TrpICharts"));
+}
+
+TEST(PackageRegistration, ObjectClassListDeclaresThePageAndTheListWithExactValues)
+{
+    auto package = createRegistered();
+    ASSERT_TRUE(package);
+    package->GetObjectClassList();
+    const auto &entries = package->ObjectClasses();
+    ASSERT_EQ(entries.size(), 2u);
+    const TObjectClassEntry &page = entries[0];
+    EXPECT_EQ(page.modules, QSet<int> { 1 });
+    EXPECT_EQ(page.className, "TfrmGroupManagerCharts");
+    ASSERT_TRUE(page.classRef);
+    EXPECT_STREQ(page.classRef->className(), "TfrmGroupManagerCharts");
+    EXPECT_EQ(page.iconName, "CHART");
+    EXPECT_EQ(page.options, 320);
+    EXPECT_EQ(page.caption, "");
+    EXPECT_EQ(page.color, 13607936);
+    EXPECT_EQ(page.extra, 0);
+    const TObjectClassEntry &list = entries[1];
+    EXPECT_EQ(list.modules, QSet<int> { 1 });
+    EXPECT_EQ(list.className, "TfrmIPEasyEnquiry");
+    EXPECT_EQ(list.iconName, "IQTREENODE");
+    EXPECT_EQ(list.options, 65);
+    EXPECT_EQ(list.caption, "Easy Show Enquiry");
+    EXPECT_EQ(list.color, 13607936);
+    EXPECT_EQ(list.extra, 0);
+
+    // The icon groups the package carries, each at both sizes.
+    for (const char *name : { "CHART", "CHART_TILE", "IQTREENODE", "IQTREENODE_TILE", "PAYROLLCHARTS",
+             "PAYROLLCHARTS_TILE", "TFRMGROUPMANAGERCHARTS", "TFRMGROUPMANAGERCHARTS_TILE" }) {
+        SCOPED_TRACE(name);
+        for (int size : { 16, 32 }) {
+            const QIcon icon = package->QueryObjectIcon(size, name, 0);
+            ASSERT_FALSE(icon.isNull());
+            EXPECT_EQ(icon.pixmap(size, size).width(), size);
+        }
+    }
+}
+
+TEST(PackageRegistration, PageStartsAsLargeIconsWithItsDesignedSize)
+{
+    auto package = createRegistered();
+    package->GetObjectClassList();
+    QObject *created = package->ObjectClasses()[0].classRef->newInstance(Q_ARG(QWidget *, nullptr));
+    std::unique_ptr<QObject> page(created);
+    auto *manager = qobject_cast<TfrmGroupManager *>(created);
+    ASSERT_TRUE(manager);
+    EXPECT_EQ(manager->DefaultViewStyle(), 2);
+    EXPECT_EQ(manager->windowTitle(), "frmGroupManagerCharts");
+}
+
+TEST(PackageStrings, TableTextsAreExact)
+{
+    EXPECT_EQ(PackageString(65520), "You cannot add the reserved IQ! The code can not begin with \"IQ\"!");
+    EXPECT_EQ(PackageString(65524), "\"[\", \"]\" and \"@\" are not allowed in parameter names!");
+    EXPECT_EQ(PackageString(65527), "");
+    EXPECT_EQ(PackageString(65528), "Easy Show Enquiry");
+    EXPECT_EQ(PackageString(1), "");
+}
+
+TEST(PackageMessages, HandledFlagFollowsTheFourCases)
+{
+    auto package = createRegistered();
+    HostScript script;
+    // Another message: left as the base left it, nothing opens.
+    bool handled = false;
+    package->NonVisiblePkgMessage(1234, 0, 0, handled);
+    EXPECT_FALSE(handled);
+    EXPECT_TRUE(script.takeMessages().isEmpty());
+    handled = true;
+    package->NonVisiblePkgMessage(1234, 0, 0, handled);
+    EXPECT_TRUE(handled);
+
+    // Already handled by the base: nothing opens, even for 9399 and 9400.
+    package->SetBaseMessageFilter([](int message, qint64, qint64) { return message == 9399 || message == 9400; });
+    for (int message : { 9399, 9400 }) {
+        handled = false;
+        package->NonVisiblePkgMessage(message, 0, 0, handled);
+        EXPECT_TRUE(handled);
+    }
+    EXPECT_TRUE(script.takeMessages().isEmpty());
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), 0);
+    package->SetBaseMessageFilter(nullptr);
+
+    // 9400: the editor is not there yet, which the package says; the message counts as handled.
+    handled = false;
+    package->NonVisiblePkgMessage(9400, 0, 0, handled);
+    EXPECT_TRUE(handled);
+    EXPECT_EQ(script.takeMessages(), QStringList { "The IQ editor is not available yet." });
+}
+
+} // namespace

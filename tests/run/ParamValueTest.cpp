@@ -1,0 +1,211 @@
+#include "RunFixture.h"
+
+#include "host/TypeTables.h"
+#include "run/ParamValue.h"
+#include "run/PrepareStatement.h"
+
+#include <QLocale>
+
+namespace {
+
+// Switches the person's locale for one test; the test programs run in en_GB otherwise.
+class LocaleScope
+{
+public:
+    explicit LocaleScope(const QLocale &locale) { QLocale::setDefault(locale); }
+    ~LocaleScope() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
+};
+
+const QDateTime kNoDate;
+
+QDateTime At(int y, int m, int d, int h = 0, int min = 0)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, min));
+}
+
+} // namespace
+
+TEST(ParamValue, ChecksValuesInTheRegionalFormats)
+{
+    const struct
+    {
+        QLocale::Language language;
+        QLocale::Country country;
+        int type;
+        const char *value;
+        bool ok;
+        QDateTime date;
+    } rows[] = {
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeBoolean, "1", true, kNoDate },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeBoolean, "TRUE", true, kNoDate },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeBoolean, "false", true, kNoDate },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeBoolean, "yes", false, kNoDate },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeBoolean, "", false, kNoDate },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeText, "", true, kNoDate },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeInteger, "12", true, kNoDate },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeInteger, "-2147483648", true, kNoDate },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeInteger, "2147483648", false, kNoDate },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeInteger, "12.5", false, kNoDate },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeInteger, "", false, kNoDate },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDecimal, "12.5", true, kNoDate },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDecimal, "12,5", false, kNoDate },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDecimal, "1,234.5", false, kNoDate },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDecimal, "abc", false, kNoDate },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "31/01/2024", true,
+            At(2024, 1, 31) },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "1/2/2024", true,
+            At(2024, 2, 1) },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "31/01/2024 14:30", true,
+            At(2024, 1, 31, 14, 30) },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "31/01/24", true,
+            At(2024, 1, 31) },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "2024-01-31", true,
+            At(2024, 1, 31) },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "2024-01-31 08:05:00", true,
+            At(2024, 1, 31, 8, 5) },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "01/31/2024", false, kNoDate },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "abc", false, kNoDate },
+        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "", false, kNoDate },
+        { QLocale::German, QLocale::Germany, kSQLTypeDecimal, "12,5", true, kNoDate },
+        { QLocale::German, QLocale::Germany, kSQLTypeDecimal, "12.5", false, kNoDate },
+        { QLocale::German, QLocale::Germany, kSQLTypeBoolean, "0,5", true, kNoDate },
+        { QLocale::German, QLocale::Germany, kSQLTypeInteger, "12,5", false, kNoDate },
+        { QLocale::German, QLocale::Germany, kSQLTypeDate, "31.01.2024", true, At(2024, 1, 31) },
+        { QLocale::German, QLocale::Germany, kSQLTypeDate, "31.01.24 14:30", true,
+            At(2024, 1, 31, 14, 30) },
+        { QLocale::German, QLocale::Germany, kSQLTypeDate, "31/01/2024", false, kNoDate },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(QStringLiteral("%1 type %2 \"%3\"")
+                         .arg(QLocale(row.language, row.country).name())
+                         .arg(row.type)
+                         .arg(row.value)
+                         .toStdString());
+        LocaleScope locale(QLocale(row.language, row.country));
+        const ParamCheck check = CheckParamValue(row.type, row.value);
+        EXPECT_EQ(check.ok, row.ok);
+        EXPECT_EQ(check.errorText.isEmpty(), row.ok);
+        if (row.type == kSQLTypeDate && row.ok) {
+            EXPECT_EQ(check.date, row.date);
+        }
+    }
+}
+
+TEST(ParamValue, ValidationStopsAtTheFirstBadRowWithItsMessage)
+{
+    const struct
+    {
+        const char *name;
+        std::vector<ParamEntry> entries;
+        int failedRow;
+        QString message;
+    } rows[] = {
+        { "decimal abc",
+            { { "A", "Text", "", {} }, { "B", "Decimal", "abc", {} }, { "C", "Integer", "x", {} } },
+            1,
+            "Value \"abc\" does not match Type \"Decimal\"!\r\nError: 'abc' is not a valid "
+            "floating point value." },
+        { "empty date names the short date format", { { "D", "Date", "", {} } }, 0,
+            "Value \"\" does not match Type \"Date\"!\r\nError: '' is not a valid date.\r\r"
+            "Please enter dates in \"dd/MM/yyyy\" format." },
+        { "type names compare exactly",
+            { { "A", "Integer", "1", {} }, { "B", "integer", "1", {} } }, 1,
+            "Please choose a valid Type!" },
+        { "all good", { { "A", "Boolean", "true", {} }, { "D", "Date", "31/01/2024", {} } }, -1,
+            "" },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        std::vector<ParamEntry> entries = row.entries;
+        QString message;
+        int failedRow = 99;
+        EXPECT_EQ(ValidateParamEntries(entries, message, failedRow), row.failedRow < 0);
+        EXPECT_EQ(failedRow, row.failedRow);
+        EXPECT_EQ(message, row.message);
+    }
+    std::vector<ParamEntry> dates { { "D", "Date", "31/01/2024 14:30", {} } };
+    QString message;
+    int failedRow = 0;
+    ASSERT_TRUE(ValidateParamEntries(dates, message, failedRow));
+    EXPECT_EQ(dates[0].date, At(2024, 1, 31, 14, 30));
+    EXPECT_EQ(
+        ParamMismatchMessage("x", "Integer", ""), "Value \"x\" does not match Type \"Integer\"!");
+}
+
+TEST(ParamValue, StoredDatesAreOfferedInAFormThatReadsBack)
+{
+    const struct
+    {
+        QLocale::Language language;
+        QLocale::Country country;
+        QDateTime stored;
+        QString shown;
+    } rows[] = {
+        { QLocale::English, QLocale::UnitedKingdom, At(2024, 1, 31, 14, 30), "31/01/2024 14:30" },
+        { QLocale::English, QLocale::UnitedKingdom, At(2024, 1, 31), "31/01/2024" },
+        { QLocale::English, QLocale::UnitedKingdom, At(1899, 12, 30), "" },
+        // The German short format has a two-digit year; a century must not get lost.
+        { QLocale::German, QLocale::Germany, At(1930, 5, 1), "01.05.1930" },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.shown.toStdString());
+        LocaleScope locale(QLocale(row.language, row.country));
+        const ParamRow stored { "D", kSQLTypeDate, std::nullopt, row.stored };
+        EXPECT_EQ(ParamDisplayValue(stored), row.shown);
+        if (!row.shown.isEmpty()) {
+            EXPECT_EQ(CheckParamValue(kSQLTypeDate, row.shown).date, row.stored);
+        }
+    }
+}
+
+class StoreParamValuesTest : public RunFixture
+{
+};
+
+TEST_F(StoreParamValuesTest, WritesAllRowsInDefinitionOrderOrNone)
+{
+    const int id = insertEnquiry("S1", "select @Name, @[Pay Date], @Count");
+    insertParam(id, "Name", kSQLTypeText, "old");
+    insertParam(id, "Pay Date", kSQLTypeDate, std::nullopt, "2023-01-01 00:00:00");
+    insertParam(id, "Count", kSQLTypeInteger, "1");
+
+    std::vector<ParamRow> stored;
+    QString error;
+    ASSERT_TRUE(ReadParamRows(payroll(), id, true, stored, error)) << error.toStdString();
+    std::vector<ParamEntry> entries;
+    for (const ParamRow &row : stored)
+        entries.push_back(EntryFromRow(row));
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[1].value, "01/01/2023");
+    entries[0].value = "Smith";
+    entries[1].value = "31/01/2024 14:30";
+    entries[2].typeName = "Decimal";
+    entries[2].value = "2.5";
+    int failedRow = 0;
+    ASSERT_TRUE(ValidateParamEntries(entries, error, failedRow)) << error.toStdString();
+    ASSERT_TRUE(StoreParamValues(payroll(), id, entries, error)) << error.toStdString();
+
+    const char *read
+        = "select cDescription || '|' || iSQLTypeID || '|' || ifnull(cValue, '<null>') "
+          "|| '|' || ifnull(substr(dtValue, 1, 16), '<null>') from "
+          "_iptblEasyEnquiryParam order by idEnquiryParam";
+    const QStringList written { "Name|1|Smith|<null>", "Pay Date|2|<null>|2024-01-31 14:30",
+        "Count|3|2.5|<null>" };
+    EXPECT_EQ(texts(read), written);
+    QString out;
+    ASSERT_TRUE(PrepareEnquirySQL(payroll(), id, "select @Name, @[Pay Date], @Count", out, error));
+    EXPECT_EQ(out, "select 'Smith', '20240131', 2.5");
+
+    // A post that fails half-way leaves every row as it was.
+    exec("CREATE TRIGGER refuse_boom BEFORE UPDATE ON _iptblEasyEnquiryParam "
+         "WHEN new.cValue = 'boom' BEGIN SELECT raise(ABORT, 'boom refused'); END");
+    std::vector<ParamEntry> bad = entries;
+    bad[0].value = "first";
+    bad[2].value = "boom";
+    EXPECT_FALSE(StoreParamValues(payroll(), id, bad, error));
+    EXPECT_TRUE(error.contains("boom refused")) << error.toStdString();
+    bad.pop_back();
+    EXPECT_FALSE(StoreParamValues(payroll(), id, bad, error));
+    EXPECT_EQ(error, "The IQ has 3 parameters but 2 values were given.");
+    EXPECT_EQ(texts(read), written);
+}

@@ -1,0 +1,75 @@
+#include "StoreTestSupport.h"
+
+#include "host/db/TQuillonADOStoredProc.h"
+#include "store/StoreProcedures.h"
+
+namespace {
+
+class DeleteProcedureTest : public StoreTest
+{
+protected:
+    void SetUp() override
+    {
+        StoreTest::SetUp();
+        openDatabases();
+        RegisterStoreProcedures();
+        // Two IQs with a parameter, a column and notes each (stored upper- and lower-case).
+        Exec(*db.payroll, R"sql(
+INSERT INTO _iptblEasyEnquiry (idEnquiry, cCode) VALUES (1, 'GONE'), (2, 'STAYS');
+INSERT INTO _iptblEasyEnquiryParam (iEnquiryID, cDescription, iSQLTypeID) VALUES (1, 'A', 1), (1, 'B', 4), (2, 'A', 1);
+INSERT INTO _iptblEasyEnquiryColumn (iEnquiryID, cColumnName, bShow, iOrder) VALUES (1, 'x', 1, 1), (2, 'x', 1, 1);
+INSERT INTO _btblNotes (cNOTETBLTableName, fNOTETBLTableID, cNoteText) VALUES
+  ('_IPTBLEASYENQUIRY', 1, 'upper'), ('_iptbleasyenquiry', 1, 'lower'),
+  ('_IPTBLEASYENQUIRY', 2, 'other IQ'), ('_BTBLEMPLOYEE', 1, 'other table');
+)sql");
+    }
+
+    bool callDelete(int id)
+    {
+        TQuillonADOStoredProc proc;
+        proc.SetConnection(db.payroll.get());
+        proc.SetProcedureName("_ipspDeleteEasyEnquiry");
+        proc.Parameters().SetValue("@EasyEnquiryID", std::int64_t { id });
+        const bool ok = proc.rvExecProc(false);
+        if (ok)
+            EXPECT_EQ(proc.ReturnValue(), 0);
+        lastError = proc.LastError().text;
+        return ok;
+    }
+
+    std::vector<std::string> remaining()
+    {
+        return Rows(*db.payroll,
+            "SELECT 'E' || idEnquiry FROM _iptblEasyEnquiry UNION ALL "
+            "SELECT 'P' || iEnquiryID || cDescription FROM _iptblEasyEnquiryParam UNION ALL "
+            "SELECT 'C' || iEnquiryID FROM _iptblEasyEnquiryColumn UNION ALL "
+            "SELECT 'N ' || cNoteText FROM _btblNotes");
+    }
+
+    std::string lastError;
+};
+
+} // namespace
+
+TEST_F(DeleteProcedureTest, RemovesTheIQWithItsParametersColumnsAndNotes)
+{
+    ASSERT_TRUE(callDelete(1)) << lastError;
+    EXPECT_EQ(remaining(),
+        (std::vector<std::string> { "E2", "P2A", "C2", "N other IQ", "N other table" }));
+    // An id that no longer exists deletes nothing and still succeeds.
+    EXPECT_TRUE(callDelete(1)) << lastError;
+    EXPECT_EQ(remaining().size(), 5u);
+}
+
+TEST_F(DeleteProcedureTest, FailureHalfWayKeepsEverything)
+{
+    // The notes are deleted after the parameters and columns: refusing there must bring those back.
+    Exec(*db.payroll,
+        "CREATE TRIGGER keep_notes BEFORE DELETE ON _btblNotes "
+        "BEGIN SELECT RAISE(ABORT, 'notes are archived'); END;");
+    const auto before = remaining();
+    EXPECT_FALSE(callDelete(1));
+    EXPECT_NE(lastError.find("notes are archived"), std::string::npos) << lastError;
+    EXPECT_EQ(remaining(), before);
+    EXPECT_FALSE(db.payroll->inTransaction());
+}

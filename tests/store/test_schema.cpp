@@ -1,0 +1,174 @@
+#include "StoreTestSupport.h"
+
+#include "store/Schema.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace {
+
+std::unique_ptr<SqliteConnection> OpenRaw(const QString &path)
+{
+    DbError error;
+    auto connection = SqliteConnection::open(
+        path.toStdString(), SqliteConnection::OpenMode::ReadWriteCreate, error);
+    EXPECT_TRUE(connection) << error.text;
+    return connection;
+}
+
+} // namespace
+
+TEST_F(StoreTest, NewDatabasesAreMarkedAndSeeded)
+{
+    openDatabases();
+    EXPECT_EQ(Scalar(*db.payroll, "PRAGMA application_id"), std::to_string(kPayrollApplicationId));
+    EXPECT_EQ(Scalar(*db.common, "PRAGMA application_id"), std::to_string(kCommonApplicationId));
+    EXPECT_EQ(Scalar(*db.payroll, "PRAGMA user_version"),
+        std::to_string(CurrentSchemaVersion(DatabaseKind::Payroll)));
+    EXPECT_EQ(Rows(*db.common, "SELECT cName, cValue FROM _btblSystemValues ORDER BY cName"),
+        (std::vector<std::string> { "IQ Report Retry Count|1", "IQ Report Timeout (Minutes)|0" }));
+
+    // Fields get their type classes from the declared types.
+    auto statement = db.payroll->prepare("SELECT idEnquiry, cCode, cSQLStatement, bCommonDB, "
+                                         "nChartLayout FROM _iptblEasyEnquiry");
+    ASSERT_TRUE(statement);
+    EXPECT_EQ(statement->declaredType(0), FieldType::Integer);
+    EXPECT_EQ(statement->declaredType(1), FieldType::String);
+    EXPECT_EQ(statement->declaredType(2), FieldType::Memo);
+    EXPECT_EQ(statement->declaredType(3), FieldType::Boolean);
+    EXPECT_EQ(statement->declaredType(4), FieldType::Blob);
+
+    // Opening again changes nothing and keeps the system values a user edited.
+    Exec(*db.common,
+        "UPDATE _btblSystemValues SET cValue = '5' WHERE cName = 'IQ Report Retry Count'");
+    db = {};
+    openDatabases();
+    EXPECT_EQ(Scalar(*db.common,
+                  "SELECT cValue FROM _btblSystemValues WHERE cName = 'IQ Report Retry Count'"),
+        "5");
+}
+
+TEST_F(StoreTest, UpgradeFromVersionOneKeepsRows)
+{
+    {
+        auto old = OpenRaw(payrollPath());
+        QString error;
+        ASSERT_TRUE(EnsureSchema(*old, DatabaseKind::Payroll, error, 1)) << error.toStdString();
+        ASSERT_EQ(Scalar(*old, "PRAGMA user_version"), "1");
+        Exec(*old,
+            "INSERT INTO _iptblEasyEnquiry (cCode, cDescription, cSQLStatement) "
+            "VALUES ('OLD1', 'Kept', 'select 1')");
+        Exec(*old,
+            "INSERT INTO _iptblEasyEnquiryParam (iEnquiryID, cDescription, iSQLTypeID, cValue) "
+            "VALUES (1, 'P', 1, 'x')");
+        Exec(*old, "INSERT INTO _rtblAgents (idAgents, cAgentName) VALUES (7, 'old agent')");
+    }
+    openDatabases();
+    EXPECT_EQ(Scalar(*db.payroll, "PRAGMA user_version"), "2");
+    EXPECT_EQ(Scalar(*db.payroll, "SELECT idEnquiry, cCode, cDescription FROM _iptblEasyEnquiry"),
+        "1|OLD1|Kept");
+    EXPECT_EQ(Count(*db.payroll, "_iptblEasyEnquiryParam"), 1);
+    // The column added in version 2 gives existing agents its default.
+    EXPECT_EQ(Scalar(*db.payroll, "SELECT cAgentName, bActive FROM _rtblAgents"), "old agent|1");
+    EXPECT_EQ(Count(*db.payroll, "_iptblPayslips"), 0);
+    // Identities continue after the kept rows.
+    Exec(*db.payroll, "INSERT INTO _iptblEasyEnquiry (cCode) VALUES ('NEW1')");
+    EXPECT_EQ(db.payroll->lastInsertId(), 2);
+}
+
+TEST_F(StoreTest, ForeignDatabasesAreRefusedUnchanged)
+{
+    struct Case
+    {
+        const char *name;
+        std::string setup; // run on the file that is then offered as the payroll database
+        const char *error;
+    };
+    const Case cases[] = {
+        { "tables without our mark",
+            "CREATE TABLE customers (id INTEGER); INSERT INTO customers VALUES (1);",
+            "The file \"%1\" is not a Corvane payroll database; it was left unchanged." },
+        { "another program's mark", "PRAGMA application_id = 1234; CREATE TABLE t (x);",
+            "The file \"%1\" belongs to another program, not a Corvane payroll database; it was "
+            "left unchanged." },
+        { "our common database", "PRAGMA application_id = " + std::to_string(kCommonApplicationId),
+            "The file \"%1\" is a Corvane common database, not a payroll database; it was left "
+            "unchanged." },
+        { "a newer schema",
+            "PRAGMA application_id = " + std::to_string(kPayrollApplicationId)
+                + "; PRAGMA user_version = 99;",
+            "The payroll database \"%1\" was made by a newer version of Corvane (schema 99; this "
+            "program knows up to 2); it was left unchanged." },
+    };
+    int index = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = path(QStringLiteral("foreign%1.db").arg(++index));
+        OpenRaw(file)->execute(c.setup);
+        const QByteArray before = FileBytes(file);
+        ASSERT_FALSE(before.isEmpty());
+
+        QString error;
+        EXPECT_FALSE(OpenHostDatabases(file, commonPath(), true, error));
+        EXPECT_EQ(error, QString::fromLatin1(c.error).arg(file));
+        EXPECT_EQ(FileBytes(file), before);
+        // The partner file is not left behind either, whichever of the two is refused.
+        EXPECT_FALSE(QFileInfo::exists(commonPath()));
+        if (c.setup.find(std::to_string(kCommonApplicationId)) == std::string::npos) {
+            EXPECT_FALSE(OpenHostDatabases(payrollPath(), file, true, error));
+            EXPECT_FALSE(QFileInfo::exists(payrollPath()));
+            EXPECT_EQ(FileBytes(file), before);
+        }
+    }
+}
+
+TEST_F(StoreTest, OpenFailuresNameTheFile)
+{
+    QFile garbage(path("garbage.db"));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(4096, 'x'));
+    garbage.close();
+    const QString missing = path("missing.db");
+    const QString garbagePath = path("garbage.db");
+
+    struct Case
+    {
+        QString payroll;
+        bool create;
+        QString error;
+    };
+    const Case cases[] = {
+        { missing, false,
+            QStringLiteral("The payroll database file \"%1\" does not exist.").arg(missing) },
+        { dirPath(), true,
+            QStringLiteral("The database file \"%1\" cannot be read: it is a folder.")
+                .arg(dirPath()) },
+        { garbagePath, false,
+            QStringLiteral("The file \"%1\" is not a database.").arg(garbagePath) },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.payroll.toStdString());
+        QString error;
+        EXPECT_FALSE(OpenHostDatabases(c.payroll, commonPath(), c.create, error));
+        EXPECT_EQ(error, c.error);
+    }
+    EXPECT_FALSE(QFileInfo::exists(missing));
+}
+
+TEST_F(StoreTest, LockedDatabaseIsReportedAsLocked)
+{
+    openDatabases();
+    db = {};
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(payrollPath().toUtf8().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    QString error;
+    EXPECT_FALSE(OpenHostDatabases(payrollPath(), commonPath(), false, error));
+    EXPECT_EQ(error,
+        QStringLiteral("The database file \"%1\" is locked by another program.")
+            .arg(payrollPath()));
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+}
