@@ -34,17 +34,18 @@ bool CreateBenchDatabase(const std::string &path, int rows, std::string &error)
         error = openError.text;
         return false;
     }
-    if (!db->execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; "
-                     "CREATE TABLE t(id INTEGER PRIMARY KEY, iCount INT, nRate REAL, nAmount MONEY, "
-                     "cCode VARCHAR(10), cName VARCHAR(40), cNote TEXT, dtBirth DATE, dtStart DATETIME, "
-                     "dtPaid DATETIME)")) {
+    if (!db->execute(
+            "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; "
+            "CREATE TABLE t(id INTEGER PRIMARY KEY, iCount INT, nRate REAL, nAmount MONEY, "
+            "cCode VARCHAR(10), cName VARCHAR(40), cNote TEXT, dtBirth DATE, dtStart DATETIME, "
+            "dtPaid DATETIME)")) {
         error = db->lastError().text;
         return false;
     }
     static const char *const names[] = { "Smith", "Jones", "Brown", "Taylor", "Wilson", "Evans",
         "Thomas", "Johnson", "Roberts", "Walker" };
-    static const char *const notes[] = { "", "weekly", "monthly paid in arrears", "casual", "on leave",
-        "new starter this month" };
+    static const char *const notes[] = { "", "weekly", "monthly paid in arrears", "casual",
+        "on leave", "new starter this month" };
     Transaction transaction(*db);
     auto insert = db->prepare("INSERT INTO t VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     if (!transaction.started() || !insert) {
@@ -57,7 +58,8 @@ bool CreateBenchDatabase(const std::string &path, int rows, std::string &error)
     char code[8];
     for (int row = 1; row <= rows; ++row) {
         std::snprintf(code, sizeof code, "C%02d", random.below(100));
-        const std::string name = std::string(names[random.below(10)]) + " " + std::to_string(random.below(5000));
+        const std::string name
+            = std::string(names[random.below(10)]) + " " + std::to_string(random.below(5000));
         const Value values[] = {
             Value(std::int64_t(row)),
             Value(std::int64_t(random.below(200))),
@@ -66,8 +68,11 @@ bool CreateBenchDatabase(const std::string &path, int rows, std::string &error)
             Value(std::string(code)),
             Value(name),
             random.below(10) == 0 ? Value() : Value(std::string(notes[random.below(6)])),
-            Value(IsoDate::format(IsoDate::fromParts(1950 + random.below(50), 1 + random.below(12), 1 + random.below(28)), FieldType::Date)),
-            Value(IsoDate::format(base + random.below(3000) * day + random.below(86400) * 1000LL, FieldType::DateTime)),
+            Value(IsoDate::format(IsoDate::fromParts(1950 + random.below(50), 1 + random.below(12),
+                                      1 + random.below(28)),
+                FieldType::Date)),
+            Value(IsoDate::format(base + random.below(3000) * day + random.below(86400) * 1000LL,
+                FieldType::DateTime)),
             Value(IsoDate::format(base + random.below(3000) * day, FieldType::DateTime)),
         };
         for (int i = 0; i < 10; ++i)

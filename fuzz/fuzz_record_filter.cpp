@@ -23,9 +23,11 @@ const ResultColumns &sampleRows()
         rows->addColumn("x", FieldType::Blob);
         rows->addColumn("o", FieldType::Other);
         using V = std::vector<Value>;
-        rows->appendRow(V { std::int64_t(1), 12.5, "ab", "2024-01-31", std::int64_t(1), Blob { { 0, 255 } }, "2024-01-31" });
+        rows->appendRow(V { std::int64_t(1), 12.5, "ab", "2024-01-31", std::int64_t(1),
+            Blob { { 0, 255 } }, "2024-01-31" });
         rows->appendRow(V { {}, {}, {}, {}, {}, {}, {} });
-        rows->appendRow(V { std::int64_t(-7), -1.5e3, "x'y\xC3\xA9%_", "1999-12-31 23:59:59.5", std::int64_t(0), Blob {}, "word" });
+        rows->appendRow(V { std::int64_t(-7), -1.5e3, "x'y\xC3\xA9%_", "1999-12-31 23:59:59.5",
+            std::int64_t(0), Blob {}, "word" });
         rows->appendRow(V { INT64_MAX, 1e300, "", "2024-02-29 10:00:00", std::int64_t(1), {}, {} });
         rows->finish();
         return rows;

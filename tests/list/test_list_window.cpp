@@ -2,7 +2,6 @@
 
 #include "host/RegIni.h"
 #include "host/ui/TmxGrid.h"
-#include "list/ExchangeEntry.h"
 #include "list/TfrmIPEasyEnquiry.h"
 #include "store/TqryIPEasyEnquiry.h"
 
@@ -110,23 +109,6 @@ TEST_F(ListWindowTest, DoubleClickShowsOnlyOverARowAndWhenShowIsEnabled)
     command(list, "mniGridShow")->setEnabled(true);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
     EXPECT_EQ(openResultWindows(), 1);
-}
-
-TEST_F(ListWindowTest, ExportAndImportReachTheirDialogsWithTheFocusedIQ)
-{
-    const int id = insertEnquiry("TEXP", "Export me");
-    TfrmIPEasyEnquiry *list = openList();
-    ASSERT_TRUE(focus(list, "TEXP"));
-    const ExchangeCalls before = LastExchangeCalls();
-    command(list, "mniExport")->trigger();
-    command(list, "mniImport")->trigger();
-    const ExchangeCalls after = LastExchangeCalls();
-    EXPECT_EQ(after.lastExportId, id);
-    EXPECT_EQ(after.exportCount, before.exportCount + 1);
-    EXPECT_EQ(after.importCount, before.importCount + 1);
-    EXPECT_EQ(script.takeMessages(),
-        (QStringList {
-            "The IQ export is not available yet.", "The IQ import is not available yet." }));
 }
 
 TEST_F(ListWindowTest, NotesAreKeptUnderTheEnquiryTableAndShowInTheList)

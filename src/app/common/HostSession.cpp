@@ -3,7 +3,9 @@
 #include "app/common/DatabaseLocation.h"
 #include "host/Agent.h"
 #include "host/HostContext.h"
+#include "host/Messages.h"
 #include "host/RegIni.h"
+#include "host/db/TQuillonADOStoredProc.h"
 #include "host/db/SqliteConnection.h"
 #include "store/Databases.h"
 #include "store/StoreProcedures.h"
@@ -27,6 +29,8 @@ bool HostSession::Open(const QString &payrollPath, const QString &commonPath, bo
     m_payroll = std::move(databases->payroll);
     m_common = std::move(databases->common);
     RegisterStoreProcedures();
+    // A failing stored procedure is reported to the person by the host, as the callers expect.
+    TQuillonADOStoredProc::SetErrorReporter([](const QString &text) { ErrMessage(text); });
     SetHostConnections(m_payroll.get(), m_common.get());
     return true;
 }

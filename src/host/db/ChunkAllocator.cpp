@@ -6,8 +6,9 @@
 
 namespace {
 
-// Below this the heap is as fast and wastes less.
-constexpr std::size_t kMappedFrom = std::size_t(1) << 62;
+// The words of a full chunk take 512 KiB, its text ends 256 KiB; a first chunk below 32768
+// rows stays on the heap.
+constexpr std::size_t kMappedFrom = 256 * 1024;
 
 } // namespace
 

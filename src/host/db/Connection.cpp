@@ -14,7 +14,8 @@ void Statement::readRow(RowSink &sink) const
         case FieldType::Blob: {
             const Blob value = asBlob(column);
             sink.blob(column,
-                std::string_view(reinterpret_cast<const char *>(value.bytes.data()), value.bytes.size()));
+                std::string_view(
+                    reinterpret_cast<const char *>(value.bytes.data()), value.bytes.size()));
             break;
         }
         case FieldType::Other:

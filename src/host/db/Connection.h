@@ -77,7 +77,8 @@ public:
 
     // nullptr and lastError() when the text does not compile. `tail` receives what follows the
     // first statement when the text holds more than one.
-    virtual std::unique_ptr<Statement> prepare(std::string_view sql, std::string *tail = nullptr) = 0;
+    virtual std::unique_ptr<Statement> prepare(std::string_view sql, std::string *tail = nullptr)
+        = 0;
     // Runs a whole script (several statements, no results); for schema set-up.
     virtual bool execute(std::string_view sql) = 0;
 
@@ -101,14 +102,18 @@ public:
 
     virtual const DbError &lastError() const = 0;
     virtual std::string engineName() const = 0; // "SQLite", "ODBC"
-    virtual std::string fileName() const = 0;   // the database file, empty where none
+    virtual std::string fileName() const = 0; // the database file, empty where none
 };
 
 // RAII transaction: rolls back unless commit() was called (every early return included).
 class Transaction
 {
 public:
-    explicit Transaction(Connection &connection) : m_connection(connection) { m_active = connection.begin(); }
+    explicit Transaction(Connection &connection)
+        : m_connection(connection)
+    {
+        m_active = connection.begin();
+    }
     ~Transaction()
     {
         if (m_active)

@@ -5,8 +5,8 @@
 // What a failed database call leaves behind; the caller decides what the person sees.
 struct DbError
 {
-    std::string text;     // UTF-8, the engine's own words
-    int nativeCode = 0;   // engine error code (SQLite result code, ODBC native error)
+    std::string text; // UTF-8, the engine's own words
+    int nativeCode = 0; // engine error code (SQLite result code, ODBC native error)
     std::string sqlState; // five characters where the engine has them ("HYT00" for a time-out)
     // Another connection held the database (busy, locked, deadlock victim): trying again may work.
     bool transient = false;

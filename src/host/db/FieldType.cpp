@@ -69,7 +69,8 @@ FieldType fieldTypeFromDeclared(std::string_view declared)
     std::size_t i = 0;
     while (i < declared.size() && std::isspace(static_cast<unsigned char>(declared[i])))
         ++i;
-    while (i < declared.size() && (std::isalnum(static_cast<unsigned char>(declared[i])) || declared[i] == '_'))
+    while (i < declared.size()
+        && (std::isalnum(static_cast<unsigned char>(declared[i])) || declared[i] == '_'))
         word.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(declared[i++]))));
     if (word.empty())
         return FieldType::Other;
@@ -85,7 +86,8 @@ FieldType fieldTypeFromDeclared(std::string_view declared)
     if (type == FieldType::String || type == FieldType::WideString) {
         std::string rest;
         for (; i < declared.size(); ++i)
-            rest.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(declared[i]))));
+            rest.push_back(
+                static_cast<char>(std::toupper(static_cast<unsigned char>(declared[i]))));
         if (rest.find("MAX") != std::string::npos)
             type = FieldType::Memo;
     }

@@ -7,9 +7,9 @@ enum class FieldType {
     Boolean,
     Integer,
     Float,
-    String,     // single-byte text: CHAR, VARCHAR
+    String, // single-byte text: CHAR, VARCHAR
     WideString, // NCHAR, NVARCHAR
-    Memo,       // TEXT, NTEXT, long text
+    Memo, // TEXT, NTEXT, long text
     Date,
     Time,
     DateTime,

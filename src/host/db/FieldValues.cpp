@@ -42,8 +42,8 @@ std::string isoText(const QVariant &value, FieldType type)
     }
     if (metaType == QMetaType::QTime) {
         const QTime time = value.toTime();
-        return IsoDate::format(IsoDate::fromParts(1970, 1, 1, time.hour(), time.minute(),
-                                   time.second(), time.msec()),
+        return IsoDate::format(
+            IsoDate::fromParts(1970, 1, 1, time.hour(), time.minute(), time.second(), time.msec()),
             FieldType::Time);
     }
     return IsoDate::format(FieldValues::msFromDateTime(value.toDateTime()),
@@ -109,7 +109,8 @@ QVariant FieldValues::variantAt(const ResultColumn &column, std::size_t row)
 QVariant FieldValues::toVariant(const Value &value, FieldType type)
 {
     if (const auto *number = std::get_if<std::int64_t>(&value))
-        return type == FieldType::Boolean ? QVariant(*number != 0) : QVariant(static_cast<qlonglong>(*number));
+        return type == FieldType::Boolean ? QVariant(*number != 0)
+                                          : QVariant(static_cast<qlonglong>(*number));
     if (const auto *real = std::get_if<double>(&value))
         return QVariant(*real);
     if (const auto *text = std::get_if<std::string>(&value)) {
@@ -146,8 +147,8 @@ Value FieldValues::toValue(const QVariant &value)
     return Value(value.toString().toStdString());
 }
 
-std::optional<Value> FieldValues::toValue(const QVariant &value, FieldType type,
-    const QString &fieldName, QString &error)
+std::optional<Value> FieldValues::toValue(
+    const QVariant &value, FieldType type, const QString &fieldName, QString &error)
 {
     if (!value.isValid() || value.isNull())
         return Value();
@@ -207,8 +208,8 @@ std::optional<Value> FieldValues::toValue(const QVariant &value, FieldType type,
         return Value(IsoDate::format(*ms, kind == FieldType::Time ? FieldType::Time : type));
     }
     case FieldType::Blob: {
-        const QByteArray bytes = metaType == QMetaType::QByteArray ? value.toByteArray()
-                                                                  : value.toString().toUtf8();
+        const QByteArray bytes
+            = metaType == QMetaType::QByteArray ? value.toByteArray() : value.toString().toUtf8();
         Blob blob;
         blob.bytes.assign(bytes.begin(), bytes.end());
         return Value(std::move(blob));

@@ -19,8 +19,8 @@ struct FieldValues
     static QVariant variantAt(const ResultColumn &column, std::size_t row);
     // A value typed by a person or a window, converted for a field of the given type (dates to
     // ISO text). nullopt when it does not fit, with `error` naming the value and the field.
-    static std::optional<Value> toValue(const QVariant &value, FieldType type,
-        const QString &fieldName, QString &error);
+    static std::optional<Value> toValue(
+        const QVariant &value, FieldType type, const QString &fieldName, QString &error);
     // A bound parameter from a QVariant of any type (no field type to follow).
     static Value toValue(const QVariant &value);
     static QVariant toVariant(const Value &value, FieldType type);

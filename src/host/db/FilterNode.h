@@ -24,8 +24,8 @@ struct FilterOperand
 {
     enum class Kind { Field, Number, Text, Boolean, Null };
     Kind kind = Kind::Null;
-    std::string text;      // field name, text literal (unescaped) or number as written
-    double number = 0;     // Number, Boolean (1 or 0)
+    std::string text; // field name, text literal (unescaped) or number as written
+    double number = 0; // Number, Boolean (1 or 0)
     std::int64_t whole = 0;
     bool integral = false; // Number: a whole number that fits 64 bits (and Boolean)
     std::size_t position = 0;
@@ -41,7 +41,7 @@ struct FilterNode
     bool negated = false; // NOT LIKE, IS NOT NULL, NOT IN
     std::vector<std::unique_ptr<FilterNode>> children; // And, Or (two or more), Not (one)
     FilterOperand left;
-    FilterOperand right;               // Compare, Like
-    std::vector<FilterOperand> list;   // In
+    FilterOperand right; // Compare, Like
+    std::vector<FilterOperand> list; // In
     std::size_t position = 0;
 };

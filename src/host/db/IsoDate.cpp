@@ -55,7 +55,8 @@ bool matches(std::uint64_t bytes, std::uint64_t pattern, std::uint64_t separator
     constexpr std::uint64_t high = 0xf0f0f0f0f0f0f0f0ULL;
     // A digit is 0x30..0x39: its high half is 3, and stays 3 after adding 6.
     return ((bytes & high & digits) == (0x3030303030303030ULL & high & digits))
-        && (((bytes + 0x0606060606060606ULL) & high & digits) == (0x3030303030303030ULL & high & digits));
+        && (((bytes + 0x0606060606060606ULL) & high & digits)
+            == (0x3030303030303030ULL & high & digits));
 }
 
 bool isLeap(int year)
@@ -84,25 +85,30 @@ const YearStarts kYearStarts = [] {
     return starts;
 }();
 
-std::int64_t compose(int year, int month, int day, int hour, int minute, int second, int millisecond)
+std::int64_t compose(
+    int year, int month, int day, int hour, int minute, int second, int millisecond)
 {
     std::int64_t days;
     if (year >= kFirstYear && year <= kLastYear && month >= 1 && month <= 12) {
-        static constexpr int daysBefore[] = { 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334 };
+        static constexpr int daysBefore[]
+            = { 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334 };
         const std::int64_t *start = &kYearStarts.days[year - kFirstYear];
         const bool leap = start[1] - start[0] == 366;
         days = start[0] + daysBefore[month - 1] + (month > 2 && leap) + day - 1;
     } else {
         days = daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
     }
-    return days * kMsPerDay
-        + ((static_cast<std::int64_t>(hour) * 60 + minute) * 60 + second) * 1000 + millisecond;
+    return days * kMsPerDay + ((static_cast<std::int64_t>(hour) * 60 + minute) * 60 + second) * 1000
+        + millisecond;
 }
 
 class Reader
 {
 public:
-    explicit Reader(std::string_view text) : m_text(text) { }
+    explicit Reader(std::string_view text)
+        : m_text(text)
+    {
+    }
     bool atEnd() const { return m_pos == m_text.size(); }
     bool peek(char c) const { return m_pos < m_text.size() && m_text[m_pos] == c; }
     bool take(char c)
@@ -172,11 +178,13 @@ std::optional<std::int64_t> IsoDate::parse(std::string_view text, FieldType *kin
         const bool timed = text.size() == 19;
         // "YYYY-MM-" then "DD" (and " HH:MM:SS").
         const std::uint64_t head = load8(c);
-        if (!matches(head, 0x2d30302d30303030ULL, 0xff0000ff00000000ULL) || !isDigit(c[8]) || !isDigit(c[9]))
+        if (!matches(head, 0x2d30302d30303030ULL, 0xff0000ff00000000ULL) || !isDigit(c[8])
+            || !isDigit(c[9]))
             return std::nullopt;
         if (timed) {
             const std::uint64_t tail = load8(c + 11);
-            if ((c[10] != ' ' && c[10] != 'T') || !matches(tail, 0x30303a30303a3030ULL, 0x0000ff0000ff0000ULL))
+            if ((c[10] != ' ' && c[10] != 'T')
+                || !matches(tail, 0x30303a30303a3030ULL, 0x0000ff0000ff0000ULL))
                 return std::nullopt;
         }
         auto two = [c](int at) { return (c[at] - '0') * 10 + (c[at + 1] - '0'); };
@@ -245,8 +253,8 @@ std::string IsoDate::format(std::int64_t ms, FieldType type)
     return out;
 }
 
-std::int64_t IsoDate::fromParts(int year, int month, int day, int hour, int minute, int second,
-    int millisecond)
+std::int64_t IsoDate::fromParts(
+    int year, int month, int day, int hour, int minute, int second, int millisecond)
 {
     return compose(year, month, day, hour, minute, second, millisecond);
 }

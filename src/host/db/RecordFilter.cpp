@@ -23,7 +23,8 @@ using Mask = std::array<std::uint64_t, kBlockWords>;
 const std::array<unsigned char, 256> kFold = [] {
     std::array<unsigned char, 256> table {};
     for (int c = 0; c < 256; ++c)
-        table[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+        table[static_cast<std::size_t>(c)]
+            = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
     return table;
 }();
 
@@ -109,7 +110,8 @@ bool likeMatch(std::string_view text, std::string_view pattern)
     std::size_t starP = std::string_view::npos, starT = 0;
     auto charLength = [&](std::size_t at) {
         std::size_t length = 1;
-        while (at + length < text.size() && (static_cast<unsigned char>(text[at + length]) & 0xC0) == 0x80)
+        while (at + length < text.size()
+            && (static_cast<unsigned char>(text[at + length]) & 0xC0) == 0x80)
             ++length;
         return length;
     };
@@ -121,7 +123,8 @@ bool likeMatch(std::string_view text, std::string_view pattern)
             ++p;
             t += charLength(t);
         } else if (p < pattern.size()
-            && kFold[static_cast<unsigned char>(text[t])] == static_cast<unsigned char>(pattern[p])) {
+            && kFold[static_cast<unsigned char>(text[t])]
+                == static_cast<unsigned char>(pattern[p])) {
             ++p;
             ++t;
         } else if (starP != std::string_view::npos) {
@@ -200,7 +203,18 @@ std::optional<bool> compareScalars(const Scalar &a, const Scalar &b, Op op)
 // The filter bound to columns: field names resolved, literals converted to the field's storage.
 struct RecordFilter::Compiled
 {
-    enum class Kind { And, Or, Not, Constant, IntegerCompare, RealCompare, TextCompare, IsNull, Like, Generic };
+    enum class Kind {
+        And,
+        Or,
+        Not,
+        Constant,
+        IntegerCompare,
+        RealCompare,
+        TextCompare,
+        IsNull,
+        Like,
+        Generic
+    };
 
     struct Operand
     {
@@ -227,11 +241,11 @@ struct RecordFilter::Compiled
     bool rowByRow() const;
 
 private:
-    void evaluateRows(std::size_t begin, std::size_t count, const Mask &active, Mask &yes,
-        Mask &no, const std::function<std::optional<bool>(std::size_t)> &test) const;
+    void evaluateRows(std::size_t begin, std::size_t count, const Mask &active, Mask &yes, Mask &no,
+        const std::function<std::optional<bool>(std::size_t)> &test) const;
     Scalar scalarAt(const Operand &operand, const ResultColumns &columns, std::size_t row) const;
-    std::optional<std::string> printedAt(const Operand &operand, const ResultColumns &columns,
-        std::size_t row) const;
+    std::optional<std::string> printedAt(
+        const Operand &operand, const ResultColumns &columns, std::size_t row) const;
 };
 
 namespace {
@@ -264,8 +278,8 @@ void loadNulls(const ResultColumn &column, std::size_t begin, std::size_t count,
 }
 
 template <typename T, typename Read, typename Compare>
-void compareWords(const std::int64_t *words, std::size_t count, T constant, Read read,
-    Compare compare, Mask &out)
+void compareWords(
+    const std::int64_t *words, std::size_t count, T constant, Read read, Compare compare, Mask &out)
 {
     for (std::size_t w = 0; w < wordsFor(count); ++w) {
         const std::size_t rows = std::min<std::size_t>(64, count - w * 64);
@@ -278,7 +292,8 @@ void compareWords(const std::int64_t *words, std::size_t count, T constant, Read
 }
 
 template <typename T, typename Read>
-void compareWordsBy(Op op, const std::int64_t *words, std::size_t count, T constant, Read read, Mask &out)
+void compareWordsBy(
+    Op op, const std::int64_t *words, std::size_t count, T constant, Read read, Mask &out)
 {
     switch (op) {
     case Op::Equal:
@@ -298,8 +313,8 @@ void compareWordsBy(Op op, const std::int64_t *words, std::size_t count, T const
 
 } // namespace
 
-Scalar RecordFilter::Compiled::scalarAt(const Operand &operand, const ResultColumns &columns,
-    std::size_t row) const
+Scalar RecordFilter::Compiled::scalarAt(
+    const Operand &operand, const ResultColumns &columns, std::size_t row) const
 {
     if (operand.field < 0)
         return operand.literal;
@@ -317,8 +332,8 @@ Scalar RecordFilter::Compiled::scalarAt(const Operand &operand, const ResultColu
     return scalar;
 }
 
-std::optional<std::string> RecordFilter::Compiled::printedAt(const Operand &operand,
-    const ResultColumns &columns, std::size_t row) const
+std::optional<std::string> RecordFilter::Compiled::printedAt(
+    const Operand &operand, const ResultColumns &columns, std::size_t row) const
 {
     if (operand.field < 0) {
         if (operand.literal.kind == Scalar::Kind::Null)
@@ -337,7 +352,8 @@ bool RecordFilter::Compiled::rowByRow() const
     case Kind::And:
     case Kind::Or:
     case Kind::Not:
-        return std::any_of(children.begin(), children.end(), [](const Compiled &child) { return child.rowByRow(); });
+        return std::any_of(children.begin(), children.end(),
+            [](const Compiled &child) { return child.rowByRow(); });
     case Kind::TextCompare:
     case Kind::Like:
     case Kind::Generic:
@@ -349,8 +365,7 @@ bool RecordFilter::Compiled::rowByRow() const
 
 namespace {
 
-template <typename Visit>
-void forEachActive(const Mask &active, std::size_t count, Visit visit)
+template <typename Visit> void forEachActive(const Mask &active, std::size_t count, Visit visit)
 {
     for (std::size_t w = 0; w < wordsFor(count); ++w) {
         std::uint64_t bits = active[w];
@@ -453,15 +468,18 @@ void RecordFilter::Compiled::evaluate(const ResultColumns &columns, std::size_t 
     Mask result;
     switch (kind) {
     case Kind::IntegerCompare:
-        compareWordsBy(op, chunk.words.data() + first, count, integer,
-            [](std::int64_t word) { return word; }, result);
+        compareWordsBy(
+            op, chunk.words.data() + first, count, integer, [](std::int64_t word) { return word; },
+            result);
         break;
     case Kind::RealCompare:
         if (column.storage() == Storage::Real) {
-            compareWordsBy(op, chunk.words.data() + first, count, real,
+            compareWordsBy(
+                op, chunk.words.data() + first, count, real,
                 [](std::int64_t word) { return std::bit_cast<double>(word); }, result);
         } else {
-            compareWordsBy(op, chunk.words.data() + first, count, real,
+            compareWordsBy(
+                op, chunk.words.data() + first, count, real,
                 [](std::int64_t word) { return static_cast<double>(word); }, result);
         }
         break;
@@ -480,7 +498,8 @@ void RecordFilter::Compiled::evaluate(const ResultColumns &columns, std::size_t 
             if (like)
                 hit = likeMatch(value, text) != negated;
             else if (equality)
-                hit = (value.size() == text.size() && compareFolded(value, text) == 0) == (op == Op::Equal);
+                hit = (value.size() == text.size() && compareFolded(value, text) == 0)
+                    == (op == Op::Equal);
             else
                 hit = holds(op, compareFolded(value, text));
             result[k >> 6] |= std::uint64_t(hit) << (k & 63);
@@ -503,7 +522,11 @@ namespace {
 class Binder
 {
 public:
-    Binder(const ResultColumns &columns, FilterError &error) : m_columns(columns), m_error(error) { }
+    Binder(const ResultColumns &columns, FilterError &error)
+        : m_columns(columns)
+        , m_error(error)
+    {
+    }
 
     bool bind(const FilterNode &node, RecordFilter::Compiled &out)
     {
@@ -616,7 +639,8 @@ private:
             const auto ms = right->kind == FilterOperand::Kind::Text ? IsoDate::parse(right->text)
                                                                      : std::nullopt;
             if (!ms) {
-                return fail(right->position, "\"" + column.name()
+                return fail(right->position,
+                    "\"" + column.name()
                         + "\" is a date: compare it with a date written as 'YYYY-MM-DD'");
             }
             out.kind = Kind::IntegerCompare;
@@ -669,12 +693,14 @@ private:
         using Kind = RecordFilter::Compiled::Kind;
         out.kind = Kind::Like;
         out.negated = node.negated;
-        if (node.left.kind == FilterOperand::Kind::Null || node.right.kind == FilterOperand::Kind::Null) {
+        if (node.left.kind == FilterOperand::Kind::Null
+            || node.right.kind == FilterOperand::Kind::Null) {
             out.kind = Kind::Constant;
             out.constant.reset();
             return true;
         }
-        if (node.left.kind == FilterOperand::Kind::Field && node.right.kind != FilterOperand::Kind::Field) {
+        if (node.left.kind == FilterOperand::Kind::Field
+            && node.right.kind != FilterOperand::Kind::Field) {
             int field;
             if (!resolve(node.left, field))
                 return false;
@@ -727,7 +753,9 @@ public:
             m_sql += ')';
             return true;
         case FilterNode::Kind::Compare:
-            if (!operand(node.left) || !collate(node.left.kind == FilterOperand::Kind::Text || node.right.kind == FilterOperand::Kind::Text))
+            if (!operand(node.left)
+                || !collate(node.left.kind == FilterOperand::Kind::Text
+                    || node.right.kind == FilterOperand::Kind::Text))
                 return false;
             m_sql += sqlOperator(node.op);
             return operand(node.right);
@@ -866,8 +894,8 @@ bool RecordFilter::matches(const ResultColumns &columns, std::size_t row) const
     return yes[0] & 1u;
 }
 
-void RecordFilter::select(const ResultColumns &columns, std::size_t begin, std::size_t end,
-    std::vector<int> &rows) const
+void RecordFilter::select(
+    const ResultColumns &columns, std::size_t begin, std::size_t end, std::vector<int> &rows) const
 {
     if (!m_compiled)
         return;

@@ -13,8 +13,21 @@ constexpr int kMaxDepth = 100;
 struct Token
 {
     enum class Type {
-        End, Name, QuotedName, Text, Number, LeftParen, RightParen, Comma, Minus,
-        Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual
+        End,
+        Name,
+        QuotedName,
+        Text,
+        Number,
+        LeftParen,
+        RightParen,
+        Comma,
+        Minus,
+        Equal,
+        NotEqual,
+        Less,
+        LessEqual,
+        Greater,
+        GreaterEqual
     };
     Type type = Type::End;
     std::string text; // name, unescaped text, or the number as written
@@ -45,7 +58,11 @@ bool equalsKeyword(std::string_view word, std::string_view keyword)
 class Parser
 {
 public:
-    Parser(std::string_view text, FilterError &error) : m_text(text), m_error(error) { }
+    Parser(std::string_view text, FilterError &error)
+        : m_text(text)
+        , m_error(error)
+    {
+    }
 
     std::unique_ptr<FilterNode> run()
     {
@@ -214,7 +231,8 @@ private:
             }
         }
         if (m_pos < m_text.size() && isNameChar(static_cast<unsigned char>(m_text[m_pos]))) {
-            fail(start, "bad number \"" + std::string(m_text.substr(start, m_pos - start + 1)) + "\"");
+            fail(start,
+                "bad number \"" + std::string(m_text.substr(start, m_pos - start + 1)) + "\"");
             return false;
         }
         m_token.type = Token::Type::Number;
@@ -227,7 +245,8 @@ private:
         return parseChain(depth, FilterNode::Kind::Or, "OR");
     }
 
-    std::unique_ptr<FilterNode> parseChain(int depth, FilterNode::Kind kind, std::string_view keyword)
+    std::unique_ptr<FilterNode> parseChain(
+        int depth, FilterNode::Kind kind, std::string_view keyword)
     {
         const std::size_t position = m_token.position;
         auto first = kind == FilterNode::Kind::Or ? parseChain(depth, FilterNode::Kind::And, "AND")
@@ -243,8 +262,9 @@ private:
         while (isKeyword(keyword)) {
             if (!advance())
                 return nullptr;
-            auto next = kind == FilterNode::Kind::Or ? parseChain(depth, FilterNode::Kind::And, "AND")
-                                                     : parseNot(depth);
+            auto next = kind == FilterNode::Kind::Or
+                ? parseChain(depth, FilterNode::Kind::And, "AND")
+                : parseNot(depth);
             if (!next)
                 return nullptr;
             chain->children.push_back(std::move(next));
@@ -277,8 +297,8 @@ private:
                 return nullptr;
             if (m_token.type != Token::Type::RightParen) {
                 return fail(m_token.position,
-                    "\")\" expected for the \"(\" at position " + std::to_string(open + 1) + ", found "
-                        + describe(m_token));
+                    "\")\" expected for the \"(\" at position " + std::to_string(open + 1)
+                        + ", found " + describe(m_token));
             }
             if (!advance())
                 return nullptr;
@@ -335,7 +355,8 @@ private:
             if (!advance())
                 return nullptr;
             if (!isKeyword("LIKE") && !isKeyword("IN"))
-                return fail(m_token.position, "LIKE or IN expected after NOT, found " + describe(m_token));
+                return fail(
+                    m_token.position, "LIKE or IN expected after NOT, found " + describe(m_token));
         }
         if (isKeyword("LIKE")) {
             node->kind = FilterNode::Kind::Like;
@@ -348,7 +369,8 @@ private:
             if (!advance())
                 return nullptr;
             if (m_token.type != Token::Type::LeftParen)
-                return fail(m_token.position, "\"(\" expected after IN, found " + describe(m_token));
+                return fail(
+                    m_token.position, "\"(\" expected after IN, found " + describe(m_token));
             do {
                 if (!advance())
                     return nullptr;
@@ -358,14 +380,16 @@ private:
                 node->list.push_back(std::move(value));
             } while (m_token.type == Token::Type::Comma);
             if (m_token.type != Token::Type::RightParen)
-                return fail(m_token.position, "\",\" or \")\" expected in the IN list, found " + describe(m_token));
+                return fail(m_token.position,
+                    "\",\" or \")\" expected in the IN list, found " + describe(m_token));
             if (!advance())
                 return nullptr;
             return node;
         }
-        return fail(m_token.position, "a comparison expected after "
+        return fail(m_token.position,
+            "a comparison expected after "
                 + (node->left.kind == FilterOperand::Kind::Field ? "\"" + node->left.text + "\""
-                                                                : std::string("the value"))
+                                                                 : std::string("the value"))
                 + ", found " + describe(m_token));
     }
 
@@ -420,8 +444,9 @@ private:
                 operand.kind = FilterOperand::Kind::Null;
             } else if (isKeyword("AND") || isKeyword("OR") || isKeyword("NOT") || isKeyword("LIKE")
                 || isKeyword("IS") || isKeyword("IN")) {
-                fail(m_token.position, (allowField ? "a field or value expected, found keyword "
-                                                   : "a value expected, found keyword ")
+                fail(m_token.position,
+                    (allowField ? "a field or value expected, found keyword "
+                                : "a value expected, found keyword ")
                         + m_token.text);
                 return false;
             } else if (!allowField) {

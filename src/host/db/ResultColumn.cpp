@@ -39,16 +39,14 @@ std::string formatReal(double value)
     return std::string(buffer, result.ptr);
 }
 
-template <typename T>
-bool parseWhole(std::string_view text, T &value)
+template <typename T> bool parseWhole(std::string_view text, T &value)
 {
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
     return result.ec == std::errc() && result.ptr == text.data() + text.size() && !text.empty();
 }
 
 // Gives back spare capacity only when there is much of it: trimming copies the whole buffer.
-template <typename Buffer>
-void trim(Buffer &buffer)
+template <typename Buffer> void trim(Buffer &buffer)
 {
     if (buffer.capacity() > buffer.size() + buffer.size() / 8 + 64)
         buffer.shrink_to_fit();
@@ -61,8 +59,8 @@ std::string_view bytesOf(const Blob &blob)
 
 } // namespace
 
-ResultColumn::ResultColumn(std::string name, FieldType declared, std::string baseTable,
-    std::string baseColumn)
+ResultColumn::ResultColumn(
+    std::string name, FieldType declared, std::string baseTable, std::string baseColumn)
     : m_name(std::move(name))
     , m_declared(declared)
     , m_type(declared)
@@ -84,15 +82,16 @@ void ResultColumn::addChunk()
         textReserve = full.text.size() + full.text.size() / 16;
     }
     m_chunks.emplace_back();
-    if (following) {
-        Chunk &chunk = m_chunks.back();
-        chunk.nulls.reserve(kChunkRows / 64);
-        if (m_storage == Storage::Text || m_storage == Storage::Bytes) {
-            chunk.ends.reserve(kChunkRows);
-            chunk.text.reserve(textReserve);
-        } else {
-            chunk.words.reserve(kChunkRows);
-        }
+    // The first chunk starts small (most results are a few rows) and grows by doubling; the
+    // following ones are sized for a full chunk at once.
+    const std::size_t rows = following ? kChunkRows : kFirstRows;
+    Chunk &chunk = m_chunks.back();
+    chunk.nulls.reserve(rows / 64);
+    if (m_storage == Storage::Text || m_storage == Storage::Bytes) {
+        chunk.ends.reserve(rows);
+        chunk.text.reserve(following ? textReserve : rows * 8);
+    } else {
+        chunk.words.reserve(rows);
     }
 }
 
@@ -257,7 +256,7 @@ void ResultColumn::toText()
 {
     for (Chunk &chunk : m_chunks) {
         Text text;
-        decltype(chunk.ends) ends;
+        Buffer<std::uint32_t> ends;
         ends.reserve(chunk.rows);
         for (std::size_t i = 0; i < chunk.rows; ++i) {
             if (!((chunk.nulls[i >> 6] >> (i & 63)) & 1u))

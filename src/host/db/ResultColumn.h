@@ -25,13 +25,15 @@ public:
     static constexpr std::size_t kChunkShift = 16;
     static constexpr std::size_t kChunkRows = std::size_t(1) << kChunkShift;
     static constexpr std::size_t kChunkMask = kChunkRows - 1;
+    static constexpr std::size_t kFirstRows = 256;
 
+    template <typename T> using Buffer = std::vector<T, ChunkAllocator<T>>;
     using Text = std::basic_string<char, std::char_traits<char>, ChunkAllocator<char>>;
     struct Chunk
     {
-        std::vector<std::uint64_t, ChunkAllocator<std::uint64_t>> nulls; // bit set: NULL
-        std::vector<std::int64_t, ChunkAllocator<std::int64_t>> words; // Integer, Date; Real as bits
-        std::vector<std::uint32_t, ChunkAllocator<std::uint32_t>> ends; // Text, Bytes: end of each value
+        Buffer<std::uint64_t> nulls; // bit set: NULL
+        Buffer<std::int64_t> words; // Integer, Date; Real as its bit pattern
+        Buffer<std::uint32_t> ends; // Text, Bytes: end of each row's value in `text`
         Text text;
         std::size_t rows = 0;
     };

@@ -2,8 +2,8 @@
 
 #include "host/db/SqlText.h"
 
-void ResultColumns::addColumn(std::string name, FieldType declared, std::string baseTable,
-    std::string baseColumn)
+void ResultColumns::addColumn(
+    std::string name, FieldType declared, std::string baseTable, std::string baseColumn)
 {
     m_columns.emplace_back(std::move(name), declared, std::move(baseTable), std::move(baseColumn));
     for (std::size_t row = 0; row < m_rows; ++row)

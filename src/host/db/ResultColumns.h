@@ -22,7 +22,10 @@ public:
 
     int columnCount() const { return static_cast<int>(m_columns.size()); }
     std::size_t rowCount() const { return m_rows; }
-    const ResultColumn &column(int index) const { return m_columns[static_cast<std::size_t>(index)]; }
+    const ResultColumn &column(int index) const
+    {
+        return m_columns[static_cast<std::size_t>(index)];
+    }
     int indexOf(std::string_view name) const; // letter case ignored; -1 when absent
 
     void appendRow(const Statement &statement); // the statement's current row

@@ -65,7 +65,8 @@ std::string stripDboQualifiers(std::string_view sql, std::vector<RemovedText> *r
             const char close = c == '[' ? ']' : c;
             const std::size_t end = skipQuoted(sql, i, close);
             const bool closed = end >= i + 2 && sql[end - 1] == close;
-            if (closed && isDbo(sql.substr(i + 1, end - i - 2)) && end < sql.size() && sql[end] == '.')
+            if (closed && isDbo(sql.substr(i + 1, end - i - 2)) && end < sql.size()
+                && sql[end] == '.')
                 drop(end + 1);
             else
                 keep(end);

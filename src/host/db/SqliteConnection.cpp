@@ -36,7 +36,8 @@ std::string unquoteIdentifier(std::string_view name)
             const std::string_view inner = name.substr(1, name.size() - 2);
             for (std::size_t i = 0; i < inner.size(); ++i) {
                 out.push_back(inner[i]);
-                if (open != '[' && inner[i] == close && i + 1 < inner.size() && inner[i + 1] == close)
+                if (open != '[' && inner[i] == close && i + 1 < inner.size()
+                    && inner[i + 1] == close)
                     ++i;
             }
             return out;
@@ -82,8 +83,8 @@ SqliteConnection::~SqliteConnection()
     sqlite3_close_v2(m_db);
 }
 
-std::unique_ptr<SqliteConnection> SqliteConnection::open(const std::string &path, OpenMode mode,
-    DbError &error)
+std::unique_ptr<SqliteConnection> SqliteConnection::open(
+    const std::string &path, OpenMode mode, DbError &error)
 {
     error.clear();
     // Connections live on the thread that opened them: no per-call locking.
@@ -103,8 +104,8 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const std::string &path
     const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
     auto fail = [&](int code) {
         error.nativeCode = code;
-        error.text = "Cannot open the database \"" + path + "\": "
-            + (db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
+        error.text = "Cannot open the database \"" + path
+            + "\": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(code));
         error.transient = isTransientCode(code);
         sqlite3_close_v2(db);
         return nullptr;
@@ -114,7 +115,8 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const std::string &path
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     // Opening is lazy: reading the schema is what finds a file that is not a database.
-    const int check = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    const int check
+        = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (check != SQLITE_OK)
         return fail(check);
     const int keys = sqlite3_exec(db, "PRAGMA foreign_keys = ON", nullptr, nullptr, nullptr);
@@ -156,8 +158,8 @@ std::unique_ptr<Statement> SqliteConnection::prepare(std::string_view sql, std::
     const std::string text = stripDboQualifiers(sql, &removed);
     sqlite3_stmt *statement = nullptr;
     const char *rest = nullptr;
-    const int rc = sqlite3_prepare_v2(m_db, text.c_str(), static_cast<int>(text.size()), &statement,
-        &rest);
+    const int rc
+        = sqlite3_prepare_v2(m_db, text.c_str(), static_cast<int>(text.size()), &statement, &rest);
     if (tail) {
         const std::size_t used = rest ? static_cast<std::size_t>(rest - text.c_str()) : text.size();
         const std::size_t original = std::min(originalOffset(used, removed), sql.size());
@@ -203,9 +205,8 @@ bool SqliteConnection::run(const char *sql)
 bool SqliteConnection::begin()
 {
     const bool nested = !sqlite3_get_autocommit(m_db);
-    const std::string sql = nested
-        ? "SAVEPOINT qp_" + std::to_string(m_transactions.size())
-        : std::string("BEGIN");
+    const std::string sql
+        = nested ? "SAVEPOINT qp_" + std::to_string(m_transactions.size()) : std::string("BEGIN");
     if (!run(sql.c_str()))
         return false;
     m_transactions.push_back(nested);
@@ -226,9 +227,8 @@ bool SqliteConnection::commit()
         return false;
     }
     const bool savepoint = m_transactions.back();
-    const std::string sql = savepoint
-        ? "RELEASE qp_" + std::to_string(m_transactions.size() - 1)
-        : std::string("COMMIT");
+    const std::string sql = savepoint ? "RELEASE qp_" + std::to_string(m_transactions.size() - 1)
+                                      : std::string("COMMIT");
     if (!run(sql.c_str()))
         return false; // still open: the caller's guard rolls back
     m_transactions.pop_back();

@@ -26,8 +26,8 @@ public:
     enum class OpenMode { ReadWrite, ReadWriteCreate, ReadOnly };
 
     // nullptr and a one-line error when the file cannot be opened or is not a database.
-    static std::unique_ptr<SqliteConnection> open(const std::string &path, OpenMode mode,
-        DbError &error);
+    static std::unique_ptr<SqliteConnection> open(
+        const std::string &path, OpenMode mode, DbError &error);
     ~SqliteConnection() override;
 
     sqlite3 *handle() const { return m_db; }

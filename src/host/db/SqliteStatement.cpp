@@ -25,8 +25,8 @@ bool SqliteStatement::bind(int index, const Value &value)
     } else if (const auto *real = std::get_if<double>(&value)) {
         rc = sqlite3_bind_double(m_statement, index, *real);
     } else if (const auto *text = std::get_if<std::string>(&value)) {
-        rc = sqlite3_bind_text64(m_statement, index, text->data(), text->size(), SQLITE_TRANSIENT,
-            SQLITE_UTF8);
+        rc = sqlite3_bind_text64(
+            m_statement, index, text->data(), text->size(), SQLITE_TRANSIENT, SQLITE_UTF8);
     } else if (const auto *blob = std::get_if<Blob>(&value)) {
         // A zero-length blob must stay a blob, not become NULL.
         rc = blob->bytes.empty() ? sqlite3_bind_zeroblob(m_statement, index, 0)
@@ -121,7 +121,8 @@ std::string_view SqliteStatement::asText(int column) const
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
     if (!text)
         return {};
-    return std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(m_statement, column)));
+    return std::string_view(
+        text, static_cast<std::size_t>(sqlite3_column_bytes(m_statement, column)));
 }
 
 Blob SqliteStatement::asBlob(int column) const
@@ -169,13 +170,16 @@ void SqliteStatement::readRow(RowSink &sink) const
             break;
         case SQLITE_TEXT: {
             const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
-            sink.text(column, std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(value))));
+            sink.text(column,
+                std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(value))));
             break;
         }
         case SQLITE_BLOB: {
             const auto *bytes = static_cast<const char *>(sqlite3_value_blob(value));
             const int size = sqlite3_value_bytes(value);
-            sink.blob(column, bytes ? std::string_view(bytes, static_cast<std::size_t>(size)) : std::string_view());
+            sink.blob(column,
+                bytes ? std::string_view(bytes, static_cast<std::size_t>(size))
+                      : std::string_view());
             break;
         }
         default:

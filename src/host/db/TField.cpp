@@ -42,9 +42,9 @@ QString TField::AsString() const
     case QMetaType::QDateTime: {
         const QDateTime dateTime = value.toDateTime();
         return QString::fromStdString(IsoDate::format(
-            IsoDate::fromParts(dateTime.date().year(), dateTime.date().month(), dateTime.date().day(),
-                dateTime.time().hour(), dateTime.time().minute(), dateTime.time().second(),
-                dateTime.time().msec()),
+            IsoDate::fromParts(dateTime.date().year(), dateTime.date().month(),
+                dateTime.date().day(), dateTime.time().hour(), dateTime.time().minute(),
+                dateTime.time().second(), dateTime.time().msec()),
             DataType() == FieldType::Date ? FieldType::Date : FieldType::DateTime));
     }
     case QMetaType::QByteArray:
@@ -111,7 +111,8 @@ QDateTime TField::AsDateTime() const
         break;
     }
     const QByteArray text = value.toString().trimmed().toUtf8();
-    if (const auto ms = IsoDate::parse(std::string_view(text.constData(), static_cast<std::size_t>(text.size())))) {
+    if (const auto ms = IsoDate::parse(
+            std::string_view(text.constData(), static_cast<std::size_t>(text.size())))) {
         int year, month, day, hour, minute, second, millisecond;
         IsoDate::toParts(*ms, year, month, day, hour, minute, second, millisecond);
         return QDateTime(QDate(year, month, day), QTime(hour, minute, second, millisecond));

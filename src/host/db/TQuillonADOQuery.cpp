@@ -182,7 +182,8 @@ bool TQuillonADOQuery::SelectRecords(const QString &column, const QVariant &valu
     const auto found = std::find_if(columns.begin(), columns.end(),
         [&](const ColumnInfo &info) { return SqlText::sameName(info.name, utf8(column)); });
     if (found == columns.end()) {
-        SetError(plainError(QStringLiteral("Unknown column \"%1\" in table \"%2\".").arg(column, table)));
+        SetError(plainError(
+            QStringLiteral("Unknown column \"%1\" in table \"%2\".").arg(column, table)));
         return false;
     }
     m_sql = QStringLiteral("select * from %1 where %2 = ?")
@@ -224,14 +225,16 @@ bool TQuillonADOQuery::RecordsExistCriteria(const QString &criteria)
         return std::nullopt;
     };
     // Text compares ignore letter case, as the grid's filter and SQL Server's collation do.
-    const std::string_view collation = m_connection->engineName() == "SQLite" ? " COLLATE NOCASE" : "";
+    const std::string_view collation
+        = m_connection->engineName() == "SQLite" ? " COLLATE NOCASE" : "";
     std::string condition;
     std::vector<Value> parameters;
     if (!filter->toSql(column, collation, condition, parameters, fault)) {
         SetError(DbError { fault.text(), 0, "42S22" });
         return false;
     }
-    auto statement = m_connection->prepare("select 1 from " + utf8(table) + " where " + condition + " limit 1");
+    auto statement = m_connection->prepare(
+        "select 1 from " + utf8(table) + " where " + condition + " limit 1");
     if (!statement) {
         SetError(m_connection->lastError());
         return false;
@@ -284,8 +287,8 @@ bool TQuillonADOQuery::brRefresh(bool option, const QString &keyField, const QSt
     return true;
 }
 
-std::vector<std::string> TQuillonADOQuery::TargetColumns(const QString &table,
-    const std::vector<ColumnInfo> &columns) const
+std::vector<std::string> TQuillonADOQuery::TargetColumns(
+    const QString &table, const std::vector<ColumnInfo> &columns) const
 {
     // With column origins from the engine a field is written only when it comes from the
     // table; without them (an engine that has none) by name.
@@ -336,8 +339,8 @@ bool TQuillonADOQuery::WriteTarget(QString &table, std::vector<ColumnInfo> &colu
     return true;
 }
 
-bool TQuillonADOQuery::ReadBack(const QString &table, const std::string &key,
-    const Value &keyValue, const std::vector<std::string> &targets, std::vector<Value> &values)
+bool TQuillonADOQuery::ReadBack(const QString &table, const std::string &key, const Value &keyValue,
+    const std::vector<std::string> &targets, std::vector<Value> &values)
 {
     auto statement = m_connection->prepare(
         "select * from " + utf8(table) + " where " + SqlText::quoteIdentifier(key) + " = ?");
@@ -365,8 +368,8 @@ bool TQuillonADOQuery::ReadBack(const QString &table, const std::string &key,
     return true;
 }
 
-bool TQuillonADOQuery::WriteRow(int row, const std::vector<QVariant> &values,
-    std::vector<bool> &changed, int &newRow)
+bool TQuillonADOQuery::WriteRow(
+    int row, const std::vector<QVariant> &values, std::vector<bool> &changed, int &newRow)
 {
     QString table;
     std::vector<ColumnInfo> columns;
@@ -384,7 +387,8 @@ bool TQuillonADOQuery::WriteRow(int row, const std::vector<QVariant> &values,
     for (std::size_t field = 0; field < targets.size(); ++field) {
         const QString name = FieldName(static_cast<int>(field));
         QString problem;
-        const auto value = FieldValues::toValue(values[field], FieldDataType(static_cast<int>(field)), name, problem);
+        const auto value = FieldValues::toValue(
+            values[field], FieldDataType(static_cast<int>(field)), name, problem);
         if (!value) {
             SetError(plainError(problem));
             return false;
@@ -393,8 +397,9 @@ bool TQuillonADOQuery::WriteRow(int row, const std::vector<QVariant> &values,
         if (!changed[field])
             continue;
         if (targets[field].empty()) {
-            SetError(plainError(QStringLiteral("The field \"%1\" cannot be changed: it is not a column of \"%2\".")
-                                    .arg(name, table)));
+            SetError(plainError(
+                QStringLiteral("The field \"%1\" cannot be changed: it is not a column of \"%2\".")
+                    .arg(name, table)));
             return false;
         }
         names.push_back(targets[field]);
@@ -414,11 +419,13 @@ bool TQuillonADOQuery::WriteRow(int row, const std::vector<QVariant> &values,
     if (row >= 0) {
         const auto keyField = std::find(targets.begin(), targets.end(), key);
         if (keyField == targets.end()) {
-            SetError(plainError(QStringLiteral("The key field \"%1\" is not in the result, so the record cannot be found.")
+            SetError(plainError(QStringLiteral(
+                "The key field \"%1\" is not in the result, so the record cannot be found.")
                                     .arg(QString::fromStdString(key))));
             return false;
         }
-        keyValue = m_columns->column(static_cast<int>(keyField - targets.begin())).valueAt(static_cast<std::size_t>(row));
+        keyValue = m_columns->column(static_cast<int>(keyField - targets.begin()))
+                       .valueAt(static_cast<std::size_t>(row));
         std::string sql = "UPDATE " + quotedTable + " SET ";
         for (std::size_t i = 0; i < names.size(); ++i)
             sql += (i ? ", " : "") + SqlText::quoteIdentifier(names[i]) + " = ?";
@@ -430,7 +437,8 @@ bool TQuillonADOQuery::WriteRow(int row, const std::vector<QVariant> &values,
             return false;
         }
         if (m_connection->changes() == 0) {
-            SetError(plainError(QStringLiteral("The record to change was not found; it may have been deleted.")));
+            SetError(plainError(
+                QStringLiteral("The record to change was not found; it may have been deleted.")));
             return false;
         }
         if (newKey)
@@ -463,7 +471,8 @@ bool TQuillonADOQuery::WriteRow(int row, const std::vector<QVariant> &values,
 
     if (row >= 0) {
         for (std::size_t field = 0; field < targets.size(); ++field)
-            m_columns->setValue(static_cast<std::size_t>(row), static_cast<int>(field), rowValues[field]);
+            m_columns->setValue(
+                static_cast<std::size_t>(row), static_cast<int>(field), rowValues[field]);
         newRow = row;
     } else {
         m_columns->appendRow(rowValues);
@@ -483,21 +492,25 @@ bool TQuillonADOQuery::RemoveRow(int row)
     const std::vector<std::string> targets = TargetColumns(table, columns);
     const auto keyField = std::find(targets.begin(), targets.end(), key);
     if (keyField == targets.end()) {
-        SetError(plainError(QStringLiteral("The key field \"%1\" is not in the result, so the record cannot be found.")
+        SetError(plainError(QStringLiteral(
+            "The key field \"%1\" is not in the result, so the record cannot be found.")
                                 .arg(QString::fromStdString(key))));
         return false;
     }
-    const Value keyValue = m_columns->column(static_cast<int>(keyField - targets.begin())).valueAt(static_cast<std::size_t>(row));
+    const Value keyValue = m_columns->column(static_cast<int>(keyField - targets.begin()))
+                               .valueAt(static_cast<std::size_t>(row));
     Transaction transaction(*m_connection);
     DbError error;
     if (!transaction.started()
-        || !runBound(*m_connection, "DELETE FROM " + utf8(table) + " WHERE " + SqlText::quoteIdentifier(key) + " = ?",
+        || !runBound(*m_connection,
+            "DELETE FROM " + utf8(table) + " WHERE " + SqlText::quoteIdentifier(key) + " = ?",
             { keyValue }, error)) {
         SetError(transaction.started() ? error : m_connection->lastError());
         return false;
     }
     if (m_connection->changes() == 0) {
-        SetError(plainError(QStringLiteral("The record to delete was not found; it may have been deleted already.")));
+        SetError(plainError(QStringLiteral(
+            "The record to delete was not found; it may have been deleted already.")));
         return false;
     }
     if (!transaction.commit()) {

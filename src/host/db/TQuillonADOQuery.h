@@ -47,7 +47,7 @@ public:
     void SetRetryCount(int count) { m_retryCount = count; }
     int RetryCount() const { return m_retryCount; }
 
-    bool Open();  // false with LastError; a time-out's text begins "Query timeout expired"
+    bool Open(); // false with LastError; a time-out's text begins "Query timeout expired"
     void Close();
     // Runs "select * from <table> where <column> = ?" with the value bound, and opens it. The
     // column must be one of the table's (TableName() must be known); others are refused.
@@ -71,7 +71,8 @@ protected:
 private:
     bool Load(std::unique_ptr<ResultColumns> &result);
     bool WriteTarget(QString &table, std::vector<ColumnInfo> &columns, int &keyColumn);
-    std::vector<std::string> TargetColumns(const QString &table, const std::vector<ColumnInfo> &columns) const;
+    std::vector<std::string> TargetColumns(
+        const QString &table, const std::vector<ColumnInfo> &columns) const;
     bool ReadBack(const QString &table, const std::string &key, const Value &keyValue,
         const std::vector<std::string> &targets, std::vector<Value> &values);
     int FindRow(int field, const QVariant &value) const;

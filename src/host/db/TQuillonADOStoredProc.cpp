@@ -58,13 +58,16 @@ bool TQuillonADOStoredProc::rvExecProc(bool reportErrors)
     if (!m_connection) {
         m_error = DbError { "The stored procedure has no connection.", 0, "08003" };
     } else if (found == registry().end()) {
-        m_error = DbError { "Could not find stored procedure '" + m_name.toStdString() + "'.", 2812, "42000" };
+        m_error = DbError { "Could not find stored procedure '" + m_name.toStdString() + "'.", 2812,
+            "42000" };
     } else {
         ok = found->second(*m_connection, m_params, m_returnValue, m_error);
         if (!ok && !m_error.isSet())
-            m_error = DbError { "The stored procedure '" + m_name.toStdString() + "' failed.", 0, {} };
+            m_error
+                = DbError { "The stored procedure '" + m_name.toStdString() + "' failed.", 0, {} };
     }
-    m_params.SetValue(QStringLiteral("@RETURN_VALUE"), Value(static_cast<std::int64_t>(m_returnValue)));
+    m_params.SetValue(
+        QStringLiteral("@RETURN_VALUE"), Value(static_cast<std::int64_t>(m_returnValue)));
     if (!ok && reportErrors && reporter())
         reporter()(QString::fromStdString(m_error.text));
     return ok;

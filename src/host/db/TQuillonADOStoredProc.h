@@ -19,8 +19,8 @@ class Connection;
 class TQuillonADOStoredProc
 {
 public:
-    using Procedure = std::function<bool(Connection &connection, const ProcParams &params,
-        int &returnValue, DbError &error)>;
+    using Procedure = std::function<bool(
+        Connection &connection, const ProcParams &params, int &returnValue, DbError &error)>;
 
     static void RegisterProcedure(const QString &name, Procedure procedure);
     static void UnregisterProcedure(const QString &name);

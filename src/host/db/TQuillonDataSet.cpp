@@ -59,7 +59,8 @@ bool TQuillonDataSet::IsNullAt(int row, int field) const
     if (row < 0 || row >= RowCount() || field < 0 || field >= FieldCount())
         return true;
     const ResultColumn &column = ColumnStore()->column(field);
-    return column.storage() == ResultColumn::Storage::Pending || column.isNull(static_cast<std::size_t>(row));
+    return column.storage() == ResultColumn::Storage::Pending
+        || column.isNull(static_cast<std::size_t>(row));
 }
 
 QVariant TQuillonDataSet::ValueAt(int row, int field) const
@@ -80,7 +81,8 @@ QString TQuillonDataSet::TextAt(int row, int field) const
 {
     if (row < 0 || row >= RowCount() || field < 0 || field >= FieldCount())
         return {};
-    return QString::fromStdString(ColumnStore()->column(field).displayText(static_cast<std::size_t>(row)));
+    return QString::fromStdString(
+        ColumnStore()->column(field).displayText(static_cast<std::size_t>(row)));
 }
 
 int TQuillonDataSet::RecordCount() const
@@ -194,7 +196,8 @@ bool TQuillonDataSet::Locate(const QString &fieldName, const QVariant &value)
     if (field < 0 || !Active())
         return false;
     const FieldType type = FieldDataType(field);
-    const bool numeric = type == FieldType::Integer || type == FieldType::Float || type == FieldType::Boolean;
+    const bool numeric
+        = type == FieldType::Integer || type == FieldType::Float || type == FieldType::Boolean;
     bool valueIsNumber = false;
     const double number = value.toDouble(&valueIsNumber);
     const QString text = value.toString();
@@ -353,7 +356,8 @@ bool TQuillonDataSet::SetFilter(const QString &expression)
     }
     FilterError fault;
     const QByteArray utf8 = text.toUtf8();
-    auto filter = RecordFilter::parse(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), fault);
+    auto filter = RecordFilter::parse(
+        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), fault);
     const ResultColumns *store = ColumnStore();
     if (filter && Active() && store && !filter->bind(*store, fault))
         filter.reset();
@@ -380,7 +384,8 @@ void TQuillonDataSet::RebuildIndex()
     FilterError fault;
     if (!store || !m_filter->bind(*store, fault)) {
         // The fields changed under the filter (a new statement): it cannot apply any more.
-        m_error = DbError { store ? fault.text() : std::string("The data set is not open."), 0, "42000" };
+        m_error = DbError { store ? fault.text() : std::string("The data set is not open."), 0,
+            "42000" };
         m_filter.reset();
         m_filterText.clear();
         return;
@@ -466,7 +471,9 @@ QVariant TQuillonDataSet::CurrentValue(int field) const
     if (field < 0 || field >= FieldCount())
         return QVariant();
     if (m_state == State::Edit || m_state == State::Insert)
-        return static_cast<std::size_t>(field) < m_buffer.size() ? m_buffer[static_cast<std::size_t>(field)] : QVariant();
+        return static_cast<std::size_t>(field) < m_buffer.size()
+            ? m_buffer[static_cast<std::size_t>(field)]
+            : QVariant();
     const int row = CurrentRow();
     return row < 0 ? QVariant() : ValueAt(row, field);
 }

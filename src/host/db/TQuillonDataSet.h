@@ -19,7 +19,11 @@ class ResultColumns;
 class TField
 {
 public:
-    TField(TQuillonDataSet *dataSet, int index) : m_dataSet(dataSet), m_index(index) { }
+    TField(TQuillonDataSet *dataSet, int index)
+        : m_dataSet(dataSet)
+        , m_index(index)
+    {
+    }
     bool IsValid() const { return m_dataSet && m_index >= 0; }
     int Index() const { return m_index; }
     QString FieldName() const;
@@ -27,7 +31,7 @@ public:
 
     bool IsNull() const;
     QVariant AsVariant() const; // null QVariant for NULL
-    QString AsString() const;   // "" for NULL
+    QString AsString() const; // "" for NULL
     qint64 AsLargeInt() const;
     int AsInteger() const;
     double AsFloat() const;
@@ -68,7 +72,7 @@ public:
     virtual QString FieldName(int index) const;
     virtual FieldType FieldDataType(int index) const;
     int FieldIndex(const QString &name) const; // case-insensitive; -1 when absent
-    TField FieldByName(const QString &name);   // invalid TField when absent
+    TField FieldByName(const QString &name); // invalid TField when absent
     TField Field(int index) { return TField(this, index); }
 
     // Rows of the whole result (unfiltered)
@@ -88,7 +92,7 @@ public:
     State GetState() const { return m_state; }
     int RecordCount() const;
     int RecNo() const { return m_recNo; } // 0-based record; -1 when empty
-    int CurrentRow() const;               // row of the current record; -1 when empty
+    int CurrentRow() const; // row of the current record; -1 when empty
     int RowOfRecord(int record) const;
     int RecordOfRow(int row) const; // -1 when the row is filtered out
     bool First();
@@ -134,20 +138,21 @@ public:
     bool SetCurrentValue(int field, const QVariant &value);
 
 signals:
-    void DataReset();                 // opened, closed, refreshed, filtered: everything changed
-    void RowChanged(int record);      // a posted edit
-    void RowInserted(int record);     // a posted append
-    void RowRemoved(int record);      // a delete
-    void CurrentChanged(int record);  // navigation
+    void DataReset(); // opened, closed, refreshed, filtered: everything changed
+    void RowChanged(int record); // a posted edit
+    void RowInserted(int record); // a posted append
+    void RowRemoved(int record); // a delete
+    void CurrentChanged(int record); // navigation
 
 protected:
     // Engines implement how an edit, append or delete reaches storage; row = -1 for an append.
-    virtual bool WriteRow(int row, const std::vector<QVariant> &values, std::vector<bool> &changed,
-        int &newRow) = 0;
+    virtual bool WriteRow(
+        int row, const std::vector<QVariant> &values, std::vector<bool> &changed, int &newRow)
+        = 0;
     virtual bool RemoveRow(int row) = 0;
     void SetState(State state) { m_state = state; }
-    void ResetAfterLoad();   // rebuild the filter index, go to the first record, emit DataReset
-    void ResetAfterClose();  // inactive, no record, emit DataReset
+    void ResetAfterLoad(); // rebuild the filter index, go to the first record, emit DataReset
+    void ResetAfterClose(); // inactive, no record, emit DataReset
     // After the rows changed outside an edit (a refresh): keeps the record of `row` when it
     // still passes the filter, else the nearest record.
     void ResetKeepingRow(int row);

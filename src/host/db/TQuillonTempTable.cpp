@@ -25,7 +25,9 @@ bool TQuillonTempTable::AddField(const QString &name, FieldType type, int size)
     }
     for (const FieldDef &def : m_defs) {
         if (def.name.compare(trimmed, Qt::CaseInsensitive) == 0) {
-            SetError(DbError { QStringLiteral("The field \"%1\" already exists.").arg(trimmed).toStdString(), 0, {} });
+            SetError(DbError {
+                QStringLiteral("The field \"%1\" already exists.").arg(trimmed).toStdString(), 0,
+                {} });
             return false;
         }
     }
@@ -83,8 +85,8 @@ bool TQuillonTempTable::EmptyTable()
     return true;
 }
 
-bool TQuillonTempTable::WriteRow(int row, const std::vector<QVariant> &values,
-    std::vector<bool> &changed, int &newRow)
+bool TQuillonTempTable::WriteRow(
+    int row, const std::vector<QVariant> &values, std::vector<bool> &changed, int &newRow)
 {
     // Every value is checked before the row changes, so a refused post changes nothing.
     std::vector<std::optional<Value>> converted(m_defs.size());
@@ -100,10 +102,11 @@ bool TQuillonTempTable::WriteRow(int row, const std::vector<QVariant> &values,
         }
         const bool text = def.type == FieldType::String || def.type == FieldType::WideString;
         if (text && def.size > 0 && values[field].toString().size() > def.size) {
-            SetError(DbError { QStringLiteral("The value for the field \"%1\" is longer than %2 characters.")
-                                   .arg(def.name)
-                                   .arg(def.size)
-                                   .toStdString(),
+            SetError(DbError {
+                QStringLiteral("The value for the field \"%1\" is longer than %2 characters.")
+                    .arg(def.name)
+                    .arg(def.size)
+                    .toStdString(),
                 0, "22001" });
             return false;
         }
@@ -120,7 +123,8 @@ bool TQuillonTempTable::WriteRow(int row, const std::vector<QVariant> &values,
     }
     for (std::size_t field = 0; field < m_defs.size(); ++field) {
         if (converted[field])
-            m_columns->setValue(static_cast<std::size_t>(row), static_cast<int>(field), *converted[field]);
+            m_columns->setValue(
+                static_cast<std::size_t>(row), static_cast<int>(field), *converted[field]);
     }
     newRow = row;
     return true;
@@ -154,7 +158,8 @@ bool CopyTable(TQuillonDataSet &source, TQuillonTempTable &destination, bool opt
     for (int record = 0; copied && record < records; ++record) {
         const int row = source.RowOfRecord(record);
         for (std::size_t field = 0; field < values.size(); ++field)
-            values[field] = sourceField[field] >= 0 ? source.ValueAt(row, sourceField[field]) : QVariant();
+            values[field]
+                = sourceField[field] >= 0 ? source.ValueAt(row, sourceField[field]) : QVariant();
         int newRow = -1;
         copied = destination.WriteRow(-1, values, changed, newRow);
     }

@@ -32,9 +32,9 @@ public:
     int FieldSize(int index) const;
 
     bool CreateTable(); // a new empty table from the field definitions, opened
-    bool Open();        // opens; creates the table when there is none
-    void Close();       // the rows go with it
-    bool EmptyTable();  // every row removed; stays open
+    bool Open(); // opens; creates the table when there is none
+    void Close(); // the rows go with it
+    bool EmptyTable(); // every row removed; stays open
 
     const ResultColumns *ColumnStore() const override { return m_columns.get(); }
 

@@ -15,4 +15,7 @@ struct Blob
 
 using Value = std::variant<std::monostate, std::int64_t, double, std::string, Blob>;
 
-inline bool isNull(const Value &v) { return std::holds_alternative<std::monostate>(v); }
+inline bool isNull(const Value &v)
+{
+    return std::holds_alternative<std::monostate>(v);
+}

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <initializer_list>
+
 class QAction;
 class QCloseEvent;
 class QLabel;
@@ -56,7 +58,9 @@ protected:
     void SetHeaderCaptions(const QString &caption, const QString &subCaption);
     // Appends a group of commands to the toolbar behind a separator.
     void AddToolbarGroup(std::initializer_list<QAction *> actions);
-    // The base command that only administrators may use (see EnableMenus in derived lists).
+    // The one base command a list disables for agents without the administrator flag: saving
+    // the grid, since it copies every row out of the program into a file of the person's
+    // choosing. Delete stays open to them: its own rules (system records) guard it.
     QAction *AdministratorCommand() const { return mniGridSave; }
 
     virtual void mniMaintAddClick();

@@ -27,7 +27,8 @@ protected:
     std::unique_ptr<SqliteConnection> openFile(const char *name)
     {
         DbError error;
-        auto connection = SqliteConnection::open(path(name), SqliteConnection::OpenMode::ReadWriteCreate, error);
+        auto connection = SqliteConnection::open(
+            path(name), SqliteConnection::OpenMode::ReadWriteCreate, error);
         EXPECT_TRUE(connection) << error.text;
         return connection;
     }

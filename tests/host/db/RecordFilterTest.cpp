@@ -17,11 +17,15 @@ protected:
         columns.addColumn("bActive", FieldType::Boolean);
         columns.addColumn("cNote", FieldType::Memo);
         using V = std::vector<Value>;
-        columns.appendRow(V { "Smith", 150.5, std::int64_t(3), "2024-01-31", std::int64_t(1), "first" });
-        columns.appendRow(V { "smith", 99.0, std::int64_t(0), "2024-02-15 10:30:00", std::int64_t(0), {} });
+        columns.appendRow(
+            V { "Smith", 150.5, std::int64_t(3), "2024-01-31", std::int64_t(1), "first" });
+        columns.appendRow(
+            V { "smith", 99.0, std::int64_t(0), "2024-02-15 10:30:00", std::int64_t(0), {} });
         columns.appendRow(V { "Jones", {}, std::int64_t(7), {}, std::int64_t(1), "it's" });
-        columns.appendRow(V { "O'Brien", 100.0, std::int64_t(-2), "2023-12-31", std::int64_t(0), "50% off" });
-        columns.appendRow(V { "\xC3\x89mile", 1e6, std::int64_t(12), "2024-01-31 00:00:00", {}, "x_y" });
+        columns.appendRow(
+            V { "O'Brien", 100.0, std::int64_t(-2), "2023-12-31", std::int64_t(0), "50% off" });
+        columns.appendRow(
+            V { "\xC3\x89mile", 1e6, std::int64_t(12), "2024-01-31 00:00:00", {}, "x_y" });
         columns.finish();
     }
 
@@ -109,7 +113,8 @@ TEST_F(RecordFilterTest, NamesTheFirstFaultAndItsPosition)
         { "   ", 3, "the filter is empty" },
         { "cName = ", 8, "a field or value expected, found end of the filter" },
         { "cName = 'abc", 8, "text is not closed with '" },
-        { "(cName = 'a'", 12, "\")\" expected for the \"(\" at position 1, found end of the filter" },
+        { "(cName = 'a'", 12,
+            "\")\" expected for the \"(\" at position 1, found end of the filter" },
         { "cName 'a'", 6, "a comparison expected after \"cName\", found text 'a'" },
         { "nTotal > 5 AND", 14, "a field or value expected, found end of the filter" },
         { "cName = 'a' extra", 12, "unexpected \"extra\"" },
@@ -122,11 +127,14 @@ TEST_F(RecordFilterTest, NamesTheFirstFaultAndItsPosition)
         { "nTotal > 1e999", 9, "number out of range \"1e999\"" },
         { "nTotal > 12abc", 9, "bad number \"12a\"" },
         { "cName = AND", 8, "a field or value expected, found keyword AND" },
-        { std::string(150, '(') + "iCount = 1" + std::string(150, ')'), 100, "the filter is nested too deeply" },
+        { std::string(150, '(') + "iCount = 1" + std::string(150, ')'), 100,
+            "the filter is nested too deeply" },
         { "nosuch = 1", 0, "unknown field \"nosuch\"" },
         { "iCount = 1 OR [no such] IS NULL", 14, "unknown field \"no such\"" },
-        { "dtPay = 'soon'", 8, "\"dtPay\" is a date: compare it with a date written as 'YYYY-MM-DD'" },
-        { "dtPay > 20240101", 8, "\"dtPay\" is a date: compare it with a date written as 'YYYY-MM-DD'" },
+        { "dtPay = 'soon'", 8,
+            "\"dtPay\" is a date: compare it with a date written as 'YYYY-MM-DD'" },
+        { "dtPay > 20240101", 8,
+            "\"dtPay\" is a date: compare it with a date written as 'YYYY-MM-DD'" },
         { "iCount = 'abc'", 9, "\"iCount\" is a number: 'abc' is not one" },
     };
     for (const auto &row : cases) {
@@ -138,7 +146,8 @@ TEST_F(RecordFilterTest, NamesTheFirstFaultAndItsPosition)
     }
     FilterError error;
     RecordFilter::parse("cName =", error);
-    EXPECT_EQ(error.text(), "Error in the filter at position 8: a field or value expected, found end of the filter");
+    EXPECT_EQ(error.text(),
+        "Error in the filter at position 8: a field or value expected, found end of the filter");
 }
 
 TEST_F(RecordFilterTest, PrintsSqlWithEveryLiteralBound)
@@ -159,10 +168,12 @@ TEST_F(RecordFilterTest, PrintsSqlWithEveryLiteralBound)
         { "cCode='AB''C' AND idEnquiry<>0", "(\"cCode\" COLLATE NOCASE = ? AND \"idEnquiry\" <> ?)",
             { std::string("AB'C"), std::int64_t(0) } },
         { "x IN ('a', 2.5) OR NOT y LIKE 'q%' OR x IS NOT NULL OR y != TRUE",
-            "(\"x\" COLLATE NOCASE IN (?, ?) OR NOT (\"y\" LIKE ?) OR \"x\" IS NOT NULL OR \"y\" <> ?)",
+            "(\"x\" COLLATE NOCASE IN (?, ?) OR NOT (\"y\" LIKE ?) OR \"x\" IS NOT NULL OR \"y\" "
+            "<> ?)",
             { std::string("a"), 2.5, std::string("q%"), std::int64_t(1) } },
         { "x = NULL", "\"x\" = NULL", {} },
-        { "cCode = 'x'' OR 1=1 --'", "\"cCode\" COLLATE NOCASE = ?", { std::string("x' OR 1=1 --") } },
+        { "cCode = 'x'' OR 1=1 --'", "\"cCode\" COLLATE NOCASE = ?",
+            { std::string("x' OR 1=1 --") } },
     };
     for (const auto &row : cases) {
         SCOPED_TRACE(row.filter);
@@ -171,7 +182,8 @@ TEST_F(RecordFilterTest, PrintsSqlWithEveryLiteralBound)
         ASSERT_TRUE(filter) << error.text();
         std::string sql;
         std::vector<Value> parameters;
-        ASSERT_TRUE(filter->toSql(column, " COLLATE NOCASE", sql, parameters, error)) << error.text();
+        ASSERT_TRUE(filter->toSql(column, " COLLATE NOCASE", sql, parameters, error))
+            << error.text();
         EXPECT_EQ(sql, row.sql);
         EXPECT_EQ(parameters, row.parameters);
     }
@@ -203,7 +215,9 @@ TEST(RecordFilterBlocks, AgreeWithSingleRowsAcrossChunks)
         const bool known = i % 97 != 0;
         if ((known && i >= 65500 && i < 65600) || (known && i % 5 != 0 && i < 30))
             expected.push_back(static_cast<int>(i));
-        EXPECT_EQ(filter->matches(columns, i), !expected.empty() && expected.back() == static_cast<int>(i)) << i;
+        EXPECT_EQ(filter->matches(columns, i),
+            !expected.empty() && expected.back() == static_cast<int>(i))
+            << i;
     }
     std::vector<int> selected;
     filter->select(columns, 0, rows, selected);

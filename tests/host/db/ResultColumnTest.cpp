@@ -42,7 +42,8 @@ TEST(ResultColumn, NeverLosesAValueThatDoesNotFitItsType)
             ResultColumn::Storage::Date, { "<null>", "2024-03-01" } },
         { "undeclared text", FieldType::Other, { "2024-03-01x", "2024-03-01" },
             ResultColumn::Storage::Text, { "2024-03-01x", "2024-03-01" } },
-        { "only nulls", FieldType::Other, { {}, {} }, ResultColumn::Storage::Text, { "<null>", "<null>" } },
+        { "only nulls", FieldType::Other, { {}, {} }, ResultColumn::Storage::Text,
+            { "<null>", "<null>" } },
     };
     for (const auto &row : cases) {
         SCOPED_TRACE(row.name);
@@ -80,7 +81,8 @@ TEST(ResultColumn, EditsAndRemovalsAcrossChunkBoundaries)
     EXPECT_EQ(n.displayText(5), "six");
     EXPECT_EQ(n.displayText(6), "7");
     EXPECT_EQ(t.textAt(ResultColumn::kChunkRows - 2), longText);
-    EXPECT_EQ(t.textAt(ResultColumn::kChunkRows - 1), "r" + std::to_string(ResultColumn::kChunkRows));
+    EXPECT_EQ(
+        t.textAt(ResultColumn::kChunkRows - 1), "r" + std::to_string(ResultColumn::kChunkRows));
     EXPECT_EQ(t.textAt(rows - 2), "r" + std::to_string(rows - 1));
     EXPECT_EQ(n.displayText(rows - 2), std::to_string(rows - 1));
 }
@@ -92,7 +94,8 @@ TEST(ResultColumn, StaysWithinHalfAgainTheSizeOfItsValues)
     columns.addColumn("d", FieldType::Date);
     columns.addColumn("t", FieldType::String);
     for (std::int64_t i = 0; i < 140000; ++i)
-        columns.appendRow({ Value(i), Value(std::string("2024-01-01")), Value("Name " + std::to_string(i)) });
+        columns.appendRow(
+            { Value(i), Value(std::string("2024-01-01")), Value("Name " + std::to_string(i)) });
     columns.finish();
     EXPECT_LE(columns.memoryBytes(), columns.valueBytes() * 3 / 2)
         << columns.memoryBytes() << " bytes for " << columns.valueBytes() << " bytes of values";

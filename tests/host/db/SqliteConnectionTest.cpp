@@ -8,14 +8,16 @@
 
 namespace {
 
-const char *kEndless = "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT count(*) FROM c";
+const char *kEndless
+    = "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT count(*) FROM c";
 
 } // namespace
 
 TEST_F(DbTest, OpenRefusesMissingAndForeignFilesWithAClearText)
 {
     DbError error;
-    EXPECT_FALSE(SqliteConnection::open(path("absent.db"), SqliteConnection::OpenMode::ReadWrite, error));
+    EXPECT_FALSE(
+        SqliteConnection::open(path("absent.db"), SqliteConnection::OpenMode::ReadWrite, error));
     EXPECT_NE(error.text.find("absent.db"), std::string::npos) << error.text;
     EXPECT_NE(error.text.find("unable to open"), std::string::npos) << error.text;
 
@@ -23,7 +25,8 @@ TEST_F(DbTest, OpenRefusesMissingAndForeignFilesWithAClearText)
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(4096, 'x'));
     junk.close();
-    for (auto mode : { SqliteConnection::OpenMode::ReadWrite, SqliteConnection::OpenMode::ReadOnly }) {
+    for (auto mode :
+        { SqliteConnection::OpenMode::ReadWrite, SqliteConnection::OpenMode::ReadOnly }) {
         error.clear();
         EXPECT_FALSE(SqliteConnection::open(path("junk.db"), mode, error));
         EXPECT_NE(error.text.find("file is not a database"), std::string::npos) << error.text;
@@ -35,7 +38,8 @@ TEST_F(DbTest, OpenRefusesMissingAndForeignFilesWithAClearText)
 
 TEST_F(DbTest, ForeignKeysAreEnforced)
 {
-    exec("CREATE TABLE parent(id INTEGER PRIMARY KEY); CREATE TABLE child(pid INT REFERENCES parent(id))");
+    exec("CREATE TABLE parent(id INTEGER PRIMARY KEY); CREATE TABLE child(pid INT REFERENCES "
+         "parent(id))");
     EXPECT_FALSE(db->execute("INSERT INTO child VALUES (7)"));
     EXPECT_NE(db->lastError().text.find("FOREIGN KEY"), std::string::npos) << db->lastError().text;
 }
@@ -52,7 +56,8 @@ TEST(SqlServerNames, RemovesOnlyOwnerQualifiers)
         { "select * from \"dbo\".t", "select * from t" },
         { "select * from payroll.dbo.t", "select * from payroll.t" },
         { "select 'dbo.x', \"dbo.y\" from t", "select 'dbo.x', \"dbo.y\" from t" },
-        { "select 'it''s dbo.x' -- dbo.t\n from dbo.t /* dbo.t */", "select 'it''s dbo.x' -- dbo.t\n from t /* dbo.t */" },
+        { "select 'it''s dbo.x' -- dbo.t\n from dbo.t /* dbo.t */",
+            "select 'it''s dbo.x' -- dbo.t\n from t /* dbo.t */" },
         { "select mydbo.x, dbo_x.y, dbo from t", "select mydbo.x, dbo_x.y, dbo from t" },
         { "select [dbo]._efnAgentPCSecurity(5)", "select _efnAgentPCSecurity(5)" },
         { "select 'unclosed dbo.x", "select 'unclosed dbo.x" },
@@ -89,7 +94,8 @@ TEST_F(DbTest, AttachRefusesAFileThatIsNotADatabase)
     junk.write(QByteArray(4096, 'x'));
     junk.close();
     EXPECT_FALSE(db->attach(path("junk.db"), "payroll"));
-    EXPECT_NE(db->lastError().text.find("file is not a database"), std::string::npos) << db->lastError().text;
+    EXPECT_NE(db->lastError().text.find("file is not a database"), std::string::npos)
+        << db->lastError().text;
     EXPECT_EQ(scalar("select count(*) from pragma_database_list where name = 'payroll'"), 0);
 }
 
@@ -101,7 +107,8 @@ TEST_F(DbTest, TimeoutStopsALongStatementAndTheConnectionGoesOn)
     auto statement = db->prepare(kEndless);
     ASSERT_TRUE(statement);
     EXPECT_EQ(statement->step(), Statement::Step::Error);
-    EXPECT_EQ(statement->lastError().text.rfind(kQueryTimeoutText, 0), 0u) << statement->lastError().text;
+    EXPECT_EQ(statement->lastError().text.rfind(kQueryTimeoutText, 0), 0u)
+        << statement->lastError().text;
     EXPECT_EQ(statement->lastError().sqlState, "HYT00");
     EXPECT_TRUE(statement->lastError().isTimeout());
     EXPECT_FALSE(statement->lastError().transient);
@@ -111,7 +118,9 @@ TEST_F(DbTest, TimeoutStopsALongStatementAndTheConnectionGoesOn)
     // A fresh statement gets its own time.
     EXPECT_EQ(scalar("select 42"), 42);
     db->setCommandTimeout(std::chrono::milliseconds(0));
-    EXPECT_EQ(scalar("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 100000) SELECT count(*) FROM c"), 100000);
+    EXPECT_EQ(scalar("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < "
+                     "100000) SELECT count(*) FROM c"),
+        100000);
 }
 
 TEST(DbErrorText, TimeoutIsRecognisedByItsFirstWordsInAnyCase)
@@ -137,7 +146,8 @@ TEST(DbErrorText, TimeoutIsRecognisedByItsFirstWordsInAnyCase)
 
 TEST_F(DbTest, StatementsDescribeTheirColumns)
 {
-    exec("CREATE TABLE t(a VARCHAR(10), b NVARCHAR(5), c TEXT, d INT, e BIT, f MONEY, g DATE, h TIME, "
+    exec("CREATE TABLE t(a VARCHAR(10), b NVARCHAR(5), c TEXT, d INT, e BIT, f MONEY, g DATE, h "
+         "TIME, "
          "i DATETIME, j IMAGE, k NTEXT, l GEOMETRY)");
     auto statement = db->prepare("select *, a || b as expr from dbo.t");
     ASSERT_TRUE(statement);

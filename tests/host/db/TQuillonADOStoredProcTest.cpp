@@ -6,20 +6,19 @@ TEST_F(DbTest, StoredProceduresRunByNameAndReportFailures)
 {
     exec("CREATE TABLE t(id INTEGER PRIMARY KEY)");
     exec("INSERT INTO t VALUES (1), (2)");
-    TQuillonADOStoredProc::RegisterProcedure("_ipspTestDelete", [](Connection &connection,
-                                                                 const ProcParams &params, int &returnValue,
-                                                                 DbError &error) {
-        const auto id = params.IntegerOf("@ID");
-        if (!id) {
-            error = DbError { "@ID is required.", 0, {} };
-            return false;
-        }
-        auto statement = connection.prepare("delete from t where id = ?");
-        statement->bind(1, Value(*id));
-        statement->step();
-        returnValue = connection.changes();
-        return true;
-    });
+    TQuillonADOStoredProc::RegisterProcedure("_ipspTestDelete",
+        [](Connection &connection, const ProcParams &params, int &returnValue, DbError &error) {
+            const auto id = params.IntegerOf("@ID");
+            if (!id) {
+                error = DbError { "@ID is required.", 0, {} };
+                return false;
+            }
+            auto statement = connection.prepare("delete from t where id = ?");
+            statement->bind(1, Value(*id));
+            statement->step();
+            returnValue = connection.changes();
+            return true;
+        });
     QStringList reported;
     TQuillonADOStoredProc::SetErrorReporter([&](const QString &text) { reported << text; });
 

@@ -52,7 +52,8 @@ TEST_F(DbTest, CopyTableHoldsExactlyTheSourceRows)
     TQuillonTempTable narrow;
     narrow.AddField("cName", FieldType::String, 3);
     EXPECT_FALSE(CopyTable(source, narrow, true));
-    EXPECT_EQ(narrow.LastErrorText(), "The value for the field \"cName\" is longer than 3 characters.");
+    EXPECT_EQ(
+        narrow.LastErrorText(), "The value for the field \"cName\" is longer than 3 characters.");
     EXPECT_EQ(narrow.RowCount(), 0);
 }
 
@@ -110,7 +111,8 @@ TEST(TempTable, EditsFiltersAndEmpties)
     ASSERT_TRUE(table.brEdit());
     EXPECT_TRUE(table.FieldByName("cParamDesc").SetAsString(QString(51, 'x')));
     EXPECT_FALSE(table.brPost());
-    EXPECT_EQ(table.LastErrorText(), "The value for the field \"cParamDesc\" is longer than 50 characters.");
+    EXPECT_EQ(table.LastErrorText(),
+        "The value for the field \"cParamDesc\" is longer than 50 characters.");
     table.Cancel();
     EXPECT_EQ(table.FieldByName("cParamDesc").AsString(), "From");
 

@@ -1,0 +1,140 @@
+#include "ViewBench.h"
+
+#include "host/Agent.h"
+#include "host/HostContext.h"
+#include "host/HostScript.h"
+#include "host/RegIni.h"
+#include "host/db/SqliteConnection.h"
+#include "host/db/TQuillonADOQuery.h"
+#include "run/TfrmIPEasyEnquiryView.h"
+#include "store/Databases.h"
+#include "store/TqryIPEasyEnquiry.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+#include <sqlite3.h>
+
+namespace {
+
+constexpr const char *kStatement = "select * from t";
+constexpr int kRuns = 3;
+constexpr double kTarget = 1.5;
+
+double plainStepMs(const std::string &file)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    QElapsedTimer timer;
+    timer.start();
+    sqlite3_stmt *statement = nullptr;
+    sqlite3_prepare_v2(db, kStatement, -1, &statement, nullptr);
+    std::size_t checksum = 0;
+    const int columns = sqlite3_column_count(statement);
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        for (int c = 0; c < columns; ++c) {
+            switch (sqlite3_column_type(statement, c)) {
+            case SQLITE_INTEGER:
+                checksum += static_cast<std::size_t>(sqlite3_column_int64(statement, c));
+                break;
+            case SQLITE_FLOAT:
+                checksum += static_cast<std::size_t>(sqlite3_column_double(statement, c));
+                break;
+            case SQLITE_TEXT:
+                sqlite3_column_text(statement, c);
+                checksum += static_cast<std::size_t>(sqlite3_column_bytes(statement, c));
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    sqlite3_finalize(statement);
+    const double ms = timer.nsecsElapsed() / 1e6;
+    sqlite3_close(db);
+    if (checksum == 42)
+        std::printf(" ");
+    return ms;
+}
+
+// One run from the list's point of view: the window opens, runs, lays out and paints once.
+double viewRunMs(int enquiryId, int &rowsShown)
+{
+    QElapsedTimer timer;
+    timer.start();
+    DoIPEasyEnquiryView(enquiryId);
+    TfrmIPEasyEnquiryView *window = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *view = qobject_cast<TfrmIPEasyEnquiryView *>(widget))
+            window = view;
+    if (!window)
+        return -1;
+    window->grab(); // the first paint
+    const double ms = timer.nsecsElapsed() / 1e6;
+    const auto *query = window->findChild<TQuillonADOQuery *>("qryView");
+    rowsShown = query ? query->RecordCount() : -1;
+    window->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return ms;
+}
+
+} // namespace
+
+bool RunViewBenchmark(const std::string &benchFile, int rows)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "qp_bench";
+    static char *argv[] = { name, nullptr };
+    QApplication app(argc, argv);
+    QTemporaryDir home;
+    RegIni::SetFolder(home.path());
+    QString error;
+    auto databases = OpenHostDatabases(home.path() + "/payroll.db", home.path() + "/common.db", true, error);
+    if (!databases || !databases->payroll->attach(benchFile, "bench")) {
+        std::printf("view benchmark: cannot open the databases: %s\n", qPrintable(error));
+        return false;
+    }
+    SetHostConnections(databases->payroll.get(), databases->common.get());
+    TAgent agent;
+    agent.idAgents = 1;
+    agent.cAgentName = "bench";
+    agent.bAdministrator = agent.bAllPayrollCompanies = agent.bAllPayFrequencies = agent.bAllLocations = true;
+    SetCurrentAgentForTesting(agent);
+    HostScript script; // a failure's message box must not wait for a person
+
+    TqryIPEasyEnquiry iq;
+    iq.SetConnection(databases->payroll.get());
+    if (!iq.SelectRecords(TqryIPEasyEnquiry::_IPEQIDEnquiry, 0) || !iq.brAppend() || !iq.SetCode("BENCH")
+        || !iq.SetDescription("Benchmark rows") || !iq.SetSQLStatement(kStatement) || !iq.SetCommonDB(false)
+        || !iq.brPost()) {
+        std::printf("view benchmark: cannot store the IQ: %s\n", qPrintable(iq.LastErrorText()));
+        return false;
+    }
+    const int id = iq.GetIDEnquiry();
+
+    double plain = 1e300;
+    double view = 1e300;
+    int shown = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        plain = std::min(plain, plainStepMs(benchFile));
+        const double ms = viewRunMs(id, shown);
+        if (ms < 0 || shown != rows) {
+            std::printf("view benchmark: the window showed %d of %d rows; messages: %s\n", shown, rows,
+                qPrintable(script.takeMessages().join(" | ")));
+            return false;
+        }
+        view = std::min(view, ms);
+    }
+    const double ratio = view / plain;
+    std::printf("\nIQ run into the result window, %d rows x 10 columns (fastest of %d):\n", rows, kRuns);
+    std::printf("  plain sqlite3_step loop      %10.1f ms\n", plain);
+    std::printf("  prepare+open+layout+paint    %10.1f ms\n", view);
+    std::printf("  ratio %.2f (target <= %.1f): %s\n", ratio, kTarget, ratio <= kTarget ? "met" : "MISSED");
+    SetHostConnections(nullptr, nullptr);
+    return true;
+}
