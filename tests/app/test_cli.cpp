@@ -126,3 +126,84 @@ TEST_F(CliTest, LockedDatabaseIsReportedNotWaitedOn)
 }
 
 } // namespace
+
+namespace {
+
+int scalar(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    sqlite3_stmt *statement = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    const int value = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return value;
+}
+
+TEST_F(CliTest, PrepareAppliesTheAgentsFiltersAndRefusesWritingStatements)
+{
+    const CliResult clerk = cli.Run({ "--agent", "clerk", "prepare", "PAY-RANGE", "--param", "DateFrom=2024-01-01" }, "clerk");
+    ASSERT_EQ(clerk.exitCode, 0) << qPrintable(clerk.err);
+    EXPECT_TRUE(clerk.out.contains("BETWEEN '20240101' AND")) << qPrintable(clerk.out);
+    EXPECT_TRUE(clerk.out.contains("_efnAgentPCSecurity(2)")) << qPrintable(clerk.out);
+    const CliResult admin = cli.Run({ "--agent", "admin", "prepare", "PAY-RANGE" });
+    ASSERT_EQ(admin.exitCode, 0) << qPrintable(admin.err);
+    EXPECT_TRUE(admin.out.contains(" select idPayer from _iptblPayerGroups ")) << qPrintable(admin.out);
+
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(payroll.toUtf8().constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                  "insert into _iptblEasyEnquiry(cCode, cDescription, cSQLStatement, bCommonDB, iIQTypeID) "
+                  "values ('WIPE', 'Wipes payslips', 'delete from _iptblPayslips', 0, 1)",
+                  nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    sqlite3_close(db);
+    const int payslips = scalar(payroll, "select count(*) from _iptblPayslips");
+    for (const char *command : { "prepare", "run" }) {
+        SCOPED_TRACE(command);
+        const CliResult refused = cli.Run({ "--agent", "admin", command, "WIPE" });
+        EXPECT_NE(refused.exitCode, 0);
+        EXPECT_EQ(refused.err, "The requested action is forbidden\n");
+        EXPECT_TRUE(refused.out.isEmpty());
+    }
+    EXPECT_EQ(scalar(payroll, "select count(*) from _iptblPayslips"), payslips);
+}
+
+TEST_F(CliTest, RunWritesTheVisibleColumnsAndStoresCheckedValues)
+{
+    const CliResult csv = cli.Run({ "--agent", "admin", "run", "PAY-RANGE", "--param", "DateFrom=2024-12-01",
+        "--param", "DateTo=2024-12-31" });
+    ASSERT_EQ(csv.exitCode, 0) << qPrintable(csv.err);
+    EXPECT_TRUE(csv.out.startsWith("dtPayDate,cEmployeeCode,cSurname,cFirstName,iPeriod,fGross,fTax,fNet\r\n"))
+        << qPrintable(csv.out.left(200));
+    const CliResult all = cli.Run({ "--agent", "admin", "run", "PAY-RANGE", "--all-columns", "--format", "tsv" });
+    ASSERT_EQ(all.exitCode, 0) << qPrintable(all.err);
+    EXPECT_TRUE(all.out.startsWith(
+        "dtPayDate\tcEmployeeCode\tcSurname\tcFirstName\tiPeriod\tfGross\tfTax\tfNet\tcPayFrequency\tfHours\tfOvertimeHours"))
+        << qPrintable(all.out.left(200));
+
+    // A value that does not fit its type is refused and nothing is stored; a good one is kept.
+    const QString before = cli.Run({ "--agent", "admin", "show", "PAY-RANGE" }).out;
+    const CliResult bad = cli.Run({ "--agent", "admin", "run", "PAY-RANGE", "--param", "DateFrom=someday" });
+    EXPECT_NE(bad.exitCode, 0);
+    EXPECT_TRUE(bad.err.contains("Value \"someday\" does not match Type \"Date\"!")) << qPrintable(bad.err);
+    EXPECT_EQ(cli.Run({ "--agent", "admin", "show", "PAY-RANGE" }).out, before);
+    const CliResult unknown = cli.Run({ "--agent", "admin", "run", "PAY-RANGE", "--param", "Nope=1" });
+    EXPECT_NE(unknown.exitCode, 0);
+    EXPECT_TRUE(unknown.err.contains("Nope"));
+
+    ASSERT_EQ(cli.Run({ "--agent", "admin", "prepare", "PAY-RANGE", "--param", "DateFrom=2023-07-01" }).exitCode, 0);
+    EXPECT_TRUE(cli.Run({ "--agent", "admin", "show", "PAY-RANGE" }).out.contains("2023-07-01"));
+
+    const QString xlsx = cli.Path("out.xlsx");
+    const CliResult excel = cli.Run({ "--agent", "admin", "run", "IQB-EMP002", "--format", "xlsx", "--output", xlsx });
+    ASSERT_EQ(excel.exitCode, 0) << qPrintable(excel.err);
+    QFile file(xlsx);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(2), QByteArray("PK")); // a zip container, as every .xlsx is
+    // Every run is logged with its timing.
+    EXPECT_GE(scalar(common, "select count(*) from _btblLog where cText like 'OpenIQ_IQB-EMP002 % ms'"), 1);
+}
+
+} // namespace
