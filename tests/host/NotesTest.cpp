@@ -36,6 +36,7 @@ TEST(NotesTest, NotesAreAddedChangedAndDeletedForOneRow)
         Click(dlg, "btnAdd"); // nothing typed: refused
         QTest::keyClicks(note, "Checked for payroll");
         Click(dlg, "btnAdd");
+        EXPECT_FALSE(dlg.findChild<QPushButton *>("btnAdd")->isEnabled()); // the row has its note now
         Click(dlg, "btnClose");
     });
     EXPECT_TRUE(DoNotesForm("_iptblEasyEnquiry", 5, true, "Checked"));

@@ -188,6 +188,8 @@ void TfrmNotes::btnDeleteClick()
 void TfrmNotes::EnableButtons()
 {
     const bool selected = SelectedNoteId() != 0;
+    // One note per row: lists join the notes table and would show their row once per note.
+    btnAdd->setEnabled(grdNotes->rowCount() == 0);
     btnSave->setEnabled(selected);
     btnDelete->setEnabled(selected);
 }
