@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev qt6-svg-dev libgl-dev libqt6svg6
-    libsqlite3-dev libsodium-dev libxlsxwriter-dev unixodbc-dev
+    libsqlite3-dev libsodium-dev libxlsxwriter-dev zlib1g-dev unixodbc-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     fonts-dejavu-core xvfb xauth
