@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <new>
+#include <utility>
+#include <vector>
 
 // The buffers of full column chunks (a result of more than 65536 rows) are taken from the
 // system with all their pages mapped in one call: filling them otherwise costs a page fault for
@@ -9,6 +11,26 @@
 // that call, use the ordinary heap, which reuses memory between small results better.
 void *allocateChunkMemory(std::size_t bytes);
 void releaseChunkMemory(void *memory, std::size_t bytes) noexcept;
+
+// While one is alive on a thread, the mapped buffers released there are kept rather than given
+// back, and allocations of the same size take them again. A query that opens once more (a
+// refresh) so refills the pages of its previous result instead of having the system clear new
+// ones. What is left when the scope ends goes back to the system; nothing outlives it.
+class ChunkReuseScope
+{
+public:
+    ChunkReuseScope();
+    ~ChunkReuseScope();
+    ChunkReuseScope(const ChunkReuseScope &) = delete;
+    ChunkReuseScope &operator=(const ChunkReuseScope &) = delete;
+
+    void *take(std::size_t bytes);
+    void keep(void *memory, std::size_t bytes);
+
+private:
+    std::vector<std::pair<void *, std::size_t>> m_kept;
+    ChunkReuseScope *m_outer;
+};
 
 template <typename T> struct ChunkAllocator
 {

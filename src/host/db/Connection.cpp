@@ -1,32 +1,41 @@
 #include "host/db/Connection.h"
 
-void Statement::readRow(RowSink &sink) const
+void Statement::readCells(Cell *cells) const
 {
     const int count = columnCount();
+    m_cellBlobs.resize(static_cast<std::size_t>(count));
     for (int column = 0; column < count; ++column) {
+        Cell &cell = cells[column];
         switch (valueType(column)) {
         case FieldType::Integer:
-            sink.integer(column, asInt64(column));
+            cell.kind = Cell::Kind::Integer;
+            cell.integer = asInt64(column);
             break;
         case FieldType::Float:
-            sink.real(column, asDouble(column));
+            cell.kind = Cell::Kind::Real;
+            cell.real = asDouble(column);
             break;
         case FieldType::Blob: {
-            const Blob value = asBlob(column);
-            sink.blob(column,
-                std::string_view(
-                    reinterpret_cast<const char *>(value.bytes.data()), value.bytes.size()));
+            Blob &blob = m_cellBlobs[static_cast<std::size_t>(column)];
+            blob = asBlob(column);
+            cell.kind = Cell::Kind::Blob;
+            cell.data = reinterpret_cast<const char *>(blob.bytes.data());
+            cell.size = blob.bytes.size();
             break;
         }
         case FieldType::Other:
             if (isNull(column)) {
-                sink.null(column);
+                cell.kind = Cell::Kind::Null;
                 break;
             }
             [[fallthrough]];
-        default:
-            sink.text(column, asText(column));
+        default: {
+            const std::string_view text = asText(column);
+            cell.kind = Cell::Kind::Text;
+            cell.data = text.data();
+            cell.size = text.size();
             break;
+        }
         }
     }
 }

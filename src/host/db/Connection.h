@@ -12,16 +12,18 @@
 #include <string_view>
 #include <vector>
 
-// Receives the cells of one row, one call per cell in column order (see Statement::readRow).
-class RowSink
+// One cell of the current row as Statement::readCells hands it over. Text and bytes point into
+// the engine's row and stay valid until the next step.
+struct Cell
 {
-public:
-    virtual ~RowSink() = default;
-    virtual void null(int column) = 0;
-    virtual void integer(int column, std::int64_t value) = 0;
-    virtual void real(int column, double value) = 0;
-    virtual void text(int column, std::string_view value) = 0; // valid during the call
-    virtual void blob(int column, std::string_view bytes) = 0; // valid during the call
+    enum class Kind : std::uint8_t { Null, Integer, Real, Text, Blob };
+    Kind kind = Kind::Null;
+    std::int64_t integer = 0;
+    double real = 0;
+    const char *data = nullptr;
+    std::size_t size = 0;
+
+    std::string_view bytes() const { return { data, size }; }
 };
 
 // One compiled statement. Column accessors are valid after step() returned Row.
@@ -50,12 +52,15 @@ public:
     // The storage class of the current value, for columns without a declared type: Integer,
     // Float, String, Blob, or Other for NULL.
     virtual FieldType valueType(int column) const = 0;
-    // Hands every cell of the current row to the sink; engines override it to read faster than
-    // through the accessors above, which the default uses.
-    virtual void readRow(RowSink &sink) const;
+    // Fills `cells[0 .. columnCount())` from the current row; engines override it to read
+    // faster than through the accessors above, which the default uses.
+    virtual void readCells(Cell *cells) const;
 
     virtual bool isReadOnly() const = 0; // the statement cannot change the database
     virtual const DbError &lastError() const = 0;
+
+private:
+    mutable std::vector<Blob> m_cellBlobs; // what the default readCells hands out as bytes
 };
 
 // A column of a table as the engine describes it.

@@ -33,11 +33,6 @@ void civilFromDays(std::int64_t z, int &year, int &month, int &day)
     day = static_cast<int>(d);
 }
 
-bool isDigit(char c)
-{
-    return static_cast<unsigned>(c - '0') < 10u;
-}
-
 std::uint64_t load8(const char *c)
 {
     std::uint64_t value;
@@ -45,18 +40,17 @@ std::uint64_t load8(const char *c)
     return value;
 }
 
-// Eight characters against a pattern: where `separators` has 0xff the byte must equal the
-// pattern's; everywhere else it must be a digit. Little-endian byte order.
-bool matches(std::uint64_t bytes, std::uint64_t pattern, std::uint64_t separators)
+// Every byte of `x` at most 9 (the digits of a text XORed with '0').
+bool allAtMostNine(std::uint64_t x)
 {
-    if (((bytes ^ pattern) & separators) != 0)
-        return false;
-    const std::uint64_t digits = ~separators;
-    constexpr std::uint64_t high = 0xf0f0f0f0f0f0f0f0ULL;
-    // A digit is 0x30..0x39: its high half is 3, and stays 3 after adding 6.
-    return ((bytes & high & digits) == (0x3030303030303030ULL & high & digits))
-        && (((bytes + 0x0606060606060606ULL) & high & digits)
-            == (0x3030303030303030ULL & high & digits));
+    // Adding 0x76 sets a byte's high bit exactly when it exceeds 9; a byte that already has
+    // its high bit fails through `x` itself, whatever its carry does to the next one.
+    return ((x | (x + 0x7676767676767676ULL)) & 0x8080808080808080ULL) == 0;
+}
+
+int byteAt(std::uint64_t x, int index)
+{
+    return static_cast<int>((x >> (8 * index)) & 0xff);
 }
 
 bool isLeap(int year)
@@ -85,7 +79,7 @@ const YearStarts kYearStarts = [] {
     return starts;
 }();
 
-std::int64_t compose(
+inline std::int64_t compose(
     int year, int month, int day, int hour, int minute, int second, int millisecond)
 {
     std::int64_t days;
@@ -169,35 +163,50 @@ bool readTime(Reader &in, int &hour, int &minute, int &second, int &ms)
 
 } // namespace
 
+bool IsoDate::parseStored(std::string_view text, std::int64_t &ms)
+{
+    // Checked and read eight characters at a time: the open of a million rows parses three
+    // million of them.
+    const bool timed = text.size() == 19;
+    if (!timed && text.size() != 10)
+        return false;
+    const char *c = text.data();
+    // "YYYY-MM-": the digits become 0..9 and the dashes 0; then byte k holds the two-digit
+    // number starting at k (each at most 99, so no byte carries into the next).
+    const std::uint64_t head = load8(c) ^ 0x2d30302d30303030ULL;
+    const unsigned d0 = static_cast<unsigned char>(c[8]) - '0';
+    const unsigned d1 = static_cast<unsigned char>(c[9]) - '0';
+    if (!allAtMostNine(head) || (head & 0xff0000ff00000000ULL) != 0 || d0 > 9 || d1 > 9)
+        return false;
+    const std::uint64_t pairs = head * 10 + (head >> 8);
+    const int year = byteAt(pairs, 0) * 100 + byteAt(pairs, 2);
+    const int month = byteAt(pairs, 5);
+    const int day = static_cast<int>(d0 * 10 + d1);
+    if (month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month))
+        return false;
+    std::int64_t seconds = 0;
+    if (timed) {
+        // " HH:MM:SS" (or "T"): likewise, with the colons 0.
+        const std::uint64_t time = load8(c + 11) ^ 0x30303a30303a3030ULL;
+        if ((c[10] != ' ' && c[10] != 'T') || !allAtMostNine(time)
+            || (time & 0x0000ff0000ff0000ULL) != 0)
+            return false;
+        const std::uint64_t parts = time * 10 + (time >> 8);
+        const int hour = byteAt(parts, 0), minute = byteAt(parts, 3), second = byteAt(parts, 6);
+        if (hour > 23 || minute > 59 || second > 59)
+            return false;
+        seconds = (hour * 60 + minute) * 60 + second;
+    }
+    ms = compose(year, month, day, 0, 0, 0, 0) + seconds * 1000;
+    return true;
+}
+
 std::optional<std::int64_t> IsoDate::parse(std::string_view text, FieldType *kind)
 {
-    // The two forms the databases store, checked eight characters at a time: most of a
-    // result's dates, and the open of a million rows parses three million of them.
-    if (text.size() == 10 || text.size() == 19) {
-        const char *c = text.data();
-        const bool timed = text.size() == 19;
-        // "YYYY-MM-" then "DD" (and " HH:MM:SS").
-        const std::uint64_t head = load8(c);
-        if (!matches(head, 0x2d30302d30303030ULL, 0xff0000ff00000000ULL) || !isDigit(c[8])
-            || !isDigit(c[9]))
-            return std::nullopt;
-        if (timed) {
-            const std::uint64_t tail = load8(c + 11);
-            if ((c[10] != ' ' && c[10] != 'T')
-                || !matches(tail, 0x30303a30303a3030ULL, 0x0000ff0000ff0000ULL))
-                return std::nullopt;
-        }
-        auto two = [c](int at) { return (c[at] - '0') * 10 + (c[at + 1] - '0'); };
-        const int year = two(0) * 100 + two(2), month = two(5), day = two(8);
-        const int hour = timed ? two(11) : 0;
-        const int minute = timed ? two(14) : 0;
-        const int second = timed ? two(17) : 0;
-        if (month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) || hour > 23
-            || minute > 59 || second > 59)
-            return std::nullopt;
+    if (std::int64_t stored; parseStored(text, stored)) {
         if (kind)
-            *kind = timed ? FieldType::DateTime : FieldType::Date;
-        return compose(year, month, day, hour, minute, second, 0);
+            *kind = text.size() == 19 ? FieldType::DateTime : FieldType::Date;
+        return stored;
     }
     // A time alone: "HH:MM..." has its colon third.
     if (text.size() >= 5 && text[2] == ':') {

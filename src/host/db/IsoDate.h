@@ -15,6 +15,9 @@ struct IsoDate
 {
     // nullopt when the text is not such a date; `kind` receives Date, DateTime or Time.
     static std::optional<std::int64_t> parse(std::string_view text, FieldType *kind = nullptr);
+    // Only the two forms the databases write, "YYYY-MM-DD" and "YYYY-MM-DD HH:MM:SS": the fast
+    // path of loading a result. False for anything else, which parse() may still read.
+    static bool parseStored(std::string_view text, std::int64_t &ms);
     // Date fields without a time print the date only; a time prints its milliseconds only when
     // it has some.
     static std::string format(std::int64_t ms, FieldType type);

@@ -489,7 +489,7 @@ void RecordFilter::Compiled::evaluate(const ResultColumns &columns, std::size_t 
         const bool like = kind == Kind::Like;
         const bool equality = op == Op::Equal || op == Op::NotEqual;
         const std::uint32_t *ends = chunk.ends.data();
-        const char *arena = chunk.text.data();
+        const char *arena = chunk.text.view().data();
         forEachActive(active, count, [&](std::size_t k) {
             const std::size_t i = first + k;
             const std::uint32_t start = i ? ends[i - 1] : 0;

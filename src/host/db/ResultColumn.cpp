@@ -260,7 +260,7 @@ void ResultColumn::toText()
         ends.reserve(chunk.rows);
         for (std::size_t i = 0; i < chunk.rows; ++i) {
             if (!((chunk.nulls[i >> 6] >> (i & 63)) & 1u))
-                text += render(chunk, i);
+                text.append(render(chunk, i));
             ends.push_back(static_cast<std::uint32_t>(text.size()));
         }
         chunk.words = {};
@@ -283,7 +283,7 @@ std::string ResultColumn::render(const Chunk &chunk, std::size_t i) const
     case Storage::Text:
     case Storage::Bytes: {
         const std::uint32_t begin = i ? chunk.ends[i - 1] : 0;
-        return std::string(std::string_view(chunk.text).substr(begin, chunk.ends[i] - begin));
+        return std::string(chunk.text.view().substr(begin, chunk.ends[i] - begin));
     }
     case Storage::Pending:
         break;
@@ -460,7 +460,7 @@ void ResultColumn::remove(std::size_t row)
         const bool null = (chunk.nulls[i >> 6] >> (i & 63)) & 1u;
         if (text) {
             const std::uint32_t begin = i ? chunk.ends[i - 1] : 0;
-            pushText(std::string_view(chunk.text).substr(begin, chunk.ends[i] - begin), null);
+            pushText(chunk.text.view().substr(begin, chunk.ends[i] - begin), null);
         } else {
             pushWord(chunk.words[i], null);
         }

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "host/db/ChunkAllocator.h"
+#include "host/db/Connection.h"
 #include "host/db/FieldType.h"
+#include "host/db/IsoDate.h"
+#include "host/db/TextArena.h"
 #include "host/db/Value.h"
 
 #include <bit>
@@ -28,7 +31,7 @@ public:
     static constexpr std::size_t kFirstRows = 256;
 
     template <typename T> using Buffer = std::vector<T, ChunkAllocator<T>>;
-    using Text = std::basic_string<char, std::char_traits<char>, ChunkAllocator<char>>;
+    using Text = TextArena;
     struct Chunk
     {
         Buffer<std::uint64_t> nulls; // bit set: NULL
@@ -54,6 +57,41 @@ public:
     void appendText(std::string_view value);
     void appendBytes(std::string_view value);
     void append(const Value &value);
+    // The load path, one call per cell of a result: a value that fits the column's storage
+    // goes straight in; anything else takes the general path, which may widen the column.
+    void appendCell(const Cell &cell)
+    {
+        switch (cell.kind) {
+        case Cell::Kind::Integer:
+            if (m_storage == Storage::Integer) [[likely]]
+                pushWord(cell.integer, false);
+            else
+                appendInteger(cell.integer);
+            return;
+        case Cell::Kind::Real:
+            if (m_storage == Storage::Real) [[likely]]
+                pushWord(std::bit_cast<std::int64_t>(cell.real), false);
+            else
+                appendReal(cell.real);
+            return;
+        case Cell::Kind::Text: {
+            std::int64_t ms;
+            if (m_storage == Storage::Text)
+                pushText(cell.bytes(), false);
+            else if (m_storage == Storage::Date && IsoDate::parseStored(cell.bytes(), ms))
+                pushWord(ms, false);
+            else
+                appendText(cell.bytes());
+            return;
+        }
+        case Cell::Kind::Blob:
+            appendBytes(cell.bytes());
+            return;
+        case Cell::Kind::Null:
+            appendNull();
+            return;
+        }
+    }
     // Ends loading: trims the last chunk; a column that saw only NULLs becomes text.
     void finish();
 
@@ -75,7 +113,7 @@ public:
         const Chunk &chunk = m_chunks[row >> kChunkShift];
         const std::size_t i = row & kChunkMask;
         const std::uint32_t begin = i ? chunk.ends[i - 1] : 0;
-        return std::string_view(chunk.text).substr(begin, chunk.ends[i] - begin);
+        return chunk.text.view().substr(begin, chunk.ends[i] - begin);
     }
     // Any storage: numbers as they are, dates in ms, text read as a number (0 when it is none).
     double numberAt(std::size_t row) const;
@@ -93,8 +131,6 @@ public:
     std::size_t valueBytes() const;
 
 private:
-    friend class ResultColumns; // loads straight into the storage the column already has
-
     Chunk &tail()
     {
         if (m_chunks.empty() || m_chunks.back().rows == kChunkRows) [[unlikely]]
@@ -108,7 +144,8 @@ private:
         Chunk &chunk = tail();
         if ((chunk.rows & 63) == 0)
             chunk.nulls.push_back(0);
-        chunk.nulls.back() |= std::uint64_t(null) << (chunk.rows & 63);
+        if (null) [[unlikely]]
+            chunk.nulls.back() |= std::uint64_t(1) << (chunk.rows & 63);
         chunk.words.push_back(word);
         ++chunk.rows;
         ++m_size;
@@ -118,7 +155,8 @@ private:
         Chunk &chunk = tail();
         if ((chunk.rows & 63) == 0)
             chunk.nulls.push_back(0);
-        chunk.nulls.back() |= std::uint64_t(null) << (chunk.rows & 63);
+        if (null) [[unlikely]]
+            chunk.nulls.back() |= std::uint64_t(1) << (chunk.rows & 63);
         chunk.text.append(text);
         chunk.ends.push_back(static_cast<std::uint32_t>(chunk.text.size()));
         ++chunk.rows;

@@ -8,7 +8,7 @@
 
 // The rows of a result or an in-memory table, held by column (see ResultColumn). Qt-free, so
 // filters, the grid's sort and the benchmark read it directly.
-class ResultColumns final : private RowSink
+class ResultColumns final
 {
 public:
     ResultColumns() = default;
@@ -39,38 +39,7 @@ public:
     std::size_t valueBytes() const;
 
 private:
-    // The load path: values that fit the column's storage go straight in; anything else takes
-    // the general path, which may widen the column.
-    void null(int column) override { m_columns[static_cast<std::size_t>(column)].appendNull(); }
-    void integer(int column, std::int64_t value) override
-    {
-        ResultColumn &target = m_columns[static_cast<std::size_t>(column)];
-        if (target.m_storage == ResultColumn::Storage::Integer)
-            target.pushWord(value, false);
-        else
-            target.appendInteger(value);
-    }
-    void real(int column, double value) override
-    {
-        ResultColumn &target = m_columns[static_cast<std::size_t>(column)];
-        if (target.m_storage == ResultColumn::Storage::Real)
-            target.pushWord(std::bit_cast<std::int64_t>(value), false);
-        else
-            target.appendReal(value);
-    }
-    void text(int column, std::string_view value) override
-    {
-        ResultColumn &target = m_columns[static_cast<std::size_t>(column)];
-        if (target.m_storage == ResultColumn::Storage::Text)
-            target.pushText(value, false);
-        else
-            target.appendText(value);
-    }
-    void blob(int column, std::string_view bytes) override
-    {
-        m_columns[static_cast<std::size_t>(column)].appendBytes(bytes);
-    }
-
     std::vector<ResultColumn> m_columns;
+    std::vector<Cell> m_cells; // the row being loaded, one per column
     std::size_t m_rows = 0;
 };

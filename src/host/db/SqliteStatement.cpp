@@ -151,9 +151,9 @@ FieldType SqliteStatement::valueType(int column) const
     }
 }
 
-void SqliteStatement::readRow(RowSink &sink) const
+void SqliteStatement::readCells(Cell *cells) const
 {
-    // One value handle per cell: the column accessors would each lock and check again.
+    // One value handle per cell: the column accessors would each look the column up again.
     // Holding the connection's mutex makes the values protected (a no-op on our single-thread
     // connections, which have none).
     sqlite3_mutex *mutex = sqlite3_db_mutex(sqlite3_db_handle(m_statement));
@@ -161,29 +161,28 @@ void SqliteStatement::readRow(RowSink &sink) const
     const int count = sqlite3_column_count(m_statement);
     for (int column = 0; column < count; ++column) {
         sqlite3_value *value = sqlite3_column_value(m_statement, column);
+        Cell &cell = cells[column];
         switch (sqlite3_value_type(value)) {
         case SQLITE_INTEGER:
-            sink.integer(column, sqlite3_value_int64(value));
+            cell.kind = Cell::Kind::Integer;
+            cell.integer = sqlite3_value_int64(value);
             break;
         case SQLITE_FLOAT:
-            sink.real(column, sqlite3_value_double(value));
+            cell.kind = Cell::Kind::Real;
+            cell.real = sqlite3_value_double(value);
             break;
-        case SQLITE_TEXT: {
-            const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
-            sink.text(column,
-                std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(value))));
+        case SQLITE_TEXT:
+            cell.kind = Cell::Kind::Text;
+            cell.data = reinterpret_cast<const char *>(sqlite3_value_text(value));
+            cell.size = static_cast<std::size_t>(sqlite3_value_bytes(value));
             break;
-        }
-        case SQLITE_BLOB: {
-            const auto *bytes = static_cast<const char *>(sqlite3_value_blob(value));
-            const int size = sqlite3_value_bytes(value);
-            sink.blob(column,
-                bytes ? std::string_view(bytes, static_cast<std::size_t>(size))
-                      : std::string_view());
+        case SQLITE_BLOB:
+            cell.kind = Cell::Kind::Blob;
+            cell.data = static_cast<const char *>(sqlite3_value_blob(value));
+            cell.size = static_cast<std::size_t>(sqlite3_value_bytes(value));
             break;
-        }
         default:
-            sink.null(column);
+            cell.kind = Cell::Kind::Null;
             break;
         }
     }

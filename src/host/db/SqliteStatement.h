@@ -32,7 +32,7 @@ public:
     std::string_view asText(int column) const override;
     Blob asBlob(int column) const override;
     FieldType valueType(int column) const override;
-    void readRow(RowSink &sink) const override;
+    void readCells(Cell *cells) const override;
 
     bool isReadOnly() const override;
     const DbError &lastError() const override { return m_error; }

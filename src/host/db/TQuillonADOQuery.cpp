@@ -1,5 +1,6 @@
 #include "host/db/TQuillonADOQuery.h"
 
+#include "host/db/ChunkAllocator.h"
 #include "host/db/Connection.h"
 #include "host/db/FieldValues.h"
 #include "host/db/RecordFilter.h"
@@ -107,6 +108,7 @@ QString TQuillonADOQuery::KeyField() const
 
 bool TQuillonADOQuery::Open()
 {
+    ChunkReuseScope reuse; // the previous result's buffers serve the new one
     Close();
     ClearError();
     std::unique_ptr<ResultColumns> result;
@@ -310,33 +312,48 @@ std::vector<std::string> TQuillonADOQuery::TargetColumns(
     return targets;
 }
 
-bool TQuillonADOQuery::WriteTarget(QString &table, std::vector<ColumnInfo> &columns, int &keyColumn)
+std::optional<TQuillonADOQuery::WriteTarget> TQuillonADOQuery::FindWriteTarget()
 {
     if (!m_connection || !m_columns) {
         SetError(plainError(QStringLiteral("The query is not open.")));
-        return false;
+        return std::nullopt;
     }
-    table = TableName();
-    if (table.isEmpty()) {
+    WriteTarget target;
+    target.table = TableName();
+    if (target.table.isEmpty()) {
         SetError(plainError(QStringLiteral("The table to write to is not known.")));
-        return false;
+        return std::nullopt;
     }
-    columns = m_connection->tableColumns(utf8(table));
+    const std::vector<ColumnInfo> columns = m_connection->tableColumns(utf8(target.table));
     if (columns.empty()) {
         SetError(m_connection->lastError());
-        return false;
+        return std::nullopt;
     }
     const QString key = KeyField();
-    keyColumn = -1;
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (!key.isEmpty() && SqlText::sameName(columns[i].name, utf8(key)))
-            keyColumn = static_cast<int>(i);
+    for (const ColumnInfo &column : columns) {
+        if (!key.isEmpty() && SqlText::sameName(column.name, utf8(key)))
+            target.key = column.name;
     }
-    if (keyColumn < 0) {
-        SetError(plainError(QStringLiteral("The table \"%1\" has no key to write by.").arg(table)));
-        return false;
+    if (target.key.empty()) {
+        SetError(plainError(
+            QStringLiteral("The table \"%1\" has no key to write by.").arg(target.table)));
+        return std::nullopt;
     }
-    return true;
+    target.targets = TargetColumns(target.table, columns);
+    return target;
+}
+
+std::optional<Value> TQuillonADOQuery::RowKey(const WriteTarget &target, int row)
+{
+    const auto keyField = std::find(target.targets.begin(), target.targets.end(), target.key);
+    if (keyField == target.targets.end()) {
+        SetError(plainError(QStringLiteral(
+            "The key field \"%1\" is not in the result, so the record cannot be found.")
+                                .arg(QString::fromStdString(target.key))));
+        return std::nullopt;
+    }
+    return m_columns->column(static_cast<int>(keyField - target.targets.begin()))
+        .valueAt(static_cast<std::size_t>(row));
 }
 
 bool TQuillonADOQuery::ReadBack(const QString &table, const std::string &key, const Value &keyValue,
@@ -371,13 +388,10 @@ bool TQuillonADOQuery::ReadBack(const QString &table, const std::string &key, co
 bool TQuillonADOQuery::WriteRow(
     int row, const std::vector<QVariant> &values, std::vector<bool> &changed, int &newRow)
 {
-    QString table;
-    std::vector<ColumnInfo> columns;
-    int keyColumn;
-    if (!WriteTarget(table, columns, keyColumn))
+    const std::optional<WriteTarget> target = FindWriteTarget();
+    if (!target)
         return false;
-    const std::string &key = columns[static_cast<std::size_t>(keyColumn)].name;
-    const std::vector<std::string> targets = TargetColumns(table, columns);
+    const auto &[table, key, targets] = *target;
 
     // Every changed value is checked before anything is written.
     std::vector<std::string> names;
@@ -417,15 +431,10 @@ bool TQuillonADOQuery::WriteRow(
     Value keyValue;
     const std::string quotedTable = utf8(table);
     if (row >= 0) {
-        const auto keyField = std::find(targets.begin(), targets.end(), key);
-        if (keyField == targets.end()) {
-            SetError(plainError(QStringLiteral(
-                "The key field \"%1\" is not in the result, so the record cannot be found.")
-                                    .arg(QString::fromStdString(key))));
+        const std::optional<Value> rowKey = RowKey(*target, row);
+        if (!rowKey)
             return false;
-        }
-        keyValue = m_columns->column(static_cast<int>(keyField - targets.begin()))
-                       .valueAt(static_cast<std::size_t>(row));
+        keyValue = *rowKey;
         std::string sql = "UPDATE " + quotedTable + " SET ";
         for (std::size_t i = 0; i < names.size(); ++i)
             sql += (i ? ", " : "") + SqlText::quoteIdentifier(names[i]) + " = ?";
@@ -483,28 +492,20 @@ bool TQuillonADOQuery::WriteRow(
 
 bool TQuillonADOQuery::RemoveRow(int row)
 {
-    QString table;
-    std::vector<ColumnInfo> columns;
-    int keyColumn;
-    if (!WriteTarget(table, columns, keyColumn))
+    const std::optional<WriteTarget> target = FindWriteTarget();
+    if (!target)
         return false;
-    const std::string &key = columns[static_cast<std::size_t>(keyColumn)].name;
-    const std::vector<std::string> targets = TargetColumns(table, columns);
-    const auto keyField = std::find(targets.begin(), targets.end(), key);
-    if (keyField == targets.end()) {
-        SetError(plainError(QStringLiteral(
-            "The key field \"%1\" is not in the result, so the record cannot be found.")
-                                .arg(QString::fromStdString(key))));
+    const std::optional<Value> keyValue = RowKey(*target, row);
+    if (!keyValue)
         return false;
-    }
-    const Value keyValue = m_columns->column(static_cast<int>(keyField - targets.begin()))
-                               .valueAt(static_cast<std::size_t>(row));
+    const std::string &key = target->key;
+    const QString &table = target->table;
     Transaction transaction(*m_connection);
     DbError error;
     if (!transaction.started()
         || !runBound(*m_connection,
             "DELETE FROM " + utf8(table) + " WHERE " + SqlText::quoteIdentifier(key) + " = ?",
-            { keyValue }, error)) {
+            { *keyValue }, error)) {
         SetError(transaction.started() ? error : m_connection->lastError());
         return false;
     }

@@ -4,6 +4,8 @@
 #include "host/db/Value.h"
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 class Connection;
@@ -70,9 +72,20 @@ protected:
 
 private:
     bool Load(std::unique_ptr<ResultColumns> &result);
-    bool WriteTarget(QString &table, std::vector<ColumnInfo> &columns, int &keyColumn);
+    // Where edits go: the table, its key column and, per field, the table's column ("" for a
+    // field that is not one).
+    struct WriteTarget
+    {
+        QString table;
+        std::string key;
+        std::vector<std::string> targets;
+    };
+    // nullopt, with the error set, when the rows cannot be written.
+    std::optional<WriteTarget> FindWriteTarget();
     std::vector<std::string> TargetColumns(
         const QString &table, const std::vector<ColumnInfo> &columns) const;
+    // The key value of a row as loaded; nullopt, with the error set, when the key is not a field.
+    std::optional<Value> RowKey(const WriteTarget &target, int row);
     bool ReadBack(const QString &table, const std::string &key, const Value &keyValue,
         const std::vector<std::string> &targets, std::vector<Value> &values);
     int FindRow(int field, const QVariant &value) const;

@@ -123,6 +123,11 @@ TEST(IsoDate, ReadsOnlyWellFormedDates)
         { "2024/01/31", false, "" },
         { "2024-01-31T10:00:00", true, "2024-01-31 10:00:00" },
         { "0001-01-01", true, "0001-01-01" },
+        { "2024-01-31 10:00:0a", false, "" },
+        { "2024-01-31X10:00:00", false, "" },
+        { "2024-01-31 10-00-00", false, "" },
+        { "2024-01-31 10:00:00", true, "2024-01-31 10:00:00" },
+        { "12:34:56.7", true, "1970-01-01 12:34:56.700" }, // as long as a date, yet a time
     };
     for (const auto &row : cases) {
         SCOPED_TRACE(row.text);
