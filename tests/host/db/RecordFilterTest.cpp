@@ -232,3 +232,41 @@ TEST(RecordFilterBlocks, AgreeWithSingleRowsAcrossChunks)
     }
     EXPECT_EQ(part, expectedPart);
 }
+
+TEST(RecordFilterText, EqualityIgnoresTheCaseOfAsciiLettersOnlyAtEveryLength)
+{
+    // Lengths around the word boundaries of the comparison, the neighbours of A-Z and a-z in
+    // ASCII, and a letter outside ASCII, whose case counts.
+    const std::vector<std::string> values = { "", "a", "Ab", "ABC", "abcd", "ABCDEFG", "AbCdEfGh",
+        "abcdefghi", "ABCDEFGHIJKLMNOPQ", "abcdefghijklmnopq", "\xC3\x89" "bc", "\xC3\xA9" "bc",
+        "a[c", "a{c", "A@C", "a`c", "a\x7F" "c" };
+    ResultColumns columns;
+    columns.addColumn("c", FieldType::String);
+    for (const std::string &value : values)
+        columns.appendRow(std::vector<Value> { value });
+    columns.finish();
+    const auto asciiLower = [](std::string text) {
+        for (char &c : text) {
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c + 32);
+        }
+        return text;
+    };
+    for (const std::string &wanted : values) {
+        SCOPED_TRACE(wanted);
+        FilterError error;
+        std::string quoted;
+        for (const char c : wanted)
+            quoted += c == '\'' ? std::string("''") : std::string(1, c);
+        auto filter = RecordFilter::parse("c = '" + quoted + "'", error);
+        ASSERT_TRUE(filter && filter->bind(columns, error)) << error.text();
+        std::vector<int> rows;
+        filter->select(columns, 0, columns.rowCount(), rows);
+        std::vector<int> expected;
+        for (std::size_t row = 0; row < values.size(); ++row) {
+            if (asciiLower(values[row]) == asciiLower(wanted))
+                expected.push_back(static_cast<int>(row));
+        }
+        EXPECT_EQ(rows, expected);
+    }
+}
