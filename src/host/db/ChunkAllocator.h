@@ -5,12 +5,16 @@
 #include <utility>
 #include <vector>
 
-// The buffers of full column chunks (a result of more than 65536 rows) are taken from the
-// system with all their pages mapped in one call: filling them otherwise costs a page fault for
-// every 4 KiB, a large part of opening a million rows. Smaller buffers, and systems without
-// that call, use the ordinary heap, which reuses memory between small results better.
+// The large buffers of column chunks are taken from the system directly: whole multiples of
+// 2 MiB as huge pages where the system offers them, the others with all their pages mapped in
+// one call. Filling them page fault by page fault would be a large part of opening a million
+// rows. Smaller buffers, and systems without those calls, use the ordinary heap, which reuses
+// memory between small results better.
 void *allocateChunkMemory(std::size_t bytes);
 void releaseChunkMemory(void *memory, std::size_t bytes) noexcept;
+// The size to ask for when `bytes` are needed and more would be welcome: a little more where
+// that lets the system serve it with huge pages.
+std::size_t chunkCapacityFor(std::size_t bytes);
 
 // While one is alive on a thread, the mapped buffers released there are kept rather than given
 // back, and allocations of the same size take them again. A query that opens once more (a

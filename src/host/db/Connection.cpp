@@ -1,5 +1,7 @@
 #include "host/db/Connection.h"
 
+#include "host/db/ResultColumns.h"
+
 void Statement::readCells(Cell *cells) const
 {
     const int count = columnCount();
@@ -38,4 +40,18 @@ void Statement::readCells(Cell *cells) const
         }
         }
     }
+}
+
+void Statement::appendRowTo(ResultColumns &columns) const
+{
+    m_rowCells.resize(static_cast<std::size_t>(columnCount()));
+    readCells(m_rowCells.data());
+    for (int column = 0; column < columns.columnCount(); ++column) {
+        ResultColumn &target = columns.loadingColumn(column);
+        if (static_cast<std::size_t>(column) < m_rowCells.size())
+            target.appendCell(m_rowCells[static_cast<std::size_t>(column)]);
+        else
+            target.appendNull(); // a column the statement does not have
+    }
+    columns.rowLoaded();
 }

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+class ResultColumns;
+
 // One cell of the current row as Statement::readCells hands it over. Text and bytes point into
 // the engine's row and stay valid until the next step.
 struct Cell
@@ -55,12 +57,16 @@ public:
     // Fills `cells[0 .. columnCount())` from the current row; engines override it to read
     // faster than through the accessors above, which the default uses.
     virtual void readCells(Cell *cells) const;
+    // Appends the current row to `columns`, which ResultColumns::addColumns made from this
+    // statement. The default goes through readCells; engines read straight into the columns.
+    virtual void appendRowTo(ResultColumns &columns) const;
 
     virtual bool isReadOnly() const = 0; // the statement cannot change the database
     virtual const DbError &lastError() const = 0;
 
 private:
     mutable std::vector<Blob> m_cellBlobs; // what the default readCells hands out as bytes
+    mutable std::vector<Cell> m_rowCells; // the row the default appendRowTo reads
 };
 
 // A column of a table as the engine describes it.

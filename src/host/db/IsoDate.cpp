@@ -79,6 +79,34 @@ const YearStarts kYearStarts = [] {
     return starts;
 }();
 
+// Per leap year or not and month (1-12; 0 is no month): days of the year before it, its length.
+struct MonthDays
+{
+    std::int16_t before;
+    std::int16_t length;
+};
+constexpr MonthDays kMonths[2][13] = {
+    { { 0, 0 }, { 0, 31 }, { 31, 28 }, { 59, 31 }, { 90, 30 }, { 120, 31 }, { 151, 30 },
+        { 181, 31 }, { 212, 31 }, { 243, 30 }, { 273, 31 }, { 304, 30 }, { 334, 31 } },
+    { { 0, 0 }, { 0, 31 }, { 31, 29 }, { 60, 31 }, { 91, 30 }, { 121, 31 }, { 152, 30 },
+        { 182, 31 }, { 213, 31 }, { 244, 30 }, { 274, 31 }, { 305, 30 }, { 335, 31 } },
+};
+
+// Days since 1970-01-01 of a date, or nullopt when there is no such day.
+std::optional<std::int64_t> checkedDays(unsigned year, unsigned month, unsigned day)
+{
+    if (year - kFirstYear <= unsigned(kLastYear - kFirstYear) && month <= 12) {
+        const std::int64_t *start = &kYearStarts.days[year - kFirstYear];
+        const MonthDays &days = kMonths[start[1] - start[0] == 366][month];
+        if (day - 1 >= unsigned(days.length)) // also day 0 and month 0
+            return std::nullopt;
+        return start[0] + days.before + day - 1;
+    }
+    if (month < 1 || month > 12 || day < 1 || int(day) > daysInMonth(int(year), int(month)))
+        return std::nullopt;
+    return daysFromCivil(year, month, day);
+}
+
 inline std::int64_t compose(
     int year, int month, int day, int hour, int minute, int second, int millisecond)
 {
@@ -179,10 +207,9 @@ bool IsoDate::parseStored(std::string_view text, std::int64_t &ms)
     if (!allAtMostNine(head) || (head & 0xff0000ff00000000ULL) != 0 || d0 > 9 || d1 > 9)
         return false;
     const std::uint64_t pairs = head * 10 + (head >> 8);
-    const int year = byteAt(pairs, 0) * 100 + byteAt(pairs, 2);
-    const int month = byteAt(pairs, 5);
-    const int day = static_cast<int>(d0 * 10 + d1);
-    if (month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month))
+    const auto days = checkedDays(unsigned(byteAt(pairs, 0) * 100 + byteAt(pairs, 2)),
+        unsigned(byteAt(pairs, 5)), d0 * 10 + d1);
+    if (!days)
         return false;
     std::int64_t seconds = 0;
     if (timed) {
@@ -197,7 +224,7 @@ bool IsoDate::parseStored(std::string_view text, std::int64_t &ms)
             return false;
         seconds = (hour * 60 + minute) * 60 + second;
     }
-    ms = compose(year, month, day, 0, 0, 0, 0) + seconds * 1000;
+    ms = *days * kMsPerDay + seconds * 1000;
     return true;
 }
 

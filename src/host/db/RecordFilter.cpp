@@ -16,9 +16,10 @@ using Op = FilterNode::Op;
 using Storage = ResultColumn::Storage;
 
 // Rows are evaluated 1024 at a time: the masks stay in the first-level cache and a block never
-// crosses a chunk (65536 is a multiple of 1024).
+// crosses a chunk (whose rows are a power of two above 1024).
 constexpr std::size_t kBlockRows = 1024;
 constexpr std::size_t kBlockWords = kBlockRows / 64;
+static_assert(ResultColumn::kChunkRows % kBlockRows == 0);
 using Mask = std::array<std::uint64_t, kBlockWords>;
 
 const std::array<unsigned char, 256> kFold = [] {
@@ -62,7 +63,8 @@ std::uint64_t loadUpTo8(const char *p, std::size_t n)
         std::memcpy(&high, p + n - 4, 4);
         word = low | std::uint64_t(high) << (8 * (n - 4));
     } else if (n > 0) {
-        const auto byte = [p](std::size_t i) { return std::uint64_t(static_cast<unsigned char>(p[i])); };
+        const auto byte
+            = [p](std::size_t i) { return std::uint64_t(static_cast<unsigned char>(p[i])); };
         word = byte(0) | byte(n / 2) << (8 * (n / 2)) | byte(n - 1) << (8 * (n - 1));
     }
     return word;
@@ -582,8 +584,7 @@ void RecordFilter::Compiled::evaluate(const ResultColumns &columns, std::size_t 
         } else if (equal || op == Op::NotEqual) {
             testTexts(
                 chunk, first, active, count,
-                [&](std::string_view value) { return equalsFolded(value, text) == equal; },
-                result);
+                [&](std::string_view value) { return equalsFolded(value, text) == equal; }, result);
         } else {
             testTexts(
                 chunk, first, active, count,

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-// One field of a result, stored by column in chunks of 65536 rows so that growth never copies
+// One field of a result, stored by column in chunks of 262144 rows so that growth never copies
 // the whole column: numbers and dates as 8-byte words (dates in ms, see IsoDate), texts and
 // bytes in one arena per chunk with a 32-bit end offset per row, NULLs as one bit per row.
 //
@@ -25,7 +25,7 @@ class ResultColumn
 {
 public:
     enum class Storage { Pending, Integer, Real, Date, Text, Bytes };
-    static constexpr std::size_t kChunkShift = 16;
+    static constexpr std::size_t kChunkShift = 18;
     static constexpr std::size_t kChunkRows = std::size_t(1) << kChunkShift;
     static constexpr std::size_t kChunkMask = kChunkRows - 1;
     static constexpr std::size_t kFirstRows = 256;

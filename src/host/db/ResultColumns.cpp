@@ -6,7 +6,6 @@ void ResultColumns::addColumn(
     std::string name, FieldType declared, std::string baseTable, std::string baseColumn)
 {
     m_columns.emplace_back(std::move(name), declared, std::move(baseTable), std::move(baseColumn));
-    m_cells.resize(m_columns.size());
     for (std::size_t row = 0; row < m_rows; ++row)
         m_columns.back().appendNull();
 }
@@ -28,22 +27,6 @@ int ResultColumns::indexOf(std::string_view name) const
             return static_cast<int>(i);
     }
     return -1;
-}
-
-void ResultColumns::appendRow(const Statement &statement)
-{
-    const std::size_t cells = static_cast<std::size_t>(statement.columnCount());
-    if (m_cells.size() < cells) [[unlikely]]
-        m_cells.resize(cells);
-    statement.readCells(m_cells.data());
-    const std::size_t count = m_columns.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i < cells) [[likely]]
-            m_columns[i].appendCell(m_cells[i]);
-        else
-            m_columns[i].appendNull(); // a column the statement does not have
-    }
-    ++m_rows;
 }
 
 void ResultColumns::appendRow(const std::vector<Value> &values)

@@ -28,18 +28,21 @@ public:
     }
     int indexOf(std::string_view name) const; // letter case ignored; -1 when absent
 
-    void appendRow(const Statement &statement); // the statement's current row
+    void appendRow(const Statement &statement) { statement.appendRowTo(*this); } // current row
     void appendRow(const std::vector<Value> &values); // missing values are NULL
     void setValue(std::size_t row, int column, const Value &value);
     void removeRow(std::size_t row);
     void clearRows();
     void finish(); // after loading: trims the last chunks
 
+    // For Statement::appendRowTo, which appends one cell to every column and then says so.
+    ResultColumn &loadingColumn(int index) { return m_columns[static_cast<std::size_t>(index)]; }
+    void rowLoaded() { ++m_rows; }
+
     std::size_t memoryBytes() const;
     std::size_t valueBytes() const;
 
 private:
     std::vector<ResultColumn> m_columns;
-    std::vector<Cell> m_cells; // the row being loaded, one per column
     std::size_t m_rows = 0;
 };

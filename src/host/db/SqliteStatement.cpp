@@ -1,5 +1,6 @@
 #include "host/db/SqliteStatement.h"
 
+#include "host/db/ResultColumns.h"
 #include "host/db/SqliteConnection.h"
 
 #include <sqlite3.h>
@@ -151,42 +152,85 @@ FieldType SqliteStatement::valueType(int column) const
     }
 }
 
+namespace {
+
+// One cell of the current row; inlined where it is used, so that the caller's switch on the
+// cell's kind folds into this one.
+inline void readCell(sqlite3_stmt *statement, int column, Cell &cell)
+{
+    sqlite3_value *value = sqlite3_column_value(statement, column);
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+        cell.kind = Cell::Kind::Integer;
+        cell.integer = sqlite3_value_int64(value);
+        break;
+    case SQLITE_FLOAT:
+        cell.kind = Cell::Kind::Real;
+        cell.real = sqlite3_value_double(value);
+        break;
+    case SQLITE_TEXT:
+        cell.kind = Cell::Kind::Text;
+        cell.data = reinterpret_cast<const char *>(sqlite3_value_text(value));
+        cell.size = static_cast<std::size_t>(sqlite3_value_bytes(value));
+        break;
+    case SQLITE_BLOB:
+        cell.kind = Cell::Kind::Blob;
+        cell.data = static_cast<const char *>(sqlite3_value_blob(value));
+        cell.size = static_cast<std::size_t>(sqlite3_value_bytes(value));
+        break;
+    default:
+        cell.kind = Cell::Kind::Null;
+        break;
+    }
+}
+
+// Value handles are read while holding the connection's mutex, which makes them protected (a
+// no-op on our single-thread connections, which have none).
+class RowLock
+{
+public:
+    explicit RowLock(sqlite3_stmt *statement)
+        : m_mutex(sqlite3_db_mutex(sqlite3_db_handle(statement)))
+    {
+        sqlite3_mutex_enter(m_mutex);
+    }
+    ~RowLock() { sqlite3_mutex_leave(m_mutex); }
+    RowLock(const RowLock &) = delete;
+    RowLock &operator=(const RowLock &) = delete;
+
+private:
+    sqlite3_mutex *m_mutex;
+};
+
+} // namespace
+
 void SqliteStatement::readCells(Cell *cells) const
 {
     // One value handle per cell: the column accessors would each look the column up again.
-    // Holding the connection's mutex makes the values protected (a no-op on our single-thread
-    // connections, which have none).
-    sqlite3_mutex *mutex = sqlite3_db_mutex(sqlite3_db_handle(m_statement));
-    sqlite3_mutex_enter(mutex);
+    RowLock lock(m_statement);
     const int count = sqlite3_column_count(m_statement);
-    for (int column = 0; column < count; ++column) {
-        sqlite3_value *value = sqlite3_column_value(m_statement, column);
-        Cell &cell = cells[column];
-        switch (sqlite3_value_type(value)) {
-        case SQLITE_INTEGER:
-            cell.kind = Cell::Kind::Integer;
-            cell.integer = sqlite3_value_int64(value);
-            break;
-        case SQLITE_FLOAT:
-            cell.kind = Cell::Kind::Real;
-            cell.real = sqlite3_value_double(value);
-            break;
-        case SQLITE_TEXT:
-            cell.kind = Cell::Kind::Text;
-            cell.data = reinterpret_cast<const char *>(sqlite3_value_text(value));
-            cell.size = static_cast<std::size_t>(sqlite3_value_bytes(value));
-            break;
-        case SQLITE_BLOB:
-            cell.kind = Cell::Kind::Blob;
-            cell.data = static_cast<const char *>(sqlite3_value_blob(value));
-            cell.size = static_cast<std::size_t>(sqlite3_value_bytes(value));
-            break;
-        default:
-            cell.kind = Cell::Kind::Null;
-            break;
+    for (int column = 0; column < count; ++column)
+        readCell(m_statement, column, cells[column]);
+}
+
+void SqliteStatement::appendRowTo(ResultColumns &columns) const
+{
+    // The load of a result: a million rows come through here, each cell straight from its
+    // value handle into its column.
+    RowLock lock(m_statement);
+    const int count = sqlite3_column_count(m_statement);
+    const int fields = columns.columnCount();
+    for (int column = 0; column < fields; ++column) {
+        ResultColumn &target = columns.loadingColumn(column);
+        if (column >= count) [[unlikely]] {
+            target.appendNull(); // a column the statement does not have
+            continue;
         }
+        Cell cell;
+        readCell(m_statement, column, cell);
+        target.appendCell(cell);
     }
-    sqlite3_mutex_leave(mutex);
+    columns.rowLoaded();
 }
 
 bool SqliteStatement::isReadOnly() const

@@ -33,6 +33,7 @@ public:
     Blob asBlob(int column) const override;
     FieldType valueType(int column) const override;
     void readCells(Cell *cells) const override;
+    void appendRowTo(ResultColumns &columns) const override;
 
     bool isReadOnly() const override;
     const DbError &lastError() const override { return m_error; }

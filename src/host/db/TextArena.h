@@ -41,7 +41,7 @@ public:
     {
         const std::size_t n = text.size();
         if (m_capacity - m_size < n) [[unlikely]]
-            reallocate(grown(n));
+            reallocate(chunkCapacityFor(grown(n)));
         char *out = m_data + m_size;
         const char *in = text.data();
         if (n > 16) {
@@ -70,12 +70,13 @@ public:
     void reserve(std::size_t capacity)
     {
         if (capacity > m_capacity)
-            reallocate(capacity);
+            reallocate(chunkCapacityFor(capacity));
     }
     void shrink_to_fit()
     {
-        if (m_capacity > m_size)
-            reallocate(m_size);
+        const std::size_t fitting = chunkCapacityFor(m_size);
+        if (m_capacity > fitting)
+            reallocate(fitting);
     }
     void clear() { m_size = 0; }
 

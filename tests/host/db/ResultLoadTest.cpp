@@ -13,7 +13,7 @@ namespace {
 class ResultLoadTest : public DbTest
 {
 protected:
-    static constexpr int kRows = 70000;
+    static constexpr int kRows = int(ResultColumn::kChunkRows) + 3000;
 
     void SetUp() override
     {
@@ -30,7 +30,9 @@ protected:
               "i % 41) END, "
               "CASE WHEN i % 17 = 0 THEN NULL ELSE date('2000-01-01', '+' || (i % 9000) || "
               "' days') || CASE WHEN i % 2 = 0 THEN ' 12:34:56' ELSE '' END END, "
-              "CASE WHEN i > 69990 THEN 'not yet' ELSE date('1990-06-30', '+' || i || ' days') "
+              "CASE WHEN i > "
+            + std::to_string(kRows - 10)
+            + " THEN 'not yet' ELSE date('1990-06-30', '+' || i || ' days') "
               "END, "
               "CASE WHEN i % 19 = 0 THEN NULL ELSE CAST(printf('%d', i) AS BLOB) END "
               "FROM k");
@@ -94,7 +96,8 @@ TEST_F(ResultLoadTest, EveryCellArrivesAsStoredAcrossChunksAndReopens)
 
 TEST(ChunkReuseScope, KeepsReleasedBuffersOnlyWhileItLives)
 {
-    const std::size_t bytes = 512 * 1024;
+    // Two sizes the allocator maps in different ways: whole huge pages, and less.
+    const std::size_t bytes = 2 * 1024 * 1024;
     void *first = allocateChunkMemory(bytes);
     {
         ChunkReuseScope scope;
