@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include <sqlite3.h>
+
 namespace {
 
 // A fixed generator (not std::uniform_*), so every run and every machine sees the same data.
@@ -89,4 +91,31 @@ bool CreateBenchDatabase(const std::string &path, int rows, std::string &error)
         return false;
     }
     return true;
+}
+
+std::size_t PlainStepLoopOnce(sqlite3 *db, const char *sql)
+{
+    sqlite3_stmt *statement = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    std::int64_t integers = 0;
+    double reals = 0;
+    std::size_t textBytes = 0;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        integers += sqlite3_column_int64(statement, 0) + sqlite3_column_int64(statement, 1);
+        reals += sqlite3_column_double(statement, 2) + sqlite3_column_double(statement, 3);
+        for (int column = 4; column < 10; ++column) {
+            const unsigned char *text = sqlite3_column_text(statement, column);
+            textBytes
+                += text ? static_cast<std::size_t>(sqlite3_column_bytes(statement, column)) : 0;
+        }
+    }
+    sqlite3_finalize(statement);
+    return static_cast<std::size_t>(integers) + static_cast<std::size_t>(reals) + textBytes;
+}
+
+const char *TargetStatus(double ratio, double target, int rows)
+{
+    if (rows < kTargetRows)
+        return "(judged at 1,000,000 rows)";
+    return ratio <= target ? "met" : "NOT MET";
 }
