@@ -183,6 +183,12 @@ TEST_F(CliTest, RunWritesTheVisibleColumnsAndStoresCheckedValues)
         "dtPayDate\tcEmployeeCode\tcSurname\tcFirstName\tiPeriod\tfGross\tfTax\tfNet\tcPayFrequency\tfHours\tfOvertimeHours"))
         << qPrintable(all.out.left(200));
 
+    // An IQ without column rows writes every field rather than rows of nothing.
+    const CliResult unnamed = cli.Run({ "--agent", "admin", "run", "EMP-AGE" });
+    ASSERT_EQ(unnamed.exitCode, 0) << qPrintable(unnamed.err);
+    EXPECT_TRUE(unnamed.out.startsWith("cEmployeeCode,cSurname,cFirstName,dtBirth,iAge,cCompany\r\n"))
+        << qPrintable(unnamed.out.left(200));
+
     // A value that does not fit its type is refused and nothing is stored; a good one is kept.
     const QString before = cli.Run({ "--agent", "admin", "show", "PAY-RANGE" }).out;
     const CliResult bad = cli.Run({ "--agent", "admin", "run", "PAY-RANGE", "--param", "DateFrom=someday" });

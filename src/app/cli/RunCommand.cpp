@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <algorithm>
+
 const QCommandLineOption &ParamOption();
 bool PrepareForAgent(CliContext &context, TqryIPEasyEnquiry &iq, QString &sql);
 
@@ -40,12 +42,18 @@ bool exportColumns(CliContext &context, const TQuillonADOQuery &result, const Tq
     }
     const QString stored = RegIni::ReadString("frmIPEasyEnquiryView_" + iq.GetCode(), "Field Names", QString());
     const ColumnLayout layout = BuildColumnLayout(fields, stored, rows);
+    // An IQ that names no column (no column rows, no kept layout) opens its window with every
+    // field hidden; a file of empty rows would tell nothing, so here every field is written.
+    const bool noneVisible = std::none_of(layout.columns.begin(), layout.columns.end(),
+        [](const LayoutColumn &column) { return column.visible; });
     for (const bool visible : { true, false }) {
         if (!visible && !context.parser.isSet(allColumnsOption))
             break;
         for (const LayoutColumn &column : layout.columns)
-            if (column.visible == visible)
+            if (column.visible == visible || noneVisible)
                 columns.push_back({ column.fieldName, column.caption });
+        if (noneVisible)
+            break;
     }
     return true;
 }
