@@ -447,10 +447,9 @@ void ResultColumn::set(std::size_t row, const Value &value)
 void ResultColumn::remove(std::size_t row)
 {
     // Rare (one row a person deletes): rebuilding keeps the chunks full without a second path.
+    const std::size_t count = size();
     std::vector<Chunk> old = std::move(m_chunks);
-    const std::size_t count = m_size;
     m_chunks.clear();
-    m_size = 0;
     const bool text = m_storage == Storage::Text || m_storage == Storage::Bytes;
     for (std::size_t r = 0; r < count; ++r) {
         if (r == row)
@@ -471,7 +470,6 @@ void ResultColumn::remove(std::size_t row)
 void ResultColumn::clear()
 {
     m_chunks.clear();
-    m_size = 0;
     m_storage = storageFor(m_declared);
     m_type = m_declared;
 }
@@ -491,7 +489,7 @@ std::size_t ResultColumn::memoryBytes() const
 std::size_t ResultColumn::valueBytes() const
 {
     if (m_storage != Storage::Text && m_storage != Storage::Bytes)
-        return m_size * sizeof(std::int64_t);
+        return size() * sizeof(std::int64_t);
     std::size_t bytes = 0;
     for (const Chunk &chunk : m_chunks)
         bytes += chunk.text.size();

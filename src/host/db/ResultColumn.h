@@ -49,7 +49,11 @@ public:
     Storage storage() const { return m_storage; }
     const std::string &baseTable() const { return m_baseTable; }
     const std::string &baseColumn() const { return m_baseColumn; }
-    std::size_t size() const { return m_size; }
+    // Every chunk but the last is full.
+    std::size_t size() const
+    {
+        return m_chunks.empty() ? 0 : (m_chunks.size() - 1) * kChunkRows + m_chunks.back().rows;
+    }
 
     void appendNull();
     void appendInteger(std::int64_t value);
@@ -148,7 +152,6 @@ private:
             chunk.nulls.back() |= std::uint64_t(1) << (chunk.rows & 63);
         chunk.words.push_back(word);
         ++chunk.rows;
-        ++m_size;
     }
     void pushText(std::string_view text, bool null)
     {
@@ -160,7 +163,6 @@ private:
         chunk.text.append(text);
         chunk.ends.push_back(static_cast<std::uint32_t>(chunk.text.size()));
         ++chunk.rows;
-        ++m_size;
     }
     void decide(Storage storage, FieldType type);
     void toReal();
@@ -176,5 +178,4 @@ private:
     std::string m_baseTable;
     std::string m_baseColumn;
     std::vector<Chunk> m_chunks;
-    std::size_t m_size = 0;
 };
