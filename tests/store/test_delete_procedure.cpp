@@ -31,8 +31,9 @@ INSERT INTO _btblNotes (cNOTETBLTableName, fNOTETBLTableID, cNoteText) VALUES
         proc.SetProcedureName("_ipspDeleteEasyEnquiry");
         proc.Parameters().SetValue("@EasyEnquiryID", std::int64_t { id });
         const bool ok = proc.rvExecProc(false);
-        if (ok)
+        if (ok) {
             EXPECT_EQ(proc.ReturnValue(), 0);
+        }
         lastError = proc.LastError().text;
         return ok;
     }

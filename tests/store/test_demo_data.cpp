@@ -194,8 +194,9 @@ TEST_F(DemoDataTest, EveryDemoEnquiryRunsOnItsDatabase)
             while ((step = statement->step()) == Statement::Step::Row)
                 ++count;
             EXPECT_EQ(step, Statement::Step::Done) << statement->lastError().text;
-            if (agent == 0)
+            if (agent == 0) {
                 EXPECT_GT(count, 0) << "an unlimited agent sees rows";
+            }
         }
     }
     EXPECT_EQ(types, (std::set<int> { 0, 1, 2, 3, 4 }));
