@@ -8,6 +8,8 @@
 #include "host/db/SqlText.h"
 
 #include <algorithm>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -153,10 +155,24 @@ bool TQuillonADOQuery::Load(std::unique_ptr<ResultColumns> &result)
                 return false;
             }
             auto columns = std::make_unique<ResultColumns>();
-            columns->addColumns(*statement);
             Statement::Step step;
-            while ((step = statement->step()) == Statement::Step::Row)
-                columns->appendRow(*statement);
+            try {
+                columns->addColumns(*statement);
+                while ((step = statement->step()) == Statement::Step::Row)
+                    columns->appendRow(*statement);
+            } catch (const std::bad_alloc &) {
+                // A result larger than the memory: the rows read so far go, the program stays.
+                SetError(plainError(QStringLiteral(
+                    "There is not enough memory to hold the result. Narrow the statement so "
+                    "that it returns fewer rows or columns.")));
+                return false;
+            } catch (const std::length_error &) {
+                SetError(plainError(QStringLiteral(
+                    "The result is too large to hold: a column has more than 4 GB of text in "
+                    "%1 rows. Narrow the statement so that it returns less text.")
+                        .arg(ResultColumn::kChunkRows)));
+                return false;
+            }
             if (step == Statement::Step::Done) {
                 columns->finish();
                 result = std::move(columns);

@@ -13,6 +13,10 @@
 class TextArena
 {
 public:
+    // Its users find each text by a 32-bit end offset; growing past that throws
+    // std::length_error rather than wrap.
+    static constexpr std::size_t kMaxSize = 0xffffffffu;
+
     TextArena() = default;
     TextArena(const TextArena &other) { *this = other; }
     TextArena(TextArena &&other) noexcept { swap(other); }
@@ -41,7 +45,7 @@ public:
     {
         const std::size_t n = text.size();
         if (m_capacity - m_size < n) [[unlikely]]
-            reallocate(chunkCapacityFor(grown(n)));
+            grow(n);
         char *out = m_data + m_size;
         const char *in = text.data();
         if (n > 16) {
@@ -93,6 +97,7 @@ private:
         const std::size_t needed = m_size + more;
         return needed > 2 * m_capacity ? needed : 2 * m_capacity;
     }
+    void grow(std::size_t more); // room for `more` bytes, or std::length_error
     void reallocate(std::size_t capacity);
     void release() noexcept;
 
