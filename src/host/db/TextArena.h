@@ -31,7 +31,7 @@ public:
     }
     TextArena &operator=(TextArena &&other) noexcept
     {
-        TextArena gone(static_cast<TextArena &&>(other));
+        TextArena gone(std::move(other));
         swap(gone);
         return *this;
     }
