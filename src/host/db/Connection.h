@@ -14,7 +14,7 @@
 
 class ResultColumns;
 
-// One cell of the current row as Statement::readCells hands it over. Text and bytes point into
+// One cell of the current row as a statement reads it. Text and bytes point into
 // the engine's row and stay valid until the next step.
 struct Cell
 {
@@ -54,17 +54,16 @@ public:
     // The storage class of the current value, for columns without a declared type: Integer,
     // Float, String, Blob, or Other for NULL.
     virtual FieldType valueType(int column) const = 0;
-    // Fills `cells[0 .. columnCount())` from the current row; engines override it to read
-    // faster than through the accessors above, which the default uses.
-    virtual void readCells(Cell *cells) const;
     // Appends the current row to `columns`, which ResultColumns::addColumns made from this
-    // statement. The default goes through readCells; engines read straight into the columns.
+    // statement. The default reads through the accessors above; engines override it to read
+    // straight from their own row.
     virtual void appendRowTo(ResultColumns &columns) const;
 
     virtual bool isReadOnly() const = 0; // the statement cannot change the database
     virtual const DbError &lastError() const = 0;
 
 private:
+    void readCells(Cell *cells) const; // cells[0 .. columnCount()) through the accessors
     mutable std::vector<Blob> m_cellBlobs; // what the default readCells hands out as bytes
     mutable std::vector<Cell> m_rowCells; // the row the default appendRowTo reads
 };

@@ -154,8 +154,8 @@ FieldType SqliteStatement::valueType(int column) const
 
 namespace {
 
-// One cell of the current row; inlined where it is used, so that the caller's switch on the
-// cell's kind folds into this one.
+// One cell of the current row, by one value handle (the column accessors would each look the
+// column up again); inlined, so that the caller's switch on the cell's kind folds into this one.
 inline void readCell(sqlite3_stmt *statement, int column, Cell &cell)
 {
     sqlite3_value *value = sqlite3_column_value(statement, column);
@@ -203,15 +203,6 @@ private:
 };
 
 } // namespace
-
-void SqliteStatement::readCells(Cell *cells) const
-{
-    // One value handle per cell: the column accessors would each look the column up again.
-    RowLock lock(m_statement);
-    const int count = sqlite3_column_count(m_statement);
-    for (int column = 0; column < count; ++column)
-        readCell(m_statement, column, cells[column]);
-}
 
 void SqliteStatement::appendRowTo(ResultColumns &columns) const
 {

@@ -32,7 +32,6 @@ public:
     std::string_view asText(int column) const override;
     Blob asBlob(int column) const override;
     FieldType valueType(int column) const override;
-    void readCells(Cell *cells) const override;
     void appendRowTo(ResultColumns &columns) const override;
 
     bool isReadOnly() const override;
