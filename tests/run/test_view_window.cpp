@@ -226,8 +226,9 @@ TEST_F(ViewTest, ChartGetsTheFilterAndTheShownColumnsAndNeedsTwoOfThemAndARecord
     EXPECT_TRUE(script.takeMessages().isEmpty());
 }
 
-TEST_F(ViewTest, SaveGridWritesTheShownColumnsToCsvAndXlsx)
+TEST_F(ViewTest, SaveGridWritesTheShownColumns)
 {
+    // The grid's own tests cover the formats; here the window's command reaches the grid.
     TfrmIPEasyEnquiryView *view = run(addEnquiry("TV1", kEmployeesSql,
         { { "cSurname", true }, { "cEmployeeCode", true }, { "iPayerID", false } }));
     ASSERT_TRUE(view);
@@ -235,29 +236,19 @@ TEST_F(ViewTest, SaveGridWritesTheShownColumnsToCsvAndXlsx)
         = texts("select cEmployeeCode from _iptblEmployees order by cEmployeeCode");
     const QStringList surnames
         = texts("select cSurname from _iptblEmployees order by cEmployeeCode");
-    for (const char *name : { "iq.csv", "iq.xlsx" }) {
-        SCOPED_TRACE(name);
-        const QString path = dir.filePath(name);
-        script.onModal("dlgSaveGrid", [path](QDialog &dialog) {
-            auto &files = static_cast<QFileDialog &>(dialog);
-            files.selectFile(path);
-            dialog.accept(); // QFileDialog::accept, through the public QDialog one
-        });
-        action(view, "mniGridSave")->trigger();
-        EXPECT_TRUE(script.takeMessages().isEmpty());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        if (QByteArray(name).endsWith(".csv")) {
-            const QList<QByteArray> lines = bytes.split('\n');
-            ASSERT_EQ(lines.size(), codes.size() + 2); // captions, rows, the empty rest
-            EXPECT_EQ(lines[0], "cSurname,cEmployeeCode\r");
-            EXPECT_EQ(lines[1], (surnames[0] + "," + codes[0] + "\r").toUtf8());
-        } else {
-            EXPECT_TRUE(bytes.startsWith("PK\x03\x04"));
-            EXPECT_TRUE(bytes.contains("xl/worksheets/sheet1.xml"));
-        }
-    }
+    const QString path = dir.filePath("iq.csv");
+    script.onModal("dlgSaveGrid", [path](QDialog &dialog) {
+        static_cast<QFileDialog &>(dialog).selectFile(path);
+        dialog.accept(); // QFileDialog::accept, through the public QDialog one
+    });
+    action(view, "mniGridSave")->trigger();
+    EXPECT_TRUE(script.takeMessages().isEmpty());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), codes.size() + 2); // captions, rows, the empty rest
+    EXPECT_EQ(lines[0], "cSurname,cEmployeeCode\r");
+    EXPECT_EQ(lines[1], (surnames[0] + "," + codes[0] + "\r").toUtf8());
 }
 
 TEST_F(ViewTest, HoursColumnsGetTheDecimalHoursEditorOnlyWithTheSetting)

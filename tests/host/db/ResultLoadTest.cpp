@@ -1,6 +1,5 @@
 #include "DbTestSupport.h"
 
-#include "host/db/ChunkAllocator.h"
 #include "host/db/IsoDate.h"
 #include "host/db/ResultColumns.h"
 #include "host/db/TQuillonADOQuery.h"
@@ -92,31 +91,4 @@ TEST_F(ResultLoadTest, EveryCellArrivesAsStoredAcrossChunksAndReopens)
     expectSameAsStatement("select * from t order by id");
     expectSameAsStatement("select * from t where id % 3 = 0 order by id desc");
     expectSameAsStatement("select id, c, d from t where id < 300");
-}
-
-TEST(ChunkReuseScope, KeepsReleasedBuffersOnlyWhileItLives)
-{
-    // Two sizes the allocator maps in different ways: whole huge pages, and less.
-    const std::size_t bytes = 2 * 1024 * 1024;
-    void *first = allocateChunkMemory(bytes);
-    {
-        ChunkReuseScope scope;
-        releaseChunkMemory(first, bytes);
-        void *again = allocateChunkMemory(bytes);
-        EXPECT_EQ(again, first); // the same pages, not fresh ones
-        void *other = allocateChunkMemory(bytes / 2); // no kept buffer of that size
-        EXPECT_NE(other, first);
-        releaseChunkMemory(other, bytes / 2);
-        releaseChunkMemory(again, bytes);
-        {
-            ChunkReuseScope inner; // the innermost scope keeps what is released in it
-            void *fromInner = allocateChunkMemory(bytes);
-            static_cast<char *>(fromInner)[bytes - 1] = 1; // writable memory
-            releaseChunkMemory(fromInner, bytes);
-        }
-    }
-    // Outside every scope, memory comes from and goes back to the system.
-    void *last = allocateChunkMemory(bytes);
-    static_cast<char *>(last)[0] = 1;
-    releaseChunkMemory(last, bytes);
 }
