@@ -1,7 +1,7 @@
 #include "BenchData.h"
 
-#include "host/db/IsoDate.h"
-#include "host/db/SqliteConnection.h"
+#include "host/db/engine/IsoDate.h"
+#include "host/db/engine/SqliteConnection.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -3,9 +3,9 @@
 #include "BenchData.h"
 #include "ViewBench.h"
 
-#include "host/db/ResultColumns.h"
-#include "host/db/SqliteConnection.h"
-#include "host/db/TQuillonADOQuery.h"
+#include "host/db/dataset/ResultColumns.h"
+#include "host/db/engine/SqliteConnection.h"
+#include "host/db/dataset/TQuillonADOQuery.h"
 
 #include <benchmark/benchmark.h>
 

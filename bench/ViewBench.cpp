@@ -2,13 +2,13 @@
 
 #include "BenchData.h"
 
-#include "host/Agent.h"
-#include "host/HostContext.h"
-#include "host/HostScript.h"
-#include "host/RegIni.h"
-#include "host/db/SqliteConnection.h"
-#include "host/db/TQuillonADOQuery.h"
-#include "run/TfrmIPEasyEnquiryView.h"
+#include "host/core/Agent.h"
+#include "host/core/HostContext.h"
+#include "host/ui/HostScript.h"
+#include "host/core/RegIni.h"
+#include "host/db/engine/SqliteConnection.h"
+#include "host/db/dataset/TQuillonADOQuery.h"
+#include "run/ui/TfrmIPEasyEnquiryView.h"
 #include "store/Databases.h"
 #include "store/TqryIPEasyEnquiry.h"
 

@@ -3,7 +3,7 @@
 // three parameter rows, each a type byte followed by "name", 0x1E, "value" (no 0x1E: a null
 // value). Sizes are capped: a value may hold markers of later parameters, and each such level
 // multiplies the text, which says nothing new about the code.
-#include "host/Agent.h"
+#include "host/core/Agent.h"
 #include "run/IPIQAgentChecking.h"
 #include "run/PrepareStatement.h"
 

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# build.sh release|asan|fuzz : configures (once) and builds one build tree under build/.
+# build.sh release|asan|fuzz [cmake --build options] : configures and builds one build tree under
+# build/. It configures again whenever the options below change, and compiles through ccache
+# when it is there, so a fresh clone on the same machine rebuilds from the cache.
 set -euo pipefail
 kind=${1:-release}
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,7 +14,16 @@ case "$kind" in
                 -DQP_BUILD_FUZZ=ON -DQP_BUILD_TESTS=OFF -DQP_BUILD_BENCH=OFF) ;;
     *) echo "unknown build kind: $kind" >&2; exit 2 ;;
 esac
-if [ ! -f "$dir/build.ninja" ]; then
+if command -v ccache >/dev/null; then
+    opts+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    # Paths inside the checkout count as relative, so another clone hits the same cache entries.
+    export CCACHE_BASEDIR="$top"
+    export CCACHE_NOHASHDIR=1
+fi
+stamp="$dir/.qp-configure-options"
+if [ ! -f "$dir/build.ninja" ] || [ "$(cat "$stamp" 2>/dev/null)" != "${opts[*]}" ]; then
+    rm -f "$dir/CMakeCache.txt"
     cmake -S "$top" -B "$dir" -G Ninja "${opts[@]}" >/dev/null
+    echo "${opts[*]}" >"$stamp"
 fi
 cmake --build "$dir" -j "$jobs" "${@:2}"

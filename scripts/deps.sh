@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the build needs, only those that are missing.
 set -euo pipefail
 packages=(
-    build-essential cmake ninja-build pkg-config git
+    build-essential cmake ninja-build pkg-config git ccache clang-format
     qt6-base-dev qt6-svg-dev libgl-dev libqt6svg6
     libsqlite3-dev libsodium-dev libxlsxwriter-dev zlib1g-dev unixodbc-dev
     libgtest-dev libgmock-dev libbenchmark-dev

@@ -4,7 +4,8 @@
 #include "app/gui/PackageLoader.h"
 #include "app/gui/TfrmCorvaneMain.h"
 #include "app/gui/TfrmSignIn.h"
-#include "host/Messages.h"
+#include "host/core/Messages.h"
+#include "host/ui/WidgetsDelegate.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -48,6 +49,8 @@ int main(int argc, char **argv)
     const QCommandLineOption commonOption("common", "The common database FILE (default: the demo database).", "FILE");
     parser.addOptions({ agentOption, payrollOption, commonOption });
     parser.process(app);
+    WidgetsDelegate person;
+    ScopedUiDelegate personAnswers(person);
 
     HostSession session;
     QString error;

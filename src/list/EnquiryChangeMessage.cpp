@@ -1,6 +1,6 @@
 #include "list/EnquiryChangeMessage.h"
 
-#include "host/ChangeMessage.h"
+#include "host/core/ChangeMessage.h"
 
 void PostEasyEnquiryChanged(int enquiryId)
 {

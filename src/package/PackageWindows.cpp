@@ -1,16 +1,25 @@
 #include "package/PackageWindows.h"
 
-#include "list/EditorEntry.h"
-#include "list/TfrmIPEasyEnquiry.h"
+#include "chart/ui/ChartEntry.h"
+#include "edit/ui/EditorEntry.h"
+#include "exchange/ui/ExchangeEntry.h"
+#include "list/ui/TfrmIPEasyEnquiry.h"
+#include "run/EnquiryWindows.h"
+#include "run/ui/TfrmIPEasyEnquiryParamDlg.h"
+#include "run/ui/TfrmIPEasyEnquiryView.h"
 
-void OpenEnquiryList(bool modal, qint64 selectedList)
+void InstallEnquiryWindows()
 {
-    DoIPEasyEnquiry(modal, selectedList, false);
-}
-
-void OpenEnquiryEditor(int enquiryId, bool copy)
-{
-    DoIPEasyEnquiryAdd(enquiryId, copy, true);
+    EnquiryWindows &windows = IQWindows();
+    windows.list = [](bool modal, qint64 selectedList) {
+        DoIPEasyEnquiry(modal, selectedList, false);
+    };
+    windows.editor = DoIPEasyEnquiryAdd;
+    windows.parameters = DoIPEasyEnquiryParam;
+    windows.result = DoIPEasyEnquiryView;
+    windows.chart = DoIPEasyEnquiryChart;
+    windows.exportEnquiry = DoEasyEnquiryExport;
+    windows.importEnquiries = DoEasyEnquiryImport;
 }
 
 const QMetaObject *EnquiryListClass()

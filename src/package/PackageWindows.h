@@ -1,11 +1,8 @@
 #pragma once
 
-#include <QtGlobal>
-
 struct QMetaObject;
 
-// Where the package's host messages lead. Each opens one window through its Do... function, or
-// says that the window is not available yet.
-void OpenEnquiryList(bool modal, qint64 selectedList);
-void OpenEnquiryEditor(int enquiryId, bool copy);
+// Fills the window table (run/EnquiryWindows.h) with the package's windows; the package's
+// start-up calls it, and so may a test that wants the real windows.
+void InstallEnquiryWindows();
 const QMetaObject *EnquiryListClass(); // the IQ list's class, for the host's object entry

@@ -1,9 +1,10 @@
 #include "package/qpChartsIntf.h"
 
-#include "host/ClassRegistry.h"
+#include "host/core/ClassRegistry.h"
 #include "package/PackageStrings.h"
 #include "package/PackageWindows.h"
 #include "package/TfrmGroupManagerCharts.h"
+#include "run/EnquiryWindows.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ void TrpICharts::NonVisiblePkgMessage(int message, qint64 param1, qint64 param2,
         handled = true;
         break;
     case kMsgOpenEnquiryEditor:
-        OpenEnquiryEditor(static_cast<int>(param1), (param2 & 0xFF) != 0);
+        OpenEnquiryEditor(static_cast<int>(param1), (param2 & 0xFF) != 0, true);
         handled = true;
         break;
     default:
@@ -54,8 +55,10 @@ void TrpICharts::NonVisiblePkgMessage(int message, qint64 param1, qint64 param2,
 
 void qpChartsInitialize()
 {
-    if (g_registrationCount++ == 0)
-        RegisterClass("TrpICharts", [] { return new TrpICharts; });
+    if (g_registrationCount++ > 0)
+        return;
+    InstallEnquiryWindows();
+    RegisterClass("TrpICharts", [] { return new TrpICharts; });
 }
 
 void qpChartsFinalize()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/TQuillonPackageInterface.h"
+#include "host/ui/TQuillonPackageInterface.h"
 
 // The package's interface object: declares the group-manager page and the IQ list to the host
 // and opens the IQ windows on the host's messages.

@@ -1,6 +1,6 @@
 #include "run/ColumnLayout.h"
 
-#include "host/db/TQuillonADOQuery.h"
+#include "host/db/dataset/TQuillonADOQuery.h"
 
 std::vector<NamedColumn> ParseFieldNames(const QString &fieldNames)
 {

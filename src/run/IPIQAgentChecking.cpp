@@ -1,6 +1,6 @@
 #include "run/IPIQAgentChecking.h"
 
-#include "host/Agent.h"
+#include "host/core/Agent.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "run/ParamValue.h"
 
-#include "host/Globals.h"
-#include "host/TypeTables.h"
-#include "host/db/Connection.h"
-#include "host/db/TQuillonADOQuery.h"
+#include "host/core/Globals.h"
+#include "host/core/TypeTables.h"
+#include "host/db/engine/Connection.h"
+#include "host/db/dataset/TQuillonADOQuery.h"
 
 #include <QLocale>
 #include <QRegularExpression>

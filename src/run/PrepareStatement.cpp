@@ -1,10 +1,10 @@
 #include "run/PrepareStatement.h"
 
-#include "host/TypeTables.h"
-#include "host/Utilities.h"
-#include "host/db/Connection.h"
-#include "host/db/TQuillonADOQuery.h"
-#include "host/db/TSqlSecurityChecker.h"
+#include "host/core/TypeTables.h"
+#include "host/core/Utilities.h"
+#include "host/db/engine/Connection.h"
+#include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/security/TSqlSecurityChecker.h"
 #include "run/IPIQAgentChecking.h"
 
 QString ParamValueText(const ParamRow &row)

@@ -1,6 +1,6 @@
 #include "store/AgentPCSecurity.h"
 
-#include "host/db/SqliteConnection.h"
+#include "host/db/engine/SqliteConnection.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "store/DemoData.h"
 
-#include "host/db/Connection.h"
+#include "host/db/engine/Connection.h"
 #include "store/DemoParts.h"
 #include "store/SqlHelpers.h"
 

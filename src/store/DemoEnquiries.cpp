@@ -1,7 +1,7 @@
 #include "store/DemoParts.h"
 
-#include "host/SqlExec.h"
-#include "host/db/Connection.h"
+#include "host/core/SqlExec.h"
+#include "host/db/engine/Connection.h"
 #include "store/SqlHelpers.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/db/DbError.h"
+#include "host/db/engine/DbError.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 #include "store/DemoParts.h"
 #include "store/DemoRandom.h"
 
-#include "host/db/Connection.h"
+#include "host/db/engine/Connection.h"
 #include "store/SqlHelpers.h"
 
 #include <QDate>

@@ -1,8 +1,8 @@
 #include "store/DemoParts.h"
 
-#include "host/Agent.h"
-#include "host/SqlExec.h"
-#include "host/db/Connection.h"
+#include "host/core/Agent.h"
+#include "host/core/SqlExec.h"
+#include "host/db/engine/Connection.h"
 #include "store/SqlHelpers.h"
 
 #include <string>

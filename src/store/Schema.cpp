@@ -1,6 +1,6 @@
 #include "store/Schema.h"
 
-#include "host/db/Connection.h"
+#include "host/db/engine/Connection.h"
 #include "store/SqlHelpers.h"
 
 namespace {

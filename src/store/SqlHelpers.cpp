@@ -1,7 +1,7 @@
 #include "store/SqlHelpers.h"
 
-#include "host/SqlExec.h"
-#include "host/db/Connection.h"
+#include "host/core/SqlExec.h"
+#include "host/db/engine/Connection.h"
 
 std::optional<std::int64_t> QueryInt(Connection &connection, std::string_view sql,
     std::initializer_list<Value> values, DbError &error)

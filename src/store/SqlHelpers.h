@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/db/DbError.h"
-#include "host/db/Value.h"
+#include "host/db/engine/DbError.h"
+#include "host/db/engine/Value.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 #include "store/StoreProcedures.h"
 
-#include "host/SqlExec.h"
-#include "host/db/Connection.h"
-#include "host/db/ProcParams.h"
-#include "host/db/TQuillonADOStoredProc.h"
+#include "host/core/SqlExec.h"
+#include "host/db/engine/Connection.h"
+#include "host/db/dataset/ProcParams.h"
+#include "host/db/dataset/TQuillonADOStoredProc.h"
 
 void RegisterStoreProcedures()
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/db/TQuillonADOQuery.h"
+#include "host/db/dataset/TQuillonADOQuery.h"
 
 #include <QByteArray>
 #include <QString>

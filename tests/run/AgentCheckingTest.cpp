@@ -1,6 +1,6 @@
 #include "RunFixture.h"
 
-#include "host/db/TQuillonADOQuery.h"
+#include "host/db/dataset/TQuillonADOQuery.h"
 #include "run/IPIQAgentChecking.h"
 
 namespace {

@@ -1,10 +1,10 @@
 #include "RunFixture.h"
 
-#include "host/Globals.h"
-#include "host/Log.h"
-#include "host/SystemValues.h"
-#include "host/db/DbError.h"
-#include "host/db/TQuillonADOQuery.h"
+#include "host/core/Globals.h"
+#include "host/core/Log.h"
+#include "host/core/SystemValues.h"
+#include "host/db/engine/DbError.h"
+#include "host/db/dataset/TQuillonADOQuery.h"
 #include "run/EnquiryExecution.h"
 
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #include "RunFixture.h"
 
-#include "host/TypeTables.h"
+#include "host/core/TypeTables.h"
 #include "run/ParamValue.h"
 #include "run/PrepareStatement.h"
 

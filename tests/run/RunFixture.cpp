@@ -1,9 +1,9 @@
 #include "RunFixture.h"
 
-#include "host/Agent.h"
-#include "host/HostContext.h"
-#include "host/SqlExec.h"
-#include "host/db/Connection.h"
+#include "host/core/Agent.h"
+#include "host/core/HostContext.h"
+#include "host/core/SqlExec.h"
+#include "host/db/engine/Connection.h"
 
 void RunFixture::SetUp()
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/db/Value.h"
+#include "host/db/engine/Value.h"
 #include "store/Databases.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "RunFixture.h"
 
-#include "host/db/TSqlSecurityChecker.h"
+#include "host/db/security/TSqlSecurityChecker.h"
 
 class SecurityCheckerTest : public RunFixture
 {

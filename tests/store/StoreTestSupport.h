@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/db/SqliteConnection.h"
+#include "host/db/engine/SqliteConnection.h"
 #include "store/Databases.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #include "StoreTestSupport.h"
 
-#include "host/db/TQuillonADOStoredProc.h"
+#include "host/db/dataset/TQuillonADOStoredProc.h"
 #include "store/StoreProcedures.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "StoreTestSupport.h"
 
-#include "host/Agent.h"
+#include "host/core/Agent.h"
 #include "store/DemoData.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "app/cli/CliCommand.h"
 #include "app/common/HostSession.h"
-#include "host/db/SqliteConnection.h"
+#include "host/db/engine/SqliteConnection.h"
 #include "run/ParamValue.h"
 #include "run/PrepareStatement.h"
 #include "store/TqryIPEasyEnquiry.h"

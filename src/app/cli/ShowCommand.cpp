@@ -2,9 +2,9 @@
 #include "app/cli/TextTable.h"
 
 #include "app/common/HostSession.h"
-#include "host/TypeTables.h"
-#include "host/db/SqliteConnection.h"
-#include "host/db/TQuillonADOQuery.h"
+#include "host/core/TypeTables.h"
+#include "host/db/engine/SqliteConnection.h"
+#include "host/db/dataset/TQuillonADOQuery.h"
 #include "store/EnquiryStatements.h"
 
 #include <QCommandLineParser>

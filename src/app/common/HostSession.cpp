@@ -1,12 +1,12 @@
 #include "app/common/HostSession.h"
 
 #include "app/common/DatabaseLocation.h"
-#include "host/Agent.h"
-#include "host/HostContext.h"
-#include "host/Messages.h"
-#include "host/RegIni.h"
-#include "host/db/TQuillonADOStoredProc.h"
-#include "host/db/SqliteConnection.h"
+#include "host/core/Agent.h"
+#include "host/core/HostContext.h"
+#include "host/core/Messages.h"
+#include "host/core/RegIni.h"
+#include "host/db/dataset/TQuillonADOStoredProc.h"
+#include "host/db/engine/SqliteConnection.h"
 #include "store/Databases.h"
 #include "store/StoreProcedures.h"
 

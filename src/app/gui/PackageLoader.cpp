@@ -1,7 +1,7 @@
 #include "app/gui/PackageLoader.h"
 
-#include "host/ClassRegistry.h"
-#include "host/TQuillonPackageInterface.h"
+#include "host/core/ClassRegistry.h"
+#include "host/ui/TQuillonPackageInterface.h"
 
 #include <QLibrary>
 

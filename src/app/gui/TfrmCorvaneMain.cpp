@@ -1,9 +1,9 @@
 #include "app/gui/TfrmCorvaneMain.h"
 
 #include "app/common/HostSession.h"
-#include "host/Agent.h"
-#include "host/Messages.h"
-#include "host/TQuillonPackageInterface.h"
+#include "host/core/Agent.h"
+#include "host/core/Messages.h"
+#include "host/ui/TQuillonPackageInterface.h"
 #include "host/ui/TfrmGroupManager.h"
 #include "host/ui/TfrmMessageLogViewer.h"
 #include "host/ui/TfrmSystemSettings.h"

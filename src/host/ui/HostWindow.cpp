@@ -1,8 +1,8 @@
 #include "host/ui/HostWindow.h"
 
-#include "host/Help.h"
-#include "host/HostMessageEvent.h"
-#include "host/RegIni.h"
+#include "host/core/Help.h"
+#include "host/core/HostMessageEvent.h"
+#include "host/core/RegIni.h"
 
 #include <QKeyEvent>
 
@@ -81,17 +81,6 @@ void HostWindow::SaveFormPos() const
     RegIni::WriteInteger(section, kWidth, normal.width());
     RegIni::WriteInteger(section, kHeight, normal.height());
     RegIni::WriteBool(section, kMaximized, m_self->isMaximized());
-}
-
-void HostWindow::Broadcast(int message, qint64 param1, qint64 param2)
-{
-    // A window may close while it handles the message: deliver only to those still open.
-    const std::vector<HostWindow *> receivers = OpenWindows();
-    for (HostWindow *window : receivers) {
-        const auto &open = OpenWindows();
-        if (std::find(open.begin(), open.end(), window) != open.end())
-            window->HostMessage(message, param1, param2);
-    }
 }
 
 QWidget *HostWindow::LastOpenedWindow()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/core/HostMessageReceiver.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -10,16 +12,14 @@ class QKeyEvent;
 // What every host window shares, whether a plain window or a dialog: it receives host messages
 // (it is on the list of open windows from construction to destruction), answers F1 with its help
 // context, and keeps its position in its own settings section.
-class HostWindow
+class HostWindow : public HostMessageReceiver
 {
 public:
     explicit HostWindow(QWidget *self);
-    virtual ~HostWindow();
-    HostWindow(const HostWindow &) = delete;
-    HostWindow &operator=(const HostWindow &) = delete;
+    ~HostWindow() override;
 
     // A host message delivered to this window (posted to it, or broadcast by QuillonControl).
-    virtual void HostMessage(int message, qint64 param1, qint64 param2);
+    void HostMessage(int message, qint64 param1, qint64 param2) override;
     virtual int GetCurrentHelpContext() const { return 0; }
 
     // Settings section = registry name, then "_" and the version when there is one. The name
@@ -39,7 +39,6 @@ public:
     void RestoreFormPos();
     void SaveFormPos() const;
 
-    static void Broadcast(int message, qint64 param1, qint64 param2);
     static QWidget *LastOpenedWindow();
     static int OpenWindowCount();
 

@@ -1,6 +1,6 @@
 #include "host/ui/TfrmGroupManager.h"
 
-#include "host/TQuillonPackageInterface.h"
+#include "host/ui/TQuillonPackageInterface.h"
 
 #include <QListWidget>
 #include <QVBoxLayout>

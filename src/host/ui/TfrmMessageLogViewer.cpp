@@ -1,9 +1,9 @@
 #include "host/ui/TfrmMessageLogViewer.h"
 
-#include "host/HostContext.h"
-#include "host/Messages.h"
-#include "host/SqlExec.h"
-#include "host/db/Connection.h"
+#include "host/core/HostContext.h"
+#include "host/core/Messages.h"
+#include "host/core/SqlExec.h"
+#include "host/db/engine/Connection.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -1,6 +1,8 @@
 #include "host/ui/TfrmNotes.h"
 
-#include "host/Messages.h"
+#include "host/core/HostContext.h"
+#include "host/core/Messages.h"
+#include "host/ui/ModalDialogs.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -192,4 +194,18 @@ void TfrmNotes::EnableButtons()
     btnAdd->setEnabled(grdNotes->rowCount() == 0);
     btnSave->setEnabled(selected);
     btnDelete->setEnabled(selected);
+}
+
+bool DoNotesForm(const QString &table, int id, bool newNote, const QString &text)
+{
+    Connection *connection = PayrollConnection();
+    if (!connection) {
+        ErrMessage(QStringLiteral("Notes are not available: no payroll database is open."));
+        return false;
+    }
+    TfrmNotes dlg(ActiveHostWindow(), *connection);
+    dlg.SetRow(table, id);
+    dlg.SetNewNote(newNote, text);
+    ExecModal(dlg);
+    return dlg.Changed();
 }

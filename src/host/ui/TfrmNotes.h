@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/NotesStore.h"
+#include "host/core/NotesStore.h"
 #include "host/ui/TfrmQuillonDlg.h"
 
 #include <vector>
@@ -47,3 +47,7 @@ private:
     bool FChanged = false;
     bool FLoaded = false;
 };
+
+// Opens the notes window for the row. With `newNote` the text box starts with `text` for a new
+// note; otherwise it shows the first note. True when a note was added, changed or deleted.
+bool DoNotesForm(const QString &table, int id, bool newNote, const QString &text);

@@ -1,6 +1,6 @@
 #include "host/ui/TfrmProgress.h"
 
-#include "host/Progress.h"
+#include "host/core/Progress.h"
 
 #include <QLabel>
 #include <QProgressBar>

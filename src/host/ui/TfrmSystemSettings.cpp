@@ -1,10 +1,11 @@
 #include "host/ui/TfrmSystemSettings.h"
 
-#include "host/HostContext.h"
-#include "host/Messages.h"
-#include "host/SqlExec.h"
-#include "host/SystemValues.h"
-#include "host/db/Connection.h"
+#include "host/core/HostContext.h"
+#include "host/core/Messages.h"
+#include "host/ui/ModalDialogs.h"
+#include "host/core/SqlExec.h"
+#include "host/core/SystemValues.h"
+#include "host/db/engine/Connection.h"
 
 #include <QHeaderView>
 #include <QTableWidget>

@@ -1,6 +1,6 @@
 #include "host/ui/TmxGridModel.h"
 
-#include "host/db/TQuillonDataSet.h"
+#include "host/db/dataset/TQuillonDataSet.h"
 
 #include <QDateTime>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/db/TQuillonDataSet.h"
+#include "host/db/dataset/TQuillonDataSet.h"
 #include "host/ui/TmxGridColumn.h"
 
 #include <QAbstractTableModel>

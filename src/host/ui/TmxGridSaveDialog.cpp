@@ -1,6 +1,7 @@
 #include "host/ui/TmxGridSaveDialog.h"
 
-#include "host/Messages.h"
+#include "host/core/Messages.h"
+#include "host/ui/ModalDialogs.h"
 
 #include <QFileDialog>
 

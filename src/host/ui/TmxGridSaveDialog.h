@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/GridExport.h"
+#include "host/core/GridExport.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "DbTestSupport.h"
 
-#include "host/db/TQuillonADOQuery.h"
-#include "host/db/TQuillonTempTable.h"
+#include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/dataset/TQuillonTempTable.h"
 
 #include <QSignalSpy>
 

@@ -1,4 +1,4 @@
-#include "host/db/FieldValues.h"
+#include "host/db/dataset/FieldValues.h"
 
 #include <gtest/gtest.h>
 

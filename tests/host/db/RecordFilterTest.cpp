@@ -1,5 +1,5 @@
-#include "host/db/RecordFilter.h"
-#include "host/db/ResultColumns.h"
+#include "host/db/filter/RecordFilter.h"
+#include "host/db/dataset/ResultColumns.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "host/db/IsoDate.h"
-#include "host/db/ResultColumns.h"
+#include "host/db/engine/IsoDate.h"
+#include "host/db/dataset/ResultColumns.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "DbTestSupport.h"
 
-#include "host/db/IsoDate.h"
-#include "host/db/ResultColumns.h"
-#include "host/db/TQuillonADOQuery.h"
+#include "host/db/engine/IsoDate.h"
+#include "host/db/dataset/ResultColumns.h"
+#include "host/db/dataset/TQuillonADOQuery.h"
 
 namespace {
 

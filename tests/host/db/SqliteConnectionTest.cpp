@@ -1,6 +1,6 @@
 #include "DbTestSupport.h"
 
-#include "host/db/SqlServerNames.h"
+#include "host/db/engine/SqlServerNames.h"
 
 #include <QFile>
 

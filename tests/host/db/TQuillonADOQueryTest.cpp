@@ -1,6 +1,6 @@
 #include "DbTestSupport.h"
 
-#include "host/db/TQuillonADOQuery.h"
+#include "host/db/dataset/TQuillonADOQuery.h"
 
 #include <QSignalSpy>
 

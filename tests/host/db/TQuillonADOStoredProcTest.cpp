@@ -1,6 +1,6 @@
 #include "DbTestSupport.h"
 
-#include "host/db/TQuillonADOStoredProc.h"
+#include "host/db/dataset/TQuillonADOStoredProc.h"
 
 TEST_F(DbTest, StoredProceduresRunByNameAndReportFailures)
 {

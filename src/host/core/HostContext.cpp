@@ -1,0 +1,27 @@
+#include "host/core/HostContext.h"
+
+namespace {
+Connection *g_payroll = nullptr;
+Connection *g_common = nullptr;
+}
+
+Connection *ADOMainConnection()
+{
+    return g_payroll;
+}
+
+Connection *PayrollConnection()
+{
+    return g_payroll;
+}
+
+Connection *CommonConnection()
+{
+    return g_common;
+}
+
+void SetHostConnections(Connection *payroll, Connection *common)
+{
+    g_payroll = payroll;
+    g_common = common;
+}

@@ -1,0 +1,150 @@
+#include "host/core/Utilities.h"
+
+#include <QStringView>
+
+QString CheckApostrophe(const QString &text)
+{
+    QString result = text;
+    result.replace(QLatin1Char('\''), QLatin1String("''"));
+    return result;
+}
+
+bool IsParameterNameChar(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == u'-' || u == u'_' || (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z')
+        || (u >= u'a' && u <= u'z');
+}
+
+bool FindParameter(const QString &name, const QString &statement, int &position)
+{
+    return FindParameter(name, statement, position, 0);
+}
+
+bool FindParameter(const QString &name, const QString &statement, int &position, int from)
+{
+    position = 0;
+    if (name.isEmpty())
+        return false;
+    const QStringView text(statement);
+    const qsizetype size = text.size();
+    for (qsizetype at = text.indexOf(u'@', qMax(0, from)); at >= 0;
+         at = text.indexOf(u'@', at + 1)) {
+        if (at + 1 < size && text[at + 1] == u'[') {
+            const qsizetype close = text.indexOf(u']', at + 2);
+            if (close >= 0 && text.mid(at + 2, close - at - 2) == name) {
+                position = int(at + 1);
+                return true;
+            }
+            continue;
+        }
+        qsizetype end = at + 1;
+        while (end < size && IsParameterNameChar(text[end]))
+            ++end;
+        if (text.mid(at + 1, end - at - 1) == name) {
+            position = int(at + 1);
+            return false;
+        }
+    }
+    return false;
+}
+
+QString ConvertNormalTextToXMLString(const QString &text)
+{
+    QString result;
+    result.reserve(text.size() + text.size() / 8);
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'&':
+            result += QLatin1String("&amp;");
+            break;
+        case u'<':
+            result += QLatin1String("&lt;");
+            break;
+        case u'>':
+            result += QLatin1String("&gt;");
+            break;
+        case u'"':
+            result += QLatin1String("&quot;");
+            break;
+        case u'\'':
+            result += QLatin1String("&apos;");
+            break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+                result += QLatin1String("&#") + QString::number(c.unicode()) + QLatin1Char(';');
+            else
+                result += c;
+        }
+    }
+    return result;
+}
+
+namespace {
+// The text of one reference between "&" and ";" ("amp", "#13", "#x0D"); empty when unknown.
+QString DecodeReference(QStringView reference)
+{
+    if (reference == u"amp")
+        return QStringLiteral("&");
+    if (reference == u"lt")
+        return QStringLiteral("<");
+    if (reference == u"gt")
+        return QStringLiteral(">");
+    if (reference == u"quot")
+        return QStringLiteral("\"");
+    if (reference == u"apos")
+        return QStringLiteral("'");
+    if (reference.size() < 2 || reference[0] != u'#')
+        return {};
+    bool ok = false;
+    const bool hex = reference[1] == u'x' || reference[1] == u'X';
+    const QStringView digits = reference.mid(hex ? 2 : 1);
+    if (digits.isEmpty() || digits.size() > 8)
+        return {};
+    const uint code = digits.toUInt(&ok, hex ? 16 : 10);
+    if (!ok || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return {};
+    const char32_t c = code;
+    return QString::fromUcs4(&c, 1);
+}
+}
+
+QString ConvertXMLStringToNormalText(const QString &text)
+{
+    const QStringView view(text);
+    QString result;
+    result.reserve(text.size());
+    qsizetype at = 0;
+    while (at < view.size()) {
+        const qsizetype amp = view.indexOf(u'&', at);
+        if (amp < 0) {
+            result += view.mid(at);
+            break;
+        }
+        result += view.mid(at, amp - at);
+        const qsizetype semi = view.indexOf(u';', amp + 1);
+        const QString decoded = (semi > amp && semi - amp <= 11)
+            ? DecodeReference(view.mid(amp + 1, semi - amp - 1))
+            : QString();
+        if (decoded.isEmpty()) {
+            result += u'&';
+            at = amp + 1;
+        } else {
+            result += decoded;
+            at = semi + 1;
+        }
+    }
+    return result;
+}
+
+QString DateToYYYYMMDD(const QDateTime &value, bool separators)
+{
+    const QDate date = value.date();
+    if (!date.isValid())
+        return {};
+    const QString separator = separators ? QStringLiteral("-") : QString();
+    // Built piece by piece: chained arg() would read "%4" next to digits as "%40".
+    return QString::number(date.year()).rightJustified(4, QLatin1Char('0')) + separator
+        + QString::number(date.month()).rightJustified(2, QLatin1Char('0')) + separator
+        + QString::number(date.day()).rightJustified(2, QLatin1Char('0'));
+}

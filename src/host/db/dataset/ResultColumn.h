@@ -1,0 +1,181 @@
+#pragma once
+
+#include "host/db/dataset/ChunkAllocator.h"
+#include "host/db/engine/Connection.h"
+#include "host/db/engine/FieldType.h"
+#include "host/db/engine/IsoDate.h"
+#include "host/db/dataset/TextArena.h"
+#include "host/db/engine/Value.h"
+
+#include <bit>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One field of a result, stored by column in chunks of 262144 rows so that growth never copies
+// the whole column: numbers and dates as 8-byte words (dates in ms, see IsoDate), texts and
+// bytes in one arena per chunk with a 32-bit end offset per row, NULLs as one bit per row.
+//
+// The storage follows the values: a column declared as a number that receives a real becomes
+// real, and one that receives text it cannot hold (a date that does not parse, a word in a
+// number column) becomes text, with the earlier values printed, so no value is ever lost. A
+// column without a declared type takes its storage from its first non-NULL value.
+class ResultColumn
+{
+public:
+    enum class Storage { Pending, Integer, Real, Date, Text, Bytes };
+    static constexpr std::size_t kChunkShift = 18;
+    static constexpr std::size_t kChunkRows = std::size_t(1) << kChunkShift;
+    static constexpr std::size_t kChunkMask = kChunkRows - 1;
+    static constexpr std::size_t kFirstRows = 256;
+
+    template <typename T> using Buffer = std::vector<T, ChunkAllocator<T>>;
+    using Text = TextArena;
+    struct Chunk
+    {
+        Buffer<std::uint64_t> nulls; // bit set: NULL
+        Buffer<std::int64_t> words; // Integer, Date; Real as its bit pattern
+        Buffer<std::uint32_t> ends; // Text, Bytes: end of each row's value in `text`
+        Text text;
+        std::size_t rows = 0;
+    };
+
+    ResultColumn(std::string name, FieldType declared, std::string baseTable = {},
+        std::string baseColumn = {});
+
+    const std::string &name() const { return m_name; }
+    FieldType type() const { return m_type; }
+    Storage storage() const { return m_storage; }
+    const std::string &baseTable() const { return m_baseTable; }
+    const std::string &baseColumn() const { return m_baseColumn; }
+    // Every chunk but the last is full.
+    std::size_t size() const
+    {
+        return m_chunks.empty() ? 0 : (m_chunks.size() - 1) * kChunkRows + m_chunks.back().rows;
+    }
+
+    void appendNull();
+    void appendInteger(std::int64_t value);
+    void appendReal(double value);
+    void appendText(std::string_view value);
+    void appendBytes(std::string_view value);
+    void append(const Value &value);
+    // The load path, one call per cell of a result: a value that fits the column's storage
+    // goes straight in; anything else takes the general path, which may widen the column.
+    void appendCell(const Cell &cell)
+    {
+        switch (cell.kind) {
+        case Cell::Kind::Integer:
+            if (m_storage == Storage::Integer) [[likely]]
+                pushWord(cell.integer, false);
+            else
+                appendInteger(cell.integer);
+            return;
+        case Cell::Kind::Real:
+            if (m_storage == Storage::Real) [[likely]]
+                pushWord(std::bit_cast<std::int64_t>(cell.real), false);
+            else
+                appendReal(cell.real);
+            return;
+        case Cell::Kind::Text: {
+            std::int64_t ms;
+            if (m_storage == Storage::Text)
+                pushText(cell.bytes(), false);
+            else if (m_storage == Storage::Date && IsoDate::parseStored(cell.bytes(), ms))
+                pushWord(ms, false);
+            else
+                appendText(cell.bytes());
+            return;
+        }
+        case Cell::Kind::Blob:
+            appendBytes(cell.bytes());
+            return;
+        case Cell::Kind::Null:
+            appendNull();
+            return;
+        }
+    }
+    // Ends loading: trims the last chunk; a column that saw only NULLs becomes text.
+    void finish();
+
+    bool isNull(std::size_t row) const
+    {
+        const Chunk &chunk = m_chunks[row >> kChunkShift];
+        const std::size_t i = row & kChunkMask;
+        return (chunk.nulls[i >> 6] >> (i & 63)) & 1u;
+    }
+    // Integer and Date storage.
+    std::int64_t integerAt(std::size_t row) const
+    {
+        return m_chunks[row >> kChunkShift].words[row & kChunkMask];
+    }
+    double realAt(std::size_t row) const { return std::bit_cast<double>(integerAt(row)); }
+    // Text and Bytes storage.
+    std::string_view textAt(std::size_t row) const
+    {
+        const Chunk &chunk = m_chunks[row >> kChunkShift];
+        const std::size_t i = row & kChunkMask;
+        const std::uint32_t begin = i ? chunk.ends[i - 1] : 0;
+        return chunk.text.view().substr(begin, chunk.ends[i] - begin);
+    }
+    // Any storage: numbers as they are, dates in ms, text read as a number (0 when it is none).
+    double numberAt(std::size_t row) const;
+    // Any storage as text: numbers printed, dates in ISO form; "" for NULL.
+    std::string displayText(std::size_t row) const;
+    Value valueAt(std::size_t row) const; // dates as ISO text
+
+    void set(std::size_t row, const Value &value);
+    void remove(std::size_t row);
+    void clear(); // no rows; the storage chosen from the declared type again
+
+    const std::vector<Chunk> &chunks() const { return m_chunks; }
+    std::size_t memoryBytes() const;
+    // What the values themselves take: 8 bytes per number or date, the length of each text.
+    std::size_t valueBytes() const;
+
+private:
+    Chunk &tail()
+    {
+        if (m_chunks.empty() || m_chunks.back().rows == kChunkRows) [[unlikely]]
+            addChunk();
+        return m_chunks.back();
+    }
+    void addChunk();
+    // The load path: one call per cell of a million rows, so kept where it inlines.
+    void pushWord(std::int64_t word, bool null)
+    {
+        Chunk &chunk = tail();
+        if ((chunk.rows & 63) == 0)
+            chunk.nulls.push_back(0);
+        if (null) [[unlikely]]
+            chunk.nulls.back() |= std::uint64_t(1) << (chunk.rows & 63);
+        chunk.words.push_back(word);
+        ++chunk.rows;
+    }
+    void pushText(std::string_view text, bool null)
+    {
+        Chunk &chunk = tail();
+        if ((chunk.rows & 63) == 0)
+            chunk.nulls.push_back(0);
+        if (null) [[unlikely]]
+            chunk.nulls.back() |= std::uint64_t(1) << (chunk.rows & 63);
+        chunk.text.append(text);
+        chunk.ends.push_back(static_cast<std::uint32_t>(chunk.text.size()));
+        ++chunk.rows;
+    }
+    void decide(Storage storage, FieldType type);
+    void toReal();
+    void toText();
+    std::string render(const Chunk &chunk, std::size_t i) const;
+    bool fits(const Value &value) const;
+    void widenFor(const Value &value);
+
+    std::string m_name;
+    FieldType m_declared;
+    FieldType m_type;
+    Storage m_storage;
+    std::string m_baseTable;
+    std::string m_baseColumn;
+    std::vector<Chunk> m_chunks;
+};

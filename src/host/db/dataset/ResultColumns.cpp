@@ -1,0 +1,83 @@
+#include "host/db/dataset/ResultColumns.h"
+
+#include "host/db/engine/SqlText.h"
+
+void ResultColumns::addColumn(
+    std::string name, FieldType declared, std::string baseTable, std::string baseColumn)
+{
+    m_columns.emplace_back(std::move(name), declared, std::move(baseTable), std::move(baseColumn));
+    for (std::size_t row = 0; row < m_rows; ++row)
+        m_columns.back().appendNull();
+}
+
+void ResultColumns::addColumns(const Statement &statement)
+{
+    const int count = statement.columnCount();
+    m_columns.reserve(m_columns.size() + static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        addColumn(statement.columnName(i), statement.declaredType(i), statement.baseTable(i),
+            statement.baseColumn(i));
+    }
+}
+
+int ResultColumns::indexOf(std::string_view name) const
+{
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        if (SqlText::sameName(m_columns[i].name(), name))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void ResultColumns::appendRow(const std::vector<Value> &values)
+{
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        if (i < values.size())
+            m_columns[i].append(values[i]);
+        else
+            m_columns[i].appendNull();
+    }
+    ++m_rows;
+}
+
+void ResultColumns::setValue(std::size_t row, int column, const Value &value)
+{
+    m_columns[static_cast<std::size_t>(column)].set(row, value);
+}
+
+void ResultColumns::removeRow(std::size_t row)
+{
+    for (ResultColumn &column : m_columns)
+        column.remove(row);
+    --m_rows;
+}
+
+void ResultColumns::clearRows()
+{
+    for (ResultColumn &column : m_columns)
+        column.clear();
+    m_rows = 0;
+}
+
+void ResultColumns::finish()
+{
+
+    for (ResultColumn &column : m_columns)
+        column.finish();
+}
+
+std::size_t ResultColumns::memoryBytes() const
+{
+    std::size_t bytes = sizeof(*this) + m_columns.capacity() * sizeof(ResultColumn);
+    for (const ResultColumn &column : m_columns)
+        bytes += column.memoryBytes() - sizeof(ResultColumn);
+    return bytes;
+}
+
+std::size_t ResultColumns::valueBytes() const
+{
+    std::size_t bytes = 0;
+    for (const ResultColumn &column : m_columns)
+        bytes += column.valueBytes();
+    return bytes;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "host/db/engine/Connection.h"
+#include "host/db/dataset/ResultColumn.h"
+
+#include <string_view>
+#include <vector>
+
+// The rows of a result or an in-memory table, held by column (see ResultColumn). Qt-free, so
+// filters, the grid's sort and the benchmark read it directly.
+class ResultColumns final
+{
+public:
+    ResultColumns() = default;
+    ResultColumns(const ResultColumns &) = delete;
+    ResultColumns &operator=(const ResultColumns &) = delete;
+
+    void addColumn(std::string name, FieldType declared, std::string baseTable = {},
+        std::string baseColumn = {});
+    // One column per result column of the statement, with its declared type and origin.
+    void addColumns(const Statement &statement);
+
+    int columnCount() const { return static_cast<int>(m_columns.size()); }
+    std::size_t rowCount() const { return m_rows; }
+    const ResultColumn &column(int index) const
+    {
+        return m_columns[static_cast<std::size_t>(index)];
+    }
+    int indexOf(std::string_view name) const; // letter case ignored; -1 when absent
+
+    void appendRow(const Statement &statement) { statement.appendRowTo(*this); } // current row
+    void appendRow(const std::vector<Value> &values); // missing values are NULL
+    void setValue(std::size_t row, int column, const Value &value);
+    void removeRow(std::size_t row);
+    void clearRows();
+    void finish(); // after loading: trims the last chunks
+
+    // For Statement::appendRowTo, which appends one cell to every column and then says so.
+    ResultColumn &loadingColumn(int index) { return m_columns[static_cast<std::size_t>(index)]; }
+    void rowLoaded() { ++m_rows; }
+
+    std::size_t memoryBytes() const;
+    std::size_t valueBytes() const;
+
+private:
+    std::vector<ResultColumn> m_columns;
+    std::size_t m_rows = 0;
+};

@@ -1,0 +1,539 @@
+#include "host/db/dataset/TQuillonADOQuery.h"
+
+#include "host/db/dataset/ChunkAllocator.h"
+#include "host/db/engine/Connection.h"
+#include "host/db/dataset/FieldValues.h"
+#include "host/db/filter/RecordFilter.h"
+#include "host/db/dataset/ResultColumns.h"
+#include "host/db/engine/SqlText.h"
+
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+
+namespace {
+
+std::string utf8(const QString &text)
+{
+    return text.toStdString();
+}
+
+DbError plainError(const QString &text)
+{
+    return DbError { text.toStdString(), 0, {} };
+}
+
+// The connection's own time-out comes back however the open ends.
+class TimeoutScope
+{
+public:
+    TimeoutScope(Connection &connection, int seconds)
+        : m_connection(connection)
+        , m_previous(connection.commandTimeout())
+    {
+        m_connection.setCommandTimeout(std::chrono::milliseconds(std::max(0, seconds) * 1000LL));
+    }
+    ~TimeoutScope() { m_connection.setCommandTimeout(m_previous); }
+    TimeoutScope(const TimeoutScope &) = delete;
+    TimeoutScope &operator=(const TimeoutScope &) = delete;
+
+private:
+    Connection &m_connection;
+    std::chrono::milliseconds m_previous;
+};
+
+bool runBound(Connection &connection, const std::string &sql, const std::vector<Value> &values,
+    DbError &error)
+{
+    auto statement = connection.prepare(sql);
+    if (!statement) {
+        error = connection.lastError();
+        return false;
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (!statement->bind(static_cast<int>(i + 1), values[i])) {
+            error = statement->lastError();
+            return false;
+        }
+    }
+    if (statement->step() == Statement::Step::Error) {
+        error = statement->lastError();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TQuillonADOQuery::TQuillonADOQuery(QObject *parent)
+    : TQuillonDataSet(parent)
+{
+}
+
+TQuillonADOQuery::~TQuillonADOQuery() = default;
+
+void TQuillonADOQuery::SetSQL(const QString &sql)
+{
+    Close();
+    m_sql = sql;
+    m_parameters.clear();
+}
+
+QString TQuillonADOQuery::TableName() const
+{
+    if (!m_tableName.isEmpty() || !m_columns)
+        return m_tableName;
+    for (int i = 0; i < m_columns->columnCount(); ++i) {
+        if (!m_columns->column(i).baseTable().empty())
+            return QString::fromStdString(m_columns->column(i).baseTable());
+    }
+    return {};
+}
+
+QString TQuillonADOQuery::KeyField() const
+{
+    if (!m_keyField.isEmpty() || !m_connection)
+        return m_keyField;
+    const QString table = TableName();
+    if (table.isEmpty())
+        return {};
+    QString key;
+    for (const ColumnInfo &column : m_connection->tableColumns(utf8(table))) {
+        if (column.primaryKey) {
+            if (!key.isEmpty())
+                return {}; // a key of several columns: no single field identifies a row
+            key = QString::fromStdString(column.name);
+        }
+    }
+    return key;
+}
+
+bool TQuillonADOQuery::Open()
+{
+    ChunkReuseScope reuse; // the previous result's buffers serve the new one
+    Close();
+    ClearError();
+    std::unique_ptr<ResultColumns> result;
+    if (!Load(result))
+        return false;
+    m_columns = std::move(result);
+    ResetAfterLoad();
+    return true;
+}
+
+void TQuillonADOQuery::Close()
+{
+    Cancel();
+    m_columns.reset();
+    ResetAfterClose();
+}
+
+bool TQuillonADOQuery::Load(std::unique_ptr<ResultColumns> &result)
+{
+    if (!m_connection) {
+        SetError(plainError(QStringLiteral("The query has no connection.")));
+        return false;
+    }
+    if (m_sql.trimmed().isEmpty()) {
+        SetError(plainError(QStringLiteral("The query has no statement.")));
+        return false;
+    }
+    TimeoutScope timeout(*m_connection, m_timeoutSeconds);
+    const std::string sql = utf8(m_sql);
+    const int attempts = std::max(1, m_retryCount);
+    DbError error;
+    for (int attempt = 1; attempt <= attempts; ++attempt) {
+        auto statement = m_connection->prepare(sql);
+        if (!statement) {
+            error = m_connection->lastError();
+        } else {
+            bool bound = true;
+            for (std::size_t i = 0; i < m_parameters.size() && bound; ++i)
+                bound = statement->bind(static_cast<int>(i + 1), m_parameters[i]);
+            if (!bound) {
+                SetError(statement->lastError());
+                return false;
+            }
+            auto columns = std::make_unique<ResultColumns>();
+            Statement::Step step;
+            try {
+                columns->addColumns(*statement);
+                while ((step = statement->step()) == Statement::Step::Row)
+                    columns->appendRow(*statement);
+            } catch (const std::bad_alloc &) {
+                // A result larger than the memory: the rows read so far go, the program stays.
+                SetError(plainError(QStringLiteral(
+                    "There is not enough memory to hold the result. Narrow the statement so "
+                    "that it returns fewer rows or columns.")));
+                return false;
+            } catch (const std::length_error &) {
+                SetError(plainError(QStringLiteral(
+                    "The result is too large to hold: a column has more than 4 GB of text in "
+                    "%1 rows. Narrow the statement so that it returns less text.")
+                        .arg(ResultColumn::kChunkRows)));
+                return false;
+            }
+            if (step == Statement::Step::Done) {
+                columns->finish();
+                result = std::move(columns);
+                return true;
+            }
+            error = statement->lastError();
+        }
+        if (!error.transient || error.isTimeout())
+            break;
+    }
+    SetError(error);
+    return false;
+}
+
+bool TQuillonADOQuery::SelectRecords(const QString &column, const QVariant &value)
+{
+    Close();
+    ClearError();
+    const QString table = TableName();
+    if (!m_connection || table.isEmpty()) {
+        SetError(plainError(QStringLiteral("The table to select from is not known.")));
+        return false;
+    }
+    const std::vector<ColumnInfo> columns = m_connection->tableColumns(utf8(table));
+    const auto found = std::find_if(columns.begin(), columns.end(),
+        [&](const ColumnInfo &info) { return SqlText::sameName(info.name, utf8(column)); });
+    if (found == columns.end()) {
+        SetError(plainError(
+            QStringLiteral("Unknown column \"%1\" in table \"%2\".").arg(column, table)));
+        return false;
+    }
+    m_sql = QStringLiteral("select * from %1 where %2 = ?")
+                .arg(table, QString::fromStdString(SqlText::quoteIdentifier(found->name)));
+    m_parameters = { FieldValues::toValue(value) };
+    std::unique_ptr<ResultColumns> result;
+    if (!Load(result))
+        return false;
+    m_columns = std::move(result);
+    ResetAfterLoad();
+    return true;
+}
+
+bool TQuillonADOQuery::RecordsExistCriteria(const QString &criteria)
+{
+    ClearError();
+    const QString table = TableName();
+    if (!m_connection || table.isEmpty()) {
+        SetError(plainError(QStringLiteral("The table to search is not known.")));
+        return false;
+    }
+    FilterError fault;
+    const std::string text = utf8(criteria);
+    const auto filter = RecordFilter::parse(text, fault);
+    if (!filter) {
+        SetError(DbError { fault.text(), 0, "42000" });
+        return false;
+    }
+    const std::vector<ColumnInfo> columns = m_connection->tableColumns(utf8(table));
+    if (columns.empty()) {
+        SetError(m_connection->lastError());
+        return false;
+    }
+    const auto column = [&](std::string_view name) -> std::optional<std::string> {
+        for (const ColumnInfo &info : columns) {
+            if (SqlText::sameName(info.name, name))
+                return SqlText::quoteIdentifier(info.name);
+        }
+        return std::nullopt;
+    };
+    // Text compares ignore letter case, as the grid's filter and SQL Server's collation do.
+    const std::string_view collation
+        = m_connection->engineName() == "SQLite" ? " COLLATE NOCASE" : "";
+    std::string condition;
+    std::vector<Value> parameters;
+    if (!filter->toSql(column, collation, condition, parameters, fault)) {
+        SetError(DbError { fault.text(), 0, "42S22" });
+        return false;
+    }
+    auto statement = m_connection->prepare(
+        "select 1 from " + utf8(table) + " where " + condition + " limit 1");
+    if (!statement) {
+        SetError(m_connection->lastError());
+        return false;
+    }
+    for (std::size_t i = 0; i < parameters.size(); ++i)
+        statement->bind(static_cast<int>(i + 1), parameters[i]);
+    switch (statement->step()) {
+    case Statement::Step::Row:
+        return true;
+    case Statement::Step::Done:
+        return false;
+    case Statement::Step::Error:
+        break;
+    }
+    SetError(statement->lastError());
+    return false;
+}
+
+int TQuillonADOQuery::FindRow(int field, const QVariant &value) const
+{
+    if (field < 0 || !value.isValid() || value.isNull())
+        return -1;
+    const QString text = value.toString();
+    const int rows = RowCount();
+    for (int row = 0; row < rows; ++row) {
+        if (!IsNullAt(row, field) && TextAt(row, field).compare(text, Qt::CaseInsensitive) == 0)
+            return row;
+    }
+    return -1;
+}
+
+bool TQuillonADOQuery::brRefresh(bool option, const QString &keyField, const QString &keyValue)
+{
+    if (!Active())
+        return Open();
+    const QString keyName = keyField.isEmpty() ? KeyField() : keyField;
+    const int oldKeyIndex = FieldIndex(keyName);
+    QVariant key;
+    if (!keyValue.isEmpty())
+        key = keyValue;
+    else if (oldKeyIndex >= 0 && CurrentRow() >= 0)
+        key = TextAt(CurrentRow(), oldKeyIndex);
+    Cancel();
+    ClearError();
+    std::unique_ptr<ResultColumns> result;
+    if (!Load(result))
+        return false; // the old rows stay
+    m_columns = std::move(result);
+    ResetKeepingRow(FindRow(FieldIndex(keyName), key));
+    return true;
+}
+
+std::vector<std::string> TQuillonADOQuery::TargetColumns(
+    const QString &table, const std::vector<ColumnInfo> &columns) const
+{
+    // With column origins from the engine a field is written only when it comes from the
+    // table; without them (an engine that has none) by name.
+    const std::string bare = SqlText::bareName(utf8(table));
+    bool origins = false;
+    for (int i = 0; i < m_columns->columnCount(); ++i)
+        origins = origins || !m_columns->column(i).baseTable().empty();
+    std::vector<std::string> targets(static_cast<std::size_t>(m_columns->columnCount()));
+    for (int i = 0; i < m_columns->columnCount(); ++i) {
+        const ResultColumn &field = m_columns->column(i);
+        const std::string &name = origins ? field.baseColumn() : field.name();
+        if (origins && !SqlText::sameName(field.baseTable(), bare))
+            continue;
+        for (const ColumnInfo &column : columns) {
+            if (SqlText::sameName(column.name, name))
+                targets[static_cast<std::size_t>(i)] = column.name;
+        }
+    }
+    return targets;
+}
+
+std::optional<TQuillonADOQuery::WriteTarget> TQuillonADOQuery::FindWriteTarget()
+{
+    if (!m_connection || !m_columns) {
+        SetError(plainError(QStringLiteral("The query is not open.")));
+        return std::nullopt;
+    }
+    WriteTarget target;
+    target.table = TableName();
+    if (target.table.isEmpty()) {
+        SetError(plainError(QStringLiteral("The table to write to is not known.")));
+        return std::nullopt;
+    }
+    const std::vector<ColumnInfo> columns = m_connection->tableColumns(utf8(target.table));
+    if (columns.empty()) {
+        SetError(m_connection->lastError());
+        return std::nullopt;
+    }
+    const QString key = KeyField();
+    for (const ColumnInfo &column : columns) {
+        if (!key.isEmpty() && SqlText::sameName(column.name, utf8(key)))
+            target.key = column.name;
+    }
+    if (target.key.empty()) {
+        SetError(plainError(
+            QStringLiteral("The table \"%1\" has no key to write by.").arg(target.table)));
+        return std::nullopt;
+    }
+    target.targets = TargetColumns(target.table, columns);
+    return target;
+}
+
+std::optional<Value> TQuillonADOQuery::RowKey(const WriteTarget &target, int row)
+{
+    const auto keyField = std::find(target.targets.begin(), target.targets.end(), target.key);
+    if (keyField == target.targets.end()) {
+        SetError(plainError(QStringLiteral(
+            "The key field \"%1\" is not in the result, so the record cannot be found.")
+                                .arg(QString::fromStdString(target.key))));
+        return std::nullopt;
+    }
+    return m_columns->column(static_cast<int>(keyField - target.targets.begin()))
+        .valueAt(static_cast<std::size_t>(row));
+}
+
+bool TQuillonADOQuery::ReadBack(const QString &table, const std::string &key, const Value &keyValue,
+    const std::vector<std::string> &targets, std::vector<Value> &values)
+{
+    auto statement = m_connection->prepare(
+        "select * from " + utf8(table) + " where " + SqlText::quoteIdentifier(key) + " = ?");
+    if (!statement || !statement->bind(1, keyValue)) {
+        SetError(statement ? statement->lastError() : m_connection->lastError());
+        return false;
+    }
+    const Statement::Step step = statement->step();
+    if (step != Statement::Step::Row) {
+        SetError(step == Statement::Step::Error
+                ? statement->lastError()
+                : plainError(QStringLiteral("The saved record could not be read back.")));
+        return false;
+    }
+    for (std::size_t field = 0; field < targets.size(); ++field) {
+        if (targets[field].empty())
+            continue;
+        for (int column = 0; column < statement->columnCount(); ++column) {
+            if (SqlText::sameName(statement->columnName(column), targets[field])) {
+                values[field] = SqlText::cell(*statement, column);
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+bool TQuillonADOQuery::WriteRow(
+    int row, const std::vector<QVariant> &values, std::vector<bool> &changed, int &newRow)
+{
+    const std::optional<WriteTarget> target = FindWriteTarget();
+    if (!target)
+        return false;
+    const auto &[table, key, targets] = *target;
+
+    // Every changed value is checked before anything is written.
+    std::vector<std::string> names;
+    std::vector<Value> bound;
+    std::vector<Value> rowValues(targets.size());
+    std::optional<Value> newKey;
+    for (std::size_t field = 0; field < targets.size(); ++field) {
+        const QString name = FieldName(static_cast<int>(field));
+        QString problem;
+        const auto value = FieldValues::toValue(
+            values[field], FieldDataType(static_cast<int>(field)), name, problem);
+        if (!value) {
+            SetError(plainError(problem));
+            return false;
+        }
+        rowValues[field] = *value;
+        if (!changed[field])
+            continue;
+        if (targets[field].empty()) {
+            SetError(plainError(
+                QStringLiteral("The field \"%1\" cannot be changed: it is not a column of \"%2\".")
+                    .arg(name, table)));
+            return false;
+        }
+        names.push_back(targets[field]);
+        bound.push_back(*value);
+        if (SqlText::sameName(targets[field], key))
+            newKey = *value;
+    }
+
+    Transaction transaction(*m_connection);
+    if (!transaction.started()) {
+        SetError(m_connection->lastError());
+        return false;
+    }
+    DbError error;
+    Value keyValue;
+    const std::string quotedTable = utf8(table);
+    if (row >= 0) {
+        const std::optional<Value> rowKey = RowKey(*target, row);
+        if (!rowKey)
+            return false;
+        keyValue = *rowKey;
+        std::string sql = "UPDATE " + quotedTable + " SET ";
+        for (std::size_t i = 0; i < names.size(); ++i)
+            sql += (i ? ", " : "") + SqlText::quoteIdentifier(names[i]) + " = ?";
+        sql += " WHERE " + SqlText::quoteIdentifier(key) + " = ?";
+        std::vector<Value> parameters = bound;
+        parameters.push_back(keyValue);
+        if (!runBound(*m_connection, sql, parameters, error)) {
+            SetError(error);
+            return false;
+        }
+        if (m_connection->changes() == 0) {
+            SetError(plainError(
+                QStringLiteral("The record to change was not found; it may have been deleted.")));
+            return false;
+        }
+        if (newKey)
+            keyValue = *newKey;
+    } else {
+        std::string sql = "INSERT INTO " + quotedTable;
+        if (names.empty()) {
+            sql += " DEFAULT VALUES";
+        } else {
+            sql += " (";
+            for (std::size_t i = 0; i < names.size(); ++i)
+                sql += (i ? ", " : "") + SqlText::quoteIdentifier(names[i]);
+            sql += ") VALUES (";
+            for (std::size_t i = 0; i < names.size(); ++i)
+                sql += i ? ", ?" : "?";
+            sql += ")";
+        }
+        if (!runBound(*m_connection, sql, bound, error)) {
+            SetError(error);
+            return false;
+        }
+        keyValue = newKey && !isNull(*newKey) ? *newKey : Value(m_connection->lastInsertId());
+    }
+    if (!ReadBack(table, key, keyValue, targets, rowValues))
+        return false;
+    if (!transaction.commit()) {
+        SetError(m_connection->lastError());
+        return false;
+    }
+
+    if (row >= 0) {
+        for (std::size_t field = 0; field < targets.size(); ++field)
+            m_columns->setValue(
+                static_cast<std::size_t>(row), static_cast<int>(field), rowValues[field]);
+        newRow = row;
+    } else {
+        m_columns->appendRow(rowValues);
+        newRow = static_cast<int>(m_columns->rowCount()) - 1;
+    }
+    return true;
+}
+
+bool TQuillonADOQuery::RemoveRow(int row)
+{
+    const std::optional<WriteTarget> target = FindWriteTarget();
+    if (!target)
+        return false;
+    const std::optional<Value> keyValue = RowKey(*target, row);
+    if (!keyValue)
+        return false;
+    const std::string &key = target->key;
+    const QString &table = target->table;
+    Transaction transaction(*m_connection);
+    DbError error;
+    if (!transaction.started()
+        || !runBound(*m_connection,
+            "DELETE FROM " + utf8(table) + " WHERE " + SqlText::quoteIdentifier(key) + " = ?",
+            { *keyValue }, error)) {
+        SetError(transaction.started() ? error : m_connection->lastError());
+        return false;
+    }
+    if (m_connection->changes() == 0) {
+        SetError(plainError(QStringLiteral(
+            "The record to delete was not found; it may have been deleted already.")));
+        return false;
+    }
+    if (!transaction.commit()) {
+        SetError(m_connection->lastError());
+        return false;
+    }
+    m_columns->removeRow(static_cast<std::size_t>(row));
+    return true;
+}

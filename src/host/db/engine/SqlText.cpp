@@ -1,0 +1,76 @@
+#include "host/db/engine/SqlText.h"
+
+#include "host/db/engine/Connection.h"
+
+#include <cctype>
+
+std::string SqlText::quoteIdentifier(std::string_view name)
+{
+    std::string out = "\"";
+    for (char c : name) {
+        out.push_back(c);
+        if (c == '"')
+            out.push_back('"');
+    }
+    out.push_back('"');
+    return out;
+}
+
+std::string SqlText::bareName(std::string_view qualified)
+{
+    // The last dot outside brackets and quotes starts the name.
+    std::size_t start = 0;
+    char quote = 0;
+    for (std::size_t i = 0; i < qualified.size(); ++i) {
+        const char c = qualified[i];
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == '[') {
+            quote = ']';
+        } else if (c == '"' || c == '`') {
+            quote = c;
+        } else if (c == '.') {
+            start = i + 1;
+        }
+    }
+    std::string_view name = qualified.substr(start);
+    while (!name.empty() && std::isspace(static_cast<unsigned char>(name.front())))
+        name.remove_prefix(1);
+    while (!name.empty() && std::isspace(static_cast<unsigned char>(name.back())))
+        name.remove_suffix(1);
+    if (name.size() >= 2 && (name.front() == '[' || name.front() == '"' || name.front() == '`'))
+        name = name.substr(1, name.size() - 2);
+    return std::string(name);
+}
+
+bool SqlText::sameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i]))
+            != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+Value SqlText::cell(const Statement &statement, int column)
+{
+    switch (statement.valueType(column)) {
+    case FieldType::Integer:
+        return statement.asInt64(column);
+    case FieldType::Float:
+        return statement.asDouble(column);
+    case FieldType::Blob:
+        return statement.asBlob(column);
+    case FieldType::Other:
+        if (statement.isNull(column))
+            return Value();
+        break;
+    default:
+        break;
+    }
+    return std::string(statement.asText(column));
+}

@@ -1,0 +1,230 @@
+#include "host/db/engine/SqliteStatement.h"
+
+#include "host/db/dataset/ResultColumns.h"
+#include "host/db/engine/SqliteConnection.h"
+
+#include <sqlite3.h>
+
+SqliteStatement::SqliteStatement(SqliteConnection &connection, sqlite3_stmt *statement)
+    : m_connection(connection)
+    , m_statement(statement)
+{
+}
+
+SqliteStatement::~SqliteStatement()
+{
+    sqlite3_finalize(m_statement);
+}
+
+bool SqliteStatement::bind(int index, const Value &value)
+{
+    int rc = SQLITE_OK;
+    if (std::holds_alternative<std::monostate>(value)) {
+        rc = sqlite3_bind_null(m_statement, index);
+    } else if (const auto *number = std::get_if<std::int64_t>(&value)) {
+        rc = sqlite3_bind_int64(m_statement, index, *number);
+    } else if (const auto *real = std::get_if<double>(&value)) {
+        rc = sqlite3_bind_double(m_statement, index, *real);
+    } else if (const auto *text = std::get_if<std::string>(&value)) {
+        rc = sqlite3_bind_text64(
+            m_statement, index, text->data(), text->size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    } else if (const auto *blob = std::get_if<Blob>(&value)) {
+        // A zero-length blob must stay a blob, not become NULL.
+        rc = blob->bytes.empty() ? sqlite3_bind_zeroblob(m_statement, index, 0)
+                                 : sqlite3_bind_blob64(m_statement, index, blob->bytes.data(),
+                                     blob->bytes.size(), SQLITE_TRANSIENT);
+    }
+    if (rc != SQLITE_OK) {
+        m_error = m_connection.errorFromCode(rc, false);
+        if (rc == SQLITE_RANGE)
+            m_error.text = "Parameter " + std::to_string(index) + " is out of range.";
+        return false;
+    }
+    return true;
+}
+
+Statement::Step SqliteStatement::step()
+{
+    if (!m_started) {
+        m_started = true;
+        m_limited = m_connection.m_timeout.count() > 0;
+        m_deadline = std::chrono::steady_clock::now() + m_connection.m_timeout;
+    }
+    m_connection.enterStep(m_deadline, m_limited);
+    const int rc = sqlite3_step(m_statement);
+    const bool timedOut = m_connection.leaveStep();
+    if (rc == SQLITE_ROW)
+        return Step::Row;
+    if (rc == SQLITE_DONE) {
+        m_error.clear();
+        return Step::Done;
+    }
+    m_error = m_connection.errorFromCode(rc, timedOut);
+    m_connection.setError(m_error);
+    return Step::Error;
+}
+
+bool SqliteStatement::reset()
+{
+    m_started = false;
+    // The result of reset repeats the last step's error, which step() already reported.
+    sqlite3_reset(m_statement);
+    m_error.clear();
+    return true;
+}
+
+int SqliteStatement::columnCount() const
+{
+    return sqlite3_column_count(m_statement);
+}
+
+std::string SqliteStatement::columnName(int column) const
+{
+    const char *name = sqlite3_column_name(m_statement, column);
+    return name ? name : std::string();
+}
+
+FieldType SqliteStatement::declaredType(int column) const
+{
+    const char *declared = sqlite3_column_decltype(m_statement, column);
+    return declared ? fieldTypeFromDeclared(declared) : FieldType::Other;
+}
+
+std::string SqliteStatement::baseTable(int column) const
+{
+    const char *table = sqlite3_column_table_name(m_statement, column);
+    return table ? table : std::string();
+}
+
+std::string SqliteStatement::baseColumn(int column) const
+{
+    const char *name = sqlite3_column_origin_name(m_statement, column);
+    return name ? name : std::string();
+}
+
+bool SqliteStatement::isNull(int column) const
+{
+    return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
+}
+
+std::int64_t SqliteStatement::asInt64(int column) const
+{
+    return sqlite3_column_int64(m_statement, column);
+}
+
+double SqliteStatement::asDouble(int column) const
+{
+    return sqlite3_column_double(m_statement, column);
+}
+
+std::string_view SqliteStatement::asText(int column) const
+{
+    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
+    if (!text)
+        return {};
+    return std::string_view(
+        text, static_cast<std::size_t>(sqlite3_column_bytes(m_statement, column)));
+}
+
+Blob SqliteStatement::asBlob(int column) const
+{
+    const auto *data = static_cast<const unsigned char *>(sqlite3_column_blob(m_statement, column));
+    const int size = sqlite3_column_bytes(m_statement, column);
+    Blob blob;
+    if (data && size > 0)
+        blob.bytes.assign(data, data + size);
+    return blob;
+}
+
+FieldType SqliteStatement::valueType(int column) const
+{
+    switch (sqlite3_column_type(m_statement, column)) {
+    case SQLITE_INTEGER:
+        return FieldType::Integer;
+    case SQLITE_FLOAT:
+        return FieldType::Float;
+    case SQLITE_TEXT:
+        return FieldType::String;
+    case SQLITE_BLOB:
+        return FieldType::Blob;
+    default:
+        return FieldType::Other;
+    }
+}
+
+namespace {
+
+// One cell of the current row, by one value handle (the column accessors would each look the
+// column up again); inlined, so that the caller's switch on the cell's kind folds into this one.
+inline void readCell(sqlite3_stmt *statement, int column, Cell &cell)
+{
+    sqlite3_value *value = sqlite3_column_value(statement, column);
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+        cell.kind = Cell::Kind::Integer;
+        cell.integer = sqlite3_value_int64(value);
+        break;
+    case SQLITE_FLOAT:
+        cell.kind = Cell::Kind::Real;
+        cell.real = sqlite3_value_double(value);
+        break;
+    case SQLITE_TEXT:
+        cell.kind = Cell::Kind::Text;
+        cell.data = reinterpret_cast<const char *>(sqlite3_value_text(value));
+        cell.size = static_cast<std::size_t>(sqlite3_value_bytes(value));
+        break;
+    case SQLITE_BLOB:
+        cell.kind = Cell::Kind::Blob;
+        cell.data = static_cast<const char *>(sqlite3_value_blob(value));
+        cell.size = static_cast<std::size_t>(sqlite3_value_bytes(value));
+        break;
+    default:
+        cell.kind = Cell::Kind::Null;
+        break;
+    }
+}
+
+// Value handles are read while holding the connection's mutex, which makes them protected (a
+// no-op on our single-thread connections, which have none).
+class RowLock
+{
+public:
+    explicit RowLock(sqlite3_stmt *statement)
+        : m_mutex(sqlite3_db_mutex(sqlite3_db_handle(statement)))
+    {
+        sqlite3_mutex_enter(m_mutex);
+    }
+    ~RowLock() { sqlite3_mutex_leave(m_mutex); }
+    RowLock(const RowLock &) = delete;
+    RowLock &operator=(const RowLock &) = delete;
+
+private:
+    sqlite3_mutex *m_mutex;
+};
+
+} // namespace
+
+void SqliteStatement::appendRowTo(ResultColumns &columns) const
+{
+    // The load of a result: a million rows come through here, each cell straight from its
+    // value handle into its column.
+    RowLock lock(m_statement);
+    const int count = sqlite3_column_count(m_statement);
+    const int fields = columns.columnCount();
+    for (int column = 0; column < fields; ++column) {
+        ResultColumn &target = columns.loadingColumn(column);
+        if (column >= count) [[unlikely]] {
+            target.appendNull(); // a column the statement does not have
+            continue;
+        }
+        Cell cell;
+        readCell(m_statement, column, cell);
+        target.appendCell(cell);
+    }
+    columns.rowLoaded();
+}
+
+bool SqliteStatement::isReadOnly() const
+{
+    return sqlite3_stmt_readonly(m_statement) != 0;
+}

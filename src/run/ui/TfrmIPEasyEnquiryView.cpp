@@ -1,0 +1,413 @@
+#include "run/ui/TfrmIPEasyEnquiryView.h"
+
+#include "host/core/Cursor.h"
+#include "host/core/Globals.h"
+#include "host/core/HostContext.h"
+#include "host/core/Log.h"
+#include "host/core/Messages.h"
+#include "host/core/Progress.h"
+#include "host/core/RegIni.h"
+#include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/ui/TmxGrid.h"
+#include "run/EnquiryWindows.h"
+#include "run/ColumnLayout.h"
+#include "run/EnquiryExecution.h"
+#include "run/PrepareStatement.h"
+#include "store/TqryIPEasyEnquiry.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+const QString kCaption = QStringLiteral("IQ View");
+const QString kDefaultOpts = QStringLiteral("DefaultOpts");
+const QString kFieldNames = QStringLiteral("Field Names");
+const QString kBarLayout = QStringLiteral("bmgMaintenance");
+const QString kBarSeparator = QStringLiteral("|");
+constexpr int kMaxNewColumnWidth = 100;
+constexpr int kDevLogType = 1;
+}
+
+TfrmIPEasyEnquiryView::TfrmIPEasyEnquiryView(QWidget *parent)
+    : TfrmQuillon(parent)
+{
+    FormCreate();
+}
+
+TfrmIPEasyEnquiryView::~TfrmIPEasyEnquiryView() = default;
+
+void TfrmIPEasyEnquiryView::FormCreate()
+{
+    setObjectName(QStringLiteral("frmIPEasyEnquiryView"));
+    SetRegistryName(QStringLiteral("frmIPEasyEnquiryView"));
+    setWindowTitle(kCaption);
+    resize(712, 630);
+
+    qryEasyEnquiry = new TqryIPEasyEnquiry(this);
+    qryEasyEnquiry->setObjectName(QStringLiteral("qryEasyEnquiry"));
+    qryView = new TQuillonADOQuery(this);
+    qryView->setObjectName(QStringLiteral("qryView"));
+
+    mniGridSave = new QAction(
+        style()->standardIcon(QStyle::SP_DialogSaveButton), QStringLiteral("Sa&ve Grid..."), this);
+    mniGridSave->setObjectName(QStringLiteral("mniGridSave"));
+    mniGridSave->setToolTip(QStringLiteral("Save Grid"));
+    mniGridSave->setProperty("category", QStringLiteral("Save"));
+    mniGridChart = new QAction(QStringLiteral("&Chart..."), this);
+    mniGridChart->setObjectName(QStringLiteral("mniGridChart"));
+    mniGridChart->setToolTip(QStringLiteral("Chart"));
+    mniGridChart->setProperty("category", QStringLiteral("Grid"));
+    mniGridChart->setEnabled(false);
+    mniGridCustColumns = new QAction(QStringLiteral("C&ustomise Grid Columns..."), this);
+    mniGridCustColumns->setObjectName(QStringLiteral("mniGridCustColumns"));
+    mniGridCustColumns->setToolTip(QStringLiteral("Customise Grid Columns"));
+    mniGridCustColumns->setProperty("category", QStringLiteral("Grid"));
+    mniFormReset = new QAction(QStringLiteral("&Reset Form Defaults"), this);
+    mniFormReset->setObjectName(QStringLiteral("mniFormReset"));
+    mniFormReset->setToolTip(QStringLiteral("Reset Form Defaults"));
+    mniFormReset->setProperty("category", QStringLiteral("Form"));
+    mniFormReset->setCheckable(true);
+
+    bmgMaintenance = new QToolBar(QStringLiteral("Maintenance"), this);
+    bmgMaintenance->setObjectName(QStringLiteral("bmgMaintenance"));
+    bmgMaintenance->setMovable(false);
+    bmgMaintenance->setFloatable(false);
+    bmgMaintenance->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    SetDefaultBarItems();
+
+    popMaintenance = new QMenu(this);
+    popMaintenance->setObjectName(QStringLiteral("popMaintenance"));
+    popMaintenance->addAction(mniGridSave);
+    popMaintenance->addAction(mniGridChart);
+    popMaintenance->addSeparator();
+    popMaintenance->addAction(mniGridCustColumns);
+    popMaintenance->addSeparator();
+    popMaintenance->addAction(mniFormReset);
+
+    grdQueryView = new TmxGrid(this);
+    grdQueryView->setObjectName(QStringLiteral("grdQueryView"));
+    grdQueryView->SetViewName(QStringLiteral("vwQueryView"));
+    grdQueryView->SetDataSet(qryView);
+    grdQueryView->SetPopupMenu(popMaintenance);
+
+    pnlButtons = new QWidget(this);
+    pnlButtons->setObjectName(QStringLiteral("pnlButtons"));
+    chkDefault = new QCheckBox(QStringLiteral("Default"), pnlButtons);
+    chkDefault->setObjectName(QStringLiteral("chkDefault"));
+    btnClose = new QPushButton(QStringLiteral("Close"), pnlButtons);
+    btnClose->setObjectName(QStringLiteral("btnClose"));
+    auto *buttons = new QHBoxLayout(pnlButtons);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->addWidget(chkDefault);
+    buttons->addStretch();
+    buttons->addWidget(btnClose);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 0, 4, 4);
+    layout->addWidget(bmgMaintenance);
+    layout->addWidget(grdQueryView, 1);
+    layout->addWidget(pnlButtons);
+
+    connect(btnClose, &QPushButton::clicked, this, &TfrmIPEasyEnquiryView::btnCloseClick);
+    connect(mniGridSave, &QAction::triggered, this, &TfrmIPEasyEnquiryView::mniGridSaveClick);
+    connect(mniGridChart, &QAction::triggered, this, &TfrmIPEasyEnquiryView::mniGridChartClick);
+    connect(mniGridCustColumns, &QAction::triggered, this,
+        &TfrmIPEasyEnquiryView::mniGridCustColumnsClick);
+    connect(mniFormReset, &QAction::triggered, this, &TfrmIPEasyEnquiryView::mniFormResetClick);
+    connect(grdQueryView, &TmxGrid::CustomizationChanged, this,
+        &TfrmIPEasyEnquiryView::vwQueryViewCustomization);
+}
+
+void TfrmIPEasyEnquiryView::SetEnquiryID(int EnquiryID)
+{
+    FEnquiryID = EnquiryID;
+    qryEasyEnquiry->SetConnection(PayrollConnection());
+    qryEasyEnquiry->SelectRecords(
+        QString::fromLatin1(TqryIPEasyEnquiry::_IPEQIDEnquiry), EnquiryID);
+}
+
+void TfrmIPEasyEnquiryView::showEvent(QShowEvent *event)
+{
+    // The code names the settings section, so it must be known before the base restores the
+    // window's position from it.
+    const bool first = !FShown && !event->spontaneous();
+    if (first) {
+        FShown = true;
+        FCode = qryEasyEnquiry->GetCode();
+    }
+    TfrmQuillon::showEvent(event);
+    if (first)
+        FormShow();
+}
+
+void TfrmIPEasyEnquiryView::FormShow()
+{
+    LoadBarLayout();
+    chkDefault->setChecked(RegIni::ReadBool(QuillonRegName(), kDefaultOpts, false));
+    grdQueryView->SetRegistrySection(QuillonRegName(), QStringLiteral("grdQueryView"));
+    if (PrepareSQL(FSQL))
+        RunEnquiry();
+}
+
+bool TfrmIPEasyEnquiryView::PrepareSQL(QString &sql)
+{
+    Connection *payroll = PayrollConnection();
+    Connection *target = qryEasyEnquiry->GetCommonDB() ? CommonConnection() : payroll;
+    QString error;
+    if (payroll && target
+        && PrepareEnquirySQL(
+            *payroll, FEnquiryID, qryEasyEnquiry->GetSQLStatement(), sql, error, target))
+        return true;
+    sql.clear();
+    ErrMessage(error.isEmpty() ? RunFailureMessage(QString(), 0) : error);
+    return false;
+}
+
+void TfrmIPEasyEnquiryView::RunEnquiry()
+{
+    ShowProgressDlg(QStringLiteral("Retrieving Data. Please wait..."), kCaption, 999, false, true);
+    qint64 elapsed = kElapsedNotMeasured;
+    QString error;
+    Connection *connection
+        = qryEasyEnquiry->GetCommonDB() ? CommonConnection() : PayrollConnection();
+
+    qryView->Close();
+    qryView->DisableControls();
+    // Display updates come back on every way out; the layout resumes them itself on success.
+    auto resume = qScopeGuard([this] {
+        if (qryView->ControlsDisabled())
+            qryView->EnableControls();
+    });
+    bool ok = connection
+        && OpenEnquiry(
+            *qryView, *connection, FSQL, FCode, qryEasyEnquiry->GetDescription(), elapsed, error);
+    if (ok) {
+        ShowProgressDlg(QStringLiteral("Preparing Data. Please wait..."), kCaption,
+            qryView->FieldCount(), false, false);
+        SetCaption();
+        ok = LayoutGrid(error);
+    }
+    if (ok) {
+        AddDevLogMsg(QStringLiteral("Finish"), kDevLogType);
+        mniGridChart->setEnabled(true);
+    } else {
+        mniGridChart->setEnabled(false);
+        qryView->Close(); // a failed run shows no rows
+        ErrMessage(RunFailureMessage(error, elapsed));
+    }
+    HideProgressDlg();
+    PopCursor(true);
+}
+
+bool TfrmIPEasyEnquiryView::LayoutGrid(QString &error)
+{
+    QStringList fields;
+    for (int field = 0; field < qryView->FieldCount(); ++field)
+        fields << qryView->FieldName(field);
+    grdQueryView->RemoveAllColumns();
+
+    const QString stored = RegIni::ReadString(QuillonRegName(), kFieldNames, QString());
+    std::vector<NamedColumn> named;
+    if (!stored.isEmpty()) {
+        grdQueryView->LoadAllColumns(true);
+        named = ParseFieldNames(stored);
+    } else {
+        Connection *payroll = PayrollConnection();
+        if (!payroll || !ReadColumnRows(*payroll, FEnquiryID, named, error))
+            return false;
+    }
+    const ColumnLayout layout = BuildColumnLayout(fields, named);
+    for (const LayoutColumn &column : layout.columns)
+        CreateColumn(column.fieldName, column.caption, column.visible);
+    for (int step = 0; step < layout.offered; ++step)
+        IncProgressDlg(1, 0, QString());
+    grdQueryView->LoadAllColumns(false);
+
+    qryView->EnableControls();
+    grdQueryView->SetAutoWidth(AutoWidth(grdQueryView->ColumnCount()));
+    return true;
+}
+
+void TfrmIPEasyEnquiryView::CreateColumn(
+    const QString &fieldName, const QString &caption, bool visible)
+{
+    if (grdQueryView->ColumnByField(fieldName) >= 0)
+        return;
+    const int column = grdQueryView->AddColumn(fieldName, caption, visible);
+    if (objGeneralParameters.iHoursDisplay == 1 && IsHoursColumn(caption))
+        grdQueryView->SetHoursEditor(column);
+    if (grdQueryView->ColumnWidth(column) > kMaxNewColumnWidth)
+        grdQueryView->SetColumnWidth(column, kMaxNewColumnWidth);
+}
+
+void TfrmIPEasyEnquiryView::SetCaption()
+{
+    QString caption = kCaption;
+    if (!FCode.isEmpty())
+        caption += QStringLiteral(" for \"%1 - %2\"").arg(FCode, qryEasyEnquiry->GetDescription());
+    setWindowTitle(caption);
+}
+
+void TfrmIPEasyEnquiryView::closeEvent(QCloseEvent *event)
+{
+    if (!FClosing) {
+        FClosing = true;
+        FormClose();
+    }
+    TfrmQuillon::closeEvent(event);
+}
+
+void TfrmIPEasyEnquiryView::FormClose()
+{
+    const bool saveDefault = chkDefault->isChecked();
+    grdQueryView->SetSaveSettings(saveDefault);
+    SetSaveSettings(saveDefault);
+    SaveToReg(saveDefault);
+}
+
+void TfrmIPEasyEnquiryView::SaveToReg(bool saveLayout)
+{
+    if (FCode.isEmpty())
+        return; // the IQ was never found: there is no section of its own to write
+    const QString section = QuillonRegName();
+    RegIni::WriteBool(section, kDefaultOpts, saveLayout);
+    // A run that failed has no columns; the layout kept from an earlier run stays in force.
+    if (!saveLayout || grdQueryView->ColumnCount() == 0)
+        return;
+    std::vector<NamedColumn> columns;
+    for (const int column : grdQueryView->ColumnsInOrder())
+        columns.push_back(
+            { grdQueryView->ColumnCaption(column), grdQueryView->ColumnVisible(column) });
+    RegIni::WriteString(section, kFieldNames, BuildFieldNames(columns));
+    grdQueryView->SaveLayout();
+    SaveBarLayout();
+}
+
+void TfrmIPEasyEnquiryView::SetDefaultBarItems()
+{
+    bmgMaintenance->clear();
+    bmgMaintenance->addAction(mniGridSave);
+    bmgMaintenance->addSeparator();
+    bmgMaintenance->addAction(mniGridChart);
+}
+
+// The bar's layout is its items in order, by object name, with "|" for a group separator.
+void TfrmIPEasyEnquiryView::LoadBarLayout()
+{
+    const QString stored = RegIni::ReadString(QuillonRegName(), kBarLayout, QString());
+    if (stored.isEmpty() || ResetRegistry())
+        return;
+    const QList<QAction *> known { mniGridSave, mniGridChart };
+    QList<QAction *> items;
+    for (const QString &name : stored.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        if (name == kBarSeparator) {
+            items << nullptr;
+            continue;
+        }
+        for (QAction *action : known) {
+            if (action->objectName() == name && !items.contains(action))
+                items << action;
+        }
+    }
+    if (std::none_of(items.begin(), items.end(), [](QAction *action) { return action; }))
+        return;
+    bmgMaintenance->clear();
+    for (QAction *action : std::as_const(items)) {
+        if (action)
+            bmgMaintenance->addAction(action);
+        else
+            bmgMaintenance->addSeparator();
+    }
+}
+
+void TfrmIPEasyEnquiryView::SaveBarLayout()
+{
+    QStringList names;
+    for (const QAction *action : bmgMaintenance->actions())
+        names << (action->isSeparator() ? kBarSeparator : action->objectName());
+    RegIni::WriteString(QuillonRegName(), kBarLayout, names.join(QLatin1Char(',')));
+}
+
+void TfrmIPEasyEnquiryView::keyPressEvent(QKeyEvent *event)
+{
+    // Close is also the window's Cancel button.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        btnCloseClick();
+        return;
+    }
+    TfrmQuillon::keyPressEvent(event);
+}
+
+void TfrmIPEasyEnquiryView::btnCloseClick()
+{
+    close();
+}
+
+void TfrmIPEasyEnquiryView::mniGridSaveClick()
+{
+    grdQueryView->SaveGridToFile(QStringLiteral("IQ Query Detail"), true, true, false);
+}
+
+void TfrmIPEasyEnquiryView::mniGridChartClick()
+{
+    if (!qryView->Active() || qryView->RecordCount() < 1)
+        return;
+    QStringList fields;
+    for (const int column : grdQueryView->ColumnsInOrder()) {
+        if (grdQueryView->ColumnVisible(column))
+            fields << grdQueryView->ColumnField(column);
+    }
+    if (fields.size() > 1)
+        OpenEnquiryChart(
+            FEnquiryID, FSQL, grdQueryView->FilterText(), fields.join(QLatin1Char(',')));
+}
+
+void TfrmIPEasyEnquiryView::mniGridCustColumnsClick()
+{
+    grdQueryView->ShowCustomisation();
+}
+
+void TfrmIPEasyEnquiryView::mniFormResetClick()
+{
+    SetResetRegistry(!ResetRegistry());
+    mniFormReset->setChecked(ResetRegistry());
+}
+
+void TfrmIPEasyEnquiryView::vwQueryViewCustomization(bool opened)
+{
+    if (opened || FClosing || !qryView->Active() || grdQueryView->DataSet() != qryView)
+        return;
+    QElapsedTimer stopwatch;
+    stopwatch.start();
+    PushCursor();
+    const bool refreshed = qryView->brRefresh(true, QString(), QString());
+    PopCursor();
+    if (!refreshed)
+        ErrMessage(RunFailureMessage(qryView->LastError(), stopwatch.elapsed()));
+}
+
+void DoIPEasyEnquiryView(int EnquiryID)
+{
+    PushCursor();
+    auto *form = new TfrmIPEasyEnquiryView(nullptr);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->SetEnquiryID(EnquiryID);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        form->move(screen->availableGeometry().center() - form->rect().center());
+    form->show();
+    PopCursor();
+}

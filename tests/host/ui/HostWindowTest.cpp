@@ -1,0 +1,179 @@
+#include "host/core/HostDatabases.h"
+#include "PrintQt.h"
+
+#include "host/core/ChangeMessage.h"
+#include "host/ui/HostScript.h"
+#include "host/ui/ModalDialogs.h"
+#include "host/core/RegIni.h"
+#include "host/ui/TfrmQuillon.h"
+#include "host/ui/TfrmQuillonDlg.h"
+
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
+
+namespace {
+
+using Received = std::vector<std::tuple<int, qint64, qint64>>;
+
+class RecordingWindow : public TfrmQuillon
+{
+public:
+    void HostMessage(int message, qint64 param1, qint64 param2) override
+    {
+        received.emplace_back(message, param1, param2);
+        if (onMessage)
+            onMessage();
+    }
+    Received received;
+    std::function<void()> onMessage;
+};
+
+class RecordingDialog : public TfrmQuillonDlg
+{
+public:
+    void HostMessage(int message, qint64 param1, qint64 param2) override
+    {
+        received.emplace_back(message, param1, param2);
+    }
+    Received received;
+};
+
+class TfrmTestView final : public TfrmQuillon
+{
+    Q_OBJECT
+public:
+    QString RegistryVersion() const override { return version; }
+    int GetCurrentHelpContext() const override { return 180010; }
+    QString version;
+};
+
+void PostChange(qint64 id)
+{
+    const int record = SetGlobalMessageInt(kMsgEasyEnquiryChanged, id, 0, nullptr);
+    PostHostMessage(QuillonControl(), kMsgDeliverGlobalMessage, record, 0);
+}
+
+TEST(ChangeMessageTest, ReachesEveryOpenWindowOnlyWhenTheEventLoopRuns)
+{
+    RecordingWindow list1, list2;
+    RecordingDialog dialog;
+    const int pending = PendingGlobalMessages();
+
+    PostChange(42);
+    EXPECT_TRUE(list1.received.empty()); // posted, not sent
+    EXPECT_TRUE(dialog.received.empty());
+    QCoreApplication::sendPostedEvents();
+
+    const Received expected { { 9401, 42, 0 } };
+    EXPECT_EQ(list1.received, expected);
+    EXPECT_EQ(list2.received, expected);
+    EXPECT_EQ(dialog.received, expected);
+    EXPECT_EQ(PendingGlobalMessages(), pending); // the record is used up
+
+    // The same record posted again delivers nothing.
+    const int record = SetGlobalMessageInt(kMsgEasyEnquiryChanged, 7, 1, nullptr);
+    PostHostMessage(QuillonControl(), kMsgDeliverGlobalMessage, record, 0);
+    PostHostMessage(QuillonControl(), kMsgDeliverGlobalMessage, record, 0);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(list1.received.size(), 2u);
+    EXPECT_EQ(list1.received.back(), std::make_tuple(9401, qint64(7), qint64(1)));
+}
+
+TEST(ChangeMessageTest, WindowsGoneBeforeOrDuringDeliveryAreSkipped)
+{
+    RecordingWindow first;
+    auto *closedBefore = new RecordingWindow;
+    auto *closedDuring = new RecordingWindow;
+    first.onMessage = [&] {
+        delete closedDuring; // the handler of one window closes another
+        closedDuring = nullptr;
+    };
+    PostChange(3);
+    delete closedBefore;
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(first.received.size(), 1u);
+    EXPECT_EQ(closedDuring, nullptr);
+}
+
+TEST(ChangeMessageTest, MessagePostedToOneWindowReachesOnlyIt)
+{
+    RecordingWindow target, other;
+    PostHostMessage(&target, 9400, 5, 1);
+    EXPECT_TRUE(target.received.empty());
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(target.received, (Received { { 9400, 5, 1 } }));
+    EXPECT_TRUE(other.received.empty());
+}
+
+TEST(HostWindowTest, PositionIsKeptInTheVersionedSectionAndResetErasesIt)
+{
+    HostDatabases databases;
+    const QString section = "frmIPEasyEnquiryView_IQB-EMP002";
+    {
+        TfrmTestView view;
+        EXPECT_EQ(view.QuillonRegName(), "frmTestView"); // class name without the T
+        view.SetRegistryName("frmIPEasyEnquiryView");
+        view.version = "IQB-EMP002";
+        EXPECT_EQ(view.QuillonRegName(), section);
+        view.show();
+        view.resize(432, 321);
+        view.close();
+    }
+    EXPECT_EQ(RegIni::ReadInteger(section, "Width", 0), 432);
+    EXPECT_EQ(RegIni::ReadInteger(section, "Height", 0), 321);
+    {
+        TfrmTestView view;
+        view.SetRegistryName("frmIPEasyEnquiryView");
+        view.version = "IQB-EMP002";
+        view.resize(100, 100);
+        view.show(); // restored when first shown
+        EXPECT_EQ(view.size(), QSize(432, 321));
+        view.SetResetRegistry(true);
+        view.close();
+    }
+    EXPECT_FALSE(RegIni::SectionExists(section));
+    {
+        TfrmTestView view;
+        view.SetRegistryName("frmIPEasyEnquiryView");
+        view.version = "IQB-EMP002";
+        view.SetSaveSettings(false);
+        view.show();
+        view.close();
+    }
+    EXPECT_FALSE(RegIni::SectionExists(section));
+}
+
+TEST(HostWindowTest, DialogSavesItsPositionOnEveryWayOut)
+{
+    HostDatabases databases;
+    HostScript script;
+    RecordingDialog dialog;
+    dialog.SetRegistryName("frmTestDlg");
+    script.onModal("RecordingDialog", [](QDialog &shown) {
+        shown.resize(250, 150);
+        QTest::mouseClick(shown.findChild<QPushButton *>("btnCancel"), Qt::LeftButton);
+    });
+    // Matched through the object name: a class without its own meta object has its base's name.
+    dialog.setObjectName("RecordingDialog");
+    EXPECT_EQ(ExecModal(dialog), QDialog::Rejected);
+    EXPECT_EQ(RegIni::ReadInteger("frmTestDlg", "Width", 0), 250);
+}
+
+TEST(HostWindowTest, F1ShowsTheWindowsHelpContext)
+{
+    HostScript script;
+    TfrmTestView view;
+    view.show();
+    QTest::keyClick(&view, Qt::Key_F1);
+    EXPECT_EQ(script.takeMessages(), QStringList { "Help topic 180010" });
+}
+
+} // namespace
+
+#include "HostWindowTest.moc"

@@ -1,0 +1,94 @@
+#include "ListFixture.h"
+
+#include "host/core/Agent.h"
+#include "list/EnquiryChangeMessage.h"
+#include "list/ui/TfrmIPEasyEnquiry.h"
+#include "store/TqryIPEasyEnquiry.h"
+
+#include <QAction>
+
+class ListRefreshTest : public ListFixture
+{
+};
+
+TEST_F(ListRefreshTest, ExchangeCommandsFollowTheAgentsRights)
+{
+    insertEnquiry("TRIGHT", "Rights");
+    const struct
+    {
+        const char *name;
+        bool signedIn;
+        bool administrator;
+        std::initializer_list<int> functions;
+        bool emptyList;
+        bool exportOn;
+        bool importOn;
+        bool gridSaveOn;
+    } rows[] = {
+        { "administrator", true, true, {}, false, true, true, true },
+        { "without 2602", true, false, { 2601 }, false, false, false, false },
+        { "with 2602", true, false, { 2601, 2602 }, false, true, true, false },
+        { "nobody signed in", false, false, {}, false, false, false, true },
+        { "with 2602, nothing focused", true, false, { 2601, 2602 }, true, false, true, false },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.signedIn)
+            signInAs(row.administrator, row.functions);
+        else
+            SignOut();
+        if (row.emptyList)
+            execute("DELETE FROM _iptblEasyEnquiry");
+        TfrmIPEasyEnquiry *list = openList();
+        EXPECT_EQ(list->HasFocusedRecord(), !row.emptyList);
+        EXPECT_EQ(command(list, "mniExport")->isEnabled(), row.exportOn);
+        EXPECT_EQ(command(list, "mniImport")->isEnabled(), row.importOn);
+        EXPECT_EQ(command(list, "mniGridSave")->isEnabled(), row.gridSaveOn);
+        EXPECT_TRUE(command(list, "mniMaintAdd")->isEnabled());
+    }
+}
+
+TEST_F(ListRefreshTest, ChangeMessageRefreshesEveryOpenList)
+{
+    insertEnquiry("TREF-A", "A");
+    TfrmIPEasyEnquiry *first = openList();
+    TfrmIPEasyEnquiry *second = openList();
+    ASSERT_TRUE(focus(first, "TREF-A"));
+    ASSERT_TRUE(focus(second, "TREF-A"));
+    const int before = query(first)->RecordCount();
+
+    insertEnquiry("TREF-B", "B");
+    PostEasyEnquiryChanged(987654); // an id neither list holds
+    EXPECT_EQ(query(first)->RecordCount(), before); // posted: nothing happens yet
+    deliverPostedMessages();
+    EXPECT_EQ(query(first)->RecordCount(), before + 1);
+    EXPECT_EQ(query(second)->RecordCount(), before + 1);
+    EXPECT_EQ(focusedCode(first), "TREF-A");
+    EXPECT_EQ(focusedCode(second), "TREF-A");
+    EXPECT_TRUE(script.takeMessages().isEmpty());
+}
+
+TEST_F(ListRefreshTest, OnlyTheListThatStartedTheChangeMovesToTheChangedIQ)
+{
+    insertEnquiry("TMOV-A", "A");
+    TfrmIPEasyEnquiry *adding = openList();
+    TfrmIPEasyEnquiry *watching = openList();
+    ASSERT_TRUE(focus(adding, "TMOV-A"));
+    ASSERT_TRUE(focus(watching, "TMOV-A"));
+
+    command(adding, "mniMaintAdd")->trigger(); // the editor would save and send the message
+    script.takeMessages();
+    const int added = insertEnquiry("TMOV-Z", "Z");
+    PostEasyEnquiryChanged(added);
+    deliverPostedMessages();
+
+    EXPECT_EQ(focusedCode(adding), "TMOV-Z");
+    EXPECT_EQ(focusedCode(watching), "TMOV-A");
+    EXPECT_FALSE(adding->RelocateFlag());
+
+    // The flag is spent: the next change leaves the list where it is.
+    ASSERT_TRUE(focus(adding, "TMOV-A"));
+    PostEasyEnquiryChanged(added);
+    deliverPostedMessages();
+    EXPECT_EQ(focusedCode(adding), "TMOV-A");
+}

@@ -1,0 +1,131 @@
+#include "ListFixture.h"
+
+#include "host/core/RegIni.h"
+#include "host/ui/TmxGrid.h"
+#include "list/ui/TfrmIPEasyEnquiry.h"
+#include "store/TqryIPEasyEnquiry.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+class ListWindowTest : public ListFixture
+{
+protected:
+    static TmxGrid *grid(QWidget *list) { return list->findChild<TmxGrid *>("grdMaint"); }
+};
+
+TEST_F(ListWindowTest, ModalListRunsInsideAHostDialogAndIsFreedAfterwards)
+{
+    insertEnquiry("TMODAL", "Modal");
+    QString caption, header;
+    bool holdsRows = false;
+    script.onModal("TfrmIPEasyEnquiry", [&](QDialog &dialog) {
+        auto *list = dialog.findChild<TfrmIPEasyEnquiry *>();
+        ASSERT_NE(list, nullptr);
+        caption = dialog.windowTitle();
+        header = list->findChild<QLabel *>("lblCaption")->text() + "/"
+            + list->findChild<QLabel *>("lblSubCaption")->text();
+        holdsRows = focus(list, "TMODAL");
+        EXPECT_EQ(list->SelectedList(), 77);
+        EXPECT_EQ(list->SystemFunction(), 2601);
+        EXPECT_EQ(list->GetCurrentHelpContext(), 180010);
+    });
+    DoIPEasyEnquiry(true, 77, false);
+    EXPECT_EQ(caption, "IQ");
+    EXPECT_EQ(header, "IQ/IQ List");
+    EXPECT_TRUE(holdsRows);
+    EXPECT_TRUE(script.unscriptedDialogs().isEmpty());
+    EXPECT_EQ(openLists(), 0);
+}
+
+TEST_F(ListWindowTest, GridLayoutIsKeptPerUserUnlessReset)
+{
+    TfrmIPEasyEnquiry *list = openList();
+    TmxGrid *first = grid(list);
+    const int description = first->ColumnByField("cDescription");
+    const int database = first->ColumnByField("cDatabase");
+    EXPECT_EQ(first->ColumnWidth(first->ColumnByField("cCode")), 63);
+    EXPECT_FALSE(first->ColumnVisible(database));
+    first->SetColumnWidth(description, 250);
+    first->SetColumnVisible(database, true);
+    list->close();
+    EXPECT_TRUE(RegIni::ValueExists("frmIPEasyEnquiry", "vwMaint"));
+
+    TfrmIPEasyEnquiry *again = openList();
+    EXPECT_EQ(grid(again)->ColumnWidth(description), 250);
+    EXPECT_TRUE(grid(again)->ColumnVisible(database));
+    again->SetResetRegistry(true);
+    again->close();
+    EXPECT_FALSE(RegIni::SectionExists("frmIPEasyEnquiry"));
+
+    TfrmIPEasyEnquiry *fresh = openList();
+    EXPECT_EQ(grid(fresh)->ColumnWidth(description), 166);
+    EXPECT_FALSE(grid(fresh)->ColumnVisible(database));
+}
+
+TEST_F(ListWindowTest, SearchBoxLocatesByCodeAsThePersonTypes)
+{
+    insertEnquiry("TSR-B", "B");
+    insertEnquiry("TSR-AB", "AB");
+    insertEnquiry("TSR-AA", "AA");
+    TfrmIPEasyEnquiry *list = openList();
+    command(list, "mniSearch")->trigger();
+    auto *search = list->findChild<QLineEdit *>("edtSearch");
+    QTest::keyClicks(search, "tsr-a");
+    EXPECT_EQ(focusedCode(list), "TSR-AA");
+    QTest::keyClicks(search, "b");
+    EXPECT_EQ(focusedCode(list), "TSR-AB");
+    QTest::keyClicks(search, "x"); // no code begins so: the focus stays
+    EXPECT_EQ(focusedCode(list), "TSR-AB");
+}
+
+TEST_F(ListWindowTest, DoubleClickShowsOnlyOverARowAndWhenShowIsEnabled)
+{
+    insertEnquiry("TDBL", "Double");
+    TfrmIPEasyEnquiry *list = openList();
+    list->resize(800, 1200);
+    QTableView *view = grid(list)->View();
+    ASSERT_TRUE(focus(list, "TDBL"));
+    const QModelIndex cell = view->currentIndex();
+    ASSERT_TRUE(cell.isValid());
+
+    const QModelIndex last = view->model()->index(view->model()->rowCount() - 1, cell.column());
+    const QPoint belowRows(
+        view->visualRect(last).center().x(), view->visualRect(last).bottom() + 10);
+    ASSERT_LT(belowRows.y(), view->viewport()->height());
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, belowRows);
+    EXPECT_EQ(openResultWindows(), 0);
+
+    command(list, "mniGridShow")->setEnabled(false);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
+    EXPECT_EQ(openResultWindows(), 0);
+
+    command(list, "mniGridShow")->setEnabled(true);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
+    EXPECT_EQ(openResultWindows(), 1);
+}
+
+TEST_F(ListWindowTest, NotesAreKeptUnderTheEnquiryTableAndShowInTheList)
+{
+    const int id = insertEnquiry("TNOTE", "With a note");
+    TfrmIPEasyEnquiry *list = openList();
+    ASSERT_TRUE(focus(list, "TNOTE"));
+    EXPECT_TRUE(query(list)->FieldByName("idNotes").IsNull());
+    script.onModal("TfrmNotes", [](QDialog &dialog) {
+        QTest::keyClicks(dialog.findChild<QPlainTextEdit *>("edtNote"), "checked by payroll");
+        QTest::mouseClick(dialog.findChild<QPushButton *>("btnAdd"), Qt::LeftButton);
+    });
+    command(list, "mniNotes")->trigger();
+    EXPECT_EQ(countRows(QStringLiteral("SELECT count(*) FROM _btblNotes WHERE fNOTETBLTableID = %1 "
+                                       "AND upper(cNOTETBLTableName) = '_IPTBLEASYENQUIRY'")
+                            .arg(id)),
+        1);
+    EXPECT_EQ(focusedCode(list), "TNOTE");
+    EXPECT_FALSE(query(list)->FieldByName("idNotes").IsNull());
+}

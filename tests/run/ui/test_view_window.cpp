@@ -1,0 +1,292 @@
+#include "test_view_fixture.h"
+
+#include "host/core/Globals.h"
+#include "host/core/RegIni.h"
+#include "host/db/dataset/TQuillonDataSet.h"
+#include "host/ui/TmxGrid.h"
+#include "host/ui/TmxGridModel.h"
+#include "host/ui/TmxIPHoursDecimalHourEditProperties.h"
+#include "run/ui/TfrmIPEasyEnquiryView.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+
+QAction *action(TfrmIPEasyEnquiryView *view, const char *name)
+{
+    return view->findChild<QAction *>(name);
+}
+
+void closeWithDefault(TfrmIPEasyEnquiryView *view, bool ticked)
+{
+    view->findChild<QCheckBox *>("chkDefault")->setChecked(ticked);
+    QTest::mouseClick(view->findChild<QPushButton *>("btnClose"), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+TEST_F(ViewTest, FirstRunFollowsTheColumnRowsThenAStoredLayoutInAnyLetterCase)
+{
+    const int id = addEnquiry("TV1", kEmployeesSql,
+        { { "cSurname", true }, { "cEmployeeCode", false }, { "FHOURLYRATE", true },
+            { "gone", true } });
+    TfrmIPEasyEnquiryView *view = run(id);
+    ASSERT_TRUE(view);
+    EXPECT_TRUE(script.takeMessages().isEmpty());
+    EXPECT_EQ(view->windowTitle(), "IQ View for \"TV1 - TV1 description\"");
+    EXPECT_EQ(layout(view),
+        "cSurname,1,cEmployeeCode,0,FHOURLYRATE,1,cFirstName,0,dtEngaged,0,iPayerID,0");
+    TmxGrid *shown = grid(view);
+    EXPECT_EQ(shown->ColumnField(shown->ColumnByField("fHourlyRate")), "fHourlyRate");
+    EXPECT_EQ(shown->Model()->rowCount(), 30);
+    EXPECT_TRUE(action(view, "mniGridChart")->isEnabled());
+    EXPECT_TRUE(view->isVisible());
+
+    // Closed without "Default": nothing of the layout is kept.
+    closeWithDefault(view, false);
+    EXPECT_FALSE(RegIni::ReadBool(section("TV1"), "DefaultOpts", true));
+    EXPECT_FALSE(RegIni::ValueExists(section("TV1"), "Field Names"));
+
+    RegIni::WriteString(section("TV1"), "Field Names", "CFIRSTNAME,1,csurname,0,gone,1");
+    view = run(id);
+    ASSERT_TRUE(view);
+    EXPECT_EQ(layout(view),
+        "CFIRSTNAME,1,csurname,0,cEmployeeCode,0,fHourlyRate,0,dtEngaged,0,iPayerID,0");
+    EXPECT_EQ(grid(view)->ColumnField(0), "cFirstName");
+}
+
+TEST_F(ViewTest, DefaultTickedKeepsTheChangedLayoutForThatIQOnly)
+{
+    const std::vector<std::pair<QString, bool>> columns { { "cEmployeeCode", true },
+        { "cSurname", true } };
+    const int first = addEnquiry("TV1", kEmployeesSql, columns);
+    const int second = addEnquiry("TV2", kEmployeesSql, columns);
+
+    TfrmIPEasyEnquiryView *view = run(first);
+    ASSERT_TRUE(view);
+    TmxGrid *shown = grid(view);
+    shown->MoveColumn(shown->ColumnByField("cSurname"), 0);
+    shown->SetColumnVisible(shown->ColumnByField("cEmployeeCode"), false);
+    closeWithDefault(view, true);
+    const QString kept
+        = "cSurname,1,cEmployeeCode,0,cFirstName,0,fHourlyRate,0,dtEngaged,0,iPayerID,0";
+    EXPECT_TRUE(RegIni::ReadBool(section("TV1"), "DefaultOpts", false));
+    EXPECT_EQ(RegIni::ReadString(section("TV1"), "Field Names", ""), kept);
+
+    // Two windows at once: the first IQ as kept, the other from its own column rows.
+    view = run(first);
+    TfrmIPEasyEnquiryView *other = run(second);
+    ASSERT_TRUE(view && other);
+    EXPECT_EQ(layout(view), kept);
+    EXPECT_TRUE(view->findChild<QCheckBox *>("chkDefault")->isChecked());
+    EXPECT_EQ(layout(other),
+        "cEmployeeCode,1,cSurname,1,cFirstName,0,fHourlyRate,0,dtEngaged,0,iPayerID,0");
+    EXPECT_FALSE(other->findChild<QCheckBox *>("chkDefault")->isChecked());
+    EXPECT_TRUE(view->isVisible() && other->isVisible());
+
+    // Unticked: "DefaultOpts" false, the kept layout stays in force.
+    grid(view)->MoveColumn(grid(view)->ColumnByField("iPayerID"), 0);
+    closeWithDefault(view, false);
+    EXPECT_FALSE(RegIni::ReadBool(section("TV1"), "DefaultOpts", true));
+    EXPECT_EQ(RegIni::ReadString(section("TV1"), "Field Names", ""), kept);
+
+    // Reset Form Defaults: the section goes, whatever "Default" says.
+    view = run(first);
+    ASSERT_TRUE(view);
+    action(view, "mniFormReset")->trigger();
+    EXPECT_TRUE(action(view, "mniFormReset")->isChecked());
+    closeWithDefault(view, true);
+    EXPECT_FALSE(RegIni::SectionExists(section("TV1")));
+}
+
+TEST_F(ViewTest, AutomaticWidthUpToTenColumnsAndNewColumnsCappedAt100)
+{
+    QStringList ten;
+    for (int column = 1; column <= 10; ++column)
+        ten << QStringLiteral("%1 as c%1").arg(column);
+    const struct
+    {
+        const char *code;
+        QString sql;
+        bool autoWidth;
+    } rows[] = {
+        { "TW10", "select " + ten.join(", "), true },
+        { "TW11",
+            "select " + ten.join(", ") + ", 'x' as cAVeryLongColumnNameWiderThanAHundredPixels",
+            false },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.code);
+        const int id = addEnquiry(row.code, row.sql,
+            { { "c1", true }, { "cAVeryLongColumnNameWiderThanAHundredPixels", true } });
+        TfrmIPEasyEnquiryView *view = run(id);
+        ASSERT_TRUE(view);
+        TmxGrid *shown = grid(view);
+        EXPECT_EQ(shown->AutoWidth(), row.autoWidth);
+        if (!row.autoWidth) {
+            const int column = shown->ColumnByField("cAVeryLongColumnNameWiderThanAHundredPixels");
+            EXPECT_EQ(shown->ColumnWidth(column), 100);
+        }
+    }
+}
+
+TEST_F(ViewTest, RefusedStatementGivesOneMessageAndAnEmptyGrid)
+{
+    const int departments = count("select count(*) from _iptblDepartments");
+    TfrmIPEasyEnquiryView *view = run(addEnquiry("TV1", "delete from _iptblDepartments"));
+    ASSERT_TRUE(view);
+    EXPECT_EQ(script.takeMessages(), QStringList { "The requested action is forbidden" });
+    EXPECT_EQ(view->windowTitle(), "IQ View");
+    EXPECT_EQ(grid(view)->ColumnCount(), 0);
+    EXPECT_EQ(grid(view)->Model()->rowCount(), 0);
+    EXPECT_FALSE(action(view, "mniGridChart")->isEnabled());
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(count("select count(*) from _iptblDepartments"), departments);
+}
+
+TEST_F(ViewTest, FailedRunShowsTheGeneralMessageAndKeepsTheStoredLayout)
+{
+    RegIni::WriteString(section("TV1"), "Field Names", "cCode,1");
+    RegIni::WriteBool(section("TV1"), "DefaultOpts", true);
+    TfrmIPEasyEnquiryView *view = run(addEnquiry("TV1", "select cCode from _iptblNoSuchTable"));
+    ASSERT_TRUE(view);
+    EXPECT_EQ(script.takeMessages(), QStringList { kGeneralFailure });
+    EXPECT_EQ(script.messageLog().back().buttons, MsgButtons::OK);
+    EXPECT_FALSE(action(view, "mniGridChart")->isEnabled());
+    EXPECT_EQ(grid(view)->Model()->rowCount(), 0);
+    EXPECT_TRUE(view->isVisible());
+
+    action(view, "mniGridChart")->trigger(); // disabled: nothing
+    closeWithDefault(view, true);
+    EXPECT_EQ(RegIni::ReadString(section("TV1"), "Field Names", ""), "cCode,1");
+    EXPECT_TRUE(script.takeMessages().isEmpty());
+    EXPECT_TRUE(chartRequests.empty());
+}
+
+TEST_F(ViewTest, RunIsTimedInTheLogWithTheCodeInUpperCase)
+{
+    TfrmIPEasyEnquiryView *view = run(addEnquiry("tv-log", kEmployeesSql));
+    ASSERT_TRUE(view);
+    const QStringList lines = texts(common(), "select cText from _btblLog where iLogType = 117");
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(QRegularExpression("^OpenIQ_TV-LOG \\d+ ms$").match(lines.first()).hasMatch())
+        << lines.first().toStdString();
+}
+
+TEST_F(ViewTest, CommonDatabaseIQRunsOnTheCommonConnection)
+{
+    const int id
+        = addEnquiry("TVC", "select cName, cValue from _btblSystemValues", { { "cName", true } });
+    exec("UPDATE _iptblEasyEnquiry SET bCommonDB = 1 WHERE idEnquiry = ?", { std::int64_t(id) });
+    TfrmIPEasyEnquiryView *view = run(id);
+    ASSERT_TRUE(view);
+    EXPECT_TRUE(script.takeMessages().isEmpty());
+    EXPECT_GT(grid(view)->Model()->rowCount(), 0);
+}
+
+TEST_F(ViewTest, ChartGetsTheFilterAndTheShownColumnsAndNeedsTwoOfThemAndARecord)
+{
+    const int id = addEnquiry("TV1", kEmployeesSql,
+        { { "cEmployeeCode", true }, { "cSurname", true }, { "fHourlyRate", true } });
+    TfrmIPEasyEnquiryView *view = run(id);
+    ASSERT_TRUE(view);
+    TmxGrid *shown = grid(view);
+    auto *filter = shown->findChild<QLineEdit *>("edtFilter");
+    QTest::keyClicks(filter, "iPayerID = 1");
+    QTest::keyClick(filter, Qt::Key_Return);
+    EXPECT_EQ(shown->Model()->rowCount(),
+        count("select count(*) from _iptblEmployees where iPayerID = 1"));
+
+    action(view, "mniGridChart")->trigger();
+    ASSERT_EQ(chartRequests.size(), 1u);
+    EXPECT_EQ(chartRequests[0].enquiryId, id);
+    EXPECT_EQ(chartRequests[0].query, kEmployeesSql);
+    EXPECT_EQ(chartRequests[0].filter, "iPayerID = 1");
+    EXPECT_EQ(chartRequests[0].columnList, "cEmployeeCode,cSurname,fHourlyRate");
+    EXPECT_EQ(script.takeMessages(), QStringList { "The chart window is not available yet." });
+
+    chartRequests.clear();
+    shown->SetColumnVisible(shown->ColumnByField("cSurname"), false);
+    shown->SetColumnVisible(shown->ColumnByField("fHourlyRate"), false);
+    action(view, "mniGridChart")->trigger();
+    shown->SetColumnVisible(shown->ColumnByField("fHourlyRate"), true);
+    ASSERT_TRUE(shown->SetFilterText("iPayerID = 999"));
+    action(view, "mniGridChart")->trigger();
+    EXPECT_TRUE(chartRequests.empty());
+    EXPECT_TRUE(script.takeMessages().isEmpty());
+}
+
+TEST_F(ViewTest, SaveGridWritesTheShownColumns)
+{
+    // The grid's own tests cover the formats; here the window's command reaches the grid.
+    TfrmIPEasyEnquiryView *view = run(addEnquiry("TV1", kEmployeesSql,
+        { { "cSurname", true }, { "cEmployeeCode", true }, { "iPayerID", false } }));
+    ASSERT_TRUE(view);
+    const QStringList codes
+        = texts("select cEmployeeCode from _iptblEmployees order by cEmployeeCode");
+    const QStringList surnames
+        = texts("select cSurname from _iptblEmployees order by cEmployeeCode");
+    const QString path = dir.filePath("iq.csv");
+    script.onModal("dlgSaveGrid", [path](QDialog &dialog) {
+        static_cast<QFileDialog &>(dialog).selectFile(path);
+        dialog.accept(); // QFileDialog::accept, through the public QDialog one
+    });
+    action(view, "mniGridSave")->trigger();
+    EXPECT_TRUE(script.takeMessages().isEmpty());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), codes.size() + 2); // captions, rows, the empty rest
+    EXPECT_EQ(lines[0], "cSurname,cEmployeeCode\r");
+    EXPECT_EQ(lines[1], (surnames[0] + "," + codes[0] + "\r").toUtf8());
+}
+
+TEST_F(ViewTest, HoursColumnsGetTheDecimalHoursEditorOnlyWithTheSetting)
+{
+    const int id
+        = addEnquiry("TVH", "select idPayslip, fHours, fOvertimeHours, fGross from _iptblPayslips",
+            { { "idPayslip", true }, { "fHours", true }, { "fOvertimeHours", true },
+                { "fGross", true } });
+    for (const int setting : { 1, 0 }) {
+        SCOPED_TRACE(setting);
+        objGeneralParameters.iHoursDisplay = setting;
+        TfrmIPEasyEnquiryView *view = run(id);
+        ASSERT_TRUE(view);
+        TmxGrid *shown = grid(view);
+        const auto hasEditor = [&](const char *field) {
+            return qobject_cast<TmxIPHoursDecimalHourEditProperties *>(
+                       shown->View()->itemDelegateForColumn(shown->ColumnByField(field)))
+                != nullptr;
+        };
+        EXPECT_EQ(hasEditor("fHours"), setting == 1);
+        EXPECT_EQ(hasEditor("fOvertimeHours"), setting == 1);
+        EXPECT_FALSE(hasEditor("fGross"));
+        closeWithDefault(view, false);
+    }
+}
+
+TEST_F(ViewTest, ClosingTheCustomisationWindowRefreshesTheResult)
+{
+    TfrmIPEasyEnquiryView *view
+        = run(addEnquiry("TV1", kEmployeesSql, { { "cEmployeeCode", true } }));
+    ASSERT_TRUE(view);
+    exec("INSERT INTO _iptblEmployees (cEmployeeCode, iPayerID, iPayFrequencyID, iLocationID, "
+         "iDepartmentID) VALUES ('ZZ999', 1, 1, 1, 1)");
+    EXPECT_EQ(grid(view)->Model()->rowCount(), 30);
+    script.onModal("frmGridCustomise", [](QDialog &dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton *>("btnOK"), Qt::LeftButton);
+    });
+    action(view, "mniGridCustColumns")->trigger();
+    EXPECT_EQ(grid(view)->Model()->rowCount(), 31);
+    EXPECT_EQ(layout(view),
+        "cEmployeeCode,1,cFirstName,0,cSurname,0,fHourlyRate,0,dtEngaged,0,iPayerID,0");
+}
