@@ -2,12 +2,26 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
 
 namespace {
+
+// The command-line program runs where no display library is installed: it must not load the
+// widgets library, not even indirectly through another of ours.
+TEST(CliLinkTest, CorvaneIqLoadsNoWidgetsLibrary)
+{
+    QProcess ldd;
+    ldd.start("ldd", { CORVANE_IQ_BIN });
+    ASSERT_TRUE(ldd.waitForFinished(30000));
+    const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
+    ASSERT_TRUE(libraries.contains("libQt6Core")) << qPrintable(libraries);
+    for (const char *name : { "libQt6Widgets", "libQt6Gui", "libhostui" })
+        EXPECT_FALSE(libraries.contains(name)) << name;
+}
 
 class CliTest : public ::testing::Test
 {
