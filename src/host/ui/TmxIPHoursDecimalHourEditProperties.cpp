@@ -15,6 +15,9 @@ QString TmxIPHoursDecimalHourEditProperties::HoursText(double hours)
 {
     if (!std::isfinite(hours))
         return {};
+    // From 2^52 up a double holds whole hours only, and their minutes would overflow a qint64.
+    if (std::fabs(hours) >= 0x1p52)
+        return QString::number(hours, 'f', 0) + QLatin1String(":00");
     const qint64 minutes = qint64(std::llround(std::fabs(hours) * 60.0));
     const QString text
         = QStringLiteral("%1:%2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
