@@ -47,8 +47,10 @@ std::optional<double> TmxIPHoursDecimalHourEditProperties::ParseHours(
     }
     const QString hoursPart = trimmed.left(trimmed.indexOf(QLatin1Char(':')));
     const QString minutesPart = trimmed.mid(trimmed.indexOf(QLatin1Char(':')) + 1);
+    // ASCII digits only: toInt() reads no other script, so "7:\u0663\u0660" would be 7:00.
     const auto allDigits = [](const QString &part) {
-        return std::all_of(part.begin(), part.end(), [](QChar c) { return c.isDigit(); });
+        return std::all_of(part.begin(), part.end(),
+            [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
     };
     if (minutesPart.isEmpty() || minutesPart.size() > 2 || !allDigits(hoursPart)
         || !allDigits(minutesPart))

@@ -376,7 +376,8 @@ TEST(HoursDecimal, TextAndParsingBothWays)
         std::optional<double> hours;
     } parsed[] = { { "7:30", uk, 7.5 }, { "7.5", uk, 7.5 }, { "7,5", german, 7.5 },
         { "7.5", german, 7.5 }, { ":45", uk, 0.75 }, { "-1:15", uk, -1.25 }, { "8", uk, 8.0 },
-        { "7:60", uk, std::nullopt }, { "7:5:1", uk, std::nullopt }, { "abc", uk, std::nullopt },
+        { "7:60", uk, std::nullopt }, { "7:5:1", uk, std::nullopt },
+        { "7:\u0663\u0660", uk, std::nullopt }, { "abc", uk, std::nullopt },
         { " ", uk, std::nullopt } };
     for (const auto &row : parsed) {
         SCOPED_TRACE(row.text);
