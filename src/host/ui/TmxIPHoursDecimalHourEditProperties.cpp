@@ -15,6 +15,9 @@ QString TmxIPHoursDecimalHourEditProperties::HoursText(double hours)
 {
     if (!std::isfinite(hours))
         return {};
+    // From 2^52 up a double holds whole hours only, and their minutes would overflow a qint64.
+    if (std::fabs(hours) >= 0x1p52)
+        return QString::number(hours, 'f', 0) + QLatin1String(":00");
     const qint64 minutes = qint64(std::llround(std::fabs(hours) * 60.0));
     const QString text
         = QStringLiteral("%1:%2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
@@ -44,8 +47,10 @@ std::optional<double> TmxIPHoursDecimalHourEditProperties::ParseHours(
     }
     const QString hoursPart = trimmed.left(trimmed.indexOf(QLatin1Char(':')));
     const QString minutesPart = trimmed.mid(trimmed.indexOf(QLatin1Char(':')) + 1);
+    // ASCII digits only: toInt() reads no other script, so "7:\u0663\u0660" would be 7:00.
     const auto allDigits = [](const QString &part) {
-        return std::all_of(part.begin(), part.end(), [](QChar c) { return c.isDigit(); });
+        return std::all_of(part.begin(), part.end(),
+            [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
     };
     if (minutesPart.isEmpty() || minutesPart.size() > 2 || !allDigits(hoursPart)
         || !allDigits(minutesPart))

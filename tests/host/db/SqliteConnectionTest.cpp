@@ -61,6 +61,9 @@ TEST(SqlServerNames, RemovesOnlyOwnerQualifiers)
         { "select mydbo.x, dbo_x.y, dbo from t", "select mydbo.x, dbo_x.y, dbo from t" },
         { "select [dbo]._efnAgentPCSecurity(5)", "select _efnAgentPCSecurity(5)" },
         { "select 'unclosed dbo.x", "select 'unclosed dbo.x" },
+        // Cut there, the owner would glue its neighbours into a comment or into one literal.
+        { "select 1 -dbo.-1, 2/[dbo].*x*/3", "select 1 -dbo.-1, 2/[dbo].*x*/3" },
+        { "select 'a'dbo.'b', \"a\"[dbo].\"b\"", "select 'a'dbo.'b', \"a\"[dbo].\"b\"" },
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.sql);

@@ -1,8 +1,8 @@
 #include "host/core/test_grid_zip.h"
 
-#include "host/ui/HostScript.h"
 #include "host/core/RegIni.h"
 #include "host/db/dataset/TQuillonTempTable.h"
+#include "host/ui/HostScript.h"
 #include "host/ui/TmxGrid.h"
 #include "host/ui/TmxGridModel.h"
 #include "host/ui/TmxIPHoursDecimalHourEditProperties.h"
@@ -361,7 +361,8 @@ TEST(HoursDecimal, TextAndParsingBothWays)
         double hours;
         const char *text;
     } shownRows[] = { { 7.5, "7:30" }, { 0, "0:00" }, { -1.25, "-1:15" }, { 7.999, "8:00" },
-        { 37.1, "37:06" } };
+        { 37.1, "37:06" }, { 0x1p60, "1152921504606846976:00" },
+        { -0x1p60, "-1152921504606846976:00" } };
     for (const auto &row : shownRows) {
         SCOPED_TRACE(row.text);
         EXPECT_EQ(TmxIPHoursDecimalHourEditProperties::HoursText(row.hours), row.text);
@@ -375,7 +376,8 @@ TEST(HoursDecimal, TextAndParsingBothWays)
         std::optional<double> hours;
     } parsed[] = { { "7:30", uk, 7.5 }, { "7.5", uk, 7.5 }, { "7,5", german, 7.5 },
         { "7.5", german, 7.5 }, { ":45", uk, 0.75 }, { "-1:15", uk, -1.25 }, { "8", uk, 8.0 },
-        { "7:60", uk, std::nullopt }, { "7:5:1", uk, std::nullopt }, { "abc", uk, std::nullopt },
+        { "7:60", uk, std::nullopt }, { "7:5:1", uk, std::nullopt },
+        { "7:\u0663\u0660", uk, std::nullopt }, { "abc", uk, std::nullopt },
         { " ", uk, std::nullopt } };
     for (const auto &row : parsed) {
         SCOPED_TRACE(row.text);

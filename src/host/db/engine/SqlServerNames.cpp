@@ -16,6 +16,23 @@ bool isDbo(std::string_view word)
         && std::tolower(static_cast<unsigned char>(word[2])) == 'o';
 }
 
+// The owner token sql[start, end) qualifies a name only where it stands apart from the text
+// before it and is followed by its dot and a name (or space): cut anywhere else, it would glue
+// its neighbours into a token that was not there, such as "--" out of "-dbo.-" or one literal
+// out of "'a'dbo.'b'".
+bool qualifiesName(std::string_view sql, std::size_t start, std::size_t end)
+{
+    if (end + 1 >= sql.size() || sql[end] != '.')
+        return false;
+    if (start > 0) {
+        const unsigned char before = static_cast<unsigned char>(sql[start - 1]);
+        if (isWordChar(before) || before == '\'' || before == '"' || before == ']' || before == '`')
+            return false;
+    }
+    const unsigned char after = static_cast<unsigned char>(sql[end + 1]);
+    return isWordChar(after) || std::isspace(after) || after == '[' || after == '"' || after == '`';
+}
+
 // End of a quoted token starting at `start` (the opening character), past its closing
 // character; doubled closing characters are part of the token. Unclosed runs to the end.
 std::size_t skipQuoted(std::string_view sql, std::size_t start, char close)
@@ -65,8 +82,7 @@ std::string stripDboQualifiers(std::string_view sql, std::vector<RemovedText> *r
             const char close = c == '[' ? ']' : c;
             const std::size_t end = skipQuoted(sql, i, close);
             const bool closed = end >= i + 2 && sql[end - 1] == close;
-            if (closed && isDbo(sql.substr(i + 1, end - i - 2)) && end < sql.size()
-                && sql[end] == '.')
+            if (closed && isDbo(sql.substr(i + 1, end - i - 2)) && qualifiesName(sql, i, end))
                 drop(end + 1);
             else
                 keep(end);
@@ -74,7 +90,7 @@ std::string stripDboQualifiers(std::string_view sql, std::vector<RemovedText> *r
             std::size_t end = i;
             while (end < sql.size() && isWordChar(static_cast<unsigned char>(sql[end])))
                 ++end;
-            if (isDbo(sql.substr(i, end - i)) && end < sql.size() && sql[end] == '.')
+            if (isDbo(sql.substr(i, end - i)) && qualifiesName(sql, i, end))
                 drop(end + 1);
             else
                 keep(end);

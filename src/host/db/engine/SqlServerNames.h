@@ -8,8 +8,8 @@
 // IQ statements are written for SQL Server and name objects as "dbo.x", "[dbo].x" or "dbo.[x]".
 // On SQLite the owner "dbo" means nothing: the qualifier is removed so that the object resolves
 // through the connection's databases (main first, then the attached ones). Only whole tokens
-// followed by "." are removed; string literals, other quoted identifiers and comments are left
-// exactly as written.
+// followed by "." and a name are removed; string literals, other quoted identifiers and comments
+// are left exactly as written.
 struct RemovedText
 {
     std::size_t offset; // in the original text
