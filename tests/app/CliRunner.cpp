@@ -22,7 +22,8 @@ CliResult CliRunner::Run(const QStringList &arguments, const QString &password) 
     process.start(CORVANE_IQ_BIN, arguments);
     process.waitForFinished(120000);
     return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-        QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError()) };
+        QString::fromUtf8(process.readAllStandardOutput()),
+        QString::fromUtf8(process.readAllStandardError()) };
 }
 
 QByteArray FileDigest(const QString &path)

@@ -1,29 +1,34 @@
-#include "RunFixture.h"
+#include "PrintQt.h"
+#include "TestDatabases.h"
 
 #include "host/core/Globals.h"
 #include "host/core/Log.h"
 #include "host/core/SystemValues.h"
-#include "host/db/engine/DbError.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/engine/DbError.h"
 #include "run/EnquiryExecution.h"
 
 #include <QRegularExpression>
 
-class EnquiryExecutionTest : public RunFixture
+#include <gtest/gtest.h>
+
+namespace {
+
+class EnquiryExecutionTest : public ::testing::Test
 {
 protected:
     void TearDown() override
     {
         bExtendedLogging = false;
         SetDevLogSink({});
-        RunFixture::TearDown();
     }
     QStringList logRows()
     {
-        return texts(common(),
-            "select iLogType || '|' || cText || '|' || ifnull(cExtra2, '') from _btblLog order by "
-            "idLog");
+        return db.rows(db.common(),
+            "select iLogType, cText, ifnull(cExtra2, '') from _btblLog order by idLog");
     }
+
+    TestDatabases db;
 };
 
 TEST_F(EnquiryExecutionTest, SettingsThatAreNoWholeNumbersFallBack)
@@ -45,7 +50,7 @@ TEST_F(EnquiryExecutionTest, SettingsThatAreNoWholeNumbersFallBack)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.timeout ? row.timeout : "<absent>");
-        exec(common(), "delete from _btblSystemValues where cName like 'IQ Report%'");
+        db.exec(db.common(), "delete from _btblSystemValues where cName like 'IQ Report%'");
         if (row.timeout) {
             ASSERT_TRUE(SetCurrentSystemValue("IQ Report Timeout (Minutes)", row.timeout));
             ASSERT_TRUE(SetCurrentSystemValue("IQ Report Retry Count", row.retry));
@@ -113,14 +118,14 @@ TEST_F(EnquiryExecutionTest, LogsTheTimingAndOnlyTheTwoEmployeeListsExecutions)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(QStringLiteral("%1 %2").arg(row.code).arg(row.extended).toStdString());
-        exec(common(), "delete from _btblLog");
+        db.exec(db.common(), "delete from _btblLog");
         devLog.clear();
         bExtendedLogging = row.extended;
         TQuillonADOQuery query;
         qint64 elapsed = 0;
         QString error;
         ASSERT_TRUE(
-            OpenEnquiry(query, payroll(), "select 1 as a", row.code, "Staff", elapsed, error))
+            OpenEnquiry(query, db.payroll(), "select 1 as a", row.code, "Staff", elapsed, error))
             << error.toStdString();
         EXPECT_GE(elapsed, 0);
         EXPECT_EQ(query.CommandTimeout(), 120);
@@ -136,15 +141,17 @@ TEST_F(EnquiryExecutionTest, LogsTheTimingAndOnlyTheTwoEmployeeListsExecutions)
 TEST_F(EnquiryExecutionTest, FailedOpenLogsNothingAndReportsTheServersText)
 {
     bExtendedLogging = true;
-    exec(common(), "delete from _btblLog");
+    db.exec(db.common(), "delete from _btblLog");
     TQuillonADOQuery query;
     qint64 elapsed = 0;
     QString error;
     EXPECT_FALSE(OpenEnquiry(
-        query, common(), "select * from no_such_table", "IQB-EMP002", "Staff", elapsed, error));
+        query, db.common(), "select * from no_such_table", "IQB-EMP002", "Staff", elapsed, error));
     EXPECT_TRUE(error.contains("no_such_table")) << error.toStdString();
     EXPECT_GE(elapsed, 0);
     EXPECT_EQ(logRows(), QStringList {});
     EXPECT_EQ(RunFailureMessage(error, elapsed),
         "There was a problem running the IQ.\r\n\r\nPlease re-start Corvane and try again.");
 }
+
+} // namespace

@@ -1,10 +1,13 @@
-#include "RunFixture.h"
+#include "PrintQt.h"
+#include "TestDatabases.h"
 
 #include "host/core/TypeTables.h"
 #include "run/ParamValue.h"
 #include "run/PrepareStatement.h"
 
 #include <QLocale>
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -158,20 +161,22 @@ TEST(ParamValue, StoredDatesAreOfferedInAFormThatReadsBack)
     }
 }
 
-class StoreParamValuesTest : public RunFixture
+class StoreParamValuesTest : public ::testing::Test
 {
+protected:
+    TestDatabases db;
 };
 
 TEST_F(StoreParamValuesTest, WritesAllRowsInDefinitionOrderOrNone)
 {
-    const int id = insertEnquiry("S1", "select @Name, @[Pay Date], @Count");
-    insertParam(id, "Name", kSQLTypeText, "old");
-    insertParam(id, "Pay Date", kSQLTypeDate, std::nullopt, "2023-01-01 00:00:00");
-    insertParam(id, "Count", kSQLTypeInteger, "1");
+    const int id = db.insertEnquiry("S1", "select @Name, @[Pay Date], @Count");
+    db.insertParam(id, "Name", kSQLTypeText, "old");
+    db.insertParam(id, "Pay Date", kSQLTypeDate, std::nullopt, "2023-01-01 00:00:00");
+    db.insertParam(id, "Count", kSQLTypeInteger, "1");
 
     std::vector<ParamRow> stored;
     QString error;
-    ASSERT_TRUE(ReadParamRows(payroll(), id, true, stored, error)) << error.toStdString();
+    ASSERT_TRUE(ReadParamRows(db.payroll(), id, true, stored, error)) << error.toStdString();
     std::vector<ParamEntry> entries;
     for (const ParamRow &row : stored)
         entries.push_back(EntryFromRow(row));
@@ -183,29 +188,28 @@ TEST_F(StoreParamValuesTest, WritesAllRowsInDefinitionOrderOrNone)
     entries[2].value = "2.5";
     int failedRow = 0;
     ASSERT_TRUE(ValidateParamEntries(entries, error, failedRow)) << error.toStdString();
-    ASSERT_TRUE(StoreParamValues(payroll(), id, entries, error)) << error.toStdString();
+    ASSERT_TRUE(StoreParamValues(db.payroll(), id, entries, error)) << error.toStdString();
 
-    const char *read
-        = "select cDescription || '|' || iSQLTypeID || '|' || ifnull(cValue, '<null>') "
-          "|| '|' || ifnull(substr(dtValue, 1, 16), '<null>') from "
-          "_iptblEasyEnquiryParam order by idEnquiryParam";
-    const QStringList written { "Name|1|Smith|<null>", "Pay Date|2|<null>|2024-01-31 14:30",
-        "Count|3|2.5|<null>" };
-    EXPECT_EQ(texts(read), written);
+    const char *read = "select cDescription, iSQLTypeID, cValue, substr(dtValue, 1, 16) "
+                       "from _iptblEasyEnquiryParam order by idEnquiryParam";
+    const QStringList written { "Name|1|Smith|NULL", "Pay Date|2|NULL|2024-01-31 14:30",
+        "Count|3|2.5|NULL" };
+    EXPECT_EQ(db.rows(read), written);
     QString out;
-    ASSERT_TRUE(PrepareEnquirySQL(payroll(), id, "select @Name, @[Pay Date], @Count", out, error));
+    ASSERT_TRUE(
+        PrepareEnquirySQL(db.payroll(), id, "select @Name, @[Pay Date], @Count", out, error));
     EXPECT_EQ(out, "select 'Smith', '20240131', 2.5");
 
     // A post that fails half-way leaves every row as it was.
-    exec("CREATE TRIGGER refuse_boom BEFORE UPDATE ON _iptblEasyEnquiryParam "
-         "WHEN new.cValue = 'boom' BEGIN SELECT raise(ABORT, 'boom refused'); END");
+    db.exec("CREATE TRIGGER refuse_boom BEFORE UPDATE ON _iptblEasyEnquiryParam "
+            "WHEN new.cValue = 'boom' BEGIN SELECT raise(ABORT, 'boom refused'); END");
     std::vector<ParamEntry> bad = entries;
     bad[0].value = "first";
     bad[2].value = "boom";
-    EXPECT_FALSE(StoreParamValues(payroll(), id, bad, error));
+    EXPECT_FALSE(StoreParamValues(db.payroll(), id, bad, error));
     EXPECT_TRUE(error.contains("boom refused")) << error.toStdString();
     bad.pop_back();
-    EXPECT_FALSE(StoreParamValues(payroll(), id, bad, error));
+    EXPECT_FALSE(StoreParamValues(db.payroll(), id, bad, error));
     EXPECT_EQ(error, "The IQ has 3 parameters but 2 values were given.");
-    EXPECT_EQ(texts(read), written);
+    EXPECT_EQ(db.rows(read), written);
 }

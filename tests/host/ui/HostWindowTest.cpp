@@ -1,10 +1,10 @@
-#include "host/core/HostDatabases.h"
 #include "PrintQt.h"
+#include "TestDatabases.h"
 
 #include "host/core/ChangeMessage.h"
+#include "host/core/RegIni.h"
 #include "host/ui/HostScript.h"
 #include "host/ui/ModalDialogs.h"
-#include "host/core/RegIni.h"
 #include "host/ui/TfrmQuillon.h"
 #include "host/ui/TfrmQuillonDlg.h"
 
@@ -113,7 +113,7 @@ TEST(ChangeMessageTest, MessagePostedToOneWindowReachesOnlyIt)
 
 TEST(HostWindowTest, PositionIsKeptInTheVersionedSectionAndResetErasesIt)
 {
-    HostDatabases databases;
+    TestDatabases databases;
     const QString section = "frmIPEasyEnquiryView_IQB-EMP002";
     {
         TfrmTestView view;
@@ -151,7 +151,7 @@ TEST(HostWindowTest, PositionIsKeptInTheVersionedSectionAndResetErasesIt)
 
 TEST(HostWindowTest, DialogSavesItsPositionOnEveryWayOut)
 {
-    HostDatabases databases;
+    TestDatabases databases;
     HostScript script;
     RecordingDialog dialog;
     dialog.SetRegistryName("frmTestDlg");

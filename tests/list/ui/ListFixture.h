@@ -1,10 +1,10 @@
 #pragma once
 
+#include "TestDatabases.h"
+
 #include "host/ui/HostScript.h"
-#include "store/Databases.h"
 
 #include <QString>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@ class QAction;
 class TfrmIPEasyEnquiry;
 class TqryIPEasyEnquiry;
 
-// Real demo databases in a temporary folder, the host bound to them, an administrator signed in
-// and a script answering for the person.
+// Small demo databases, the demo's administrator signed in, and a script answering for the
+// person.
 class ListFixture : public ::testing::Test
 {
 protected:
@@ -33,9 +33,6 @@ protected:
     // A new IQ with its parameter rows and one column row; returns its id.
     int insertEnquiry(
         const QString &code, const QString &description, std::initializer_list<Param> params = {});
-    int countRows(const QString &sql);
-    void execute(const char *sql);
-    void signInAs(bool administrator, std::initializer_list<int> functions);
 
     // A modeless list, closed and freed by TearDown.
     TfrmIPEasyEnquiry *openList();
@@ -56,8 +53,7 @@ protected:
         bool editable;
     };
 
-    QTemporaryDir dir;
-    std::optional<HostDatabases> db;
+    TestDatabases db;
     HostScript script;
     std::vector<EditorCall> editorCalls; // the editor's entry, as the list called it
 };

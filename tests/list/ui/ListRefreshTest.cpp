@@ -19,7 +19,7 @@ TEST_F(ListRefreshTest, ExchangeCommandsFollowTheAgentsRights)
         const char *name;
         bool signedIn;
         bool administrator;
-        std::initializer_list<int> functions;
+        std::vector<int> functions;
         bool emptyList;
         bool exportOn;
         bool importOn;
@@ -33,12 +33,14 @@ TEST_F(ListRefreshTest, ExchangeCommandsFollowTheAgentsRights)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
-        if (row.signedIn)
-            signInAs(row.administrator, row.functions);
-        else
-            SignOut();
+        SignOut();
+        if (row.signedIn) {
+            db.addAgent(
+                row.name, { .administrator = row.administrator, .functions = row.functions });
+            db.signIn(row.name);
+        }
         if (row.emptyList)
-            execute("DELETE FROM _iptblEasyEnquiry");
+            db.exec("DELETE FROM _iptblEasyEnquiry");
         TfrmIPEasyEnquiry *list = openList();
         EXPECT_EQ(list->HasFocusedRecord(), !row.emptyList);
         EXPECT_EQ(command(list, "mniExport")->isEnabled(), row.exportOn);

@@ -64,8 +64,9 @@ TEST(PackageRegistration, ObjectClassListDeclaresThePageAndTheListWithExactValue
     EXPECT_EQ(list.extra, 0);
 
     // The icon groups the package carries, each at both sizes.
-    for (const char *name : { "CHART", "CHART_TILE", "IQTREENODE", "IQTREENODE_TILE", "PAYROLLCHARTS",
-             "PAYROLLCHARTS_TILE", "TFRMGROUPMANAGERCHARTS", "TFRMGROUPMANAGERCHARTS_TILE" }) {
+    for (const char *name :
+        { "CHART", "CHART_TILE", "IQTREENODE", "IQTREENODE_TILE", "PAYROLLCHARTS",
+            "PAYROLLCHARTS_TILE", "TFRMGROUPMANAGERCHARTS", "TFRMGROUPMANAGERCHARTS_TILE" }) {
         SCOPED_TRACE(name);
         for (int size : { 16, 32 }) {
             const QIcon icon = package->QueryObjectIcon(size, name, 0);
@@ -89,7 +90,8 @@ TEST(PackageRegistration, PageStartsAsLargeIconsWithItsDesignedSize)
 
 TEST(PackageStrings, TableTextsAreExact)
 {
-    EXPECT_EQ(PackageString(65520), "You cannot add the reserved IQ! The code can not begin with \"IQ\"!");
+    EXPECT_EQ(PackageString(65520),
+        "You cannot add the reserved IQ! The code can not begin with \"IQ\"!");
     EXPECT_EQ(PackageString(65524), "\"[\", \"]\" and \"@\" are not allowed in parameter names!");
     EXPECT_EQ(PackageString(65527), "");
     EXPECT_EQ(PackageString(65528), "Easy Show Enquiry");
@@ -110,7 +112,8 @@ TEST(PackageMessages, HandledFlagFollowsTheFourCases)
     EXPECT_TRUE(handled);
 
     // Already handled by the base: nothing opens, even for 9399 and 9400.
-    package->SetBaseMessageFilter([](int message, qint64, qint64) { return message == 9399 || message == 9400; });
+    package->SetBaseMessageFilter(
+        [](int message, qint64, qint64) { return message == 9399 || message == 9400; });
     for (int message : { 9399, 9400 }) {
         handled = false;
         package->NonVisiblePkgMessage(message, 0, 0, handled);

@@ -28,7 +28,8 @@ class CliTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const CliResult demo = cli.Run({ "demo", "--employees", "60", "--payslips-per-employee", "2" });
+        const CliResult demo
+            = cli.Run({ "demo", "--employees", "60", "--payslips-per-employee", "2" });
         ASSERT_EQ(demo.exitCode, 0) << qPrintable(demo.err);
         payroll = cli.DataFolder() + "/demo-payroll.db";
         common = cli.DataFolder() + "/demo-common.db";
@@ -84,7 +85,8 @@ TEST_F(CliTest, ErrorsSayOneLineAndLeaveTheDatabasesAlone)
 
     QFile junk(cli.Path("junk.db"));
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write("this is not a database at all, just some text that is long enough to look like one");
+    junk.write(
+        "this is not a database at all, just some text that is long enough to look like one");
     junk.close();
     const QByteArray junkBefore = FileDigest(junk.fileName());
 
@@ -92,11 +94,13 @@ TEST_F(CliTest, ErrorsSayOneLineAndLeaveTheDatabasesAlone)
     const QString foreign = cli.Path("foreign.db");
     sqlite3 *db = nullptr;
     ASSERT_EQ(sqlite3_open(foreign.toUtf8().constData(), &db), SQLITE_OK);
-    sqlite3_exec(db, "create table customers(id integer primary key, name text)", nullptr, nullptr, nullptr);
+    sqlite3_exec(
+        db, "create table customers(id integer primary key, name text)", nullptr, nullptr, nullptr);
     sqlite3_close(db);
     const QByteArray foreignBefore = FileDigest(foreign);
 
-    const struct {
+    const struct
+    {
         const char *what;
         QStringList args;
         QString password;
@@ -106,9 +110,14 @@ TEST_F(CliTest, ErrorsSayOneLineAndLeaveTheDatabasesAlone)
         { "wrong password", { "--agent", "admin", "list" }, "wrong", "password" },
         { "unknown agent", { "--agent", "nobody", "list" }, "x", "agent" },
         { "no password", { "--agent", "admin", "list" }, QString(), "CORVANE_PASSWORD" },
-        { "not a database", { "--agent", "admin", "--payroll", junk.fileName(), "--common", common, "list" }, "admin", "junk.db" },
-        { "not ours", { "--agent", "admin", "--payroll", foreign, "--common", common, "list" }, "admin", "foreign.db" },
-        { "missing file", { "--agent", "admin", "--payroll", cli.Path("none.db"), "--common", common, "list" }, "admin", "none.db" },
+        { "not a database",
+            { "--agent", "admin", "--payroll", junk.fileName(), "--common", common, "list" },
+            "admin", "junk.db" },
+        { "not ours", { "--agent", "admin", "--payroll", foreign, "--common", common, "list" },
+            "admin", "foreign.db" },
+        { "missing file",
+            { "--agent", "admin", "--payroll", cli.Path("none.db"), "--common", common, "list" },
+            "admin", "none.db" },
         { "unknown command", { "frobnicate" }, "admin", "frobnicate" },
         { "demo over existing", { "demo" }, "admin", "--force" },
     };
@@ -157,18 +166,21 @@ int scalar(const QString &path, const char *sql)
 
 TEST_F(CliTest, PrepareAppliesTheAgentsFiltersAndRefusesWritingStatements)
 {
-    const CliResult clerk = cli.Run({ "--agent", "clerk", "prepare", "PAY-RANGE", "--param", "DateFrom=2024-01-01" }, "clerk");
+    const CliResult clerk = cli.Run(
+        { "--agent", "clerk", "prepare", "PAY-RANGE", "--param", "DateFrom=2024-01-01" }, "clerk");
     ASSERT_EQ(clerk.exitCode, 0) << qPrintable(clerk.err);
     EXPECT_TRUE(clerk.out.contains("BETWEEN '20240101' AND")) << qPrintable(clerk.out);
     EXPECT_TRUE(clerk.out.contains("_efnAgentPCSecurity(2)")) << qPrintable(clerk.out);
     const CliResult admin = cli.Run({ "--agent", "admin", "prepare", "PAY-RANGE" });
     ASSERT_EQ(admin.exitCode, 0) << qPrintable(admin.err);
-    EXPECT_TRUE(admin.out.contains(" select idPayer from _iptblPayerGroups ")) << qPrintable(admin.out);
+    EXPECT_TRUE(admin.out.contains(" select idPayer from _iptblPayerGroups "))
+        << qPrintable(admin.out);
 
     sqlite3 *db = nullptr;
     ASSERT_EQ(sqlite3_open(payroll.toUtf8().constData(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db,
-                  "insert into _iptblEasyEnquiry(cCode, cDescription, cSQLStatement, bCommonDB, iIQTypeID) "
+                  "insert into _iptblEasyEnquiry(cCode, cDescription, cSQLStatement, bCommonDB, "
+                  "iIQTypeID) "
                   "values ('WIPE', 'Wipes payslips', 'delete from _iptblPayslips', 0, 1)",
                   nullptr, nullptr, nullptr),
         SQLITE_OK);
@@ -186,44 +198,56 @@ TEST_F(CliTest, PrepareAppliesTheAgentsFiltersAndRefusesWritingStatements)
 
 TEST_F(CliTest, RunWritesTheVisibleColumnsAndStoresCheckedValues)
 {
-    const CliResult csv = cli.Run({ "--agent", "admin", "run", "PAY-RANGE", "--param", "DateFrom=2024-12-01",
-        "--param", "DateTo=2024-12-31" });
+    const CliResult csv = cli.Run({ "--agent", "admin", "run", "PAY-RANGE", "--param",
+        "DateFrom=2024-12-01", "--param", "DateTo=2024-12-31" });
     ASSERT_EQ(csv.exitCode, 0) << qPrintable(csv.err);
-    EXPECT_TRUE(csv.out.startsWith("dtPayDate,cEmployeeCode,cSurname,cFirstName,iPeriod,fGross,fTax,fNet\r\n"))
+    EXPECT_TRUE(csv.out.startsWith(
+        "dtPayDate,cEmployeeCode,cSurname,cFirstName,iPeriod,fGross,fTax,fNet\r\n"))
         << qPrintable(csv.out.left(200));
-    const CliResult all = cli.Run({ "--agent", "admin", "run", "PAY-RANGE", "--all-columns", "--format", "tsv" });
+    const CliResult all
+        = cli.Run({ "--agent", "admin", "run", "PAY-RANGE", "--all-columns", "--format", "tsv" });
     ASSERT_EQ(all.exitCode, 0) << qPrintable(all.err);
-    EXPECT_TRUE(all.out.startsWith(
-        "dtPayDate\tcEmployeeCode\tcSurname\tcFirstName\tiPeriod\tfGross\tfTax\tfNet\tcPayFrequency\tfHours\tfOvertimeHours"))
+    EXPECT_TRUE(all.out.startsWith("dtPayDate\tcEmployeeCode\tcSurname\tcFirstName\tiPeriod\tfGross"
+                                   "\tfTax\tfNet\tcPayFrequency\tfHours\tfOvertimeHours"))
         << qPrintable(all.out.left(200));
 
     // An IQ without column rows writes every field rather than rows of nothing.
     const CliResult unnamed = cli.Run({ "--agent", "admin", "run", "EMP-AGE" });
     ASSERT_EQ(unnamed.exitCode, 0) << qPrintable(unnamed.err);
-    EXPECT_TRUE(unnamed.out.startsWith("cEmployeeCode,cSurname,cFirstName,dtBirth,iAge,cCompany\r\n"))
+    EXPECT_TRUE(
+        unnamed.out.startsWith("cEmployeeCode,cSurname,cFirstName,dtBirth,iAge,cCompany\r\n"))
         << qPrintable(unnamed.out.left(200));
 
     // A value that does not fit its type is refused and nothing is stored; a good one is kept.
     const QString before = cli.Run({ "--agent", "admin", "show", "PAY-RANGE" }).out;
-    const CliResult bad = cli.Run({ "--agent", "admin", "run", "PAY-RANGE", "--param", "DateFrom=someday" });
+    const CliResult bad
+        = cli.Run({ "--agent", "admin", "run", "PAY-RANGE", "--param", "DateFrom=someday" });
     EXPECT_NE(bad.exitCode, 0);
-    EXPECT_TRUE(bad.err.contains("Value \"someday\" does not match Type \"Date\"!")) << qPrintable(bad.err);
+    EXPECT_TRUE(bad.err.contains("Value \"someday\" does not match Type \"Date\"!"))
+        << qPrintable(bad.err);
     EXPECT_EQ(cli.Run({ "--agent", "admin", "show", "PAY-RANGE" }).out, before);
-    const CliResult unknown = cli.Run({ "--agent", "admin", "run", "PAY-RANGE", "--param", "Nope=1" });
+    const CliResult unknown
+        = cli.Run({ "--agent", "admin", "run", "PAY-RANGE", "--param", "Nope=1" });
     EXPECT_NE(unknown.exitCode, 0);
     EXPECT_TRUE(unknown.err.contains("Nope"));
 
-    ASSERT_EQ(cli.Run({ "--agent", "admin", "prepare", "PAY-RANGE", "--param", "DateFrom=2023-07-01" }).exitCode, 0);
+    ASSERT_EQ(
+        cli.Run({ "--agent", "admin", "prepare", "PAY-RANGE", "--param", "DateFrom=2023-07-01" })
+            .exitCode,
+        0);
     EXPECT_TRUE(cli.Run({ "--agent", "admin", "show", "PAY-RANGE" }).out.contains("2023-07-01"));
 
     const QString xlsx = cli.Path("out.xlsx");
-    const CliResult excel = cli.Run({ "--agent", "admin", "run", "IQB-EMP002", "--format", "xlsx", "--output", xlsx });
+    const CliResult excel = cli.Run(
+        { "--agent", "admin", "run", "IQB-EMP002", "--format", "xlsx", "--output", xlsx });
     ASSERT_EQ(excel.exitCode, 0) << qPrintable(excel.err);
     QFile file(xlsx);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.read(2), QByteArray("PK")); // a zip container, as every .xlsx is
     // Every run is logged with its timing.
-    EXPECT_GE(scalar(common, "select count(*) from _btblLog where cText like 'OpenIQ_IQB-EMP002 % ms'"), 1);
+    EXPECT_GE(
+        scalar(common, "select count(*) from _btblLog where cText like 'OpenIQ_IQB-EMP002 % ms'"),
+        1);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "test_grid_zip.h"
+#include "ZipEntries.h"
 
 #include "host/core/GridExport.h"
 #include "host/db/dataset/TQuillonTempTable.h"

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "run/RunFixture.h"
+#include "TestDatabases.h"
 
 #include "host/ui/HostScript.h"
 
 #include <QString>
-#include <QStringList>
+
+#include <gtest/gtest.h>
 
 #include <utility>
 #include <vector>
@@ -14,7 +15,7 @@ class TfrmIPEasyEnquiryView;
 class TmxGrid;
 
 // Result windows over small demo databases, with their settings in the test's folder.
-class ViewTest : public RunFixture
+class ViewFixture : public ::testing::Test
 {
 protected:
     void SetUp() override;
@@ -25,13 +26,11 @@ protected:
         const std::vector<std::pair<QString, bool>> &columns = {});
     // Opens a result window the way the list does and returns it.
     TfrmIPEasyEnquiryView *run(int enquiryId);
-    void closeAll();
 
     static TmxGrid *grid(TfrmIPEasyEnquiryView *view);
     // The grid's columns in their order as "caption,1" (shown) or "caption,0", joined by ",".
     static QString layout(TfrmIPEasyEnquiryView *view);
     static QString section(const QString &code) { return "frmIPEasyEnquiryView_" + code; }
-    int count(const QString &sql);
 
     struct ChartRequest
     {
@@ -41,6 +40,7 @@ protected:
         QString columnList;
     };
 
+    TestDatabases db;
     HostScript script;
     std::vector<ChartRequest> chartRequests; // the chart's entry, as the window called it
 };

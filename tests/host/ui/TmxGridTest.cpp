@@ -1,8 +1,8 @@
-#include "host/core/test_grid_zip.h"
+#include "ZipEntries.h"
 
-#include "host/ui/HostScript.h"
 #include "host/core/RegIni.h"
 #include "host/db/dataset/TQuillonTempTable.h"
+#include "host/ui/HostScript.h"
 #include "host/ui/TmxGrid.h"
 #include "host/ui/TmxGridModel.h"
 #include "host/ui/TmxIPHoursDecimalHourEditProperties.h"

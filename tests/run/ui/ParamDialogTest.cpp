@@ -1,15 +1,10 @@
-#include "host/core/Agent.h"
-#include "host/core/HostContext.h"
-#include "host/ui/HostScript.h"
-#include "host/core/RegIni.h"
-#include "host/core/SqlExec.h"
+#include "PrintQt.h"
+#include "TestDatabases.h"
+
 #include "host/core/TypeTables.h"
-#include "host/db/engine/Connection.h"
 #include "host/db/dataset/TQuillonTempTable.h"
+#include "host/ui/HostScript.h"
 #include "run/ui/TfrmIPEasyEnquiryParamDlg.h"
-#include "store/Databases.h"
-#include "store/DemoData.h"
-#include "store/SqlHelpers.h"
 
 #include <QAbstractItemModel>
 #include <QCoreApplication>
@@ -18,7 +13,6 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -98,71 +92,30 @@ void pressOK(QDialog &dialog)
 class ParamDialogTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        QString error;
-        db = OpenHostDatabases(dir.filePath("payroll.db"), dir.filePath("common.db"), true, error);
-        ASSERT_TRUE(db) << error.toStdString();
-        DemoOptions options;
-        options.employees = 4;
-        options.payslipsPerEmployee = 1;
-        options.fastPasswordHashing = true;
-        ASSERT_TRUE(CreateDemoData(*db->payroll, *db->common, options, error))
-            << error.toStdString();
-        SetHostConnections(db->payroll.get(), db->common.get());
-        RegIni::SetFolder(dir.filePath("settings"));
-    }
     void TearDown() override
     {
-        SetHostConnections(nullptr, nullptr);
-        RegIni::SetFolder(QString());
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
     }
 
+    // A new IQ with these parameter rows; returns its id.
     int insertEnquiry(std::initializer_list<Param> params)
     {
-        DbError error;
-        const std::string code = "TP" + std::to_string(++m_serial);
-        EXPECT_TRUE(SqlExec::Run(*db->payroll,
-            "INSERT INTO _iptblEasyEnquiry (cCode, cDescription, cSQLStatement) VALUES (?, 'P', "
-            "'SELECT 1')",
-            { code }, error));
-        const std::int64_t enquiryId = QueryInt(*db->payroll,
-            "SELECT idEnquiry FROM _iptblEasyEnquiry WHERE cCode = ?", { code }, error)
-                                           .value_or(0);
+        const int id = db.insertEnquiry(QStringLiteral("TP%1").arg(++m_serial), "SELECT 1");
         for (const Param &param : params) {
-            const Value value = param.value ? Value(std::string(param.value)) : Value();
-            EXPECT_TRUE(SqlExec::Run(*db->payroll,
-                "INSERT INTO _iptblEasyEnquiryParam (iEnquiryID, cDescription, iSQLTypeID, cValue) "
-                "VALUES (?, ?, ?, ?)",
-                { enquiryId, std::string(param.name), std::int64_t(param.type), value }, error))
-                << error.text;
+            db.insertParam(id, param.name, param.type,
+                param.value ? std::optional<QString>(param.value) : std::nullopt);
         }
-        return int(enquiryId);
+        return id;
     }
     // "name|type|cValue|dtValue" of each stored row, in definition order.
     QStringList storedRows(int enquiryId)
     {
-        QStringList rows;
-        DbError error;
-        EXPECT_TRUE(SqlExec::ForEachRow(
-            *db->payroll,
-            "SELECT cDescription || '|' || iSQLTypeID || '|' || ifnull(cValue, 'null') || '|' "
-            "|| ifnull(dtValue, 'null') FROM _iptblEasyEnquiryParam WHERE iEnquiryID = ? "
-            "ORDER BY idEnquiryParam",
-            { std::int64_t(enquiryId) },
-            [&](const Statement &row) {
-                rows << SqlExec::TextAt(row, 0);
-                return true;
-            },
-            error))
-            << error.text;
-        return rows;
+        return db.rows("SELECT cDescription, iSQLTypeID, cValue, dtValue FROM "
+                       "_iptblEasyEnquiryParam WHERE iEnquiryID = ? ORDER BY idEnquiryParam",
+            { enquiryId });
     }
 
-    QTemporaryDir dir;
-    std::optional<HostDatabases> db;
+    TestDatabases db;
     HostScript script;
     int m_serial = 0;
 };
@@ -240,9 +193,9 @@ TEST_F(ParamDialogTest, ConfirmedValuesAreStoredInDefinitionOrderAndOfferedNextT
     EXPECT_TRUE(script.takeMessages().isEmpty());
     const QStringList rows = storedRows(id);
     ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0], "Zeta|4|42|null");
-    EXPECT_TRUE(rows[1].startsWith("Alpha|2|null|2024-01-31")) << rows[1].toStdString();
-    EXPECT_EQ(rows[2], "Mid|1|new text|null");
+    EXPECT_EQ(rows[0], "Zeta|4|42|NULL");
+    EXPECT_TRUE(rows[1].startsWith("Alpha|2|NULL|2024-01-31")) << rows[1].toStdString();
+    EXPECT_EQ(rows[2], "Mid|1|new text|NULL");
 
     QStringList offered;
     RunValues(

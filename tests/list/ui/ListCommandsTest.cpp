@@ -84,13 +84,13 @@ TEST_F(ListCommandsTest, DeleteAsksKeepsSystemRecordsAndMovesToTheNeighbour)
     insertEnquiry("TDEL-A", "Before");
     insertEnquiry("TDEL-C", "After");
     TfrmIPEasyEnquiry *list = openList();
-    const int before = countRows("SELECT count(*) FROM _iptblEasyEnquiry");
+    const int before = db.count("SELECT count(*) FROM _iptblEasyEnquiry");
 
     ASSERT_TRUE(focus(list, "TDEL-B"));
     script.answer(QMessageBox::No);
     command(list, "mniMaintDelete")->trigger();
     EXPECT_EQ(script.takeMessages(), QStringList { "Delete Enquiry \"Doomed\" ?" });
-    EXPECT_EQ(countRows("SELECT count(*) FROM _iptblEasyEnquiry"), before);
+    EXPECT_EQ(db.count("SELECT count(*) FROM _iptblEasyEnquiry"), before);
 
     ASSERT_TRUE(focus(list, "IQT-KEEP"));
     script.answer(QMessageBox::Yes);
@@ -98,20 +98,18 @@ TEST_F(ListCommandsTest, DeleteAsksKeepsSystemRecordsAndMovesToTheNeighbour)
     EXPECT_EQ(script.takeMessages(),
         (QStringList { "Delete Enquiry \"Kept system IQ\" ?",
             "IQ \"Kept system IQ\" is a system record and cannot be deleted." }));
-    EXPECT_EQ(countRows("SELECT count(*) FROM _iptblEasyEnquiry"), before);
+    EXPECT_EQ(db.count("SELECT count(*) FROM _iptblEasyEnquiry"), before);
 
     ASSERT_TRUE(focus(list, "TDEL-B"));
     script.answer(QMessageBox::Yes);
     command(list, "mniMaintDelete")->trigger();
     EXPECT_EQ(script.takeMessages(), QStringList { "Delete Enquiry \"Doomed\" ?" });
-    EXPECT_EQ(countRows("SELECT count(*) FROM _iptblEasyEnquiry"), before - 1);
-    EXPECT_EQ(countRows(QStringLiteral(
-                  "SELECT count(*) FROM _iptblEasyEnquiryParam WHERE iEnquiryID = %1")
-                            .arg(doomed)),
+    EXPECT_EQ(db.count("SELECT count(*) FROM _iptblEasyEnquiry"), before - 1);
+    EXPECT_EQ(
+        db.count("SELECT count(*) FROM _iptblEasyEnquiryParam WHERE iEnquiryID = ?", { doomed }),
         0);
-    EXPECT_EQ(countRows(QStringLiteral(
-                  "SELECT count(*) FROM _iptblEasyEnquiryColumn WHERE iEnquiryID = %1")
-                            .arg(doomed)),
+    EXPECT_EQ(
+        db.count("SELECT count(*) FROM _iptblEasyEnquiryColumn WHERE iEnquiryID = ?", { doomed }),
         0);
     EXPECT_EQ(focusedCode(list), "TDEL-C"); // the next row of the grid
     EXPECT_EQ(query(list)->RecordCount(), before - 1);
@@ -119,7 +117,7 @@ TEST_F(ListCommandsTest, DeleteAsksKeepsSystemRecordsAndMovesToTheNeighbour)
 
 TEST_F(ListCommandsTest, CommandsOnTheFocusedIQDoNothingWithoutOne)
 {
-    execute("DELETE FROM _iptblEasyEnquiry");
+    db.exec("DELETE FROM _iptblEasyEnquiry");
     TfrmIPEasyEnquiry *list = openList();
     ASSERT_FALSE(list->HasFocusedRecord());
     for (const char *name :

@@ -1,4 +1,4 @@
-#include "test_view_fixture.h"
+#include "ViewFixture.h"
 
 #include "host/core/Globals.h"
 #include "host/core/RegIni.h"
@@ -32,9 +32,13 @@ void closeWithDefault(TfrmIPEasyEnquiryView *view, bool ticked)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+class ViewWindowTest : public ViewFixture
+{
+};
+
 } // namespace
 
-TEST_F(ViewTest, FirstRunFollowsTheColumnRowsThenAStoredLayoutInAnyLetterCase)
+TEST_F(ViewWindowTest, FirstRunFollowsTheColumnRowsThenAStoredLayoutInAnyLetterCase)
 {
     const int id = addEnquiry("TV1", kEmployeesSql,
         { { "cSurname", true }, { "cEmployeeCode", false }, { "FHOURLYRATE", true },
@@ -64,7 +68,7 @@ TEST_F(ViewTest, FirstRunFollowsTheColumnRowsThenAStoredLayoutInAnyLetterCase)
     EXPECT_EQ(grid(view)->ColumnField(0), "cFirstName");
 }
 
-TEST_F(ViewTest, DefaultTickedKeepsTheChangedLayoutForThatIQOnly)
+TEST_F(ViewWindowTest, DefaultTickedKeepsTheChangedLayoutForThatIQOnly)
 {
     const std::vector<std::pair<QString, bool>> columns { { "cEmployeeCode", true },
         { "cSurname", true } };
@@ -108,7 +112,7 @@ TEST_F(ViewTest, DefaultTickedKeepsTheChangedLayoutForThatIQOnly)
     EXPECT_FALSE(RegIni::SectionExists(section("TV1")));
 }
 
-TEST_F(ViewTest, AutomaticWidthUpToTenColumnsAndNewColumnsCappedAt100)
+TEST_F(ViewWindowTest, AutomaticWidthUpToTenColumnsAndNewColumnsCappedAt100)
 {
     QStringList ten;
     for (int column = 1; column <= 10; ++column)
@@ -139,9 +143,9 @@ TEST_F(ViewTest, AutomaticWidthUpToTenColumnsAndNewColumnsCappedAt100)
     }
 }
 
-TEST_F(ViewTest, RefusedStatementGivesOneMessageAndAnEmptyGrid)
+TEST_F(ViewWindowTest, RefusedStatementGivesOneMessageAndAnEmptyGrid)
 {
-    const int departments = count("select count(*) from _iptblDepartments");
+    const int departments = db.count("select count(*) from _iptblDepartments");
     TfrmIPEasyEnquiryView *view = run(addEnquiry("TV1", "delete from _iptblDepartments"));
     ASSERT_TRUE(view);
     EXPECT_EQ(script.takeMessages(), QStringList { "The requested action is forbidden" });
@@ -150,10 +154,10 @@ TEST_F(ViewTest, RefusedStatementGivesOneMessageAndAnEmptyGrid)
     EXPECT_EQ(grid(view)->Model()->rowCount(), 0);
     EXPECT_FALSE(action(view, "mniGridChart")->isEnabled());
     EXPECT_TRUE(view->isVisible());
-    EXPECT_EQ(count("select count(*) from _iptblDepartments"), departments);
+    EXPECT_EQ(db.count("select count(*) from _iptblDepartments"), departments);
 }
 
-TEST_F(ViewTest, FailedRunShowsTheGeneralMessageAndKeepsTheStoredLayout)
+TEST_F(ViewWindowTest, FailedRunShowsTheGeneralMessageAndKeepsTheStoredLayout)
 {
     RegIni::WriteString(section("TV1"), "Field Names", "cCode,1");
     RegIni::WriteBool(section("TV1"), "DefaultOpts", true);
@@ -172,28 +176,29 @@ TEST_F(ViewTest, FailedRunShowsTheGeneralMessageAndKeepsTheStoredLayout)
     EXPECT_TRUE(chartRequests.empty());
 }
 
-TEST_F(ViewTest, RunIsTimedInTheLogWithTheCodeInUpperCase)
+TEST_F(ViewWindowTest, RunIsTimedInTheLogWithTheCodeInUpperCase)
 {
     TfrmIPEasyEnquiryView *view = run(addEnquiry("tv-log", kEmployeesSql));
     ASSERT_TRUE(view);
-    const QStringList lines = texts(common(), "select cText from _btblLog where iLogType = 117");
+    const QStringList lines
+        = db.rows(db.common(), "select cText from _btblLog where iLogType = 117");
     ASSERT_EQ(lines.size(), 1);
     EXPECT_TRUE(QRegularExpression("^OpenIQ_TV-LOG \\d+ ms$").match(lines.first()).hasMatch())
         << lines.first().toStdString();
 }
 
-TEST_F(ViewTest, CommonDatabaseIQRunsOnTheCommonConnection)
+TEST_F(ViewWindowTest, CommonDatabaseIQRunsOnTheCommonConnection)
 {
     const int id
         = addEnquiry("TVC", "select cName, cValue from _btblSystemValues", { { "cName", true } });
-    exec("UPDATE _iptblEasyEnquiry SET bCommonDB = 1 WHERE idEnquiry = ?", { std::int64_t(id) });
+    db.exec("UPDATE _iptblEasyEnquiry SET bCommonDB = 1 WHERE idEnquiry = ?", { id });
     TfrmIPEasyEnquiryView *view = run(id);
     ASSERT_TRUE(view);
     EXPECT_TRUE(script.takeMessages().isEmpty());
     EXPECT_GT(grid(view)->Model()->rowCount(), 0);
 }
 
-TEST_F(ViewTest, ChartGetsTheFilterAndTheShownColumnsAndNeedsTwoOfThemAndARecord)
+TEST_F(ViewWindowTest, ChartGetsTheFilterAndTheShownColumnsAndNeedsTwoOfThemAndARecord)
 {
     const int id = addEnquiry("TV1", kEmployeesSql,
         { { "cEmployeeCode", true }, { "cSurname", true }, { "fHourlyRate", true } });
@@ -204,7 +209,7 @@ TEST_F(ViewTest, ChartGetsTheFilterAndTheShownColumnsAndNeedsTwoOfThemAndARecord
     QTest::keyClicks(filter, "iPayerID = 1");
     QTest::keyClick(filter, Qt::Key_Return);
     EXPECT_EQ(shown->Model()->rowCount(),
-        count("select count(*) from _iptblEmployees where iPayerID = 1"));
+        db.count("select count(*) from _iptblEmployees where iPayerID = 1"));
 
     action(view, "mniGridChart")->trigger();
     ASSERT_EQ(chartRequests.size(), 1u);
@@ -225,17 +230,17 @@ TEST_F(ViewTest, ChartGetsTheFilterAndTheShownColumnsAndNeedsTwoOfThemAndARecord
     EXPECT_TRUE(script.takeMessages().isEmpty());
 }
 
-TEST_F(ViewTest, SaveGridWritesTheShownColumns)
+TEST_F(ViewWindowTest, SaveGridWritesTheShownColumns)
 {
     // The grid's own tests cover the formats; here the window's command reaches the grid.
     TfrmIPEasyEnquiryView *view = run(addEnquiry("TV1", kEmployeesSql,
         { { "cSurname", true }, { "cEmployeeCode", true }, { "iPayerID", false } }));
     ASSERT_TRUE(view);
     const QStringList codes
-        = texts("select cEmployeeCode from _iptblEmployees order by cEmployeeCode");
+        = db.rows("select cEmployeeCode from _iptblEmployees order by cEmployeeCode");
     const QStringList surnames
-        = texts("select cSurname from _iptblEmployees order by cEmployeeCode");
-    const QString path = dir.filePath("iq.csv");
+        = db.rows("select cSurname from _iptblEmployees order by cEmployeeCode");
+    const QString path = db.path("iq.csv");
     script.onModal("dlgSaveGrid", [path](QDialog &dialog) {
         static_cast<QFileDialog &>(dialog).selectFile(path);
         dialog.accept(); // QFileDialog::accept, through the public QDialog one
@@ -250,7 +255,7 @@ TEST_F(ViewTest, SaveGridWritesTheShownColumns)
     EXPECT_EQ(lines[1], (surnames[0] + "," + codes[0] + "\r").toUtf8());
 }
 
-TEST_F(ViewTest, HoursColumnsGetTheDecimalHoursEditorOnlyWithTheSetting)
+TEST_F(ViewWindowTest, HoursColumnsGetTheDecimalHoursEditorOnlyWithTheSetting)
 {
     const int id
         = addEnquiry("TVH", "select idPayslip, fHours, fOvertimeHours, fGross from _iptblPayslips",
@@ -274,13 +279,13 @@ TEST_F(ViewTest, HoursColumnsGetTheDecimalHoursEditorOnlyWithTheSetting)
     }
 }
 
-TEST_F(ViewTest, ClosingTheCustomisationWindowRefreshesTheResult)
+TEST_F(ViewWindowTest, ClosingTheCustomisationWindowRefreshesTheResult)
 {
     TfrmIPEasyEnquiryView *view
         = run(addEnquiry("TV1", kEmployeesSql, { { "cEmployeeCode", true } }));
     ASSERT_TRUE(view);
-    exec("INSERT INTO _iptblEmployees (cEmployeeCode, iPayerID, iPayFrequencyID, iLocationID, "
-         "iDepartmentID) VALUES ('ZZ999', 1, 1, 1, 1)");
+    db.exec("INSERT INTO _iptblEmployees (cEmployeeCode, iPayerID, iPayFrequencyID, iLocationID, "
+            "iDepartmentID) VALUES ('ZZ999', 1, 1, 1, 1)");
     EXPECT_EQ(grid(view)->Model()->rowCount(), 30);
     script.onModal("frmGridCustomise", [](QDialog &dialog) {
         QTest::mouseClick(dialog.findChild<QPushButton *>("btnOK"), Qt::LeftButton);

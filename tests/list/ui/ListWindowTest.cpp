@@ -122,9 +122,9 @@ TEST_F(ListWindowTest, NotesAreKeptUnderTheEnquiryTableAndShowInTheList)
         QTest::mouseClick(dialog.findChild<QPushButton *>("btnAdd"), Qt::LeftButton);
     });
     command(list, "mniNotes")->trigger();
-    EXPECT_EQ(countRows(QStringLiteral("SELECT count(*) FROM _btblNotes WHERE fNOTETBLTableID = %1 "
-                                       "AND upper(cNOTETBLTableName) = '_IPTBLEASYENQUIRY'")
-                            .arg(id)),
+    EXPECT_EQ(db.count("SELECT count(*) FROM _btblNotes WHERE fNOTETBLTableID = ? "
+                       "AND upper(cNOTETBLTableName) = '_IPTBLEASYENQUIRY'",
+                  { id }),
         1);
     EXPECT_EQ(focusedCode(list), "TNOTE");
     EXPECT_FALSE(query(list)->FieldByName("idNotes").IsNull());
