@@ -24,17 +24,17 @@ TEST_F(ListCommandsTest, ShowAsksForParameterValuesOnlyWhenTheIQHasParameters)
     command(list, "mniGridShow")->trigger();
     EXPECT_EQ(caption, "Modify Enquiry Parameter Values for \"TPARAM - With parameters\"");
     EXPECT_EQ(script.pendingModals(), 0);
-    EXPECT_EQ(openResultWindows(), 0);
+    EXPECT_EQ(windows("TfrmIPEasyEnquiryView"), 0);
 
     ASSERT_TRUE(focus(list, "TPLAIN"));
     command(list, "mniGridShow")->trigger();
     EXPECT_EQ(script.modalLog().size(), 1u);
-    EXPECT_EQ(openResultWindows(), 1);
+    EXPECT_EQ(windows("TfrmIPEasyEnquiryView"), 1);
 
     script.onModal("TfrmIPEasyEnquiryParamDlg", [](QDialog &dialog) { dialog.accept(); });
     ASSERT_TRUE(focus(list, "TPARAM"));
     command(list, "mniGridShow")->trigger();
-    EXPECT_EQ(openResultWindows(), 2);
+    EXPECT_EQ(windows("TfrmIPEasyEnquiryView"), 2);
     EXPECT_TRUE(script.unscriptedDialogs().isEmpty());
 }
 
@@ -86,25 +86,28 @@ TEST_F(ListCommandsTest, DeleteAsksKeepsSystemRecordsAndMovesToTheNeighbour)
     TfrmIPEasyEnquiry *list = openList();
     const int before = db.count("SELECT count(*) FROM _iptblEasyEnquiry");
 
-    ASSERT_TRUE(focus(list, "TDEL-B"));
-    script.answer(QMessageBox::No);
-    command(list, "mniMaintDelete")->trigger();
-    EXPECT_EQ(script.takeMessages(), QStringList { "Delete Enquiry \"Doomed\" ?" });
-    EXPECT_EQ(db.count("SELECT count(*) FROM _iptblEasyEnquiry"), before);
-
-    ASSERT_TRUE(focus(list, "IQT-KEEP"));
-    script.answer(QMessageBox::Yes);
-    command(list, "mniMaintDelete")->trigger();
-    EXPECT_EQ(script.takeMessages(),
-        (QStringList { "Delete Enquiry \"Kept system IQ\" ?",
-            "IQ \"Kept system IQ\" is a system record and cannot be deleted." }));
-    EXPECT_EQ(db.count("SELECT count(*) FROM _iptblEasyEnquiry"), before);
-
-    ASSERT_TRUE(focus(list, "TDEL-B"));
-    script.answer(QMessageBox::Yes);
-    command(list, "mniMaintDelete")->trigger();
-    EXPECT_EQ(script.takeMessages(), QStringList { "Delete Enquiry \"Doomed\" ?" });
-    EXPECT_EQ(db.count("SELECT count(*) FROM _iptblEasyEnquiry"), before - 1);
+    const struct
+    {
+        const char *code;
+        QMessageBox::StandardButton answer;
+        QStringList messages;
+        int deleted;
+    } rows[] = {
+        { "TDEL-B", QMessageBox::No, { "Delete Enquiry \"Doomed\" ?" }, 0 },
+        { "IQT-KEEP", QMessageBox::Yes,
+            { "Delete Enquiry \"Kept system IQ\" ?",
+                "IQ \"Kept system IQ\" is a system record and cannot be deleted." },
+            0 },
+        { "TDEL-B", QMessageBox::Yes, { "Delete Enquiry \"Doomed\" ?" }, 1 },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.code);
+        ASSERT_TRUE(focus(list, row.code));
+        script.answer(row.answer);
+        command(list, "mniMaintDelete")->trigger();
+        EXPECT_EQ(script.takeMessages(), row.messages);
+        EXPECT_EQ(db.count("SELECT count(*) FROM _iptblEasyEnquiry"), before - row.deleted);
+    }
     EXPECT_EQ(
         db.count("SELECT count(*) FROM _iptblEasyEnquiryParam WHERE iEnquiryID = ?", { doomed }),
         0);
@@ -129,7 +132,7 @@ TEST_F(ListCommandsTest, CommandsOnTheFocusedIQDoNothingWithoutOne)
     EXPECT_TRUE(script.takeMessages().isEmpty());
     EXPECT_TRUE(script.modalLog().empty());
     EXPECT_TRUE(editorCalls.empty());
-    EXPECT_EQ(openResultWindows(), 0);
+    EXPECT_EQ(windows("TfrmIPEasyEnquiryView"), 0);
 
     command(list, "mniMaintAdd")->trigger();
     EXPECT_EQ(editorCalls.size(), 1u);

@@ -13,14 +13,6 @@
 
 #include <vector>
 
-namespace {
-std::vector<QPointer<TfrmIPEasyEnquiry>> &OpenedLists()
-{
-    static std::vector<QPointer<TfrmIPEasyEnquiry>> lists;
-    return lists;
-}
-}
-
 void ListFixture::SetUp()
 {
     db.addDemoData(6, 1);
@@ -35,10 +27,14 @@ void ListFixture::SetUp()
 
 void ListFixture::TearDown()
 {
-    for (const QPointer<TfrmIPEasyEnquiry> &list : OpenedLists())
-        delete list.data();
-    OpenedLists().clear();
-    closeResultWindows();
+    // Guarded: a list may take its result windows with it.
+    std::vector<QPointer<QWidget>> windows;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->inherits("TfrmIPEasyEnquiry") || widget->inherits("TfrmIPEasyEnquiryView"))
+            windows.emplace_back(widget);
+    }
+    for (const QPointer<QWidget> &window : windows)
+        delete window.data();
     deliverPostedMessages();
     InstallEnquiryWindows();
 }
@@ -58,7 +54,6 @@ TfrmIPEasyEnquiry *ListFixture::openList()
 {
     auto *list = new TfrmIPEasyEnquiry(nullptr);
     list->show();
-    OpenedLists().emplace_back(list);
     return list;
 }
 
@@ -84,37 +79,12 @@ QString ListFixture::focusedCode(TfrmIPEasyEnquiry *list)
     return list->HasFocusedRecord() ? query(list)->GetCode() : QString();
 }
 
-namespace {
-int countTopLevel(const char *className, bool visibleOnly)
+int ListFixture::windows(const char *className)
 {
     int count = 0;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->inherits(className) && (widget->isVisible() || !visibleOnly))
-            ++count;
-    }
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        count += widget->inherits(className);
     return count;
-}
-}
-
-int ListFixture::openResultWindows()
-{
-    return countTopLevel("TfrmIPEasyEnquiryView", true);
-}
-
-int ListFixture::openLists()
-{
-    return countTopLevel("TfrmIPEasyEnquiry", false);
-}
-
-void ListFixture::closeResultWindows()
-{
-    std::vector<QPointer<QWidget>> windows;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->inherits("TfrmIPEasyEnquiryView"))
-            windows.emplace_back(widget);
-    }
-    for (const QPointer<QWidget> &window : windows)
-        delete window.data();
 }
 
 void ListFixture::deliverPostedMessages()

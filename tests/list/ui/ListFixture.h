@@ -41,9 +41,8 @@ protected:
     // Focuses the row of the IQ with this code; false when the list does not hold it.
     static bool focus(TfrmIPEasyEnquiry *list, const QString &code);
     static QString focusedCode(TfrmIPEasyEnquiry *list);
-    static int openResultWindows();
-    static int openLists();
-    static void closeResultWindows();
+    // Top-level windows of this class, shown or not.
+    static int windows(const char *className);
     static void deliverPostedMessages();
 
     struct EditorCall

@@ -1,28 +1,59 @@
-#include "ViewFixture.h"
+#include "PrintQt.h"
+#include "TestDatabases.h"
 
 #include "host/core/Globals.h"
 #include "host/core/RegIni.h"
-#include "host/db/dataset/TQuillonDataSet.h"
+#include "host/ui/HostScript.h"
 #include "host/ui/TmxGrid.h"
 #include "host/ui/TmxGridModel.h"
 #include "host/ui/TmxIPHoursDecimalHourEditProperties.h"
+#include "package/PackageWindows.h"
+#include "run/EnquiryWindows.h"
 #include "run/ui/TfrmIPEasyEnquiryView.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
 namespace {
+
+const char *const kEmployeesSql
+    = "select cEmployeeCode, cFirstName, cSurname, fHourlyRate, dtEngaged, iPayerID "
+      "from _iptblEmployees order by cEmployeeCode";
 
 QAction *action(TfrmIPEasyEnquiryView *view, const char *name)
 {
     return view->findChild<QAction *>(name);
+}
+
+TmxGrid *grid(TfrmIPEasyEnquiryView *view)
+{
+    return view->findChild<TmxGrid *>("grdQueryView");
+}
+
+// The grid's columns in their order as "caption,1" (shown) or "caption,0", joined by ",".
+QString layout(TfrmIPEasyEnquiryView *view)
+{
+    QStringList items;
+    TmxGrid *shown = grid(view);
+    for (const int column : shown->ColumnsInOrder())
+        items << shown->ColumnCaption(column) + (shown->ColumnVisible(column) ? ",1" : ",0");
+    return items.join(',');
+}
+
+QString section(const QString &code)
+{
+    return "frmIPEasyEnquiryView_" + code;
 }
 
 void closeWithDefault(TfrmIPEasyEnquiryView *view, bool ticked)
@@ -32,8 +63,70 @@ void closeWithDefault(TfrmIPEasyEnquiryView *view, bool ticked)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-class ViewWindowTest : public ViewFixture
+// Result windows over small demo databases, with their settings in the test's folder.
+class ViewWindowTest : public ::testing::Test
 {
+protected:
+    struct ChartRequest
+    {
+        int enquiryId;
+        QString query;
+        QString filter;
+        QString columnList;
+    };
+
+    void SetUp() override
+    {
+        db.addDemoData(30, 2);
+        objGeneralParameters.iHoursDisplay = 0;
+        InstallEnquiryWindows();
+        IQWindows().chart = [this, chart = IQWindows().chart](int id, const QString &query,
+                                const QString &filter, const QString &columns) {
+            chartRequests.push_back({ id, query, filter, columns });
+            chart(id, query, filter, columns);
+        };
+    }
+
+    void TearDown() override
+    {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *view = qobject_cast<TfrmIPEasyEnquiryView *>(widget);
+                view && view->isVisible())
+                view->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        objGeneralParameters.iHoursDisplay = 0;
+        InstallEnquiryWindows();
+    }
+
+    // A new IQ with its column rows (name, shown) in that order.
+    int addEnquiry(const QString &code, const QString &sql,
+        const std::vector<std::pair<QString, bool>> &columns = {})
+    {
+        const int id = db.insertEnquiry(code, sql);
+        db.insertColumns(id, columns);
+        return id;
+    }
+
+    // Opens a result window the way the list does and returns it.
+    TfrmIPEasyEnquiryView *run(int enquiryId)
+    {
+        QList<QPointer<QWidget>> before;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            before << widget;
+        DoIPEasyEnquiryView(enquiryId);
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *view = qobject_cast<TfrmIPEasyEnquiryView *>(widget);
+            if (view && !before.contains(widget))
+                return view;
+        }
+        ADD_FAILURE() << "no result window opened";
+        return nullptr;
+    }
+
+    TestDatabases db;
+    HostScript script;
+    std::vector<ChartRequest> chartRequests; // the chart's entry, as the window called it
 };
 
 } // namespace
@@ -54,6 +147,12 @@ TEST_F(ViewWindowTest, FirstRunFollowsTheColumnRowsThenAStoredLayoutInAnyLetterC
     EXPECT_EQ(shown->Model()->rowCount(), 30);
     EXPECT_TRUE(action(view, "mniGridChart")->isEnabled());
     EXPECT_TRUE(view->isVisible());
+    // The run is timed in the log.
+    const QStringList logged
+        = db.rows(db.common(), "select cText from _btblLog where iLogType = 117");
+    ASSERT_EQ(logged.size(), 1);
+    EXPECT_TRUE(QRegularExpression("^OpenIQ_TV1 \\d+ ms$").match(logged.first()).hasMatch())
+        << logged.first().toStdString();
 
     // Closed without "Default": nothing of the layout is kept.
     closeWithDefault(view, false);
@@ -143,48 +242,40 @@ TEST_F(ViewWindowTest, AutomaticWidthUpToTenColumnsAndNewColumnsCappedAt100)
     }
 }
 
-TEST_F(ViewWindowTest, RefusedStatementGivesOneMessageAndAnEmptyGrid)
+TEST_F(ViewWindowTest, RefusedOrFailedRunShowsOneMessageAnEmptyGridAndKeepsTheLayout)
 {
+    const struct
+    {
+        const char *sql;
+        QString message;
+    } rows[] = {
+        { "delete from _iptblDepartments", "The requested action is forbidden" },
+        { "select cCode from _iptblNoSuchTable",
+            "There was a problem running the IQ.\r\n\r\nPlease re-start Corvane and try again." },
+    };
     const int departments = db.count("select count(*) from _iptblDepartments");
-    TfrmIPEasyEnquiryView *view = run(addEnquiry("TV1", "delete from _iptblDepartments"));
-    ASSERT_TRUE(view);
-    EXPECT_EQ(script.takeMessages(), QStringList { "The requested action is forbidden" });
-    EXPECT_EQ(view->windowTitle(), "IQ View");
-    EXPECT_EQ(grid(view)->ColumnCount(), 0);
-    EXPECT_EQ(grid(view)->Model()->rowCount(), 0);
-    EXPECT_FALSE(action(view, "mniGridChart")->isEnabled());
-    EXPECT_TRUE(view->isVisible());
-    EXPECT_EQ(db.count("select count(*) from _iptblDepartments"), departments);
-}
+    int serial = 0;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.sql);
+        const QString code = QStringLiteral("TF%1").arg(++serial);
+        RegIni::WriteString(section(code), "Field Names", "cCode,1");
+        TfrmIPEasyEnquiryView *view = run(addEnquiry(code, row.sql));
+        ASSERT_TRUE(view);
+        EXPECT_EQ(script.takeMessages(), QStringList { row.message });
+        EXPECT_EQ(script.messageLog().back().buttons, MsgButtons::OK);
+        EXPECT_EQ(view->windowTitle(), "IQ View");
+        EXPECT_EQ(grid(view)->ColumnCount(), 0);
+        EXPECT_EQ(grid(view)->Model()->rowCount(), 0);
+        EXPECT_FALSE(action(view, "mniGridChart")->isEnabled());
+        EXPECT_TRUE(view->isVisible());
 
-TEST_F(ViewWindowTest, FailedRunShowsTheGeneralMessageAndKeepsTheStoredLayout)
-{
-    RegIni::WriteString(section("TV1"), "Field Names", "cCode,1");
-    RegIni::WriteBool(section("TV1"), "DefaultOpts", true);
-    TfrmIPEasyEnquiryView *view = run(addEnquiry("TV1", "select cCode from _iptblNoSuchTable"));
-    ASSERT_TRUE(view);
-    EXPECT_EQ(script.takeMessages(), QStringList { kGeneralFailure });
-    EXPECT_EQ(script.messageLog().back().buttons, MsgButtons::OK);
-    EXPECT_FALSE(action(view, "mniGridChart")->isEnabled());
-    EXPECT_EQ(grid(view)->Model()->rowCount(), 0);
-    EXPECT_TRUE(view->isVisible());
-
-    action(view, "mniGridChart")->trigger(); // disabled: nothing
-    closeWithDefault(view, true);
-    EXPECT_EQ(RegIni::ReadString(section("TV1"), "Field Names", ""), "cCode,1");
-    EXPECT_TRUE(script.takeMessages().isEmpty());
+        action(view, "mniGridChart")->trigger(); // disabled: nothing
+        closeWithDefault(view, true);
+        EXPECT_EQ(RegIni::ReadString(section(code), "Field Names", ""), "cCode,1");
+        EXPECT_TRUE(script.takeMessages().isEmpty());
+    }
     EXPECT_TRUE(chartRequests.empty());
-}
-
-TEST_F(ViewWindowTest, RunIsTimedInTheLogWithTheCodeInUpperCase)
-{
-    TfrmIPEasyEnquiryView *view = run(addEnquiry("tv-log", kEmployeesSql));
-    ASSERT_TRUE(view);
-    const QStringList lines
-        = db.rows(db.common(), "select cText from _btblLog where iLogType = 117");
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(QRegularExpression("^OpenIQ_TV-LOG \\d+ ms$").match(lines.first()).hasMatch())
-        << lines.first().toStdString();
+    EXPECT_EQ(db.count("select count(*) from _iptblDepartments"), departments);
 }
 
 TEST_F(ViewWindowTest, CommonDatabaseIQRunsOnTheCommonConnection)
