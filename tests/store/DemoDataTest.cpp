@@ -77,13 +77,9 @@ TEST_F(DemoDataTest, AgentsHaveTheirPasswordsAndRights)
 {
     createDemo();
     for (const char *name : { "admin", "clerk", "viewer" }) {
-        SCOPED_TRACE(name);
-        const QString hash = db->rows("SELECT cPasswordHash FROM _rtblAgents WHERE cAgentName = ?",
-                                   { std::string(name) })
-                                 .value(0);
-        EXPECT_TRUE(hash.startsWith("$argon2id$"));
-        EXPECT_TRUE(VerifyPassword(hash, QString::fromLatin1(name)));
-        EXPECT_FALSE(VerifyPassword(hash, "wrong"));
+        QString error;
+        EXPECT_TRUE(SignIn(db->payroll(), name, name, error)) << name << error.toStdString();
+        EXPECT_FALSE(SignIn(db->payroll(), name, "wrong", error)) << name;
     }
     EXPECT_EQ(db->rows("SELECT a.cAgentName, a.bAdministrator, a.bAllPayrollCompanies, "
                        "a.bAllPayFrequencies, a.bAllLocations, group_concat(f.iFunctionID) "

@@ -131,7 +131,7 @@ protected:
 
 } // namespace
 
-TEST_F(ViewWindowTest, FirstRunFollowsTheColumnRowsThenAStoredLayoutInAnyLetterCase)
+TEST_F(ViewWindowTest, FirstRunFollowsTheColumnRowsInAnyLetterCase)
 {
     const int id = addEnquiry("TV1", kEmployeesSql,
         { { "cSurname", true }, { "cEmployeeCode", false }, { "FHOURLYRATE", true },
@@ -158,13 +158,6 @@ TEST_F(ViewWindowTest, FirstRunFollowsTheColumnRowsThenAStoredLayoutInAnyLetterC
     closeWithDefault(view, false);
     EXPECT_FALSE(RegIni::ReadBool(section("TV1"), "DefaultOpts", true));
     EXPECT_FALSE(RegIni::ValueExists(section("TV1"), "Field Names"));
-
-    RegIni::WriteString(section("TV1"), "Field Names", "CFIRSTNAME,1,csurname,0,gone,1");
-    view = run(id);
-    ASSERT_TRUE(view);
-    EXPECT_EQ(layout(view),
-        "CFIRSTNAME,1,csurname,0,cEmployeeCode,0,fHourlyRate,0,dtEngaged,0,iPayerID,0");
-    EXPECT_EQ(grid(view)->ColumnField(0), "cFirstName");
 }
 
 TEST_F(ViewWindowTest, DefaultTickedKeepsTheChangedLayoutForThatIQOnly)
