@@ -94,14 +94,19 @@ int TestDatabases::count(
     return result.isEmpty() ? -1 : result.first().toInt();
 }
 
-int TestDatabases::insertEnquiry(
-    const QString &code, const QString &sql, const QString &description)
+int TestDatabases::insertEnquiry(const QString &code, const QString &sql,
+    const QString &description, std::initializer_list<TestParam> params)
 {
     exec("INSERT INTO _iptblEasyEnquiry (cCode, cDescription, cSQLStatement, bCommonDB, iIQTypeID) "
          "VALUES (?, ?, ?, 0, 1)",
         { ToValue(code), ToValue(description.isEmpty() ? code + " description" : description),
             ToValue(sql) });
-    return int(payroll().lastInsertId());
+    const int id = int(payroll().lastInsertId());
+    for (const TestParam &param : params) {
+        insertParam(id, param.name, param.type,
+            param.value ? std::optional<QString>(param.value) : std::nullopt);
+    }
+    return id;
 }
 
 void TestDatabases::insertParam(int enquiryId, const QString &name, int type,

@@ -24,6 +24,14 @@ struct TestAgent
     bool active = true;
 };
 
+// A parameter row of an IQ made for a test.
+struct TestParam
+{
+    const char *name;
+    int type;
+    const char *value; // null: no value stored
+};
+
 // Both databases in a temporary folder, made by the store's own schema code, bound to the host
 // for the life of the object; the per-user settings are kept in the same folder. Nobody is signed
 // in until a test signs an agent in for real. A failed statement fails the test.
@@ -55,8 +63,10 @@ public:
     static int count(
         Connection &connection, std::string_view sql, std::initializer_list<Value> values = {});
 
-    // A new IQ on the payroll database, described as "<code> description" unless told; its id.
-    int insertEnquiry(const QString &code, const QString &sql, const QString &description = {});
+    // A new IQ on the payroll database, described as "<code> description" unless told, with
+    // these parameter rows; returns its id.
+    int insertEnquiry(const QString &code, const QString &sql, const QString &description = {},
+        std::initializer_list<TestParam> params = {});
     // A parameter row; `date` in the stored form "YYYY-MM-DD HH:MM:SS".
     void insertParam(int enquiryId, const QString &name, int type, std::optional<QString> value,
         std::optional<QString> date = std::nullopt);

@@ -40,12 +40,10 @@ void ListFixture::TearDown()
 }
 
 int ListFixture::insertEnquiry(
-    const QString &code, const QString &description, std::initializer_list<Param> params)
+    const QString &code, const QString &description, std::initializer_list<TestParam> params)
 {
-    const int id
-        = db.insertEnquiry(code, "SELECT cCode, cPayerName FROM _iptblPayerGroups", description);
-    for (const Param &param : params)
-        db.insertParam(id, param.name, param.type, QString(param.value));
+    const int id = db.insertEnquiry(
+        code, "SELECT cCode, cPayerName FROM _iptblPayerGroups", description, params);
     db.insertColumns(id, { { "cCode", true } });
     return id;
 }

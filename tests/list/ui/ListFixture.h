@@ -20,19 +20,12 @@ class TqryIPEasyEnquiry;
 class ListFixture : public ::testing::Test
 {
 protected:
-    struct Param
-    {
-        const char *name;
-        int type;
-        const char *value;
-    };
-
     void SetUp() override;
     void TearDown() override;
 
     // A new IQ with its parameter rows and one column row; returns its id.
-    int insertEnquiry(
-        const QString &code, const QString &description, std::initializer_list<Param> params = {});
+    int insertEnquiry(const QString &code, const QString &description,
+        std::initializer_list<TestParam> params = {});
 
     // A modeless list, closed and freed by TearDown.
     TfrmIPEasyEnquiry *openList();

@@ -21,13 +21,6 @@
 
 namespace {
 
-struct Param
-{
-    const char *name;
-    int type;
-    const char *value; // null: no value stored
-};
-
 // What the person sees and does in the dialog's grid: cells by parameter name and caption.
 class ParamGrid
 {
@@ -91,14 +84,9 @@ protected:
     }
 
     // A new IQ with these parameter rows; returns its id.
-    int insertEnquiry(std::initializer_list<Param> params)
+    int insertEnquiry(std::initializer_list<TestParam> params)
     {
-        const int id = db.insertEnquiry(QStringLiteral("TP%1").arg(++m_serial), "SELECT 1");
-        for (const Param &param : params) {
-            db.insertParam(id, param.name, param.type,
-                param.value ? std::optional<QString>(param.value) : std::nullopt);
-        }
-        return id;
+        return db.insertEnquiry(QStringLiteral("TP%1").arg(++m_serial), "SELECT 1", {}, params);
     }
     // "name|type|cValue|dtValue" of each stored row, in definition order.
     QStringList storedRows(int enquiryId)
