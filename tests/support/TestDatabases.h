@@ -20,7 +20,7 @@ struct TestAgent
     bool allPayrollCompanies = true;
     bool allPayFrequencies = true;
     bool allLocations = true;
-    std::vector<int> functions {}; // granted in _rtblAgentFunctions
+    std::vector<int> functions {}; // granted; "{}" lets a designated initializer leave it out
     bool active = true;
 };
 
