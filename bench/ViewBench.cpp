@@ -4,10 +4,11 @@
 
 #include "host/core/Agent.h"
 #include "host/core/HostContext.h"
-#include "host/ui/HostScript.h"
 #include "host/core/RegIni.h"
-#include "host/db/engine/SqliteConnection.h"
+#include "host/core/SqlExec.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/engine/SqliteConnection.h"
+#include "host/ui/HostScript.h"
 #include "run/ui/TfrmIPEasyEnquiryView.h"
 #include "store/Databases.h"
 #include "store/TqryIPEasyEnquiry.h"
@@ -81,12 +82,18 @@ bool RunViewBenchmark(const std::string &benchFile, int rows)
         return false;
     }
     SetHostConnections(databases->payroll.get(), databases->common.get());
-    TAgent agent;
-    agent.idAgents = 1;
-    agent.cAgentName = "bench";
-    agent.bAdministrator = agent.bAllPayrollCompanies = agent.bAllPayFrequencies
-        = agent.bAllLocations = true;
-    SetCurrentAgentForTesting(agent);
+    DbError dbError;
+    if (!SqlExec::Run(*databases->payroll,
+            "insert into _rtblAgents (cAgentName, cPasswordHash, bAdministrator, "
+            "bAllPayrollCompanies, bAllPayFrequencies, bAllLocations) values (?, ?, 1, 1, 1, 1)",
+            { SqlExec::ToValue(QStringLiteral("bench")),
+                SqlExec::ToValue(HashPassword(QStringLiteral("bench"), true)) },
+            dbError)
+        || !SignIn(*databases->payroll, "bench", "bench", error)) {
+        std::printf(
+            "view benchmark: cannot sign in: %s%s\n", dbError.text.c_str(), qPrintable(error));
+        return false;
+    }
     HostScript script; // a failure's message box must not wait for a person
 
     TqryIPEasyEnquiry iq;

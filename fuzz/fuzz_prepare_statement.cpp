@@ -1,17 +1,23 @@
 // Statement preparation over arbitrary text: parameter substitution, then the agent filters.
-// Input: one byte of agent flags, then segments separated by 0x1F: the statement, then up to
-// three parameter rows, each a type byte followed by "name", 0x1E, "value" (no 0x1E: a null
-// value). Sizes are capped: a value may hold markers of later parameters, and each such level
-// multiplies the text, which says nothing new about the code.
+// Input: one byte of agent flags (bit 3: somebody is signed in; bits 0 to 2: that agent sees all
+// payroll companies, all pay frequencies, all locations), then segments separated by 0x1F: the
+// statement, then up to three parameter rows, each a type byte followed by "name", 0x1E, "value"
+// (no 0x1E: a null value). Sizes are capped: a value may hold markers of later parameters, and
+// each such level multiplies the text, which says nothing new about the code.
 #include "host/core/Agent.h"
+#include "host/core/SqlExec.h"
 #include "run/IPIQAgentChecking.h"
 #include "run/PrepareStatement.h"
+#include "store/Databases.h"
 
 #include <QByteArray>
 #include <QList>
+#include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -38,7 +44,60 @@ ParamRow ReadRow(const QByteArray &segment)
     return row;
 }
 
+std::optional<HostDatabases> g_databases;
+
+QString AgentName(int rights)
+{
+    return QStringLiteral("agent%1").arg(rights);
+}
+
+// Signs the agent with these rights in for real (-1: signs out), as the program does; only when
+// the agent changes, since checking the password hash is the slowest step of an input.
+void SignInWithRights(int rights)
+{
+    static int signedIn = -1;
+    if (rights == signedIn)
+        return;
+    signedIn = rights;
+    if (rights < 0) {
+        SignOut();
+        return;
+    }
+    QString error;
+    if (!SignIn(*g_databases->payroll, AgentName(rights), AgentName(rights), error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        std::abort();
+    }
+}
+
 } // namespace
+
+// One agent for each combination of the three rights, in databases made once.
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    static QTemporaryDir dir;
+    QString error;
+    g_databases
+        = OpenHostDatabases(dir.filePath("payroll.db"), dir.filePath("common.db"), true, error);
+    DbError dbError;
+    for (int rights = 0; g_databases && rights < 8; ++rights) {
+        const bool added = SqlExec::Run(*g_databases->payroll,
+            "insert into _rtblAgents (cAgentName, cPasswordHash, bAllPayrollCompanies, "
+            "bAllPayFrequencies, bAllLocations) values (?, ?, ?, ?, ?)",
+            { SqlExec::ToValue(AgentName(rights)),
+                SqlExec::ToValue(HashPassword(AgentName(rights), true)),
+                std::int64_t { (rights & 1) != 0 }, std::int64_t { (rights & 2) != 0 },
+                std::int64_t { (rights & 4) != 0 } },
+            dbError);
+        if (!added)
+            error = QString::fromStdString(dbError.text);
+    }
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "The fuzz databases cannot be made: %s\n", qPrintable(error));
+        std::abort();
+    }
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -55,16 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             rows.push_back(ReadRow(segments.at(i)));
     }
 
-    if (flags & 8) {
-        TAgent agent;
-        agent.idAgents = flags >> 4;
-        agent.bAllPayrollCompanies = flags & 1;
-        agent.bAllPayFrequencies = flags & 2;
-        agent.bAllLocations = flags & 4;
-        SetCurrentAgentForTesting(agent);
-    } else {
-        SignOut();
-    }
+    SignInWithRights(flags & 8 ? flags & 7 : -1);
 
     QString sql = SubstituteParameters(statement, rows);
     if (rows.empty() && sql != statement)

@@ -1,23 +1,40 @@
-#include "RunFixture.h"
+#include "PrintQt.h"
+#include "TestDatabases.h"
 
 #include "host/db/dataset/TQuillonADOQuery.h"
 #include "run/IPIQAgentChecking.h"
 
+#include <gtest/gtest.h>
+
 namespace {
 
-const QString kLimitedCompanies = " select * from [dbo]._efnAgentPCSecurity(17) ";
+// "{agent}" stands for the signed-in agent's id.
+const QString kLimitedCompanies = " select * from [dbo]._efnAgentPCSecurity({agent}) ";
 const QString kAllCompanies = " select idPayer from _iptblPayerGroups ";
-const QString kLimitedFrequencies
-    = " select distinct iPayFrequencyID from [dbo]._rtblAgentPayFrequencies where iAgentID = 17 ";
+const QString kLimitedFrequencies = " select distinct iPayFrequencyID from "
+                                    "[dbo]._rtblAgentPayFrequencies where iAgentID = {agent} ";
 const QString kAllFrequencies = " select distinct idPayFrequency from dbo._iptblPayFrequencies ";
 const QString kLimitedLocations
-    = " select distinct iLocationID from dbo._rtblAgentLocations where iAgentID = 17 ";
+    = " select distinct iLocationID from dbo._rtblAgentLocations where iAgentID = {agent} ";
 const QString kAllLocations = " select idLocation from _iptblLocations ";
 
-} // namespace
-
-class AgentCheckingTest : public RunFixture
+class AgentCheckingTest : public ::testing::Test
 {
+protected:
+    // A new agent with these rights, signed in; returns its id.
+    int signIn(bool allCompanies, bool allFrequencies, bool allLocations)
+    {
+        const QString name = QStringLiteral("agent%1").arg(++m_agents);
+        const int id = db.addAgent(name,
+            { .allPayrollCompanies = allCompanies,
+                .allPayFrequencies = allFrequencies,
+                .allLocations = allLocations });
+        db.signIn(name);
+        return id;
+    }
+
+    TestDatabases db;
+    int m_agents = 0;
 };
 
 TEST_F(AgentCheckingTest, ReplacesEachTokenByTheAgentsOwnRule)
@@ -56,19 +73,20 @@ TEST_F(AgentCheckingTest, ReplacesEachTokenByTheAgentsOwnRule)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
-        signIn(17, row.companies, row.frequencies, row.locations);
+        const int id = signIn(row.companies, row.frequencies, row.locations);
         QString sql = row.sql;
         ApplyAgentFilters(sql);
-        EXPECT_EQ(sql, row.expected);
+        EXPECT_EQ(sql, QString(row.expected).replace("{agent}", QString::number(id)));
     }
 }
 
 TEST_F(AgentCheckingTest, FilteredStatementRunsAndShowsOnlyTheAgentsRows)
 {
-    exec("INSERT INTO _iptblLocations (idLocation, cCode, cDescription) VALUES "
-         "(1, 'N', 'North'), (2, 'S', 'South'), (3, 'E', 'East')");
-    exec(
-        "INSERT INTO _rtblAgentLocations (iAgentID, iLocationID) VALUES (17, 3), (17, 1), (18, 2)");
+    const int limited = signIn(true, true, false); // the first row's agent
+    db.exec("INSERT INTO _iptblLocations (idLocation, cCode, cDescription) VALUES "
+            "(1, 'N', 'North'), (2, 'S', 'South'), (3, 'E', 'East')");
+    db.exec("INSERT INTO _rtblAgentLocations (iAgentID, iLocationID) VALUES (?, 3), (?, 1), (?, 2)",
+        { limited, limited, limited + 1 });
     const QString sql = "select cCode from _iptblLocations where idLocation in "
                         "(CHECKAGENTLOCATIONSECURITY) order by cCode";
     const struct
@@ -78,11 +96,12 @@ TEST_F(AgentCheckingTest, FilteredStatementRunsAndShowsOnlyTheAgentsRows)
     } rows[] = { { false, { "E", "N" } }, { true, { "E", "N", "S" } } };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.allLocations);
-        signIn(17, true, true, row.allLocations);
+        if (row.allLocations)
+            signIn(true, true, true);
         QString filtered = sql;
         ApplyAgentFilters(filtered);
         // Also from the common database, where the payroll tables are attached.
-        for (Connection *connection : { &payroll(), &common() }) {
+        for (Connection *connection : { &db.payroll(), &db.common() }) {
             TQuillonADOQuery query;
             query.SetConnection(connection);
             query.SetSQL(filtered);
@@ -94,3 +113,5 @@ TEST_F(AgentCheckingTest, FilteredStatementRunsAndShowsOnlyTheAgentsRows)
         }
     }
 }
+
+} // namespace

@@ -1,4 +1,5 @@
-#include "RunFixture.h"
+#include "PrintQt.h"
+#include "TestDatabases.h"
 
 #include "host/core/TypeTables.h"
 #include "run/ParamValue.h"
@@ -6,14 +7,20 @@
 
 #include <QLocale>
 
+#include <gtest/gtest.h>
+
 namespace {
 
-// Switches the person's locale for one test; the test programs run in en_GB otherwise.
+const QLocale uk(QLocale::English, QLocale::UnitedKingdom);
+const QLocale de(QLocale::German, QLocale::Germany);
+
+// Switches the person's locale for one test; the test programs run in en_GB
+// otherwise.
 class LocaleScope
 {
 public:
     explicit LocaleScope(const QLocale &locale) { QLocale::setDefault(locale); }
-    ~LocaleScope() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
+    ~LocaleScope() { QLocale::setDefault(uk); }
 };
 
 const QDateTime kNoDate;
@@ -29,59 +36,51 @@ TEST(ParamValue, ChecksValuesInTheRegionalFormats)
 {
     const struct
     {
-        QLocale::Language language;
-        QLocale::Country country;
+        QLocale locale;
         int type;
         const char *value;
         bool ok;
         QDateTime date;
     } rows[] = {
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeBoolean, "1", true, kNoDate },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeBoolean, "TRUE", true, kNoDate },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeBoolean, "false", true, kNoDate },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeBoolean, "yes", false, kNoDate },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeBoolean, "", false, kNoDate },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeText, "", true, kNoDate },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeInteger, "12", true, kNoDate },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeInteger, "-2147483648", true, kNoDate },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeInteger, "2147483648", false, kNoDate },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeInteger, "12.5", false, kNoDate },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeInteger, "", false, kNoDate },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDecimal, "12.5", true, kNoDate },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDecimal, "12,5", false, kNoDate },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDecimal, "1,234.5", false, kNoDate },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDecimal, "abc", false, kNoDate },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "31/01/2024", true,
-            At(2024, 1, 31) },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "1/2/2024", true,
-            At(2024, 2, 1) },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "31/01/2024 14:30", true,
-            At(2024, 1, 31, 14, 30) },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "31/01/24", true,
-            At(2024, 1, 31) },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "2024-01-31", true,
-            At(2024, 1, 31) },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "2024-01-31 08:05:00", true,
-            At(2024, 1, 31, 8, 5) },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "01/31/2024", false, kNoDate },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "abc", false, kNoDate },
-        { QLocale::English, QLocale::UnitedKingdom, kSQLTypeDate, "", false, kNoDate },
-        { QLocale::German, QLocale::Germany, kSQLTypeDecimal, "12,5", true, kNoDate },
-        { QLocale::German, QLocale::Germany, kSQLTypeDecimal, "12.5", false, kNoDate },
-        { QLocale::German, QLocale::Germany, kSQLTypeBoolean, "0,5", true, kNoDate },
-        { QLocale::German, QLocale::Germany, kSQLTypeInteger, "12,5", false, kNoDate },
-        { QLocale::German, QLocale::Germany, kSQLTypeDate, "31.01.2024", true, At(2024, 1, 31) },
-        { QLocale::German, QLocale::Germany, kSQLTypeDate, "31.01.24 14:30", true,
-            At(2024, 1, 31, 14, 30) },
-        { QLocale::German, QLocale::Germany, kSQLTypeDate, "31/01/2024", false, kNoDate },
+        { uk, kSQLTypeBoolean, "1", true, kNoDate },
+        { uk, kSQLTypeBoolean, "TRUE", true, kNoDate },
+        { uk, kSQLTypeBoolean, "false", true, kNoDate },
+        { uk, kSQLTypeBoolean, "yes", false, kNoDate },
+        { uk, kSQLTypeBoolean, "", false, kNoDate },
+        { uk, kSQLTypeText, "", true, kNoDate },
+        { uk, kSQLTypeInteger, "12", true, kNoDate },
+        { uk, kSQLTypeInteger, "-2147483648", true, kNoDate },
+        { uk, kSQLTypeInteger, "2147483648", false, kNoDate },
+        { uk, kSQLTypeInteger, "12.5", false, kNoDate },
+        { uk, kSQLTypeInteger, "", false, kNoDate },
+        { uk, kSQLTypeDecimal, "12.5", true, kNoDate },
+        { uk, kSQLTypeDecimal, "12,5", false, kNoDate },
+        { uk, kSQLTypeDecimal, "1,234.5", false, kNoDate },
+        { uk, kSQLTypeDecimal, "abc", false, kNoDate },
+        { uk, kSQLTypeDate, "31/01/2024", true, At(2024, 1, 31) },
+        { uk, kSQLTypeDate, "1/2/2024", true, At(2024, 2, 1) },
+        { uk, kSQLTypeDate, "31/01/2024 14:30", true, At(2024, 1, 31, 14, 30) },
+        { uk, kSQLTypeDate, "31/01/24", true, At(2024, 1, 31) },
+        { uk, kSQLTypeDate, "2024-01-31", true, At(2024, 1, 31) },
+        { uk, kSQLTypeDate, "2024-01-31 08:05:00", true, At(2024, 1, 31, 8, 5) },
+        { uk, kSQLTypeDate, "01/31/2024", false, kNoDate },
+        { uk, kSQLTypeDate, "abc", false, kNoDate },
+        { uk, kSQLTypeDate, "", false, kNoDate },
+        { de, kSQLTypeDecimal, "12,5", true, kNoDate },
+        { de, kSQLTypeDecimal, "12.5", false, kNoDate },
+        { de, kSQLTypeBoolean, "0,5", true, kNoDate },
+        { de, kSQLTypeInteger, "12,5", false, kNoDate },
+        { de, kSQLTypeDate, "31.01.2024", true, At(2024, 1, 31) },
+        { de, kSQLTypeDate, "31.01.24 14:30", true, At(2024, 1, 31, 14, 30) },
+        { de, kSQLTypeDate, "31/01/2024", false, kNoDate },
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(QStringLiteral("%1 type %2 \"%3\"")
-                         .arg(QLocale(row.language, row.country).name())
+                         .arg(row.locale.name())
                          .arg(row.type)
                          .arg(row.value)
                          .toStdString());
-        LocaleScope locale(QLocale(row.language, row.country));
+        LocaleScope locale(row.locale);
         const ParamCheck check = CheckParamValue(row.type, row.value);
         EXPECT_EQ(check.ok, row.ok);
         EXPECT_EQ(check.errorText.isEmpty(), row.ok);
@@ -103,10 +102,12 @@ TEST(ParamValue, ValidationStopsAtTheFirstBadRowWithItsMessage)
         { "decimal abc",
             { { "A", "Text", "", {} }, { "B", "Decimal", "abc", {} }, { "C", "Integer", "x", {} } },
             1,
-            "Value \"abc\" does not match Type \"Decimal\"!\r\nError: 'abc' is not a valid "
+            "Value \"abc\" does not match Type \"Decimal\"!\r\nError: 'abc' is not "
+            "a valid "
             "floating point value." },
         { "empty date names the short date format", { { "D", "Date", "", {} } }, 0,
-            "Value \"\" does not match Type \"Date\"!\r\nError: '' is not a valid date.\r\r"
+            "Value \"\" does not match Type \"Date\"!\r\nError: '' is not a valid "
+            "date.\r\r"
             "Please enter dates in \"dd/MM/yyyy\" format." },
         { "type names compare exactly",
             { { "A", "Integer", "1", {} }, { "B", "integer", "1", {} } }, 1,
@@ -136,20 +137,20 @@ TEST(ParamValue, StoredDatesAreOfferedInAFormThatReadsBack)
 {
     const struct
     {
-        QLocale::Language language;
-        QLocale::Country country;
+        QLocale locale;
         QDateTime stored;
         QString shown;
     } rows[] = {
-        { QLocale::English, QLocale::UnitedKingdom, At(2024, 1, 31, 14, 30), "31/01/2024 14:30" },
-        { QLocale::English, QLocale::UnitedKingdom, At(2024, 1, 31), "31/01/2024" },
-        { QLocale::English, QLocale::UnitedKingdom, At(1899, 12, 30), "" },
-        // The German short format has a two-digit year; a century must not get lost.
-        { QLocale::German, QLocale::Germany, At(1930, 5, 1), "01.05.1930" },
+        { uk, At(2024, 1, 31, 14, 30), "31/01/2024 14:30" },
+        { uk, At(2024, 1, 31), "31/01/2024" },
+        { uk, At(1899, 12, 30), "" },
+        // The German short format has a two-digit year; a century must not get
+        // lost.
+        { de, At(1930, 5, 1), "01.05.1930" },
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.shown.toStdString());
-        LocaleScope locale(QLocale(row.language, row.country));
+        LocaleScope locale(row.locale);
         const ParamRow stored { "D", kSQLTypeDate, std::nullopt, row.stored };
         EXPECT_EQ(ParamDisplayValue(stored), row.shown);
         if (!row.shown.isEmpty()) {
@@ -158,20 +159,22 @@ TEST(ParamValue, StoredDatesAreOfferedInAFormThatReadsBack)
     }
 }
 
-class StoreParamValuesTest : public RunFixture
+class StoreParamValuesTest : public ::testing::Test
 {
+protected:
+    TestDatabases db;
 };
 
 TEST_F(StoreParamValuesTest, WritesAllRowsInDefinitionOrderOrNone)
 {
-    const int id = insertEnquiry("S1", "select @Name, @[Pay Date], @Count");
-    insertParam(id, "Name", kSQLTypeText, "old");
-    insertParam(id, "Pay Date", kSQLTypeDate, std::nullopt, "2023-01-01 00:00:00");
-    insertParam(id, "Count", kSQLTypeInteger, "1");
+    const int id = db.insertEnquiry("S1", "select @Name, @[Pay Date], @Count");
+    db.insertParam(id, "Name", kSQLTypeText, "old");
+    db.insertParam(id, "Pay Date", kSQLTypeDate, std::nullopt, "2023-01-01 00:00:00");
+    db.insertParam(id, "Count", kSQLTypeInteger, "1");
 
     std::vector<ParamRow> stored;
     QString error;
-    ASSERT_TRUE(ReadParamRows(payroll(), id, true, stored, error)) << error.toStdString();
+    ASSERT_TRUE(ReadParamRows(db.payroll(), id, true, stored, error)) << error.toStdString();
     std::vector<ParamEntry> entries;
     for (const ParamRow &row : stored)
         entries.push_back(EntryFromRow(row));
@@ -183,29 +186,29 @@ TEST_F(StoreParamValuesTest, WritesAllRowsInDefinitionOrderOrNone)
     entries[2].value = "2.5";
     int failedRow = 0;
     ASSERT_TRUE(ValidateParamEntries(entries, error, failedRow)) << error.toStdString();
-    ASSERT_TRUE(StoreParamValues(payroll(), id, entries, error)) << error.toStdString();
+    ASSERT_TRUE(StoreParamValues(db.payroll(), id, entries, error)) << error.toStdString();
 
-    const char *read
-        = "select cDescription || '|' || iSQLTypeID || '|' || ifnull(cValue, '<null>') "
-          "|| '|' || ifnull(substr(dtValue, 1, 16), '<null>') from "
-          "_iptblEasyEnquiryParam order by idEnquiryParam";
-    const QStringList written { "Name|1|Smith|<null>", "Pay Date|2|<null>|2024-01-31 14:30",
-        "Count|3|2.5|<null>" };
-    EXPECT_EQ(texts(read), written);
+    const char *read = "select cDescription, iSQLTypeID, cValue, substr(dtValue, 1, 16) "
+                       "from _iptblEasyEnquiryParam order by idEnquiryParam";
+    const QStringList written { "Name|1|Smith|NULL", "Pay Date|2|NULL|2024-01-31 14:30",
+        "Count|3|2.5|NULL" };
+    EXPECT_EQ(db.rows(read), written);
     QString out;
-    ASSERT_TRUE(PrepareEnquirySQL(payroll(), id, "select @Name, @[Pay Date], @Count", out, error));
+    ASSERT_TRUE(
+        PrepareEnquirySQL(db.payroll(), id, "select @Name, @[Pay Date], @Count", out, error));
     EXPECT_EQ(out, "select 'Smith', '20240131', 2.5");
 
     // A post that fails half-way leaves every row as it was.
-    exec("CREATE TRIGGER refuse_boom BEFORE UPDATE ON _iptblEasyEnquiryParam "
-         "WHEN new.cValue = 'boom' BEGIN SELECT raise(ABORT, 'boom refused'); END");
+    db.exec("CREATE TRIGGER refuse_boom BEFORE UPDATE ON _iptblEasyEnquiryParam "
+            "WHEN new.cValue = 'boom' BEGIN SELECT raise(ABORT, 'boom refused'); "
+            "END");
     std::vector<ParamEntry> bad = entries;
     bad[0].value = "first";
     bad[2].value = "boom";
-    EXPECT_FALSE(StoreParamValues(payroll(), id, bad, error));
+    EXPECT_FALSE(StoreParamValues(db.payroll(), id, bad, error));
     EXPECT_TRUE(error.contains("boom refused")) << error.toStdString();
     bad.pop_back();
-    EXPECT_FALSE(StoreParamValues(payroll(), id, bad, error));
+    EXPECT_FALSE(StoreParamValues(db.payroll(), id, bad, error));
     EXPECT_EQ(error, "The IQ has 3 parameters but 2 values were given.");
-    EXPECT_EQ(texts(read), written);
+    EXPECT_EQ(db.rows(read), written);
 }

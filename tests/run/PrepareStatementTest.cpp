@@ -1,9 +1,12 @@
-#include "RunFixture.h"
+#include "PrintQt.h"
+#include "TestDatabases.h"
 
 #include "host/core/TypeTables.h"
 #include "run/PrepareStatement.h"
 
 #include <QDateTime>
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -77,54 +80,58 @@ TEST(SubstituteParameters, WritesEachMarkerAsItsTypesLiteral)
     }
 }
 
-class PrepareEnquirySQLTest : public RunFixture
+class PrepareEnquirySQLTest : public ::testing::Test
 {
+protected:
+    TestDatabases db;
 };
 
 TEST_F(PrepareEnquirySQLTest, ReadsTheStoredValuesAndFiltersForTheAgent)
 {
-    signIn(17, true, true, false);
+    const int agent = db.addAgent("limited", { .allLocations = false });
+    db.signIn("limited");
     const QString sql = "select cCode from _iptblLocations where idLocation in (@[Loc List]) "
                         "and cCode <> @Code and cDescription > @From";
-    const int id = insertEnquiry("P1", sql);
-    insertParam(id, "Code", kSQLTypeText, "X'");
-    insertParam(id, "From", kSQLTypeDate, std::nullopt, "2024-01-31 14:30:00");
+    const int id = db.insertEnquiry("P1", sql);
+    db.insertParam(id, "Code", kSQLTypeText, "X'");
+    db.insertParam(id, "From", kSQLTypeDate, std::nullopt, "2024-01-31 14:30:00");
     // Tokens inside values are replaced too: the filters run after the substitution.
-    insertParam(id, "Loc List", kSQLTypeInteger, "CHECKAGENTLOCATIONSECURITY");
+    db.insertParam(id, "Loc List", kSQLTypeInteger, "CHECKAGENTLOCATIONSECURITY");
 
     QString out;
     QString error;
-    EXPECT_TRUE(PrepareEnquirySQL(payroll(), id, sql, out, error)) << error.toStdString();
+    EXPECT_TRUE(PrepareEnquirySQL(db.payroll(), id, sql, out, error)) << error.toStdString();
     EXPECT_EQ(out,
-        "select cCode from _iptblLocations where idLocation in ( select distinct iLocationID from "
-        "dbo._rtblAgentLocations where iAgentID = 17 ) and cCode <> 'X'' and cDescription > "
-        "'20240131'");
+        QString("select cCode from _iptblLocations where idLocation in ( select distinct "
+                "iLocationID from dbo._rtblAgentLocations where iAgentID = %1 ) and cCode <> 'X'' "
+                "and cDescription > '20240131'")
+            .arg(agent));
     EXPECT_TRUE(error.isEmpty());
 }
 
 TEST_F(PrepareEnquirySQLTest, StatementWithoutMarkersNeverReadsTheParameterRows)
 {
     // Without the table any read of the parameter rows would fail.
-    exec("DROP TABLE _iptblEasyEnquiryParam");
+    db.exec("DROP TABLE _iptblEasyEnquiryParam");
     QString out;
     QString error;
     const QString plain = "select cCode from _iptblPayerGroups where idPayer in "
                           "(CHECKAGENTPAYROLLCOMPANYSECURITY)";
-    EXPECT_TRUE(PrepareEnquirySQL(payroll(), 1, plain, out, error)) << error.toStdString();
+    EXPECT_TRUE(PrepareEnquirySQL(db.payroll(), 1, plain, out, error)) << error.toStdString();
     // Nobody signed in: the safe side, a limited agent 0.
     EXPECT_EQ(out,
         "select cCode from _iptblPayerGroups where idPayer in ( select * from "
         "[dbo]._efnAgentPCSecurity(0) )");
 
-    EXPECT_FALSE(PrepareEnquirySQL(payroll(), 1, "select @A", out, error));
+    EXPECT_FALSE(PrepareEnquirySQL(db.payroll(), 1, "select @A", out, error));
     EXPECT_TRUE(out.isEmpty());
     EXPECT_FALSE(error.isEmpty());
 }
 
 TEST_F(PrepareEnquirySQLTest, RefusedStatementGivesNothingToRun)
 {
-    const int id = insertEnquiry("P2", "x");
-    insertParam(id, "Id", kSQLTypeInteger, "1");
+    const int id = db.insertEnquiry("P2", "x");
+    db.insertParam(id, "Id", kSQLTypeInteger, "1");
     const struct
     {
         const char *sql;
@@ -133,15 +140,15 @@ TEST_F(PrepareEnquirySQLTest, RefusedStatementGivesNothingToRun)
         { "delete from _iptblEasyEnquiry where idEnquiry >= @Id", nullptr },
         { "select * from _iptblEasyEnquiry; delete from _iptblEasyEnquiry", nullptr },
         // _btblLog lives in the common database: the check compiles where the IQ runs.
-        { "delete from _btblLog", db->common.get() },
+        { "delete from _btblLog", &db.common() },
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.sql);
         QString out = "stale";
         QString error;
-        EXPECT_FALSE(PrepareEnquirySQL(payroll(), id, row.sql, out, error, row.target));
+        EXPECT_FALSE(PrepareEnquirySQL(db.payroll(), id, row.sql, out, error, row.target));
         EXPECT_EQ(out, "");
         EXPECT_EQ(error, "The requested action is forbidden");
     }
-    EXPECT_EQ(texts("select count(*) from _iptblEasyEnquiry"), QStringList { "1" });
+    EXPECT_EQ(db.count("select count(*) from _iptblEasyEnquiry"), 1);
 }

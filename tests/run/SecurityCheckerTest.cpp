@@ -1,15 +1,23 @@
-#include "RunFixture.h"
+#include "PrintQt.h"
+#include "TestDatabases.h"
 
 #include "host/db/security/TSqlSecurityChecker.h"
 
-class SecurityCheckerTest : public RunFixture
+#include <gtest/gtest.h>
+
+namespace {
+
+class SecurityCheckerTest : public ::testing::Test
 {
+protected:
+    TestDatabases db;
 };
 
 TEST_F(SecurityCheckerTest, LetsReportsReadAndRefusesEverythingElse)
 {
-    exec("INSERT INTO _rtblAgents (idAgents, cAgentName, cPasswordHash) VALUES (1, 'admin', 'h')");
-    exec("CREATE VIEW vAgentSecrets AS SELECT cAgentName, cPasswordHash FROM _rtblAgents");
+    db.exec(
+        "INSERT INTO _rtblAgents (idAgents, cAgentName, cPasswordHash) VALUES (1, 'admin', 'h')");
+    db.exec("CREATE VIEW vAgentSecrets AS SELECT cAgentName, cPasswordHash FROM _rtblAgents");
     const struct
     {
         const char *sql;
@@ -59,16 +67,19 @@ TEST_F(SecurityCheckerTest, LetsReportsReadAndRefusesEverythingElse)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.sql);
         TSqlSecurityChecker checker;
-        EXPECT_EQ(checker.SecurityCheckSuccessful(row.onCommon ? common() : payroll(), row.sql),
+        EXPECT_EQ(
+            checker.SecurityCheckSuccessful(row.onCommon ? db.common() : db.payroll(), row.sql),
             row.allowed)
             << checker.RefusalReason().toStdString();
         EXPECT_EQ(checker.RefusalReason().isEmpty(), row.allowed);
     }
 
     // Nothing ran, and no authorizer was left behind: the connections write as before.
-    EXPECT_EQ(texts("select count(*) from _rtblAgents"), QStringList { "1" });
-    EXPECT_EQ(texts("select count(*) from sqlite_master where name = 't'"), QStringList { "0" });
-    exec("create table t (a int)");
-    exec(common(), "delete from _btblLog");
-    EXPECT_EQ(texts("select cPasswordHash from _rtblAgents"), QStringList { "h" });
+    EXPECT_EQ(db.count("select count(*) from _rtblAgents"), 1);
+    EXPECT_EQ(db.count("select count(*) from sqlite_master where name = 't'"), 0);
+    db.exec("create table t (a int)");
+    db.exec(db.common(), "delete from _btblLog");
+    EXPECT_EQ(db.rows("select cPasswordHash from _rtblAgents"), QStringList { "h" });
 }
+
+} // namespace

@@ -98,11 +98,6 @@ void SignOut()
     g_agent.reset();
 }
 
-void SetCurrentAgentForTesting(const TAgent &agent)
-{
-    g_agent = agent;
-}
-
 QString HashPassword(const QString &password, bool fast)
 {
     if (!SodiumReady())

@@ -39,7 +39,6 @@ bool hasAccessToFunction(int functionId);
 // agent current. On failure `error` is the text to show and the current agent is unchanged.
 bool SignIn(Connection &payroll, const QString &name, const QString &password, QString &error);
 void SignOut();
-void SetCurrentAgentForTesting(const TAgent &agent);
 
 // An Argon2id hash in libsodium's string form. `fast` uses the smallest limits (tests, demo data).
 QString HashPassword(const QString &password, bool fast = false);

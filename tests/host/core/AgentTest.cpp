@@ -1,5 +1,5 @@
-#include "HostDatabases.h"
 #include "PrintQt.h"
+#include "TestDatabases.h"
 
 #include "host/core/Agent.h"
 
@@ -9,15 +9,11 @@ namespace {
 
 TEST(AgentTest, SignInChecksTheArgon2idHashAndLoadsRights)
 {
-    HostDatabases databases;
-    const int clerk = databases.addAgent("Clerk", "s3cret pass", false);
-    databases.addAgent("Admin", "admin", true);
-    databases.addAgent("Gone", "gone", false, false);
-    databases.exec(databases.payroll(),
-        QString("insert into _rtblAgentFunctions values (%1, 2602)")
-            .arg(clerk)
-            .toUtf8()
-            .constData());
+    TestDatabases databases;
+    const int clerk
+        = databases.addAgent("Clerk", { .allPayFrequencies = false, .functions = { 2602 } });
+    databases.addAgent("Admin", { .administrator = true });
+    databases.addAgent("Gone", { .active = false });
 
     const struct
     {
@@ -27,8 +23,8 @@ TEST(AgentTest, SignInChecksTheArgon2idHashAndLoadsRights)
     } refused[] = {
         { "Clerk", "wrong", "Unknown agent or wrong password." },
         { "Clerk", "", "Unknown agent or wrong password." },
-        { "Nobody", "s3cret pass", "Unknown agent or wrong password." },
-        { "Gone", "gone", "The agent \"Gone\" is not active." },
+        { "Nobody", "Clerk", "Unknown agent or wrong password." },
+        { "Gone", "Gone", "The agent \"Gone\" is not active." },
     };
     for (const auto &row : refused) {
         SCOPED_TRACE(row.name);
@@ -40,7 +36,7 @@ TEST(AgentTest, SignInChecksTheArgon2idHashAndLoadsRights)
     EXPECT_FALSE(hasAccessToFunction(2602));
 
     QString error;
-    ASSERT_TRUE(SignIn(databases.payroll(), "clerk", "s3cret pass", error)) << error.toStdString();
+    ASSERT_TRUE(SignIn(databases.payroll(), "clerk", "Clerk", error)) << error.toStdString();
     ASSERT_NE(CurrentAgent(), nullptr);
     EXPECT_EQ(CurrentAgent()->idAgents, clerk);
     EXPECT_EQ(CurrentAgent()->cAgentName, "Clerk");
@@ -53,7 +49,7 @@ TEST(AgentTest, SignInChecksTheArgon2idHashAndLoadsRights)
     // A failed attempt keeps whoever is signed in.
     EXPECT_FALSE(SignIn(databases.payroll(), "Admin", "nope", error));
     EXPECT_EQ(CurrentAgent()->cAgentName, "Clerk");
-    ASSERT_TRUE(SignIn(databases.payroll(), "Admin", "admin", error));
+    ASSERT_TRUE(SignIn(databases.payroll(), "Admin", "Admin", error));
     EXPECT_TRUE(hasAccessToFunction(2601)); // administrators may do everything
     SignOut();
     EXPECT_EQ(CurrentAgent(), nullptr);

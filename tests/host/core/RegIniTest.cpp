@@ -1,5 +1,5 @@
-#include "HostDatabases.h"
 #include "PrintQt.h"
+#include "TestDatabases.h"
 
 #include "host/core/Agent.h"
 #include "host/core/RegIni.h"
@@ -12,7 +12,7 @@ namespace {
 
 TEST(RegIniTest, SectionsAreSeparateAndErasingOneLeavesTheOther)
 {
-    HostDatabases databases;
+    TestDatabases databases;
     RegIni::WriteString("frmView_IQ1", "Field Names", "cCode,cName,nTotal");
     RegIni::WriteBool("frmView_IQ1", "DefaultOpts", true);
     RegIni::WriteInteger("frmView_IQ1", "Width", 640);
@@ -40,7 +40,7 @@ TEST(RegIniTest, SectionsAreSeparateAndErasingOneLeavesTheOther)
 
 TEST(RegIniTest, TextsComeBackExactlyAndBadNumbersGiveTheDefault)
 {
-    HostDatabases databases;
+    TestDatabases databases;
     const QString texts[] = { "a, b ,c", " leading and trailing ", "@at start", "semi;colon=eq",
         "quote \" and back\\slash", "ünïcødé", "" };
     for (const QString &text : texts) {
@@ -57,12 +57,10 @@ TEST(RegIniTest, TextsComeBackExactlyAndBadNumbersGiveTheDefault)
 
 TEST(RegIniTest, EachAgentHasItsOwnFile)
 {
-    HostDatabases databases;
+    TestDatabases databases;
     RegIni::WriteString("Main", "Theme", "nobody");
-    TAgent jane;
-    jane.idAgents = 3;
-    jane.cAgentName = "Jane Doe/Payroll";
-    SetCurrentAgentForTesting(jane);
+    databases.addAgent("Jane Doe/Payroll");
+    databases.signIn("Jane Doe/Payroll");
     EXPECT_TRUE(RegIni::FileName().endsWith("/Jane_Doe_Payroll.ini"));
     EXPECT_EQ(RegIni::ReadString("Main", "Theme", "unset"), "unset");
     RegIni::WriteString("Main", "Theme", "jane");

@@ -1,8 +1,8 @@
 #include "PrintQt.h"
 
+#include "host/core/Messages.h"
 #include "host/ui/HostScript.h"
 #include "host/ui/ModalDialogs.h"
-#include "host/core/Messages.h"
 #include "host/ui/TfrmQuillonDlgBase.h"
 
 #include <QLineEdit>

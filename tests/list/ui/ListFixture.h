@@ -1,10 +1,10 @@
 #pragma once
 
+#include "TestDatabases.h"
+
 #include "host/ui/HostScript.h"
-#include "store/Databases.h"
 
 #include <QString>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -15,27 +15,17 @@ class QAction;
 class TfrmIPEasyEnquiry;
 class TqryIPEasyEnquiry;
 
-// Real demo databases in a temporary folder, the host bound to them, an administrator signed in
-// and a script answering for the person.
+// Small demo databases, the demo's administrator signed in, and a script answering for the
+// person.
 class ListFixture : public ::testing::Test
 {
 protected:
-    struct Param
-    {
-        const char *name;
-        int type;
-        const char *value;
-    };
-
     void SetUp() override;
     void TearDown() override;
 
     // A new IQ with its parameter rows and one column row; returns its id.
-    int insertEnquiry(
-        const QString &code, const QString &description, std::initializer_list<Param> params = {});
-    int countRows(const QString &sql);
-    void execute(const char *sql);
-    void signInAs(bool administrator, std::initializer_list<int> functions);
+    int insertEnquiry(const QString &code, const QString &description,
+        std::initializer_list<TestParam> params = {});
 
     // A modeless list, closed and freed by TearDown.
     TfrmIPEasyEnquiry *openList();
@@ -44,9 +34,8 @@ protected:
     // Focuses the row of the IQ with this code; false when the list does not hold it.
     static bool focus(TfrmIPEasyEnquiry *list, const QString &code);
     static QString focusedCode(TfrmIPEasyEnquiry *list);
-    static int openResultWindows();
-    static int openLists();
-    static void closeResultWindows();
+    // Top-level windows of this class, shown or not.
+    static int windows(const char *className);
     static void deliverPostedMessages();
 
     struct EditorCall
@@ -56,8 +45,7 @@ protected:
         bool editable;
     };
 
-    QTemporaryDir dir;
-    std::optional<HostDatabases> db;
+    TestDatabases db;
     HostScript script;
     std::vector<EditorCall> editorCalls; // the editor's entry, as the list called it
 };

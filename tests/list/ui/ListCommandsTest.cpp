@@ -24,17 +24,17 @@ TEST_F(ListCommandsTest, ShowAsksForParameterValuesOnlyWhenTheIQHasParameters)
     command(list, "mniGridShow")->trigger();
     EXPECT_EQ(caption, "Modify Enquiry Parameter Values for \"TPARAM - With parameters\"");
     EXPECT_EQ(script.pendingModals(), 0);
-    EXPECT_EQ(openResultWindows(), 0);
+    EXPECT_EQ(windows("TfrmIPEasyEnquiryView"), 0);
 
     ASSERT_TRUE(focus(list, "TPLAIN"));
     command(list, "mniGridShow")->trigger();
     EXPECT_EQ(script.modalLog().size(), 1u);
-    EXPECT_EQ(openResultWindows(), 1);
+    EXPECT_EQ(windows("TfrmIPEasyEnquiryView"), 1);
 
     script.onModal("TfrmIPEasyEnquiryParamDlg", [](QDialog &dialog) { dialog.accept(); });
     ASSERT_TRUE(focus(list, "TPARAM"));
     command(list, "mniGridShow")->trigger();
-    EXPECT_EQ(openResultWindows(), 2);
+    EXPECT_EQ(windows("TfrmIPEasyEnquiryView"), 2);
     EXPECT_TRUE(script.unscriptedDialogs().isEmpty());
 }
 
@@ -84,34 +84,35 @@ TEST_F(ListCommandsTest, DeleteAsksKeepsSystemRecordsAndMovesToTheNeighbour)
     insertEnquiry("TDEL-A", "Before");
     insertEnquiry("TDEL-C", "After");
     TfrmIPEasyEnquiry *list = openList();
-    const int before = countRows("SELECT count(*) FROM _iptblEasyEnquiry");
+    const int before = db.count("SELECT count(*) FROM _iptblEasyEnquiry");
 
-    ASSERT_TRUE(focus(list, "TDEL-B"));
-    script.answer(QMessageBox::No);
-    command(list, "mniMaintDelete")->trigger();
-    EXPECT_EQ(script.takeMessages(), QStringList { "Delete Enquiry \"Doomed\" ?" });
-    EXPECT_EQ(countRows("SELECT count(*) FROM _iptblEasyEnquiry"), before);
-
-    ASSERT_TRUE(focus(list, "IQT-KEEP"));
-    script.answer(QMessageBox::Yes);
-    command(list, "mniMaintDelete")->trigger();
-    EXPECT_EQ(script.takeMessages(),
-        (QStringList { "Delete Enquiry \"Kept system IQ\" ?",
-            "IQ \"Kept system IQ\" is a system record and cannot be deleted." }));
-    EXPECT_EQ(countRows("SELECT count(*) FROM _iptblEasyEnquiry"), before);
-
-    ASSERT_TRUE(focus(list, "TDEL-B"));
-    script.answer(QMessageBox::Yes);
-    command(list, "mniMaintDelete")->trigger();
-    EXPECT_EQ(script.takeMessages(), QStringList { "Delete Enquiry \"Doomed\" ?" });
-    EXPECT_EQ(countRows("SELECT count(*) FROM _iptblEasyEnquiry"), before - 1);
-    EXPECT_EQ(countRows(QStringLiteral(
-                  "SELECT count(*) FROM _iptblEasyEnquiryParam WHERE iEnquiryID = %1")
-                            .arg(doomed)),
+    const struct
+    {
+        const char *code;
+        QMessageBox::StandardButton answer;
+        QStringList messages;
+        int deleted;
+    } rows[] = {
+        { "TDEL-B", QMessageBox::No, { "Delete Enquiry \"Doomed\" ?" }, 0 },
+        { "IQT-KEEP", QMessageBox::Yes,
+            { "Delete Enquiry \"Kept system IQ\" ?",
+                "IQ \"Kept system IQ\" is a system record and cannot be deleted." },
+            0 },
+        { "TDEL-B", QMessageBox::Yes, { "Delete Enquiry \"Doomed\" ?" }, 1 },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.code);
+        ASSERT_TRUE(focus(list, row.code));
+        script.answer(row.answer);
+        command(list, "mniMaintDelete")->trigger();
+        EXPECT_EQ(script.takeMessages(), row.messages);
+        EXPECT_EQ(db.count("SELECT count(*) FROM _iptblEasyEnquiry"), before - row.deleted);
+    }
+    EXPECT_EQ(
+        db.count("SELECT count(*) FROM _iptblEasyEnquiryParam WHERE iEnquiryID = ?", { doomed }),
         0);
-    EXPECT_EQ(countRows(QStringLiteral(
-                  "SELECT count(*) FROM _iptblEasyEnquiryColumn WHERE iEnquiryID = %1")
-                            .arg(doomed)),
+    EXPECT_EQ(
+        db.count("SELECT count(*) FROM _iptblEasyEnquiryColumn WHERE iEnquiryID = ?", { doomed }),
         0);
     EXPECT_EQ(focusedCode(list), "TDEL-C"); // the next row of the grid
     EXPECT_EQ(query(list)->RecordCount(), before - 1);
@@ -119,7 +120,7 @@ TEST_F(ListCommandsTest, DeleteAsksKeepsSystemRecordsAndMovesToTheNeighbour)
 
 TEST_F(ListCommandsTest, CommandsOnTheFocusedIQDoNothingWithoutOne)
 {
-    execute("DELETE FROM _iptblEasyEnquiry");
+    db.exec("DELETE FROM _iptblEasyEnquiry");
     TfrmIPEasyEnquiry *list = openList();
     ASSERT_FALSE(list->HasFocusedRecord());
     for (const char *name :
@@ -131,7 +132,7 @@ TEST_F(ListCommandsTest, CommandsOnTheFocusedIQDoNothingWithoutOne)
     EXPECT_TRUE(script.takeMessages().isEmpty());
     EXPECT_TRUE(script.modalLog().empty());
     EXPECT_TRUE(editorCalls.empty());
-    EXPECT_EQ(openResultWindows(), 0);
+    EXPECT_EQ(windows("TfrmIPEasyEnquiryView"), 0);
 
     command(list, "mniMaintAdd")->trigger();
     EXPECT_EQ(editorCalls.size(), 1u);

@@ -1,9 +1,8 @@
-#include "HostDatabases.h"
 #include "PrintQt.h"
+#include "TestDatabases.h"
 
-#include "host/core/Agent.h"
-#include "host/ui/HostScript.h"
 #include "host/core/Notes.h"
+#include "host/ui/HostScript.h"
 #include "host/ui/TfrmNotes.h"
 
 #include <QPlainTextEdit>
@@ -20,14 +19,12 @@ void Click(QDialog &dlg, const char *name)
     QTest::mouseClick(dlg.findChild<QPushButton *>(name), Qt::LeftButton);
 }
 
-TEST(NotesTest, NotesAreAddedChangedAndDeletedForOneRow)
+TEST(TfrmNotesTest, NotesAreAddedChangedAndDeletedForOneRow)
 {
-    HostDatabases databases;
+    TestDatabases databases;
     HostScript script;
-    TAgent agent;
-    agent.idAgents = databases.addAgent("Jane", "pw", false);
-    agent.cAgentName = "Jane";
-    SetCurrentAgentForTesting(agent);
+    const int jane = databases.addAgent("Jane");
+    databases.signIn("Jane");
     EXPECT_FALSE(NoteExists("_iptblEasyEnquiry", 5));
 
     script.onModal("TfrmNotes", [](QDialog &dlg) {
@@ -37,20 +34,20 @@ TEST(NotesTest, NotesAreAddedChangedAndDeletedForOneRow)
         Click(dlg, "btnAdd"); // nothing typed: refused
         QTest::keyClicks(note, "Checked for payroll");
         Click(dlg, "btnAdd");
-        EXPECT_FALSE(dlg.findChild<QPushButton *>("btnAdd")->isEnabled()); // the row has its note now
+        EXPECT_FALSE(
+            dlg.findChild<QPushButton *>("btnAdd")->isEnabled()); // the row has its note now
         Click(dlg, "btnClose");
     });
     EXPECT_TRUE(DoNotesForm("_iptblEasyEnquiry", 5, true, "Checked"));
     EXPECT_EQ(script.takeMessages(), QStringList { "Please type the text of the note first." });
     EXPECT_TRUE(NoteExists("_iptblEasyEnquiry", 5));
     EXPECT_FALSE(NoteExists("_iptblEasyEnquiry", 6));
-    EXPECT_EQ(databases.text(databases.payroll(),
-                  "select cNOTETBLTableName || '|' || fNOTETBLTableID || '|' || cNoteText || '|' "
-                  "|| iAgentID from _btblNotes"),
-        QString("_IPTBLEASYENQUIRY|5|Checked for payroll|%1").arg(agent.idAgents));
+    EXPECT_EQ(databases.rows("select cNOTETBLTableName, fNOTETBLTableID, cNoteText, iAgentID "
+                             "from _btblNotes"),
+        QStringList { QString("_IPTBLEASYENQUIRY|5|Checked for payroll|%1").arg(jane) });
 
     // A note stored in lower case by another program belongs to the same row.
-    databases.exec(databases.payroll(),
+    databases.exec(
         "insert into _btblNotes (cNOTETBLTableName, fNOTETBLTableID, cNoteText, dtCreated) "
         "values ('_iptbleasyenquiry', 6, 'old', '2020-01-02 03:04:05')");
     EXPECT_TRUE(NoteExists("_IPTBLEASYENQUIRY", 6));
@@ -70,9 +67,8 @@ TEST(NotesTest, NotesAreAddedChangedAndDeletedForOneRow)
     EXPECT_TRUE(DoNotesForm("_iptblEasyEnquiry", 5, false, ""));
     EXPECT_EQ(script.takeMessages(),
         QStringList({ "Please type the text of the note first.", "Delete the selected note?" }));
-    EXPECT_EQ(databases.text(databases.payroll(),
-                  "select cNoteText from _btblNotes where fNOTETBLTableID = 5"),
-        "Rechecked");
+    EXPECT_EQ(databases.rows("select cNoteText from _btblNotes where fNOTETBLTableID = 5"),
+        QStringList { "Rechecked" });
 
     script.answer(QMessageBox::Yes);
     script.onModal("TfrmNotes", [](QDialog &dlg) { Click(dlg, "btnDelete"); });

@@ -1,28 +1,59 @@
-#include "test_view_fixture.h"
+#include "PrintQt.h"
+#include "TestDatabases.h"
 
 #include "host/core/Globals.h"
 #include "host/core/RegIni.h"
-#include "host/db/dataset/TQuillonDataSet.h"
+#include "host/ui/HostScript.h"
 #include "host/ui/TmxGrid.h"
 #include "host/ui/TmxGridModel.h"
 #include "host/ui/TmxIPHoursDecimalHourEditProperties.h"
+#include "package/PackageWindows.h"
+#include "run/EnquiryWindows.h"
 #include "run/ui/TfrmIPEasyEnquiryView.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
 namespace {
+
+const char *const kEmployeesSql
+    = "select cEmployeeCode, cFirstName, cSurname, fHourlyRate, dtEngaged, iPayerID "
+      "from _iptblEmployees order by cEmployeeCode";
 
 QAction *action(TfrmIPEasyEnquiryView *view, const char *name)
 {
     return view->findChild<QAction *>(name);
+}
+
+TmxGrid *grid(TfrmIPEasyEnquiryView *view)
+{
+    return view->findChild<TmxGrid *>("grdQueryView");
+}
+
+// The grid's columns in their order as "caption,1" (shown) or "caption,0", joined by ",".
+QString layout(TfrmIPEasyEnquiryView *view)
+{
+    QStringList items;
+    TmxGrid *shown = grid(view);
+    for (const int column : shown->ColumnsInOrder())
+        items << shown->ColumnCaption(column) + (shown->ColumnVisible(column) ? ",1" : ",0");
+    return items.join(',');
+}
+
+QString section(const QString &code)
+{
+    return "frmIPEasyEnquiryView_" + code;
 }
 
 void closeWithDefault(TfrmIPEasyEnquiryView *view, bool ticked)
@@ -32,9 +63,75 @@ void closeWithDefault(TfrmIPEasyEnquiryView *view, bool ticked)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// Result windows over small demo databases, with their settings in the test's folder.
+class ViewWindowTest : public ::testing::Test
+{
+protected:
+    struct ChartRequest
+    {
+        int enquiryId;
+        QString query;
+        QString filter;
+        QString columnList;
+    };
+
+    void SetUp() override
+    {
+        db.addDemoData(30, 2);
+        objGeneralParameters.iHoursDisplay = 0;
+        InstallEnquiryWindows();
+        IQWindows().chart = [this, chart = IQWindows().chart](int id, const QString &query,
+                                const QString &filter, const QString &columns) {
+            chartRequests.push_back({ id, query, filter, columns });
+            chart(id, query, filter, columns);
+        };
+    }
+
+    void TearDown() override
+    {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *view = qobject_cast<TfrmIPEasyEnquiryView *>(widget);
+                view && view->isVisible())
+                view->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        objGeneralParameters.iHoursDisplay = 0;
+        InstallEnquiryWindows();
+    }
+
+    // A new IQ with its column rows (name, shown) in that order.
+    int addEnquiry(const QString &code, const QString &sql,
+        const std::vector<std::pair<QString, bool>> &columns = {})
+    {
+        const int id = db.insertEnquiry(code, sql);
+        db.insertColumns(id, columns);
+        return id;
+    }
+
+    // Opens a result window the way the list does and returns it.
+    TfrmIPEasyEnquiryView *run(int enquiryId)
+    {
+        QList<QPointer<QWidget>> before;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            before << widget;
+        DoIPEasyEnquiryView(enquiryId);
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *view = qobject_cast<TfrmIPEasyEnquiryView *>(widget);
+            if (view && !before.contains(widget))
+                return view;
+        }
+        ADD_FAILURE() << "no result window opened";
+        return nullptr;
+    }
+
+    TestDatabases db;
+    HostScript script;
+    std::vector<ChartRequest> chartRequests; // the chart's entry, as the window called it
+};
+
 } // namespace
 
-TEST_F(ViewTest, FirstRunFollowsTheColumnRowsThenAStoredLayoutInAnyLetterCase)
+TEST_F(ViewWindowTest, FirstRunFollowsTheColumnRowsInAnyLetterCase)
 {
     const int id = addEnquiry("TV1", kEmployeesSql,
         { { "cSurname", true }, { "cEmployeeCode", false }, { "FHOURLYRATE", true },
@@ -50,21 +147,20 @@ TEST_F(ViewTest, FirstRunFollowsTheColumnRowsThenAStoredLayoutInAnyLetterCase)
     EXPECT_EQ(shown->Model()->rowCount(), 30);
     EXPECT_TRUE(action(view, "mniGridChart")->isEnabled());
     EXPECT_TRUE(view->isVisible());
+    // The run is timed in the log.
+    const QStringList logged
+        = db.rows(db.common(), "select cText from _btblLog where iLogType = 117");
+    ASSERT_EQ(logged.size(), 1);
+    EXPECT_TRUE(QRegularExpression("^OpenIQ_TV1 \\d+ ms$").match(logged.first()).hasMatch())
+        << logged.first().toStdString();
 
     // Closed without "Default": nothing of the layout is kept.
     closeWithDefault(view, false);
     EXPECT_FALSE(RegIni::ReadBool(section("TV1"), "DefaultOpts", true));
     EXPECT_FALSE(RegIni::ValueExists(section("TV1"), "Field Names"));
-
-    RegIni::WriteString(section("TV1"), "Field Names", "CFIRSTNAME,1,csurname,0,gone,1");
-    view = run(id);
-    ASSERT_TRUE(view);
-    EXPECT_EQ(layout(view),
-        "CFIRSTNAME,1,csurname,0,cEmployeeCode,0,fHourlyRate,0,dtEngaged,0,iPayerID,0");
-    EXPECT_EQ(grid(view)->ColumnField(0), "cFirstName");
 }
 
-TEST_F(ViewTest, DefaultTickedKeepsTheChangedLayoutForThatIQOnly)
+TEST_F(ViewWindowTest, DefaultTickedKeepsTheChangedLayoutForThatIQOnly)
 {
     const std::vector<std::pair<QString, bool>> columns { { "cEmployeeCode", true },
         { "cSurname", true } };
@@ -108,7 +204,7 @@ TEST_F(ViewTest, DefaultTickedKeepsTheChangedLayoutForThatIQOnly)
     EXPECT_FALSE(RegIni::SectionExists(section("TV1")));
 }
 
-TEST_F(ViewTest, AutomaticWidthUpToTenColumnsAndNewColumnsCappedAt100)
+TEST_F(ViewWindowTest, AutomaticWidthUpToTenColumnsAndNewColumnsCappedAt100)
 {
     QStringList ten;
     for (int column = 1; column <= 10; ++column)
@@ -139,61 +235,54 @@ TEST_F(ViewTest, AutomaticWidthUpToTenColumnsAndNewColumnsCappedAt100)
     }
 }
 
-TEST_F(ViewTest, RefusedStatementGivesOneMessageAndAnEmptyGrid)
+TEST_F(ViewWindowTest, RefusedOrFailedRunShowsOneMessageAnEmptyGridAndKeepsTheLayout)
 {
-    const int departments = count("select count(*) from _iptblDepartments");
-    TfrmIPEasyEnquiryView *view = run(addEnquiry("TV1", "delete from _iptblDepartments"));
-    ASSERT_TRUE(view);
-    EXPECT_EQ(script.takeMessages(), QStringList { "The requested action is forbidden" });
-    EXPECT_EQ(view->windowTitle(), "IQ View");
-    EXPECT_EQ(grid(view)->ColumnCount(), 0);
-    EXPECT_EQ(grid(view)->Model()->rowCount(), 0);
-    EXPECT_FALSE(action(view, "mniGridChart")->isEnabled());
-    EXPECT_TRUE(view->isVisible());
-    EXPECT_EQ(count("select count(*) from _iptblDepartments"), departments);
-}
+    const struct
+    {
+        const char *sql;
+        QString message;
+    } rows[] = {
+        { "delete from _iptblDepartments", "The requested action is forbidden" },
+        { "select cCode from _iptblNoSuchTable",
+            "There was a problem running the IQ.\r\n\r\nPlease re-start Corvane and try again." },
+    };
+    const int departments = db.count("select count(*) from _iptblDepartments");
+    int serial = 0;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.sql);
+        const QString code = QStringLiteral("TF%1").arg(++serial);
+        RegIni::WriteString(section(code), "Field Names", "cCode,1");
+        TfrmIPEasyEnquiryView *view = run(addEnquiry(code, row.sql));
+        ASSERT_TRUE(view);
+        EXPECT_EQ(script.takeMessages(), QStringList { row.message });
+        EXPECT_EQ(script.messageLog().back().buttons, MsgButtons::OK);
+        EXPECT_EQ(view->windowTitle(), "IQ View");
+        EXPECT_EQ(grid(view)->ColumnCount(), 0);
+        EXPECT_EQ(grid(view)->Model()->rowCount(), 0);
+        EXPECT_FALSE(action(view, "mniGridChart")->isEnabled());
+        EXPECT_TRUE(view->isVisible());
 
-TEST_F(ViewTest, FailedRunShowsTheGeneralMessageAndKeepsTheStoredLayout)
-{
-    RegIni::WriteString(section("TV1"), "Field Names", "cCode,1");
-    RegIni::WriteBool(section("TV1"), "DefaultOpts", true);
-    TfrmIPEasyEnquiryView *view = run(addEnquiry("TV1", "select cCode from _iptblNoSuchTable"));
-    ASSERT_TRUE(view);
-    EXPECT_EQ(script.takeMessages(), QStringList { kGeneralFailure });
-    EXPECT_EQ(script.messageLog().back().buttons, MsgButtons::OK);
-    EXPECT_FALSE(action(view, "mniGridChart")->isEnabled());
-    EXPECT_EQ(grid(view)->Model()->rowCount(), 0);
-    EXPECT_TRUE(view->isVisible());
-
-    action(view, "mniGridChart")->trigger(); // disabled: nothing
-    closeWithDefault(view, true);
-    EXPECT_EQ(RegIni::ReadString(section("TV1"), "Field Names", ""), "cCode,1");
-    EXPECT_TRUE(script.takeMessages().isEmpty());
+        action(view, "mniGridChart")->trigger(); // disabled: nothing
+        closeWithDefault(view, true);
+        EXPECT_EQ(RegIni::ReadString(section(code), "Field Names", ""), "cCode,1");
+        EXPECT_TRUE(script.takeMessages().isEmpty());
+    }
     EXPECT_TRUE(chartRequests.empty());
+    EXPECT_EQ(db.count("select count(*) from _iptblDepartments"), departments);
 }
 
-TEST_F(ViewTest, RunIsTimedInTheLogWithTheCodeInUpperCase)
-{
-    TfrmIPEasyEnquiryView *view = run(addEnquiry("tv-log", kEmployeesSql));
-    ASSERT_TRUE(view);
-    const QStringList lines = texts(common(), "select cText from _btblLog where iLogType = 117");
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(QRegularExpression("^OpenIQ_TV-LOG \\d+ ms$").match(lines.first()).hasMatch())
-        << lines.first().toStdString();
-}
-
-TEST_F(ViewTest, CommonDatabaseIQRunsOnTheCommonConnection)
+TEST_F(ViewWindowTest, CommonDatabaseIQRunsOnTheCommonConnection)
 {
     const int id
         = addEnquiry("TVC", "select cName, cValue from _btblSystemValues", { { "cName", true } });
-    exec("UPDATE _iptblEasyEnquiry SET bCommonDB = 1 WHERE idEnquiry = ?", { std::int64_t(id) });
+    db.exec("UPDATE _iptblEasyEnquiry SET bCommonDB = 1 WHERE idEnquiry = ?", { id });
     TfrmIPEasyEnquiryView *view = run(id);
     ASSERT_TRUE(view);
     EXPECT_TRUE(script.takeMessages().isEmpty());
     EXPECT_GT(grid(view)->Model()->rowCount(), 0);
 }
 
-TEST_F(ViewTest, ChartGetsTheFilterAndTheShownColumnsAndNeedsTwoOfThemAndARecord)
+TEST_F(ViewWindowTest, ChartGetsTheFilterAndTheShownColumnsAndNeedsTwoOfThemAndARecord)
 {
     const int id = addEnquiry("TV1", kEmployeesSql,
         { { "cEmployeeCode", true }, { "cSurname", true }, { "fHourlyRate", true } });
@@ -204,7 +293,7 @@ TEST_F(ViewTest, ChartGetsTheFilterAndTheShownColumnsAndNeedsTwoOfThemAndARecord
     QTest::keyClicks(filter, "iPayerID = 1");
     QTest::keyClick(filter, Qt::Key_Return);
     EXPECT_EQ(shown->Model()->rowCount(),
-        count("select count(*) from _iptblEmployees where iPayerID = 1"));
+        db.count("select count(*) from _iptblEmployees where iPayerID = 1"));
 
     action(view, "mniGridChart")->trigger();
     ASSERT_EQ(chartRequests.size(), 1u);
@@ -225,17 +314,17 @@ TEST_F(ViewTest, ChartGetsTheFilterAndTheShownColumnsAndNeedsTwoOfThemAndARecord
     EXPECT_TRUE(script.takeMessages().isEmpty());
 }
 
-TEST_F(ViewTest, SaveGridWritesTheShownColumns)
+TEST_F(ViewWindowTest, SaveGridWritesTheShownColumns)
 {
     // The grid's own tests cover the formats; here the window's command reaches the grid.
     TfrmIPEasyEnquiryView *view = run(addEnquiry("TV1", kEmployeesSql,
         { { "cSurname", true }, { "cEmployeeCode", true }, { "iPayerID", false } }));
     ASSERT_TRUE(view);
     const QStringList codes
-        = texts("select cEmployeeCode from _iptblEmployees order by cEmployeeCode");
+        = db.rows("select cEmployeeCode from _iptblEmployees order by cEmployeeCode");
     const QStringList surnames
-        = texts("select cSurname from _iptblEmployees order by cEmployeeCode");
-    const QString path = dir.filePath("iq.csv");
+        = db.rows("select cSurname from _iptblEmployees order by cEmployeeCode");
+    const QString path = db.path("iq.csv");
     script.onModal("dlgSaveGrid", [path](QDialog &dialog) {
         static_cast<QFileDialog &>(dialog).selectFile(path);
         dialog.accept(); // QFileDialog::accept, through the public QDialog one
@@ -250,7 +339,7 @@ TEST_F(ViewTest, SaveGridWritesTheShownColumns)
     EXPECT_EQ(lines[1], (surnames[0] + "," + codes[0] + "\r").toUtf8());
 }
 
-TEST_F(ViewTest, HoursColumnsGetTheDecimalHoursEditorOnlyWithTheSetting)
+TEST_F(ViewWindowTest, HoursColumnsGetTheDecimalHoursEditorOnlyWithTheSetting)
 {
     const int id
         = addEnquiry("TVH", "select idPayslip, fHours, fOvertimeHours, fGross from _iptblPayslips",
@@ -274,13 +363,13 @@ TEST_F(ViewTest, HoursColumnsGetTheDecimalHoursEditorOnlyWithTheSetting)
     }
 }
 
-TEST_F(ViewTest, ClosingTheCustomisationWindowRefreshesTheResult)
+TEST_F(ViewWindowTest, ClosingTheCustomisationWindowRefreshesTheResult)
 {
     TfrmIPEasyEnquiryView *view
         = run(addEnquiry("TV1", kEmployeesSql, { { "cEmployeeCode", true } }));
     ASSERT_TRUE(view);
-    exec("INSERT INTO _iptblEmployees (cEmployeeCode, iPayerID, iPayFrequencyID, iLocationID, "
-         "iDepartmentID) VALUES ('ZZ999', 1, 1, 1, 1)");
+    db.exec("INSERT INTO _iptblEmployees (cEmployeeCode, iPayerID, iPayFrequencyID, iLocationID, "
+            "iDepartmentID) VALUES ('ZZ999', 1, 1, 1, 1)");
     EXPECT_EQ(grid(view)->Model()->rowCount(), 30);
     script.onModal("frmGridCustomise", [](QDialog &dialog) {
         QTest::mouseClick(dialog.findChild<QPushButton *>("btnOK"), Qt::LeftButton);

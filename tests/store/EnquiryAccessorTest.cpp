@@ -1,7 +1,18 @@
-#include "StoreTestSupport.h"
+#include "PrintQt.h"
+#include "TestDatabases.h"
 
 #include "store/SystemRecord.h"
 #include "store/TqryIPEasyEnquiry.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class EnquiryAccessorTest : public ::testing::Test
+{
+protected:
+    TestDatabases db;
+};
 
 TEST(SystemRecord, OnlyCodesBeginningWithIQInAnyCaseAreReserved)
 {
@@ -9,30 +20,21 @@ TEST(SystemRecord, OnlyCodesBeginningWithIQInAnyCaseAreReserved)
     {
         const char *code;
         bool reserved;
-    } rows[] = {
-        { "IQ", true },
-        { "IQB-EMP002", true },
-        { "iqx", true },
-        { "iQ", true },
-        { "I", false },
-        { "", false },
-        { "XIQ", false },
-        { " IQ", false },
-    };
+    } rows[] = { { "IQ", true }, { "IQB-EMP002", true }, { "iqx", true }, { "iQ", true },
+        { "I", false }, { "", false }, { "XIQ", false }, { " IQ", false } };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.code);
         EXPECT_EQ(IsReserved(QString::fromLatin1(row.code)), row.reserved);
     }
 }
 
-TEST_F(StoreTest, AccessorRoundTripReadsIdentityAtOnce)
+TEST_F(EnquiryAccessorTest, RoundTripReadsIdentityAtOnce)
 {
-    openDatabases();
-    Exec(*db.payroll, "INSERT INTO _iptblEasyEnquiry (cCode) VALUES ('FIRST')");
+    db.exec("INSERT INTO _iptblEasyEnquiry (cCode) VALUES ('FIRST')");
     const QByteArray layout("chart\0template\xff", 15);
 
     TqryIPEasyEnquiry query;
-    query.SetConnection(db.payroll.get());
+    query.SetConnection(&db.payroll());
     ASSERT_TRUE(query.SelectRecords(TqryIPEasyEnquiry::_IPEQIDEnquiry, 0))
         << query.LastErrorText().toStdString();
     ASSERT_TRUE(query.brAppend());
@@ -52,7 +54,7 @@ TEST_F(StoreTest, AccessorRoundTripReadsIdentityAtOnce)
     EXPECT_EQ(query.GetIDEnquiry(), 2);
 
     TqryIPEasyEnquiry reread;
-    reread.SetConnection(db.payroll.get());
+    reread.SetConnection(&db.payroll());
     ASSERT_TRUE(reread.SelectRecords(TqryIPEasyEnquiry::_IPEQIDEnquiry, 2));
     ASSERT_EQ(reread.RecordCount(), 1);
     EXPECT_EQ(reread.GetCode(), "ROUND1");
@@ -76,34 +78,31 @@ TEST_F(StoreTest, AccessorRoundTripReadsIdentityAtOnce)
     EXPECT_TRUE(reread.FieldByName(TqryIPEasyEnquiry::_IPEQPalette).Clear());
     EXPECT_TRUE(reread.SetCustomColor(QStringLiteral("")));
     ASSERT_TRUE(reread.brPost()) << reread.LastErrorText().toStdString();
-    EXPECT_EQ(Scalar(*db.payroll,
-                  "SELECT cXColumn, cYColumn, iPalette, nChartLayout, "
-                  "quote(cCustomColor) FROM _iptblEasyEnquiry WHERE idEnquiry = 2"),
-        "NULL|NULL|NULL|NULL|''");
+    EXPECT_EQ(db.rows("SELECT cXColumn, cYColumn, iPalette, nChartLayout, quote(cCustomColor) "
+                      "FROM _iptblEasyEnquiry WHERE idEnquiry = 2"),
+        QStringList { "NULL|NULL|NULL|NULL|''" });
 }
 
-TEST_F(StoreTest, BadCodesAreRefusedWithNothingWritten)
+TEST_F(EnquiryAccessorTest, CodesThatDoNotFitOrExistAreRefusedWithNothingWritten)
 {
-    openDatabases();
-    Exec(*db.payroll, "INSERT INTO _iptblEasyEnquiry (cCode) VALUES ('TAKEN')");
-    const char *codes[] = { "ELEVENCHARS", "TAKEN" };
-    for (const char *code : codes) {
-        SCOPED_TRACE(code);
+    db.exec("INSERT INTO _iptblEasyEnquiry (cCode) VALUES ('TAKEN')");
+    const struct
+    {
+        const char *code;
+        bool stored;
+    } rows[] = { { "ELEVENCHARS", false }, { "TAKEN", false }, { "TENCHARSOK", true } };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.code);
+        const int before = db.count("SELECT count(*) FROM _iptblEasyEnquiry");
         TqryIPEasyEnquiry query;
-        query.SetConnection(db.payroll.get());
+        query.SetConnection(&db.payroll());
         ASSERT_TRUE(query.SelectRecords(TqryIPEasyEnquiry::_IPEQIDEnquiry, 0));
         ASSERT_TRUE(query.brAppend());
-        query.SetCode(QString::fromLatin1(code));
-        query.SetDescription("must not appear");
-        EXPECT_FALSE(query.brPost());
-        EXPECT_FALSE(query.LastErrorText().isEmpty());
-        EXPECT_EQ(Count(*db.payroll, "_iptblEasyEnquiry"), 1);
+        query.SetCode(QString::fromLatin1(row.code));
+        EXPECT_EQ(query.brPost(), row.stored);
+        EXPECT_EQ(query.LastErrorText().isEmpty(), row.stored);
+        EXPECT_EQ(db.count("SELECT count(*) FROM _iptblEasyEnquiry"), before + int(row.stored));
     }
-    // Ten characters fit.
-    TqryIPEasyEnquiry query;
-    query.SetConnection(db.payroll.get());
-    ASSERT_TRUE(query.SelectRecords(TqryIPEasyEnquiry::_IPEQIDEnquiry, 0));
-    ASSERT_TRUE(query.brAppend());
-    query.SetCode("TENCHARSOK");
-    EXPECT_TRUE(query.brPost()) << query.LastErrorText().toStdString();
 }
+
+} // namespace

@@ -41,7 +41,7 @@ TEST_F(ListWindowTest, ModalListRunsInsideAHostDialogAndIsFreedAfterwards)
     EXPECT_EQ(header, "IQ/IQ List");
     EXPECT_TRUE(holdsRows);
     EXPECT_TRUE(script.unscriptedDialogs().isEmpty());
-    EXPECT_EQ(openLists(), 0);
+    EXPECT_EQ(windows("TfrmIPEasyEnquiry"), 0);
 }
 
 TEST_F(ListWindowTest, GridLayoutIsKeptPerUserUnlessReset)
@@ -100,15 +100,15 @@ TEST_F(ListWindowTest, DoubleClickShowsOnlyOverARowAndWhenShowIsEnabled)
         view->visualRect(last).center().x(), view->visualRect(last).bottom() + 10);
     ASSERT_LT(belowRows.y(), view->viewport()->height());
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, belowRows);
-    EXPECT_EQ(openResultWindows(), 0);
+    EXPECT_EQ(windows("TfrmIPEasyEnquiryView"), 0);
 
     command(list, "mniGridShow")->setEnabled(false);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
-    EXPECT_EQ(openResultWindows(), 0);
+    EXPECT_EQ(windows("TfrmIPEasyEnquiryView"), 0);
 
     command(list, "mniGridShow")->setEnabled(true);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(cell).center());
-    EXPECT_EQ(openResultWindows(), 1);
+    EXPECT_EQ(windows("TfrmIPEasyEnquiryView"), 1);
 }
 
 TEST_F(ListWindowTest, NotesAreKeptUnderTheEnquiryTableAndShowInTheList)
@@ -122,9 +122,9 @@ TEST_F(ListWindowTest, NotesAreKeptUnderTheEnquiryTableAndShowInTheList)
         QTest::mouseClick(dialog.findChild<QPushButton *>("btnAdd"), Qt::LeftButton);
     });
     command(list, "mniNotes")->trigger();
-    EXPECT_EQ(countRows(QStringLiteral("SELECT count(*) FROM _btblNotes WHERE fNOTETBLTableID = %1 "
-                                       "AND upper(cNOTETBLTableName) = '_IPTBLEASYENQUIRY'")
-                            .arg(id)),
+    EXPECT_EQ(db.count("SELECT count(*) FROM _btblNotes WHERE fNOTETBLTableID = ? "
+                       "AND upper(cNOTETBLTableName) = '_IPTBLEASYENQUIRY'",
+                  { id }),
         1);
     EXPECT_EQ(focusedCode(list), "TNOTE");
     EXPECT_FALSE(query(list)->FieldByName("idNotes").IsNull());

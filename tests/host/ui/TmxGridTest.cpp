@@ -1,4 +1,5 @@
-#include "host/core/test_grid_zip.h"
+#include "TableRows.h"
+#include "ZipEntries.h"
 
 #include "host/core/RegIni.h"
 #include "host/db/dataset/TQuillonTempTable.h"
@@ -42,25 +43,16 @@ protected:
         table.AddField("dtPay", FieldType::DateTime);
         table.AddField("bActive", FieldType::Boolean);
         ASSERT_TRUE(table.CreateTable());
-        add({ "Smith", 150.5, 3, QDateTime(QDate(2024, 1, 31), QTime(0, 0)), true });
-        add({ "adams", 99, 1, QDateTime(QDate(2024, 2, 29), QTime(14, 30)), false });
-        add({ "Brown", QVariant(), 2, QVariant(), true });
-        add({ "Clark", 1000, 4, QDateTime(QDate(2024, 3, 1), QTime(0, 0)), false });
+        AddRow(table, { "Smith", 150.5, 3, QDateTime(QDate(2024, 1, 31), QTime(0, 0)), true });
+        AddRow(table, { "adams", 99, 1, QDateTime(QDate(2024, 2, 29), QTime(14, 30)), false });
+        AddRow(table, { "Brown", QVariant(), 2, QVariant(), true });
+        AddRow(table, { "Clark", 1000, 4, QDateTime(QDate(2024, 3, 1), QTime(0, 0)), false });
         table.First();
         addColumns(grid);
         grid.resize(600, 300);
     }
 
     void TearDown() override { RegIni::SetFolder(QString()); }
-
-    void add(std::initializer_list<QVariant> values)
-    {
-        ASSERT_TRUE(table.brAppend());
-        int field = 0;
-        for (const QVariant &value : values)
-            ASSERT_TRUE(table.Field(field++).SetAsVariant(value));
-        ASSERT_TRUE(table.brPost()) << table.LastErrorText().toStdString();
-    }
 
     void addColumns(TmxGrid &target)
     {

@@ -44,28 +44,26 @@ TEST(PackageRegistration, ObjectClassListDeclaresThePageAndTheListWithExactValue
     package->GetObjectClassList();
     const auto &entries = package->ObjectClasses();
     ASSERT_EQ(entries.size(), 2u);
-    const TObjectClassEntry &page = entries[0];
-    EXPECT_EQ(page.modules, QSet<int> { 1 });
-    EXPECT_EQ(page.className, "TfrmGroupManagerCharts");
-    ASSERT_TRUE(page.classRef);
-    EXPECT_STREQ(page.classRef->className(), "TfrmGroupManagerCharts");
-    EXPECT_EQ(page.iconName, "CHART");
-    EXPECT_EQ(page.options, 320);
-    EXPECT_EQ(page.caption, "");
-    EXPECT_EQ(page.color, 13607936);
-    EXPECT_EQ(page.extra, 0);
-    const TObjectClassEntry &list = entries[1];
-    EXPECT_EQ(list.modules, QSet<int> { 1 });
-    EXPECT_EQ(list.className, "TfrmIPEasyEnquiry");
-    EXPECT_EQ(list.iconName, "IQTREENODE");
-    EXPECT_EQ(list.options, 65);
-    EXPECT_EQ(list.caption, "Easy Show Enquiry");
-    EXPECT_EQ(list.color, 13607936);
-    EXPECT_EQ(list.extra, 0);
+    // "modules|class|meta class|icon|options|caption|colour|extra"
+    const auto describe = [](const TObjectClassEntry &entry) {
+        QStringList modules;
+        for (const int module : entry.modules)
+            modules << QString::number(module);
+        return QStringList { modules.join(','), entry.className,
+            entry.classRef ? entry.classRef->className() : "<none>", entry.iconName,
+            QString::number(entry.options), entry.caption, QString::number(entry.color),
+            QString::number(entry.extra) }
+            .join('|');
+    };
+    EXPECT_EQ(describe(entries[0]),
+        "1|TfrmGroupManagerCharts|TfrmGroupManagerCharts|CHART|320||13607936|0");
+    EXPECT_EQ(describe(entries[1]),
+        "1|TfrmIPEasyEnquiry|TfrmIPEasyEnquiry|IQTREENODE|65|Easy Show Enquiry|13607936|0");
 
     // The icon groups the package carries, each at both sizes.
-    for (const char *name : { "CHART", "CHART_TILE", "IQTREENODE", "IQTREENODE_TILE", "PAYROLLCHARTS",
-             "PAYROLLCHARTS_TILE", "TFRMGROUPMANAGERCHARTS", "TFRMGROUPMANAGERCHARTS_TILE" }) {
+    for (const char *name :
+        { "CHART", "CHART_TILE", "IQTREENODE", "IQTREENODE_TILE", "PAYROLLCHARTS",
+            "PAYROLLCHARTS_TILE", "TFRMGROUPMANAGERCHARTS", "TFRMGROUPMANAGERCHARTS_TILE" }) {
         SCOPED_TRACE(name);
         for (int size : { 16, 32 }) {
             const QIcon icon = package->QueryObjectIcon(size, name, 0);
@@ -89,7 +87,8 @@ TEST(PackageRegistration, PageStartsAsLargeIconsWithItsDesignedSize)
 
 TEST(PackageStrings, TableTextsAreExact)
 {
-    EXPECT_EQ(PackageString(65520), "You cannot add the reserved IQ! The code can not begin with \"IQ\"!");
+    EXPECT_EQ(PackageString(65520),
+        "You cannot add the reserved IQ! The code can not begin with \"IQ\"!");
     EXPECT_EQ(PackageString(65524), "\"[\", \"]\" and \"@\" are not allowed in parameter names!");
     EXPECT_EQ(PackageString(65527), "");
     EXPECT_EQ(PackageString(65528), "Easy Show Enquiry");
@@ -110,7 +109,8 @@ TEST(PackageMessages, HandledFlagFollowsTheFourCases)
     EXPECT_TRUE(handled);
 
     // Already handled by the base: nothing opens, even for 9399 and 9400.
-    package->SetBaseMessageFilter([](int message, qint64, qint64) { return message == 9399 || message == 9400; });
+    package->SetBaseMessageFilter(
+        [](int message, qint64, qint64) { return message == 9399 || message == 9400; });
     for (int message : { 9399, 9400 }) {
         handled = false;
         package->NonVisiblePkgMessage(message, 0, 0, handled);

@@ -1,9 +1,13 @@
-#include "StoreTestSupport.h"
+#include "PrintQt.h"
+#include "TestDatabases.h"
 
+#include "store/Databases.h"
 #include "store/Schema.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <gtest/gtest.h>
 
 #include <sqlite3.h>
 
@@ -18,17 +22,49 @@ std::unique_ptr<SqliteConnection> OpenRaw(const QString &path)
     return connection;
 }
 
+QByteArray FileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Opening the files is what these tests are about, so they open them themselves.
+class SchemaTest : public ::testing::Test
+{
+protected:
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QString payrollPath() const { return path("payroll.db"); }
+    QString commonPath() const { return path("common.db"); }
+    void openDatabases()
+    {
+        QString error;
+        auto opened = OpenHostDatabases(payrollPath(), commonPath(), true, error);
+        ASSERT_TRUE(opened) << error.toStdString();
+        EXPECT_TRUE(error.isEmpty());
+        db = std::move(*opened);
+    }
+    static QStringList rows(Connection &connection, std::string_view sql)
+    {
+        return TestDatabases::rows(connection, sql);
+    }
+
+    QTemporaryDir m_dir;
+    HostDatabases db;
+};
+
 } // namespace
 
-TEST_F(StoreTest, NewDatabasesAreMarkedAndSeeded)
+TEST_F(SchemaTest, NewDatabasesAreMarkedAndSeeded)
 {
     openDatabases();
-    EXPECT_EQ(Scalar(*db.payroll, "PRAGMA application_id"), std::to_string(kPayrollApplicationId));
-    EXPECT_EQ(Scalar(*db.common, "PRAGMA application_id"), std::to_string(kCommonApplicationId));
-    EXPECT_EQ(Scalar(*db.payroll, "PRAGMA user_version"),
-        std::to_string(CurrentSchemaVersion(DatabaseKind::Payroll)));
-    EXPECT_EQ(Rows(*db.common, "SELECT cName, cValue FROM _btblSystemValues ORDER BY cName"),
-        (std::vector<std::string> { "IQ Report Retry Count|1", "IQ Report Timeout (Minutes)|0" }));
+    EXPECT_EQ(rows(*db.payroll, "PRAGMA application_id"),
+        QStringList { QString::number(kPayrollApplicationId) });
+    EXPECT_EQ(rows(*db.common, "PRAGMA application_id"),
+        QStringList { QString::number(kCommonApplicationId) });
+    EXPECT_EQ(rows(*db.payroll, "PRAGMA user_version"),
+        QStringList { QString::number(CurrentSchemaVersion(DatabaseKind::Payroll)) });
+    EXPECT_EQ(rows(*db.common, "SELECT cName, cValue FROM _btblSystemValues ORDER BY cName"),
+        (QStringList { "IQ Report Retry Count|1", "IQ Report Timeout (Minutes)|0" }));
 
     // Fields get their type classes from the declared types.
     auto statement = db.payroll->prepare("SELECT idEnquiry, cCode, cSQLStatement, bCommonDB, "
@@ -41,44 +77,45 @@ TEST_F(StoreTest, NewDatabasesAreMarkedAndSeeded)
     EXPECT_EQ(statement->declaredType(4), FieldType::Blob);
 
     // Opening again changes nothing and keeps the system values a user edited.
-    Exec(*db.common,
+    TestDatabases::exec(*db.common,
         "UPDATE _btblSystemValues SET cValue = '5' WHERE cName = 'IQ Report Retry Count'");
     db = {};
     openDatabases();
-    EXPECT_EQ(Scalar(*db.common,
+    EXPECT_EQ(rows(*db.common,
                   "SELECT cValue FROM _btblSystemValues WHERE cName = 'IQ Report Retry Count'"),
-        "5");
+        QStringList { "5" });
 }
 
-TEST_F(StoreTest, UpgradeFromVersionOneKeepsRows)
+TEST_F(SchemaTest, UpgradeFromVersionOneKeepsRows)
 {
     {
         auto old = OpenRaw(payrollPath());
         QString error;
         ASSERT_TRUE(EnsureSchema(*old, DatabaseKind::Payroll, error, 1)) << error.toStdString();
-        ASSERT_EQ(Scalar(*old, "PRAGMA user_version"), "1");
-        Exec(*old,
+        ASSERT_EQ(rows(*old, "PRAGMA user_version"), QStringList { "1" });
+        TestDatabases::exec(*old,
             "INSERT INTO _iptblEasyEnquiry (cCode, cDescription, cSQLStatement) "
-            "VALUES ('OLD1', 'Kept', 'select 1')");
-        Exec(*old,
+            "VALUES ('OLD1', 'Kept', 'select 1'); "
             "INSERT INTO _iptblEasyEnquiryParam (iEnquiryID, cDescription, iSQLTypeID, cValue) "
-            "VALUES (1, 'P', 1, 'x')");
-        Exec(*old, "INSERT INTO _rtblAgents (idAgents, cAgentName) VALUES (7, 'old agent')");
+            "VALUES (1, 'P', 1, 'x'); "
+            "INSERT INTO _rtblAgents (idAgents, cAgentName) VALUES (7, 'old agent')");
     }
     openDatabases();
-    EXPECT_EQ(Scalar(*db.payroll, "PRAGMA user_version"), "2");
-    EXPECT_EQ(Scalar(*db.payroll, "SELECT idEnquiry, cCode, cDescription FROM _iptblEasyEnquiry"),
-        "1|OLD1|Kept");
-    EXPECT_EQ(Count(*db.payroll, "_iptblEasyEnquiryParam"), 1);
+    EXPECT_EQ(rows(*db.payroll, "PRAGMA user_version"), QStringList { "2" });
+    EXPECT_EQ(rows(*db.payroll, "SELECT idEnquiry, cCode, cDescription FROM _iptblEasyEnquiry"),
+        QStringList { "1|OLD1|Kept" });
+    EXPECT_EQ(
+        rows(*db.payroll, "SELECT count(*) FROM _iptblEasyEnquiryParam"), QStringList { "1" });
     // The column added in version 2 gives existing agents its default.
-    EXPECT_EQ(Scalar(*db.payroll, "SELECT cAgentName, bActive FROM _rtblAgents"), "old agent|1");
-    EXPECT_EQ(Count(*db.payroll, "_iptblPayslips"), 0);
+    EXPECT_EQ(rows(*db.payroll, "SELECT cAgentName, bActive FROM _rtblAgents"),
+        QStringList { "old agent|1" });
+    EXPECT_EQ(rows(*db.payroll, "SELECT count(*) FROM _iptblPayslips"), QStringList { "0" });
     // Identities continue after the kept rows.
-    Exec(*db.payroll, "INSERT INTO _iptblEasyEnquiry (cCode) VALUES ('NEW1')");
+    TestDatabases::exec(*db.payroll, "INSERT INTO _iptblEasyEnquiry (cCode) VALUES ('NEW1')");
     EXPECT_EQ(db.payroll->lastInsertId(), 2);
 }
 
-TEST_F(StoreTest, ForeignDatabasesAreRefusedUnchanged)
+TEST_F(SchemaTest, ForeignDatabasesAreRefusedUnchanged)
 {
     struct Case
     {
@@ -124,7 +161,7 @@ TEST_F(StoreTest, ForeignDatabasesAreRefusedUnchanged)
     }
 }
 
-TEST_F(StoreTest, OpenFailuresNameTheFile)
+TEST_F(SchemaTest, OpenFailuresNameTheFile)
 {
     QFile garbage(path("garbage.db"));
     ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
@@ -142,9 +179,9 @@ TEST_F(StoreTest, OpenFailuresNameTheFile)
     const Case cases[] = {
         { missing, false,
             QStringLiteral("The payroll database file \"%1\" does not exist.").arg(missing) },
-        { dirPath(), true,
+        { m_dir.path(), true,
             QStringLiteral("The database file \"%1\" cannot be read: it is a folder.")
-                .arg(dirPath()) },
+                .arg(m_dir.path()) },
         { garbagePath, false,
             QStringLiteral("The file \"%1\" is not a database.").arg(garbagePath) },
     };
@@ -157,7 +194,7 @@ TEST_F(StoreTest, OpenFailuresNameTheFile)
     EXPECT_FALSE(QFileInfo::exists(missing));
 }
 
-TEST_F(StoreTest, LockedDatabaseIsReportedAsLocked)
+TEST_F(SchemaTest, LockedDatabaseIsReportedAsLocked)
 {
     openDatabases();
     db = {};

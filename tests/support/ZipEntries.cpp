@@ -1,4 +1,4 @@
-#include "test_grid_zip.h"
+#include "ZipEntries.h"
 
 #include <QFile>
 

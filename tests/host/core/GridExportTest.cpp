@@ -1,4 +1,5 @@
-#include "test_grid_zip.h"
+#include "TableRows.h"
+#include "ZipEntries.h"
 
 #include "host/core/GridExport.h"
 #include "host/db/dataset/TQuillonTempTable.h"
@@ -23,19 +24,12 @@ protected:
         table.AddField("dtPay", FieldType::DateTime);
         table.AddField("bActive", FieldType::Boolean);
         ASSERT_TRUE(table.CreateTable());
-        add({ "Smith, J", 1234.5, 3, QDateTime(QDate(2024, 1, 31), QTime(14, 30)), true });
-        add({ "O\"Brien\nline 2", QVariant(), -7, QDateTime(QDate(2024, 2, 29), QTime(0, 0)),
-            false });
-        add({ "<b>&", 1e20, QVariant(), QVariant(), QVariant() });
-    }
-
-    void add(std::initializer_list<QVariant> values)
-    {
-        ASSERT_TRUE(table.brAppend());
-        int field = 0;
-        for (const QVariant &value : values)
-            ASSERT_TRUE(table.Field(field++).SetAsVariant(value));
-        ASSERT_TRUE(table.brPost()) << table.LastErrorText().toStdString();
+        AddRow(
+            table, { "Smith, J", 1234.5, 3, QDateTime(QDate(2024, 1, 31), QTime(14, 30)), true });
+        AddRow(table,
+            { "O\"Brien\nline 2", QVariant(), -7, QDateTime(QDate(2024, 2, 29), QTime(0, 0)),
+                false });
+        AddRow(table, { "<b>&", 1e20, QVariant(), QVariant(), QVariant() });
     }
 
     bool write(GridExportFormat format, const QString &name, GridExportOptions options = {})

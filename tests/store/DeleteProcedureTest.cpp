@@ -1,20 +1,22 @@
-#include "StoreTestSupport.h"
+#include "PrintQt.h"
+#include "TestDatabases.h"
 
 #include "host/db/dataset/TQuillonADOStoredProc.h"
+#include "host/db/engine/Connection.h"
 #include "store/StoreProcedures.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
-class DeleteProcedureTest : public StoreTest
+class DeleteProcedureTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        StoreTest::SetUp();
-        openDatabases();
         RegisterStoreProcedures();
         // Two IQs with a parameter, a column and notes each (stored upper- and lower-case).
-        Exec(*db.payroll, R"sql(
+        db.exec(R"sql(
 INSERT INTO _iptblEasyEnquiry (idEnquiry, cCode) VALUES (1, 'GONE'), (2, 'STAYS');
 INSERT INTO _iptblEasyEnquiryParam (iEnquiryID, cDescription, iSQLTypeID) VALUES (1, 'A', 1), (1, 'B', 4), (2, 'A', 1);
 INSERT INTO _iptblEasyEnquiryColumn (iEnquiryID, cColumnName, bShow, iOrder) VALUES (1, 'x', 1, 1), (2, 'x', 1, 1);
@@ -27,7 +29,7 @@ INSERT INTO _btblNotes (cNOTETBLTableName, fNOTETBLTableID, cNoteText) VALUES
     bool callDelete(int id)
     {
         TQuillonADOStoredProc proc;
-        proc.SetConnection(db.payroll.get());
+        proc.SetConnection(&db.payroll());
         proc.SetProcedureName("_ipspDeleteEasyEnquiry");
         proc.Parameters().SetValue("@EasyEnquiryID", std::int64_t { id });
         const bool ok = proc.rvExecProc(false);
@@ -38,15 +40,16 @@ INSERT INTO _btblNotes (cNOTETBLTableName, fNOTETBLTableID, cNoteText) VALUES
         return ok;
     }
 
-    std::vector<std::string> remaining()
+    QStringList remaining()
     {
-        return Rows(*db.payroll,
+        return db.rows(
             "SELECT 'E' || idEnquiry FROM _iptblEasyEnquiry UNION ALL "
             "SELECT 'P' || iEnquiryID || cDescription FROM _iptblEasyEnquiryParam UNION ALL "
             "SELECT 'C' || iEnquiryID FROM _iptblEasyEnquiryColumn UNION ALL "
             "SELECT 'N ' || cNoteText FROM _btblNotes");
     }
 
+    TestDatabases db;
     std::string lastError;
 };
 
@@ -55,22 +58,20 @@ INSERT INTO _btblNotes (cNOTETBLTableName, fNOTETBLTableID, cNoteText) VALUES
 TEST_F(DeleteProcedureTest, RemovesTheIQWithItsParametersColumnsAndNotes)
 {
     ASSERT_TRUE(callDelete(1)) << lastError;
-    EXPECT_EQ(remaining(),
-        (std::vector<std::string> { "E2", "P2A", "C2", "N other IQ", "N other table" }));
+    EXPECT_EQ(remaining(), (QStringList { "E2", "P2A", "C2", "N other IQ", "N other table" }));
     // An id that no longer exists deletes nothing and still succeeds.
     EXPECT_TRUE(callDelete(1)) << lastError;
-    EXPECT_EQ(remaining().size(), 5u);
+    EXPECT_EQ(remaining().size(), 5);
 }
 
 TEST_F(DeleteProcedureTest, FailureHalfWayKeepsEverything)
 {
     // The notes are deleted after the parameters and columns: refusing there must bring those back.
-    Exec(*db.payroll,
-        "CREATE TRIGGER keep_notes BEFORE DELETE ON _btblNotes "
-        "BEGIN SELECT RAISE(ABORT, 'notes are archived'); END;");
+    db.exec("CREATE TRIGGER keep_notes BEFORE DELETE ON _btblNotes "
+            "BEGIN SELECT RAISE(ABORT, 'notes are archived'); END;");
     const auto before = remaining();
     EXPECT_FALSE(callDelete(1));
     EXPECT_NE(lastError.find("notes are archived"), std::string::npos) << lastError;
     EXPECT_EQ(remaining(), before);
-    EXPECT_FALSE(db.payroll->inTransaction());
+    EXPECT_FALSE(db.payroll().inTransaction());
 }

@@ -1,0 +1,275 @@
+#include "PrintQt.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+namespace {
+
+// The command-line program runs where no display library is installed: it must
+// not load the widgets library, not even indirectly through another of ours.
+TEST(CliLinkTest, CorvaneIqLoadsNoWidgetsLibrary)
+{
+    QProcess ldd;
+    ldd.start("ldd", { CORVANE_IQ_BIN });
+    ASSERT_TRUE(ldd.waitForFinished(30000));
+    const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
+    ASSERT_TRUE(libraries.contains("libQt6Core")) << qPrintable(libraries);
+    for (const char *name : { "libQt6Widgets", "libQt6Gui", "libhostui" })
+        EXPECT_FALSE(libraries.contains(name)) << name;
+}
+
+struct CliResult
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+QByteArray FileDigest(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+        ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+        : QByteArray();
+}
+
+// One statement on a database file, as another program would run it; its first
+// number.
+int Sql(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    sqlite3_stmt *statement = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    const int value = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int(statement, 0) : -1;
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return value;
+}
+
+// The real corvane-iq in data and settings folders of its own, over a small
+// demo installation.
+class CliTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const CliResult demo
+            = run({ "demo", "--employees", "60", "--payslips-per-employee", "2" }, "admin");
+        ASSERT_EQ(demo.exitCode, 0) << qPrintable(demo.err);
+    }
+
+    CliResult run(const QStringList &arguments, const QString &password) const
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_HOME", path("data"));
+        env.insert("XDG_CONFIG_HOME", path("config"));
+        env.remove("CORVANE_AGENT");
+        if (password.isNull())
+            env.remove("CORVANE_PASSWORD");
+        else
+            env.insert("CORVANE_PASSWORD", password);
+        process.setProcessEnvironment(env);
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.start(CORVANE_IQ_BIN, arguments);
+        process.waitForFinished(120000);
+        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError()) };
+    }
+    // Signed in as the demo's administrator.
+    CliResult admin(const QStringList &arguments) const
+    {
+        return run(QStringList { "--agent", "admin" } + arguments, "admin");
+    }
+    QString path(const QString &name) const { return m_home.filePath(name); }
+
+    QTemporaryDir m_home;
+    const QString payroll = path("data/corvane/demo-payroll.db");
+    const QString common = path("data/corvane/demo-common.db");
+};
+
+TEST_F(CliTest, ListAndShowReadTheDemoDefinitions)
+{
+    const CliResult list = admin({ "list" });
+    ASSERT_EQ(list.exitCode, 0) << qPrintable(list.err);
+    const QStringList lines = list.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 9); // header and at least eight IQs
+    EXPECT_TRUE(lines[0].startsWith("Code")) << qPrintable(lines[0]);
+    EXPECT_TRUE(list.out.contains("IQB-EMP002"));
+    EXPECT_TRUE(list.out.contains("IQB-EMP004"));
+    // In code order, as the list window sorts them.
+    QStringList codes;
+    for (int i = 1; i < lines.size(); ++i)
+        codes << lines[i].section(' ', 0, 0);
+    QStringList sorted = codes;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(codes, sorted);
+
+    const CliResult show = admin({ "show", "IQB-EMP002" });
+    ASSERT_EQ(show.exitCode, 0) << qPrintable(show.err);
+    for (const char *part :
+        { "Code:        IQB-EMP002", "SQL statement:", "Parameters:", "Columns:" })
+        EXPECT_TRUE(show.out.contains(part)) << part;
+}
+
+TEST_F(CliTest, EveryCommandAnswersHelp)
+{
+    for (const char *command : { "list", "show", "demo" }) {
+        SCOPED_TRACE(command);
+        const CliResult help = run({ command, "--help" }, QString());
+        EXPECT_EQ(help.exitCode, 0);
+        EXPECT_TRUE(help.out.startsWith("Usage: corvane-iq")) << qPrintable(help.out);
+    }
+    const CliResult general = run({ "--help" }, QString());
+    EXPECT_EQ(general.exitCode, 0);
+    EXPECT_TRUE(general.out.contains("Commands:"));
+}
+
+TEST_F(CliTest, ErrorsSayOneLineAndLeaveTheDatabasesAlone)
+{
+    const QString junk = path("junk.db");
+    QFile file(junk);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("this is not a database at all, just some text that is long "
+               "enough to look like one");
+    file.close();
+    const QString foreign = path("foreign.db"); // a real SQLite database made by somebody else
+    Sql(foreign, "create table customers(id integer primary key, name text)");
+    const QString files[] = { payroll, common, junk, foreign };
+    std::vector<QByteArray> before;
+    for (const QString &name : files)
+        before.push_back(FileDigest(name));
+
+    const struct
+    {
+        const char *what;
+        QStringList args;
+        QString password;
+        const char *needle;
+    } rows[] = {
+        { "unknown code", { "--agent", "admin", "show", "NOPE" }, "admin", "NOPE" },
+        { "wrong password", { "--agent", "admin", "list" }, "wrong", "password" },
+        { "unknown agent", { "--agent", "nobody", "list" }, "x", "agent" },
+        { "no password", { "--agent", "admin", "list" }, QString(), "CORVANE_PASSWORD" },
+        { "not a database", { "--agent", "admin", "--payroll", junk, "--common", common, "list" },
+            "admin", "junk.db" },
+        { "not ours", { "--agent", "admin", "--payroll", foreign, "--common", common, "list" },
+            "admin", "foreign.db" },
+        { "missing file",
+            { "--agent", "admin", "--payroll", path("none.db"), "--common", common, "list" },
+            "admin", "none.db" },
+        { "unknown command", { "frobnicate" }, "admin", "frobnicate" },
+        { "demo over existing", { "demo" }, "admin", "--force" },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        const CliResult result = run(row.args, row.password);
+        EXPECT_NE(result.exitCode, 0);
+        EXPECT_TRUE(result.out.isEmpty()) << qPrintable(result.out);
+        EXPECT_EQ(result.err.count('\n'), 1) << qPrintable(result.err);
+        EXPECT_TRUE(result.err.contains(row.needle)) << qPrintable(result.err);
+    }
+    for (std::size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(FileDigest(files[i]), before[i]) << qPrintable(files[i]);
+    EXPECT_FALSE(QFile::exists(path("none.db")));
+}
+
+TEST_F(CliTest, LockedDatabaseIsReportedNotWaitedOn)
+{
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(payroll.toUtf8().constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "begin exclusive", nullptr, nullptr, nullptr), SQLITE_OK);
+    const CliResult result = admin({ "list" });
+    sqlite3_exec(db, "rollback", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_TRUE(result.err.contains("locked")) << qPrintable(result.err);
+}
+
+TEST_F(CliTest, PrepareAppliesTheAgentsFiltersAndRefusesWritingStatements)
+{
+    const CliResult clerk = run(
+        { "--agent", "clerk", "prepare", "PAY-RANGE", "--param", "DateFrom=2024-01-01" }, "clerk");
+    ASSERT_EQ(clerk.exitCode, 0) << qPrintable(clerk.err);
+    EXPECT_TRUE(clerk.out.contains("BETWEEN '20240101' AND")) << qPrintable(clerk.out);
+    EXPECT_TRUE(clerk.out.contains("_efnAgentPCSecurity(2)")) << qPrintable(clerk.out);
+    const CliResult all = admin({ "prepare", "PAY-RANGE" });
+    ASSERT_EQ(all.exitCode, 0) << qPrintable(all.err);
+    EXPECT_TRUE(all.out.contains(" select idPayer from _iptblPayerGroups ")) << qPrintable(all.out);
+
+    Sql(payroll,
+        "insert into _iptblEasyEnquiry(cCode, cDescription, cSQLStatement, "
+        "bCommonDB, iIQTypeID) "
+        "values ('WIPE', 'Wipes payslips', 'delete from _iptblPayslips', 0, 1)");
+    const int payslips = Sql(payroll, "select count(*) from _iptblPayslips");
+    for (const char *command : { "prepare", "run" }) {
+        SCOPED_TRACE(command);
+        const CliResult refused = admin({ command, "WIPE" });
+        EXPECT_NE(refused.exitCode, 0);
+        EXPECT_EQ(refused.err, "The requested action is forbidden\n");
+        EXPECT_TRUE(refused.out.isEmpty());
+    }
+    EXPECT_EQ(Sql(payroll, "select count(*) from _iptblPayslips"), payslips);
+}
+
+TEST_F(CliTest, RunWritesTheVisibleColumnsAndStoresCheckedValues)
+{
+    const struct
+    {
+        QStringList args;
+        const char *header;
+    } outputs[] = {
+        { { "PAY-RANGE", "--param", "DateFrom=2024-12-01", "--param", "DateTo=2024-12-31" },
+            "dtPayDate,cEmployeeCode,cSurname,cFirstName,iPeriod,fGross,fTax,"
+            "fNet\r\n" },
+        { { "PAY-RANGE", "--all-columns", "--format", "tsv" },
+            "dtPayDate\tcEmployeeCode\tcSurname\tcFirstName\tiPeriod\tfGross\tfTax\t"
+            "fNet\t"
+            "cPayFrequency\tfHours\tfOvertimeHours" },
+        // An IQ without column rows writes every field rather than rows of
+        // nothing.
+        { { "EMP-AGE" }, "cEmployeeCode,cSurname,cFirstName,dtBirth,iAge,cCompany\r\n" },
+    };
+    for (const auto &output : outputs) {
+        const CliResult result = admin(QStringList { "run" } + output.args);
+        ASSERT_EQ(result.exitCode, 0) << qPrintable(result.err);
+        EXPECT_TRUE(result.out.startsWith(output.header)) << qPrintable(result.out.left(200));
+    }
+
+    // A value that does not fit its type is refused and nothing is stored; a good
+    // one is kept.
+    const QString before = admin({ "show", "PAY-RANGE" }).out;
+    const CliResult bad = admin({ "run", "PAY-RANGE", "--param", "DateFrom=someday" });
+    EXPECT_NE(bad.exitCode, 0);
+    EXPECT_TRUE(bad.err.contains("Value \"someday\" does not match Type \"Date\"!"))
+        << qPrintable(bad.err);
+    EXPECT_EQ(admin({ "show", "PAY-RANGE" }).out, before);
+    const CliResult unknown = admin({ "run", "PAY-RANGE", "--param", "Nope=1" });
+    EXPECT_NE(unknown.exitCode, 0);
+    EXPECT_TRUE(unknown.err.contains("Nope"));
+    ASSERT_EQ(admin({ "prepare", "PAY-RANGE", "--param", "DateFrom=2023-07-01" }).exitCode, 0);
+    EXPECT_TRUE(admin({ "show", "PAY-RANGE" }).out.contains("2023-07-01"));
+
+    const QString xlsx = path("out.xlsx");
+    const CliResult excel = admin({ "run", "IQB-EMP002", "--format", "xlsx", "--output", xlsx });
+    ASSERT_EQ(excel.exitCode, 0) << qPrintable(excel.err);
+    QFile file(xlsx);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(2),
+        QByteArray("PK")); // a zip container, as every .xlsx is
+    // Every run is logged with its timing.
+    EXPECT_GE(Sql(common,
+                  "select count(*) from _btblLog where cText like "
+                  "'OpenIQ_IQB-EMP002 % ms'"),
+        1);
+}
+
+} // namespace
