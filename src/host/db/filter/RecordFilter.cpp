@@ -1,8 +1,8 @@
 #include "host/db/filter/RecordFilter.h"
 
+#include "host/db/dataset/ResultColumns.h"
 #include "host/db/engine/IsoDate.h"
 #include "host/db/filter/RecordFilterParser.h"
-#include "host/db/dataset/ResultColumns.h"
 
 #include <algorithm>
 #include <array>
@@ -309,29 +309,14 @@ std::uint64_t validBits(std::size_t count, std::size_t word)
     return rows == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << rows) - 1;
 }
 
-void loadNulls(const ResultColumn &column, std::size_t begin, std::size_t count, Mask &nulls)
+// `values` is one of the column's spans; `read` gives each value as a T.
+template <typename T, typename Values, typename Read, typename Compare>
+void compareValues(const Values &values, T constant, Read read, Compare compare, Mask &out)
 {
-    const ResultColumn::Chunk &chunk = column.chunks()[begin >> ResultColumn::kChunkShift];
-    const std::size_t first = begin & ResultColumn::kChunkMask;
-    if ((first & 63) == 0) {
-        for (std::size_t w = 0; w < wordsFor(count); ++w)
-            nulls[w] = chunk.nulls[(first >> 6) + w] & validBits(count, w);
-        return;
-    }
-    nulls.fill(0);
-    for (std::size_t k = 0; k < count; ++k) {
-        const std::size_t i = first + k;
-        nulls[k >> 6] |= ((chunk.nulls[i >> 6] >> (i & 63)) & 1u) << (k & 63);
-    }
-}
-
-template <typename T, typename Read, typename Compare>
-void compareWords(
-    const std::int64_t *words, std::size_t count, T constant, Read read, Compare compare, Mask &out)
-{
+    const std::size_t count = values.size();
     for (std::size_t w = 0; w < wordsFor(count); ++w) {
         const std::size_t rows = std::min<std::size_t>(64, count - w * 64);
-        const std::int64_t *values = words + w * 64;
+        const std::size_t base = w * 64;
         std::uint64_t bits = 0;
         std::size_t k = 0;
         // Eight at a time with fixed shifts, which the compiler turns into vector compares;
@@ -339,32 +324,31 @@ void compareWords(
         for (; k + 8 <= rows; k += 8) {
             std::uint64_t byte = 0;
             for (std::size_t j = 0; j < 8; ++j)
-                byte |= std::uint64_t(compare(read(values[k + j]), constant)) << j;
+                byte |= std::uint64_t(compare(read(values[base + k + j]), constant)) << j;
             bits |= byte << k;
         }
         for (; k < rows; ++k)
-            bits |= std::uint64_t(compare(read(values[k]), constant)) << k;
+            bits |= std::uint64_t(compare(read(values[base + k]), constant)) << k;
         out[w] = bits;
     }
 }
 
-template <typename T, typename Read>
-void compareWordsBy(
-    Op op, const std::int64_t *words, std::size_t count, T constant, Read read, Mask &out)
+template <typename T, typename Values, typename Read>
+void compareValuesBy(Op op, const Values &values, T constant, Read read, Mask &out)
 {
     switch (op) {
     case Op::Equal:
-        return compareWords(words, count, constant, read, std::equal_to<T>(), out);
+        return compareValues(values, constant, read, std::equal_to<T>(), out);
     case Op::NotEqual:
-        return compareWords(words, count, constant, read, std::not_equal_to<T>(), out);
+        return compareValues(values, constant, read, std::not_equal_to<T>(), out);
     case Op::Less:
-        return compareWords(words, count, constant, read, std::less<T>(), out);
+        return compareValues(values, constant, read, std::less<T>(), out);
     case Op::LessEqual:
-        return compareWords(words, count, constant, read, std::less_equal<T>(), out);
+        return compareValues(values, constant, read, std::less_equal<T>(), out);
     case Op::Greater:
-        return compareWords(words, count, constant, read, std::greater<T>(), out);
+        return compareValues(values, constant, read, std::greater<T>(), out);
     case Op::GreaterEqual:
-        return compareWords(words, count, constant, read, std::greater_equal<T>(), out);
+        return compareValues(values, constant, read, std::greater_equal<T>(), out);
     }
 }
 
@@ -433,21 +417,17 @@ template <typename Visit> void forEachActive(const Mask &active, std::size_t cou
     }
 }
 
-// Sets the bit of every active row of a text chunk whose value passes `test`.
+// Sets the bit of every active row whose text passes `test`.
 template <typename Test>
-void testTexts(const ResultColumn::Chunk &chunk, std::size_t first, const Mask &active,
-    std::size_t count, Test test, Mask &result)
+void testTexts(const ResultColumn::TextSpan &texts, const Mask &active, Test test, Mask &result)
 {
-    const std::uint32_t *ends = chunk.ends.data();
-    const char *arena = chunk.text.view().data();
+    const std::size_t count = texts.size();
     for (std::size_t w = 0; w < wordsFor(count); ++w) {
         std::uint64_t bits = active[w];
         std::uint64_t passed = 0; // kept in a register, stored once per 64 rows
         while (bits) {
             const int k = std::countr_zero(bits);
-            const std::size_t i = first + w * 64 + static_cast<std::size_t>(k);
-            const std::uint32_t start = i ? ends[i - 1] : 0;
-            passed |= std::uint64_t(test(std::string_view(arena + start, ends[i] - start))) << k;
+            passed |= std::uint64_t(test(texts[w * 64 + static_cast<std::size_t>(k)])) << k;
             bits &= bits - 1;
         }
         result[w] = passed;
@@ -533,7 +513,7 @@ void RecordFilter::Compiled::evaluate(const ResultColumns &columns, std::size_t 
 
     const ResultColumn &column = columns.column(field);
     Mask nulls;
-    loadNulls(column, begin, count, nulls);
+    column.nullBits(begin, count, nulls.data());
     if (kind == Kind::IsNull) {
         for (std::size_t w = 0; w < words; ++w) {
             const std::uint64_t valid = validBits(count, w);
@@ -543,39 +523,37 @@ void RecordFilter::Compiled::evaluate(const ResultColumns &columns, std::size_t 
         return;
     }
 
-    const ResultColumn::Chunk &chunk = column.chunks()[begin >> ResultColumn::kChunkShift];
-    const std::size_t first = begin & ResultColumn::kChunkMask;
     Mask result;
     switch (kind) {
     case Kind::IntegerCompare:
-        compareWordsBy(
-            op, chunk.words.data() + first, count, integer, [](std::int64_t word) { return word; },
+        compareValuesBy(
+            op, column.integers(begin, count), integer, [](std::int64_t word) { return word; },
             result);
         break;
     case Kind::RealCompare:
         if (column.storage() == Storage::Real) {
-            compareWordsBy(
-                op, chunk.words.data() + first, count, real,
-                [](std::int64_t word) { return std::bit_cast<double>(word); }, result);
+            compareValuesBy(
+                op, column.reals(begin, count), real, [](double value) { return value; }, result);
         } else {
-            compareWordsBy(
-                op, chunk.words.data() + first, count, real,
+            compareValuesBy(
+                op, column.integers(begin, count), real,
                 [](std::int64_t word) { return static_cast<double>(word); }, result);
         }
         break;
     case Kind::TextCompare:
     case Kind::Like: {
+        const ResultColumn::TextSpan texts = column.texts(begin, count);
         const bool equal = op == Op::Equal;
         if (kind == Kind::Like) {
             testTexts(
-                chunk, first, active, count,
+                texts, active,
                 [&](std::string_view value) { return likeMatch(value, text) != negated; }, result);
         } else if ((equal || op == Op::NotEqual) && text.size() <= 8) {
             // The usual grid filter, a code or a short name: the constant is one word.
             const std::size_t n = text.size();
             const std::uint64_t wanted = loadUpTo8(text.data(), n);
             testTexts(
-                chunk, first, active, count,
+                texts, active,
                 [&](std::string_view value) {
                     return (value.size() == n && foldWord(loadUpTo8(value.data(), n)) == wanted)
                         == equal;
@@ -583,11 +561,11 @@ void RecordFilter::Compiled::evaluate(const ResultColumns &columns, std::size_t 
                 result);
         } else if (equal || op == Op::NotEqual) {
             testTexts(
-                chunk, first, active, count,
+                texts, active,
                 [&](std::string_view value) { return equalsFolded(value, text) == equal; }, result);
         } else {
             testTexts(
-                chunk, first, active, count,
+                texts, active,
                 [&](std::string_view value) { return holds(op, compareFolded(value, text)); },
                 result);
         }
