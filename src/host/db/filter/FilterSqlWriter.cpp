@@ -54,8 +54,11 @@ bool FilterSqlWriter::node(const FilterNode &source)
     case FilterNode::Kind::Compare:
         if (!operand(source.left))
             return false;
+        // Two fields may both be texts, which the grid compares without letter case too.
         collate(source.left.kind == FilterOperand::Kind::Text
-            || source.right.kind == FilterOperand::Kind::Text);
+            || source.right.kind == FilterOperand::Kind::Text
+            || (source.left.kind == FilterOperand::Kind::Field
+                && source.right.kind == FilterOperand::Kind::Field));
         m_sql += sqlOperator(source.op);
         return operand(source.right);
     case FilterNode::Kind::Like:

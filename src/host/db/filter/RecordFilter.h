@@ -47,7 +47,8 @@ public:
 
     // The condition as SQL. `column` gives the SQL for a field name (nullopt: unknown field,
     // which is refused); every literal becomes "?" with its value appended to `parameters`.
-    // `textCollation` follows each comparison with a text literal (" COLLATE NOCASE").
+    // `textCollation` (" COLLATE NOCASE") follows the left side of each comparison that may be
+    // of texts: with a text literal, or of two fields.
     using ColumnResolver = FilterSqlWriter::ColumnResolver;
     bool toSql(const ColumnResolver &column, std::string_view textCollation, std::string &sql,
         std::vector<Value> &parameters, FilterError &error) const;

@@ -172,6 +172,7 @@ TEST_F(RecordFilterTest, PrintsSqlWithEveryLiteralBound)
             "<> ?)",
             { std::string("a"), 2.5, std::string("q%"), std::int64_t(1) } },
         { "x = NULL", "\"x\" = NULL", {} },
+        { "x >= y", "\"x\" COLLATE NOCASE >= \"y\"", {} },
         { "cCode = 'x'' OR 1=1 --'", "\"cCode\" COLLATE NOCASE = ?",
             { std::string("x' OR 1=1 --") } },
     };
