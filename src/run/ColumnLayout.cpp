@@ -1,6 +1,7 @@
 #include "run/ColumnLayout.h"
 
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/engine/NameFold.h"
 
 std::vector<NamedColumn> ParseFieldNames(const QString &fieldNames)
 {
@@ -25,7 +26,7 @@ ColumnLayout BuildColumnLayout(const QStringList &fields, const std::vector<Name
         if (item.name.isEmpty())
             continue;
         for (int i = 0; i < fields.size(); ++i) {
-            if (!placed[i] && fields.at(i).compare(item.name, Qt::CaseInsensitive) == 0) {
+            if (!placed[i] && NameFold::same(fields.at(i), item.name)) {
                 placed[i] = true;
                 layout.columns.push_back({ i, fields.at(i), item.name, item.visible });
                 break;
@@ -62,7 +63,7 @@ bool AutoWidth(int columnCount)
 
 bool IsHoursColumn(const QString &name)
 {
-    return name.toUpper().contains(QLatin1String("HOURS"));
+    return NameFold::fold(name).contains(QLatin1String("hours"));
 }
 
 bool ReadColumnRows(

@@ -3,6 +3,7 @@
 #include "app/common/HostSession.h"
 #include "host/core/Agent.h"
 #include "host/core/Messages.h"
+#include "host/db/engine/NameFold.h"
 #include "host/ui/TQuillonPackageInterface.h"
 #include "host/ui/TfrmGroupManager.h"
 #include "host/ui/TfrmMessageLogViewer.h"
@@ -17,20 +18,24 @@
 // Host message that asks a package to open its IQ list (first parameter: modal flag).
 constexpr int kOpenEnquiryListMessage = 9399;
 
-TfrmCorvaneMain::TfrmCorvaneMain(HostSession &session, TQuillonPackageInterface &package, QWidget *parent)
+TfrmCorvaneMain::TfrmCorvaneMain(
+    HostSession &session, TQuillonPackageInterface &package, QWidget *parent)
     : QMainWindow(parent)
     , m_session(session)
     , m_package(package)
 {
     setObjectName("TfrmCorvaneMain");
     const TAgent *agent = CurrentAgent();
-    setWindowTitle(QStringLiteral("Corvane Payroll - %1").arg(agent ? agent->AgentName() : QString()));
+    setWindowTitle(
+        QStringLiteral("Corvane Payroll - %1").arg(agent ? agent->AgentName() : QString()));
     BuildMenus();
     BuildPage();
-    statusBar()->addWidget(new QLabel(QStringLiteral("Agent: %1").arg(agent ? agent->AgentName() : QString())));
-    statusBar()->addPermanentWidget(new QLabel(QStringLiteral("Payroll: %1   Common: %2")
-                                                   .arg(QFileInfo(session.PayrollPath()).fileName(),
-                                                       QFileInfo(session.CommonPath()).fileName())));
+    statusBar()->addWidget(
+        new QLabel(QStringLiteral("Agent: %1").arg(agent ? agent->AgentName() : QString())));
+    statusBar()->addPermanentWidget(
+        new QLabel(QStringLiteral("Payroll: %1   Common: %2")
+                       .arg(QFileInfo(session.PayrollPath()).fileName(),
+                           QFileInfo(session.CommonPath()).fileName())));
     resize(760, 480);
 }
 
@@ -48,7 +53,8 @@ void TfrmCorvaneMain::BuildMenus()
     tools->addAction("System &Settings", this, [this] { DoSystemSettings(); });
     QMenu *help = menuBar()->addMenu("&Help");
     help->addAction("&About", this, [] {
-        InfoMessage("Corvane Payroll\nIQ reports: qpCharts 1.0.0.0, Quillon Accounting Charts Run Time Package");
+        InfoMessage("Corvane Payroll\nIQ reports: qpCharts 1.0.0.0, Quillon Accounting Charts Run "
+                    "Time Package");
     });
 }
 
@@ -75,7 +81,7 @@ void TfrmCorvaneMain::BuildPage()
 
 void TfrmCorvaneMain::OpenObject(const QString &className)
 {
-    if (className.compare("TfrmIPEasyEnquiry", Qt::CaseInsensitive) != 0)
+    if (!NameFold::same(className, QStringLiteral("TfrmIPEasyEnquiry")))
         return;
     bool handled = false;
     m_package.NonVisiblePkgMessage(kOpenEnquiryListMessage, 0, 0, handled);

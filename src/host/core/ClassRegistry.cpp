@@ -1,5 +1,7 @@
 #include "host/core/ClassRegistry.h"
 
+#include "host/db/engine/NameFold.h"
+
 #include <QMap>
 #include <QStringList>
 
@@ -19,7 +21,7 @@ QMap<QString, Entry> &Registry()
 
 bool RegisterClass(const QString &name, PackageFactory factory)
 {
-    const QString key = name.toLower();
+    const QString key = NameFold::fold(name);
     if (name.isEmpty() || !factory || Registry().contains(key))
         return false;
     Registry().insert(key, { name, std::move(factory) });
@@ -28,12 +30,12 @@ bool RegisterClass(const QString &name, PackageFactory factory)
 
 bool UnRegisterClass(const QString &name)
 {
-    return Registry().remove(name.toLower()) > 0;
+    return Registry().remove(NameFold::fold(name)) > 0;
 }
 
 PackageFactory FindClass(const QString &name)
 {
-    const auto found = Registry().constFind(name.toLower());
+    const auto found = Registry().constFind(NameFold::fold(name));
     return found == Registry().constEnd() ? PackageFactory() : found->factory;
 }
 

@@ -3,6 +3,7 @@
 #include "host/core/GridExportCell.h"
 #include "host/core/GridExportXlsx.h"
 #include "host/db/dataset/TQuillonDataSet.h"
+#include "host/db/engine/NameFold.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -223,16 +224,16 @@ bool WriteHtml(const TQuillonDataSet &data, const std::vector<GridExportBinding>
 
 std::optional<GridExportFormat> GridExport::FormatFromName(const QString &name)
 {
-    const QString lower = name.trimmed().toLower();
-    if (lower == QLatin1String("csv"))
+    const QString folded = NameFold::fold(name.trimmed());
+    if (folded == QLatin1String("csv"))
         return GridExportFormat::Csv;
-    if (lower == QLatin1String("tsv"))
+    if (folded == QLatin1String("tsv"))
         return GridExportFormat::Tsv;
-    if (lower == QLatin1String("json"))
+    if (folded == QLatin1String("json"))
         return GridExportFormat::Json;
-    if (lower == QLatin1String("xlsx"))
+    if (folded == QLatin1String("xlsx"))
         return GridExportFormat::Xlsx;
-    if (lower == QLatin1String("html") || lower == QLatin1String("htm"))
+    if (folded == QLatin1String("html") || folded == QLatin1String("htm"))
         return GridExportFormat::Html;
     return std::nullopt;
 }

@@ -1,5 +1,7 @@
 #include "host/core/TXMLQuickParser.h"
 
+#include "host/db/engine/NameFold.h"
+
 TXMLQuickParser::TXMLQuickParser(const QString &text)
     : m_text(text)
 {
@@ -58,7 +60,7 @@ QString TXMLQuickParser::GetNextTag()
 bool TXMLQuickParser::SeekTag(const QString &name)
 {
     while (!Eof()) {
-        if (GetNextTag().compare(name, Qt::CaseInsensitive) == 0)
+        if (NameFold::same(GetNextTag(), name))
             return true;
     }
     return false;

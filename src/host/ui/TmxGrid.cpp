@@ -3,9 +3,10 @@
 #include "host/core/Cursor.h"
 #include "host/core/GridExport.h"
 #include "host/core/Messages.h"
-#include "host/ui/ModalDialogs.h"
 #include "host/core/RegIni.h"
 #include "host/db/dataset/TQuillonDataSet.h"
+#include "host/db/engine/NameFold.h"
+#include "host/ui/ModalDialogs.h"
 #include "host/ui/TfrmGridCustomise.h"
 #include "host/ui/TmxGridItemDelegate.h"
 #include "host/ui/TmxGridLayout.h"
@@ -137,7 +138,7 @@ int TmxGrid::AddColumn(const QString &fieldName, const QString &caption, bool vi
     m_columnStates.push_back({});
     int width = DefaultWidth(column);
     if (m_loadAllColumns)
-        width = m_loadedWidths.value(fieldName.toLower(), width);
+        width = m_loadedWidths.value(NameFold::fold(fieldName), width);
     SetColumnWidth(column, width);
     m_view->setColumnHidden(column, !visible);
     // The first column to show gives the current record its cell.
@@ -252,7 +253,7 @@ void TmxGrid::LoadAllColumns(bool value)
         return;
     for (const TmxGridLayout::Column &stored : StoredLayout()) {
         if (stored.width > 0)
-            m_loadedWidths.insert(stored.field.toLower(), stored.width);
+            m_loadedWidths.insert(NameFold::fold(stored.field), stored.width);
     }
 }
 

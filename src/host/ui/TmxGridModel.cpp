@@ -1,6 +1,7 @@
 #include "host/ui/TmxGridModel.h"
 
 #include "host/db/dataset/TQuillonDataSet.h"
+#include "host/db/engine/NameFold.h"
 
 #include <QDateTime>
 
@@ -81,7 +82,7 @@ void TmxGridModel::RemoveAllColumns()
 int TmxGridModel::ColumnByField(const QString &fieldName) const
 {
     for (int column = 0; column < ColumnCount(); ++column) {
-        if (m_columns[std::size_t(column)].fieldName.compare(fieldName, Qt::CaseInsensitive) == 0)
+        if (NameFold::same(m_columns[std::size_t(column)].fieldName, fieldName))
             return column;
     }
     return -1;

@@ -1,5 +1,5 @@
-#include "host/db/engine/IsoDate.h"
 #include "host/db/dataset/ResultColumns.h"
+#include "host/db/engine/IsoDate.h"
 
 #include <gtest/gtest.h>
 
@@ -87,6 +87,55 @@ TEST(ResultColumn, EditsAndRemovalsAcrossChunkBoundaries)
     EXPECT_EQ(n.displayText(rows - 2), std::to_string(rows - 1));
 }
 
+TEST(ResultColumn, ScansReadTheRowsTheyAskForAtAnyOffset)
+{
+    ResultColumns columns;
+    columns.addColumn("n", FieldType::Integer);
+    columns.addColumn("r", FieldType::Float);
+    columns.addColumn("t", FieldType::String);
+    const std::size_t rows = ResultColumn::kChunkRows + 300;
+    for (std::size_t i = 0; i < rows; ++i) {
+        const auto n = static_cast<std::int64_t>(i);
+        if (i % 7 == 3)
+            columns.appendRow({ Value(), Value(), Value() });
+        else
+            columns.appendRow({ Value(n), Value(n + 0.5), Value(std::string(i % 5, 'a')) });
+    }
+    columns.finish();
+    columns.setValue(100, 2, std::string(40, 'w')); // later texts of the chunk move up
+    const ResultColumn &n = columns.column(0);
+    const ResultColumn &r = columns.column(1);
+    const ResultColumn &t = columns.column(2);
+
+    const struct
+    {
+        std::size_t begin, count;
+    } ranges[] = { { 0, 1 }, { 0, 64 }, { 1, 63 }, { 5, 130 }, { 63, 2 }, { 99, 3 },
+        { ResultColumn::kChunkRows - 70, 70 }, { ResultColumn::kChunkRows, 1 },
+        { ResultColumn::kChunkRows + 3, 200 } };
+    for (const auto &range : ranges) {
+        SCOPED_TRACE(range.begin);
+        std::vector<std::uint64_t> nulls((range.count + 63) / 64, ~std::uint64_t(0));
+        n.nullBits(range.begin, range.count, nulls.data());
+        const auto integers = n.integers(range.begin, range.count);
+        const auto reals = r.reals(range.begin, range.count);
+        const auto texts = t.texts(range.begin, range.count);
+        ASSERT_EQ(integers.size(), range.count);
+        for (std::size_t k = 0; k < nulls.size() * 64; ++k) {
+            const std::size_t row = range.begin + k;
+            const bool null = (nulls[k / 64] >> (k % 64)) & 1u;
+            if (k >= range.count) {
+                EXPECT_FALSE(null) << "bit past the range " << k;
+                continue;
+            }
+            EXPECT_EQ(null, n.isNull(row)) << row;
+            EXPECT_EQ(integers[k], n.integerAt(row)) << row;
+            EXPECT_EQ(reals[k], r.realAt(row)) << row;
+            EXPECT_EQ(texts[k], t.textAt(row)) << row;
+        }
+    }
+}
+
 TEST(ResultColumn, StaysWithinHalfAgainTheSizeOfItsValues)
 {
     ResultColumns columns;
@@ -109,23 +158,15 @@ TEST(IsoDate, ReadsOnlyWellFormedDates)
         bool valid;
         const char *printed;
     } cases[] = {
-        { "2024-02-29", true, "2024-02-29" },
-        { "2023-02-29", false, "" },
-        { "2024-13-01", false, "" },
-        { "2024-01-31 24:00:00", false, "" },
+        { "2024-02-29", true, "2024-02-29" }, { "2023-02-29", false, "" },
+        { "2024-13-01", false, "" }, { "2024-01-31 24:00:00", false, "" },
         { "2024-01-31 23:59", true, "2024-01-31 23:59:00" },
-        { "1899-12-30 12:00:00.5", true, "1899-12-30 12:00:00.500" },
-        { "2024-1-31", false, "" },
-        { "2024-01-31 ", false, "" },
-        { "20240131", false, "" },
-        { "2024-01-3a", false, "" },
-        { "2024-01-31 10:6a:00", false, "" },
-        { "2024/01/31", false, "" },
+        { "1899-12-30 12:00:00.5", true, "1899-12-30 12:00:00.500" }, { "2024-1-31", false, "" },
+        { "2024-01-31 ", false, "" }, { "20240131", false, "" }, { "2024-01-3a", false, "" },
+        { "2024-01-31 10:6a:00", false, "" }, { "2024/01/31", false, "" },
         { "2024-01-31T10:00:00", true, "2024-01-31 10:00:00" },
-        { "0001-01-01", true, "0001-01-01" },
-        { "2024-01-31 10:00:0a", false, "" },
-        { "2024-01-31X10:00:00", false, "" },
-        { "2024-01-31 10-00-00", false, "" },
+        { "0001-01-01", true, "0001-01-01" }, { "2024-01-31 10:00:0a", false, "" },
+        { "2024-01-31X10:00:00", false, "" }, { "2024-01-31 10-00-00", false, "" },
         { "2024-01-31 10:00:00", true, "2024-01-31 10:00:00" },
         { "12:34:56.7", true, "1970-01-01 12:34:56.700" }, // as long as a date, yet a time
     };

@@ -1,11 +1,13 @@
 #include "host/db/dataset/ProcParams.h"
 
+#include "host/db/engine/NameFold.h"
+
 #include <charconv>
 
 QString ProcParams::Key(const QString &name)
 {
     const QString trimmed = name.trimmed();
-    return (trimmed.startsWith('@') ? trimmed.mid(1) : trimmed).toLower();
+    return NameFold::fold(trimmed.startsWith('@') ? trimmed.mid(1) : trimmed);
 }
 
 void ProcParams::SetValue(const QString &name, const Value &value)

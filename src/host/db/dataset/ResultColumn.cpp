@@ -255,7 +255,7 @@ void ResultColumn::toReal()
 void ResultColumn::toText()
 {
     for (Chunk &chunk : m_chunks) {
-        Text text;
+        TextArena text;
         Buffer<std::uint32_t> ends;
         ends.reserve(chunk.rows);
         for (std::size_t i = 0; i < chunk.rows; ++i) {
@@ -312,6 +312,27 @@ double ResultColumn::numberAt(std::size_t row) const
         break;
     }
     return 0;
+}
+
+void ResultColumn::nullBits(std::size_t begin, std::size_t count, std::uint64_t *bits) const
+{
+    const std::uint64_t *nulls = chunkOf(begin, count).nulls.data();
+    const std::size_t first = begin & kChunkMask;
+    const std::size_t words = (count + 63) / 64;
+    if ((first & 63) == 0) {
+        std::memcpy(bits, nulls + (first >> 6), words * sizeof(std::uint64_t));
+    } else {
+        // Each word of the range straddles two stored words.
+        const std::size_t shift = first & 63;
+        const std::size_t last = ((first + count - 1) >> 6);
+        for (std::size_t w = 0; w < words; ++w) {
+            const std::size_t at = (first >> 6) + w;
+            const std::uint64_t high = at + 1 <= last ? nulls[at + 1] << (64 - shift) : 0;
+            bits[w] = nulls[at] >> shift | high;
+        }
+    }
+    if (const std::size_t rest = count & 63)
+        bits[words - 1] &= (std::uint64_t(1) << rest) - 1;
 }
 
 std::string ResultColumn::displayText(std::size_t row) const

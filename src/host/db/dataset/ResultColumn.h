@@ -1,14 +1,16 @@
 #pragma once
 
 #include "host/db/dataset/ChunkAllocator.h"
+#include "host/db/dataset/TextArena.h"
 #include "host/db/engine/Connection.h"
 #include "host/db/engine/FieldType.h"
 #include "host/db/engine/IsoDate.h"
-#include "host/db/dataset/TextArena.h"
 #include "host/db/engine/Value.h"
 
 #include <bit>
+#include <cassert>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,20 +27,50 @@ class ResultColumn
 {
 public:
     enum class Storage { Pending, Integer, Real, Date, Text, Bytes };
-    static constexpr std::size_t kChunkShift = 18;
-    static constexpr std::size_t kChunkRows = std::size_t(1) << kChunkShift;
-    static constexpr std::size_t kChunkMask = kChunkRows - 1;
-    static constexpr std::size_t kFirstRows = 256;
+    static constexpr std::size_t kChunkRows = std::size_t(1) << 18;
 
-    template <typename T> using Buffer = std::vector<T, ChunkAllocator<T>>;
-    using Text = TextArena;
-    struct Chunk
+    // Real storage read in place: the words hold each value's bit pattern.
+    class RealSpan
     {
-        Buffer<std::uint64_t> nulls; // bit set: NULL
-        Buffer<std::int64_t> words; // Integer, Date; Real as its bit pattern
-        Buffer<std::uint32_t> ends; // Text, Bytes: end of each row's value in `text`
-        Text text;
-        std::size_t rows = 0;
+    public:
+        std::size_t size() const { return m_size; }
+        double operator[](std::size_t k) const { return std::bit_cast<double>(m_words[k]); }
+
+    private:
+        friend class ResultColumn;
+        RealSpan(const std::int64_t *words, std::size_t size)
+            : m_words(words)
+            , m_size(size)
+        {
+        }
+        const std::int64_t *m_words;
+        std::size_t m_size;
+    };
+    // Text and Bytes storage read in place: each value ends where the next one starts.
+    class TextSpan
+    {
+    public:
+        std::size_t size() const { return m_size; }
+        std::string_view operator[](std::size_t k) const
+        {
+            const std::uint32_t start = k ? m_ends[k - 1] : m_start;
+            return std::string_view(m_arena + start, m_ends[k] - start);
+        }
+
+    private:
+        friend class ResultColumn;
+        TextSpan(
+            const std::uint32_t *ends, const char *arena, std::uint32_t start, std::size_t size)
+            : m_ends(ends)
+            , m_arena(arena)
+            , m_start(start)
+            , m_size(size)
+        {
+        }
+        const std::uint32_t *m_ends;
+        const char *m_arena;
+        std::uint32_t m_start;
+        std::size_t m_size;
     };
 
     ResultColumn(std::string name, FieldType declared, std::string baseTable = {},
@@ -129,12 +161,52 @@ public:
     void remove(std::size_t row);
     void clear(); // no rows; the storage chosen from the declared type again
 
-    const std::vector<Chunk> &chunks() const { return m_chunks; }
+    // Scans (the record filter) read the rows [begin, begin + count) in place. The range must lie
+    // within one chunk, as blocks aligned to a size that divides kChunkRows always do.
+    //
+    // Bit k of `bits` (count / 64 words, rounded up) is set when row begin + k is NULL; the bits
+    // past `count` are zero.
+    void nullBits(std::size_t begin, std::size_t count, std::uint64_t *bits) const;
+    // Integer and Date storage.
+    std::span<const std::int64_t> integers(std::size_t begin, std::size_t count) const
+    {
+        return { chunkOf(begin, count).words.data() + (begin & kChunkMask), count };
+    }
+    RealSpan reals(std::size_t begin, std::size_t count) const // Real storage
+    {
+        return RealSpan(chunkOf(begin, count).words.data() + (begin & kChunkMask), count);
+    }
+    TextSpan texts(std::size_t begin, std::size_t count) const // Text and Bytes storage
+    {
+        const Chunk &chunk = chunkOf(begin, count);
+        const std::size_t i = begin & kChunkMask;
+        return TextSpan(
+            chunk.ends.data() + i, chunk.text.view().data(), i ? chunk.ends[i - 1] : 0, count);
+    }
+
     std::size_t memoryBytes() const;
     // What the values themselves take: 8 bytes per number or date, the length of each text.
     std::size_t valueBytes() const;
 
 private:
+    static constexpr std::size_t kChunkShift = std::countr_zero(kChunkRows);
+    static constexpr std::size_t kChunkMask = kChunkRows - 1;
+    static constexpr std::size_t kFirstRows = 256;
+    template <typename T> using Buffer = std::vector<T, ChunkAllocator<T>>;
+    struct Chunk
+    {
+        Buffer<std::uint64_t> nulls; // bit set: NULL
+        Buffer<std::int64_t> words; // Integer, Date; Real as its bit pattern
+        Buffer<std::uint32_t> ends; // Text, Bytes: end of each row's value in `text`
+        TextArena text;
+        std::size_t rows = 0;
+    };
+
+    const Chunk &chunkOf(std::size_t begin, [[maybe_unused]] std::size_t count) const
+    {
+        assert(count == 0 || (begin >> kChunkShift) == ((begin + count - 1) >> kChunkShift));
+        return m_chunks[begin >> kChunkShift];
+    }
     Chunk &tail()
     {
         if (m_chunks.empty() || m_chunks.back().rows == kChunkRows) [[unlikely]]

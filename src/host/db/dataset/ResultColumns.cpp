@@ -1,6 +1,6 @@
 #include "host/db/dataset/ResultColumns.h"
 
-#include "host/db/engine/SqlText.h"
+#include "host/db/engine/NameFold.h"
 
 void ResultColumns::addColumn(
     std::string name, FieldType declared, std::string baseTable, std::string baseColumn)
@@ -23,7 +23,7 @@ void ResultColumns::addColumns(const Statement &statement)
 int ResultColumns::indexOf(std::string_view name) const
 {
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
-        if (SqlText::sameName(m_columns[i].name(), name))
+        if (NameFold::same(m_columns[i].name(), name))
             return static_cast<int>(i);
     }
     return -1;

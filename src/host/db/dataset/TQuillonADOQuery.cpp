@@ -1,11 +1,12 @@
 #include "host/db/dataset/TQuillonADOQuery.h"
 
 #include "host/db/dataset/ChunkAllocator.h"
-#include "host/db/engine/Connection.h"
 #include "host/db/dataset/FieldValues.h"
-#include "host/db/filter/RecordFilter.h"
 #include "host/db/dataset/ResultColumns.h"
+#include "host/db/engine/Connection.h"
+#include "host/db/engine/NameFold.h"
 #include "host/db/engine/SqlText.h"
+#include "host/db/filter/RecordFilter.h"
 
 #include <algorithm>
 #include <new>
@@ -170,7 +171,7 @@ bool TQuillonADOQuery::Load(std::unique_ptr<ResultColumns> &result)
                 SetError(plainError(QStringLiteral(
                     "The result is too large to hold: a column has more than 4 GB of text in "
                     "%1 rows. Narrow the statement so that it returns less text.")
-                        .arg(ResultColumn::kChunkRows)));
+                                        .arg(ResultColumn::kChunkRows)));
                 return false;
             }
             if (step == Statement::Step::Done) {
@@ -198,7 +199,7 @@ bool TQuillonADOQuery::SelectRecords(const QString &column, const QVariant &valu
     }
     const std::vector<ColumnInfo> columns = m_connection->tableColumns(utf8(table));
     const auto found = std::find_if(columns.begin(), columns.end(),
-        [&](const ColumnInfo &info) { return SqlText::sameName(info.name, utf8(column)); });
+        [&](const ColumnInfo &info) { return NameFold::same(info.name, utf8(column)); });
     if (found == columns.end()) {
         SetError(plainError(
             QStringLiteral("Unknown column \"%1\" in table \"%2\".").arg(column, table)));
@@ -237,7 +238,7 @@ bool TQuillonADOQuery::RecordsExistCriteria(const QString &criteria)
     }
     const auto column = [&](std::string_view name) -> std::optional<std::string> {
         for (const ColumnInfo &info : columns) {
-            if (SqlText::sameName(info.name, name))
+            if (NameFold::same(info.name, name))
                 return SqlText::quoteIdentifier(info.name);
         }
         return std::nullopt;
@@ -318,10 +319,10 @@ std::vector<std::string> TQuillonADOQuery::TargetColumns(
     for (int i = 0; i < m_columns->columnCount(); ++i) {
         const ResultColumn &field = m_columns->column(i);
         const std::string &name = origins ? field.baseColumn() : field.name();
-        if (origins && !SqlText::sameName(field.baseTable(), bare))
+        if (origins && !NameFold::same(field.baseTable(), bare))
             continue;
         for (const ColumnInfo &column : columns) {
-            if (SqlText::sameName(column.name, name))
+            if (NameFold::same(column.name, name))
                 targets[static_cast<std::size_t>(i)] = column.name;
         }
     }
@@ -347,7 +348,7 @@ std::optional<TQuillonADOQuery::WriteTarget> TQuillonADOQuery::FindWriteTarget()
     }
     const QString key = KeyField();
     for (const ColumnInfo &column : columns) {
-        if (!key.isEmpty() && SqlText::sameName(column.name, utf8(key)))
+        if (!key.isEmpty() && NameFold::same(column.name, utf8(key)))
             target.key = column.name;
     }
     if (target.key.empty()) {
@@ -392,7 +393,7 @@ bool TQuillonADOQuery::ReadBack(const QString &table, const std::string &key, co
         if (targets[field].empty())
             continue;
         for (int column = 0; column < statement->columnCount(); ++column) {
-            if (SqlText::sameName(statement->columnName(column), targets[field])) {
+            if (NameFold::same(statement->columnName(column), targets[field])) {
                 values[field] = SqlText::cell(*statement, column);
                 break;
             }
@@ -434,7 +435,7 @@ bool TQuillonADOQuery::WriteRow(
         }
         names.push_back(targets[field]);
         bound.push_back(*value);
-        if (SqlText::sameName(targets[field], key))
+        if (NameFold::same(targets[field], key))
             newKey = *value;
     }
 

@@ -1,5 +1,6 @@
 #include "host/db/dataset/TQuillonADOStoredProc.h"
 
+#include "host/db/engine/NameFold.h"
 #include "host/db/engine/SqlText.h"
 
 #include <map>
@@ -26,7 +27,7 @@ QString TQuillonADOStoredProc::Key(const QString &name)
     const int version = key.lastIndexOf(';');
     if (version >= 0)
         key.truncate(version);
-    return QString::fromStdString(SqlText::bareName(key.toStdString())).toLower();
+    return NameFold::fold(QString::fromStdString(SqlText::bareName(key.toStdString())));
 }
 
 void TQuillonADOStoredProc::RegisterProcedure(const QString &name, Procedure procedure)

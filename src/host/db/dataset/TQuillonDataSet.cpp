@@ -1,8 +1,9 @@
 #include "host/db/dataset/TQuillonDataSet.h"
 
 #include "host/db/dataset/FieldValues.h"
-#include "host/db/filter/RecordFilter.h"
 #include "host/db/dataset/ResultColumns.h"
+#include "host/db/engine/NameFold.h"
+#include "host/db/filter/RecordFilter.h"
 
 #include <algorithm>
 
@@ -37,7 +38,7 @@ int TQuillonDataSet::FieldIndex(const QString &name) const
 {
     const int count = FieldCount();
     for (int i = 0; i < count; ++i) {
-        if (FieldName(i).compare(name, Qt::CaseInsensitive) == 0)
+        if (NameFold::same(FieldName(i), name))
             return i;
     }
     return -1;

@@ -2,6 +2,7 @@
 
 #include "host/db/dataset/FieldValues.h"
 #include "host/db/dataset/ResultColumns.h"
+#include "host/db/engine/NameFold.h"
 
 #include <optional>
 
@@ -24,7 +25,7 @@ bool TQuillonTempTable::AddField(const QString &name, FieldType type, int size)
         return false;
     }
     for (const FieldDef &def : m_defs) {
-        if (def.name.compare(trimmed, Qt::CaseInsensitive) == 0) {
+        if (NameFold::same(def.name, trimmed)) {
             SetError(DbError {
                 QStringLiteral("The field \"%1\" already exists.").arg(trimmed).toStdString(), 0,
                 {} });

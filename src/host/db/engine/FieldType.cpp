@@ -1,5 +1,7 @@
 #include "host/db/engine/FieldType.h"
 
+#include "host/db/engine/NameFold.h"
+
 #include <array>
 #include <cctype>
 #include <string>
@@ -71,24 +73,20 @@ FieldType fieldTypeFromDeclared(std::string_view declared)
         ++i;
     while (i < declared.size()
         && (std::isalnum(static_cast<unsigned char>(declared[i])) || declared[i] == '_'))
-        word.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(declared[i++]))));
+        word.push_back(declared[i++]);
     if (word.empty())
         return FieldType::Other;
 
     FieldType type = FieldType::Other;
     for (const TypeWord &entry : kTypeWords) {
-        if (entry.word == word) {
+        if (NameFold::same(entry.word, word)) {
             type = entry.type;
             break;
         }
     }
     // VARCHAR(MAX) and NVARCHAR(MAX) are long text, as their drivers report them.
     if (type == FieldType::String || type == FieldType::WideString) {
-        std::string rest;
-        for (; i < declared.size(); ++i)
-            rest.push_back(
-                static_cast<char>(std::toupper(static_cast<unsigned char>(declared[i]))));
-        if (rest.find("MAX") != std::string::npos)
+        if (NameFold::fold(declared.substr(i)).find("max") != std::string::npos)
             type = FieldType::Memo;
     }
     return type;

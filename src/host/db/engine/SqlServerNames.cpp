@@ -1,5 +1,7 @@
 #include "host/db/engine/SqlServerNames.h"
 
+#include "host/db/engine/NameFold.h"
+
 #include <cctype>
 
 namespace {
@@ -11,9 +13,7 @@ bool isWordChar(unsigned char c)
 
 bool isDbo(std::string_view word)
 {
-    return word.size() == 3 && std::tolower(static_cast<unsigned char>(word[0])) == 'd'
-        && std::tolower(static_cast<unsigned char>(word[1])) == 'b'
-        && std::tolower(static_cast<unsigned char>(word[2])) == 'o';
+    return NameFold::same(word, "dbo");
 }
 
 // The owner token sql[start, end) qualifies a name only where it stands apart from the text

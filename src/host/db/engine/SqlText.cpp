@@ -44,18 +44,6 @@ std::string SqlText::bareName(std::string_view qualified)
     return std::string(name);
 }
 
-bool SqlText::sameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i]))
-            != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
-
 Value SqlText::cell(const Statement &statement, int column)
 {
     switch (statement.valueType(column)) {

@@ -14,7 +14,6 @@ struct SqlText
     static std::string quoteIdentifier(std::string_view name);
     // The table's own name without owner, schema or brackets: "dbo.[x]" -> "x".
     static std::string bareName(std::string_view qualified);
-    static bool sameName(std::string_view a, std::string_view b); // A-Z case ignored
     // The current row's cell as a Value (NULL, number, text or blob).
     static Value cell(const Statement &statement, int column);
 };

@@ -1,5 +1,6 @@
 #include "host/db/engine/SqliteConnection.h"
 
+#include "host/db/engine/NameFold.h"
 #include "host/db/engine/SqlServerNames.h"
 #include "host/db/engine/SqliteStatement.h"
 
@@ -372,12 +373,8 @@ std::vector<ColumnInfo> SqliteConnection::tableColumns(std::string_view table)
     // Only a lone INTEGER PRIMARY KEY is the rowid, which the engine fills in on insert.
     if (keyColumns == 1) {
         for (ColumnInfo &column : columns) {
-            if (column.primaryKey) {
-                std::string upper;
-                for (char c : column.declaredType)
-                    upper.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
-                column.identity = upper == "INTEGER";
-            }
+            if (column.primaryKey)
+                column.identity = NameFold::same(column.declaredType, "INTEGER");
         }
     }
     m_error.clear();

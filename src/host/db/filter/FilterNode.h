@@ -31,6 +31,12 @@ struct FilterOperand
     std::size_t position = 0;
 };
 
+// A field name that names no column.
+inline FilterError unknownField(const FilterOperand &field)
+{
+    return FilterError { field.position, "unknown field \"" + field.text + "\"" };
+}
+
 struct FilterNode
 {
     enum class Kind { And, Or, Not, Compare, Like, IsNull, In };

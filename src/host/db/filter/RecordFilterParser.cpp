@@ -1,5 +1,7 @@
 #include "host/db/filter/RecordFilterParser.h"
 
+#include "host/db/engine/NameFold.h"
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -42,17 +44,6 @@ bool isNameStart(unsigned char c)
 bool isNameChar(unsigned char c)
 {
     return isNameStart(c) || std::isdigit(c) || c == '$';
-}
-
-bool equalsKeyword(std::string_view word, std::string_view keyword)
-{
-    if (word.size() != keyword.size())
-        return false;
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(word[i])) != keyword[i])
-            return false;
-    }
-    return true;
 }
 
 class Parser
@@ -115,7 +106,7 @@ private:
 
     bool isKeyword(std::string_view keyword) const
     {
-        return m_token.type == Token::Type::Name && equalsKeyword(m_token.text, keyword);
+        return m_token.type == Token::Type::Name && NameFold::same(m_token.text, keyword);
     }
 
     // Reads the next token into m_token; false (with the error set) on a bad character.

@@ -1,25 +1,18 @@
 #include "host/db/security/SqliteSecurityGuard.h"
 
+#include "host/db/engine/NameFold.h"
+
 #include <algorithm>
-#include <cctype>
 #include <string_view>
 
 #include <sqlite3.h>
 
 namespace {
 
-bool sameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x))
-            == std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 bool oneOf(std::string_view name, std::initializer_list<std::string_view> names)
 {
     return std::any_of(
-        names.begin(), names.end(), [name](std::string_view n) { return sameName(name, n); });
+        names.begin(), names.end(), [name](std::string_view n) { return NameFold::same(name, n); });
 }
 
 // Pragmas that only report; the first group takes no value, the second a table or index name.
@@ -67,11 +60,12 @@ int SqliteSecurityGuard::check(int action, const char *arg1, const char *arg2)
     case SQLITE_RECURSIVE:
         return SQLITE_OK;
     case SQLITE_READ:
-        if (arg1 && arg2 && sameName(arg1, "_rtblAgents") && sameName(arg2, "cPasswordHash"))
+        if (arg1 && arg2 && NameFold::same(arg1, "_rtblAgents")
+            && NameFold::same(arg2, "cPasswordHash"))
             refusal = "reads the agents' password hashes";
         break;
     case SQLITE_FUNCTION:
-        if (arg2 && sameName(arg2, "load_extension"))
+        if (arg2 && NameFold::same(arg2, "load_extension"))
             refusal = "loads an extension";
         break;
     case SQLITE_PRAGMA:
@@ -81,7 +75,9 @@ int SqliteSecurityGuard::check(int action, const char *arg1, const char *arg2)
     case SQLITE_UPDATE:
         // SQLite asks this while it sets up a table-valued function; a real update of the
         // schema table makes the statement writable, which the checker refuses on its own.
-        if (arg1 && (sameName(arg1, "sqlite_master") || sameName(arg1, "sqlite_temp_master")))
+        if (arg1
+            && (NameFold::same(arg1, "sqlite_master")
+                || NameFold::same(arg1, "sqlite_temp_master")))
             return SQLITE_OK;
         refusal = "writes to " + text(arg1);
         break;

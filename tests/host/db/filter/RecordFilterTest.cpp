@@ -172,6 +172,7 @@ TEST_F(RecordFilterTest, PrintsSqlWithEveryLiteralBound)
             "<> ?)",
             { std::string("a"), 2.5, std::string("q%"), std::int64_t(1) } },
         { "x = NULL", "\"x\" = NULL", {} },
+        { "x >= y", "\"x\" COLLATE NOCASE >= \"y\"", {} },
         { "cCode = 'x'' OR 1=1 --'", "\"cCode\" COLLATE NOCASE = ?",
             { std::string("x' OR 1=1 --") } },
     };
@@ -238,8 +239,14 @@ TEST(RecordFilterText, EqualityIgnoresTheCaseOfAsciiLettersOnlyAtEveryLength)
     // Lengths around the word boundaries of the comparison, the neighbours of A-Z and a-z in
     // ASCII, and a letter outside ASCII, whose case counts.
     const std::vector<std::string> values = { "", "a", "Ab", "ABC", "abcd", "ABCDEFG", "AbCdEfGh",
-        "abcdefghi", "ABCDEFGHIJKLMNOPQ", "abcdefghijklmnopq", "\xC3\x89" "bc", "\xC3\xA9" "bc",
-        "a[c", "a{c", "A@C", "a`c", "a\x7F" "c" };
+        "abcdefghi", "ABCDEFGHIJKLMNOPQ", "abcdefghijklmnopq",
+        "\xC3\x89"
+        "bc",
+        "\xC3\xA9"
+        "bc",
+        "a[c", "a{c", "A@C", "a`c",
+        "a\x7F"
+        "c" };
     ResultColumns columns;
     columns.addColumn("c", FieldType::String);
     for (const std::string &value : values)
