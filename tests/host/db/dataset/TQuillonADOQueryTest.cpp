@@ -1,4 +1,4 @@
-#include "DbTestSupport.h"
+#include "host/db/DbTestSupport.h"
 
 #include "host/db/dataset/TQuillonADOQuery.h"
 
