@@ -143,7 +143,7 @@ bool WriteDemoPayroll(Connection &payroll, const DemoOptions &options, DbError &
         std::snprintf(code, sizeof code, "EMP%05d", id);
         const std::string first = kFirstNames[random.between(0, int(std::size(kFirstNames)) - 1)];
         const std::string surname = kSurnames[random.between(0, int(std::size(kSurnames)) - 1)];
-        if (!RunPrepared(*employeeInsert,
+        if (!employeeInsert->run(
                 { std::int64_t { id }, std::string(code), first, surname, IsoDate(birth),
                     IsoDate(engaged), std::int64_t { payer },
                     std::int64_t { kFrequencies[frequency].id }, std::int64_t { location },
@@ -162,9 +162,8 @@ bool WriteDemoPayroll(Connection &payroll, const DemoOptions &options, DbError &
             const double gross = Round2(hours * rate + overtime * rate * 1.5);
             const double tax
                 = Round2(DemoAnnualTax(gross * pay.periodsPerYear) / pay.periodsPerYear);
-            if (!RunPrepared(*payslipInsert,
-                    { std::int64_t { id }, date->iso, std::int64_t { date->period }, hours,
-                        overtime, gross, tax, Round2(gross - tax) },
+            if (!payslipInsert->run({ std::int64_t { id }, date->iso, std::int64_t { date->period },
+                                        hours, overtime, gross, tax, Round2(gross - tax) },
                     error))
                 return false;
         }

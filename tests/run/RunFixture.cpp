@@ -54,7 +54,7 @@ void RunFixture::exec(
     Connection &connection, std::string_view sql, std::initializer_list<Value> values)
 {
     DbError error;
-    EXPECT_TRUE(SqlExec::Run(connection, sql, values, error)) << error.text << "\n" << sql;
+    EXPECT_TRUE(connection.run(sql, values, error)) << error.text << "\n" << sql;
 }
 
 void RunFixture::exec(std::string_view sql, std::initializer_list<Value> values)
@@ -67,8 +67,8 @@ QStringList RunFixture::texts(
 {
     QStringList result;
     DbError error;
-    EXPECT_TRUE(SqlExec::ForEachRow(
-        connection, sql, values,
+    EXPECT_TRUE(connection.forEachRow(
+        sql, values,
         [&](const Statement &row) {
             result << (row.isNull(0) ? QStringLiteral("<null>") : SqlExec::TextAt(row, 0));
             return true;

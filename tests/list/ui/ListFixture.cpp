@@ -3,7 +3,6 @@
 #include "host/core/Agent.h"
 #include "host/core/HostContext.h"
 #include "host/core/RegIni.h"
-#include "host/core/SqlExec.h"
 #include "list/ui/TfrmIPEasyEnquiry.h"
 #include "package/PackageWindows.h"
 #include "run/EnquiryWindows.h"
@@ -66,7 +65,7 @@ int ListFixture::insertEnquiry(
     const QString &code, const QString &description, std::initializer_list<Param> params)
 {
     DbError error;
-    EXPECT_TRUE(SqlExec::Run(*db->payroll,
+    EXPECT_TRUE(db->payroll->run(
         "INSERT INTO _iptblEasyEnquiry (cCode, cDescription, cSQLStatement, bCommonDB, iIQTypeID) "
         "VALUES (?, ?, 'SELECT cCode, cPayerName FROM _iptblPayerGroups', 0, 1)",
         { code.toStdString(), description.toStdString() }, error))
@@ -75,7 +74,7 @@ int ListFixture::insertEnquiry(
         "SELECT idEnquiry FROM _iptblEasyEnquiry WHERE cCode = ?", { code.toStdString() }, error);
     const int enquiryId = int(id.value_or(0));
     for (const Param &param : params) {
-        EXPECT_TRUE(SqlExec::Run(*db->payroll,
+        EXPECT_TRUE(db->payroll->run(
             "INSERT INTO _iptblEasyEnquiryParam (iEnquiryID, cDescription, iSQLTypeID, cValue) "
             "VALUES (?, ?, ?, ?)",
             { std::int64_t(enquiryId), std::string(param.name), std::int64_t(param.type),
@@ -83,7 +82,7 @@ int ListFixture::insertEnquiry(
             error))
             << error.text;
     }
-    EXPECT_TRUE(SqlExec::Run(*db->payroll,
+    EXPECT_TRUE(db->payroll->run(
         "INSERT INTO _iptblEasyEnquiryColumn (iEnquiryID, cColumnName, bShow, iOrder) "
         "VALUES (?, 'cCode', 1, 1)",
         { std::int64_t(enquiryId) }, error))
@@ -102,7 +101,7 @@ int ListFixture::countRows(const QString &sql)
 void ListFixture::execute(const char *sql)
 {
     DbError error;
-    EXPECT_TRUE(SqlExec::Run(*db->payroll, sql, {}, error)) << error.text;
+    EXPECT_TRUE(db->payroll->run(sql, {}, error)) << error.text;
 }
 
 void ListFixture::signInAs(bool administrator, std::initializer_list<int> functions)

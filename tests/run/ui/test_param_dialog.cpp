@@ -1,11 +1,11 @@
 #include "host/core/Agent.h"
 #include "host/core/HostContext.h"
-#include "host/ui/HostScript.h"
 #include "host/core/RegIni.h"
 #include "host/core/SqlExec.h"
 #include "host/core/TypeTables.h"
-#include "host/db/engine/Connection.h"
 #include "host/db/dataset/TQuillonTempTable.h"
+#include "host/db/engine/Connection.h"
+#include "host/ui/HostScript.h"
 #include "run/ui/TfrmIPEasyEnquiryParamDlg.h"
 #include "store/Databases.h"
 #include "store/DemoData.h"
@@ -124,7 +124,7 @@ protected:
     {
         DbError error;
         const std::string code = "TP" + std::to_string(++m_serial);
-        EXPECT_TRUE(SqlExec::Run(*db->payroll,
+        EXPECT_TRUE(db->payroll->run(
             "INSERT INTO _iptblEasyEnquiry (cCode, cDescription, cSQLStatement) VALUES (?, 'P', "
             "'SELECT 1')",
             { code }, error));
@@ -133,7 +133,7 @@ protected:
                                            .value_or(0);
         for (const Param &param : params) {
             const Value value = param.value ? Value(std::string(param.value)) : Value();
-            EXPECT_TRUE(SqlExec::Run(*db->payroll,
+            EXPECT_TRUE(db->payroll->run(
                 "INSERT INTO _iptblEasyEnquiryParam (iEnquiryID, cDescription, iSQLTypeID, cValue) "
                 "VALUES (?, ?, ?, ?)",
                 { enquiryId, std::string(param.name), std::int64_t(param.type), value }, error))
@@ -146,8 +146,7 @@ protected:
     {
         QStringList rows;
         DbError error;
-        EXPECT_TRUE(SqlExec::ForEachRow(
-            *db->payroll,
+        EXPECT_TRUE(db->payroll->forEachRow(
             "SELECT cDescription || '|' || iSQLTypeID || '|' || ifnull(cValue, 'null') || '|' "
             "|| ifnull(dtValue, 'null') FROM _iptblEasyEnquiryParam WHERE iEnquiryID = ? "
             "ORDER BY idEnquiryParam",

@@ -1,11 +1,11 @@
 #include "host/db/dataset/TQuillonADOQuery.h"
 
 #include "host/db/dataset/ChunkAllocator.h"
-#include "host/db/engine/Connection.h"
 #include "host/db/dataset/FieldValues.h"
-#include "host/db/filter/RecordFilter.h"
 #include "host/db/dataset/ResultColumns.h"
+#include "host/db/engine/Connection.h"
 #include "host/db/engine/SqlText.h"
+#include "host/db/filter/RecordFilter.h"
 
 #include <algorithm>
 #include <new>
@@ -41,27 +41,6 @@ private:
     Connection &m_connection;
     std::chrono::milliseconds m_previous;
 };
-
-bool runBound(Connection &connection, const std::string &sql, const std::vector<Value> &values,
-    DbError &error)
-{
-    auto statement = connection.prepare(sql);
-    if (!statement) {
-        error = connection.lastError();
-        return false;
-    }
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (!statement->bind(static_cast<int>(i + 1), values[i])) {
-            error = statement->lastError();
-            return false;
-        }
-    }
-    if (statement->step() == Statement::Step::Error) {
-        error = statement->lastError();
-        return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -143,17 +122,9 @@ bool TQuillonADOQuery::Load(std::unique_ptr<ResultColumns> &result)
     const int attempts = std::max(1, m_retryCount);
     DbError error;
     for (int attempt = 1; attempt <= attempts; ++attempt) {
-        auto statement = m_connection->prepare(sql);
-        if (!statement) {
-            error = m_connection->lastError();
-        } else {
-            bool bound = true;
-            for (std::size_t i = 0; i < m_parameters.size() && bound; ++i)
-                bound = statement->bind(static_cast<int>(i + 1), m_parameters[i]);
-            if (!bound) {
-                SetError(statement->lastError());
-                return false;
-            }
+        const std::unique_ptr<Statement> statement
+            = m_connection->prepareBound(sql, m_parameters, error);
+        if (statement) {
             auto columns = std::make_unique<ResultColumns>();
             Statement::Step step;
             try {
@@ -170,7 +141,7 @@ bool TQuillonADOQuery::Load(std::unique_ptr<ResultColumns> &result)
                 SetError(plainError(QStringLiteral(
                     "The result is too large to hold: a column has more than 4 GB of text in "
                     "%1 rows. Narrow the statement so that it returns less text.")
-                        .arg(ResultColumn::kChunkRows)));
+                                        .arg(ResultColumn::kChunkRows)));
                 return false;
             }
             if (step == Statement::Step::Done) {
@@ -251,24 +222,19 @@ bool TQuillonADOQuery::RecordsExistCriteria(const QString &criteria)
         SetError(DbError { fault.text(), 0, "42S22" });
         return false;
     }
-    auto statement = m_connection->prepare(
-        "select 1 from " + utf8(table) + " where " + condition + " limit 1");
-    if (!statement) {
-        SetError(m_connection->lastError());
+    bool exists = false;
+    DbError error;
+    if (!m_connection->forEachRow(
+            "select 1 from " + utf8(table) + " where " + condition + " limit 1", parameters,
+            [&](const Statement &) {
+                exists = true;
+                return false;
+            },
+            error)) {
+        SetError(error);
         return false;
     }
-    for (std::size_t i = 0; i < parameters.size(); ++i)
-        statement->bind(static_cast<int>(i + 1), parameters[i]);
-    switch (statement->step()) {
-    case Statement::Step::Row:
-        return true;
-    case Statement::Step::Done:
-        return false;
-    case Statement::Step::Error:
-        break;
-    }
-    SetError(statement->lastError());
-    return false;
+    return exists;
 }
 
 int TQuillonADOQuery::FindRow(int field, const QVariant &value) const
@@ -375,28 +341,30 @@ std::optional<Value> TQuillonADOQuery::RowKey(const WriteTarget &target, int row
 bool TQuillonADOQuery::ReadBack(const QString &table, const std::string &key, const Value &keyValue,
     const std::vector<std::string> &targets, std::vector<Value> &values)
 {
-    auto statement = m_connection->prepare(
-        "select * from " + utf8(table) + " where " + SqlText::quoteIdentifier(key) + " = ?");
-    if (!statement || !statement->bind(1, keyValue)) {
-        SetError(statement ? statement->lastError() : m_connection->lastError());
-        return false;
-    }
-    const Statement::Step step = statement->step();
-    if (step != Statement::Step::Row) {
-        SetError(step == Statement::Step::Error
-                ? statement->lastError()
-                : plainError(QStringLiteral("The saved record could not be read back.")));
-        return false;
-    }
-    for (std::size_t field = 0; field < targets.size(); ++field) {
-        if (targets[field].empty())
-            continue;
-        for (int column = 0; column < statement->columnCount(); ++column) {
-            if (SqlText::sameName(statement->columnName(column), targets[field])) {
-                values[field] = SqlText::cell(*statement, column);
-                break;
+    bool found = false;
+    DbError error;
+    const bool read = m_connection->forEachRow(
+        "select * from " + utf8(table) + " where " + SqlText::quoteIdentifier(key) + " = ?",
+        { keyValue },
+        [&](const Statement &row) {
+            found = true;
+            for (std::size_t field = 0; field < targets.size(); ++field) {
+                if (targets[field].empty())
+                    continue;
+                for (int column = 0; column < row.columnCount(); ++column) {
+                    if (SqlText::sameName(row.columnName(column), targets[field])) {
+                        values[field] = SqlText::cell(row, column);
+                        break;
+                    }
+                }
             }
-        }
+            return false;
+        },
+        error);
+    if (!read || !found) {
+        SetError(
+            read ? plainError(QStringLiteral("The saved record could not be read back.")) : error);
+        return false;
     }
     return true;
 }
@@ -457,7 +425,7 @@ bool TQuillonADOQuery::WriteRow(
         sql += " WHERE " + SqlText::quoteIdentifier(key) + " = ?";
         std::vector<Value> parameters = bound;
         parameters.push_back(keyValue);
-        if (!runBound(*m_connection, sql, parameters, error)) {
+        if (!m_connection->run(sql, parameters, error)) {
             SetError(error);
             return false;
         }
@@ -481,7 +449,7 @@ bool TQuillonADOQuery::WriteRow(
                 sql += i ? ", ?" : "?";
             sql += ")";
         }
-        if (!runBound(*m_connection, sql, bound, error)) {
+        if (!m_connection->run(sql, bound, error)) {
             SetError(error);
             return false;
         }
@@ -519,7 +487,7 @@ bool TQuillonADOQuery::RemoveRow(int row)
     Transaction transaction(*m_connection);
     DbError error;
     if (!transaction.started()
-        || !runBound(*m_connection,
+        || !m_connection->run(
             "DELETE FROM " + utf8(table) + " WHERE " + SqlText::quoteIdentifier(key) + " = ?",
             { *keyValue }, error)) {
         SetError(transaction.started() ? error : m_connection->lastError());

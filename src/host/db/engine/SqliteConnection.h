@@ -62,7 +62,7 @@ private:
     using Clock = std::chrono::steady_clock;
 
     SqliteConnection(sqlite3 *db, std::string path);
-    bool run(const char *sql); // a fixed statement without results
+    bool runFixed(const char *sql); // a fixed statement without results, nothing bound
     void installProgressHandler();
     static int progressHandler(void *self);
 
