@@ -1,12 +1,12 @@
 #include "host/db/engine/Statement.h"
 
-#include "host/db/dataset/ResultColumns.h"
+#include <algorithm>
 
-void Statement::readCells(Cell *cells) const
+int Statement::readRow(Cell *cells, int count) const
 {
-    const int count = columnCount();
-    m_cellBlobs.resize(static_cast<std::size_t>(count));
-    for (int column = 0; column < count; ++column) {
+    const int read = std::min(count, columnCount());
+    m_cellBlobs.resize(static_cast<std::size_t>(read));
+    for (int column = 0; column < read; ++column) {
         Cell &cell = cells[column];
         switch (valueType(column)) {
         case FieldType::Integer:
@@ -40,20 +40,7 @@ void Statement::readCells(Cell *cells) const
         }
         }
     }
-}
-
-void Statement::appendRowTo(ResultColumns &columns) const
-{
-    m_rowCells.resize(static_cast<std::size_t>(columnCount()));
-    readCells(m_rowCells.data());
-    for (int column = 0; column < columns.columnCount(); ++column) {
-        ResultColumn &target = columns.loadingColumn(column);
-        if (static_cast<std::size_t>(column) < m_rowCells.size())
-            target.appendCell(m_rowCells[static_cast<std::size_t>(column)]);
-        else
-            target.appendNull(); // a column the statement does not have
-    }
-    columns.rowLoaded();
+    return read;
 }
 
 bool Statement::bindAll(std::span<const Value> values)

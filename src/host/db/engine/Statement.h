@@ -11,18 +11,19 @@
 #include <string_view>
 #include <vector>
 
-class ResultColumns;
-
-// One cell of the current row as a statement reads it. Text and bytes point into
-// the engine's row and stay valid until the next step.
+// One cell of the current row as a statement reads it: the value its kind names. Text and bytes
+// point into the engine's row and stay valid until the next step. Small, as a result's load
+// writes and reads one per cell.
 struct Cell
 {
     enum class Kind : std::uint8_t { Null, Integer, Real, Text, Blob };
     Kind kind = Kind::Null;
-    std::int64_t integer = 0;
-    double real = 0;
-    const char *data = nullptr;
-    std::size_t size = 0;
+    union {
+        std::int64_t integer = 0;
+        double real;
+        const char *data; // Text, Blob
+    };
+    std::size_t size = 0; // Text, Blob
 
     std::string_view bytes() const { return { data, size }; }
 };
@@ -53,10 +54,10 @@ public:
     // The storage class of the current value, for columns without a declared type: Integer,
     // Float, String, Blob, or Other for NULL.
     virtual FieldType valueType(int column) const = 0;
-    // Appends the current row to `columns`, which ResultColumns::addColumns made from this
-    // statement. The default reads through the accessors above; engines override it to read
-    // straight from their own row.
-    virtual void appendRowTo(ResultColumns &columns) const;
+    // Reads the current row into cells[0 .. n), n the smaller of `count` and columnCount(), and
+    // returns n: loading a result costs one call per row, not one per cell. The default reads
+    // through the accessors above; engines override it to read straight from their own row.
+    virtual int readRow(Cell *cells, int count) const;
 
     virtual bool isReadOnly() const = 0; // the statement cannot change the database
     virtual const DbError &lastError() const = 0;
@@ -72,7 +73,5 @@ public:
     }
 
 private:
-    void readCells(Cell *cells) const; // cells[0 .. columnCount()) through the accessors
-    mutable std::vector<Blob> m_cellBlobs; // what the default readCells hands out as bytes
-    mutable std::vector<Cell> m_rowCells; // the row the default appendRowTo reads
+    mutable std::vector<Blob> m_cellBlobs; // what the default readRow hands out as bytes
 };
