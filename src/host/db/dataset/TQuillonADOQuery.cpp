@@ -175,8 +175,7 @@ bool TQuillonADOQuery::SelectRecords(const QString &column, const QVariant &valu
             QStringLiteral("Unknown column \"%1\" in table \"%2\".").arg(column, table)));
         return false;
     }
-    m_sql = QStringLiteral("select * from %1 where %2 = ?")
-                .arg(table, QString::fromStdString(SqlText::quoteIdentifier(found->name)));
+    m_sql = QString::fromStdString(SqlText::selectRow(utf8(table), found->name));
     m_parameters = { FieldValues::toValue(value) };
     std::unique_ptr<ResultColumns> result;
     if (!Load(result))
@@ -344,8 +343,7 @@ bool TQuillonADOQuery::ReadBack(const QString &table, const std::string &key, co
     bool found = false;
     DbError error;
     const bool read = m_connection->forEachRow(
-        "select * from " + utf8(table) + " where " + SqlText::quoteIdentifier(key) + " = ?",
-        { keyValue },
+        SqlText::selectRow(utf8(table), key), { keyValue },
         [&](const Statement &row) {
             found = true;
             for (std::size_t field = 0; field < targets.size(); ++field) {
@@ -413,19 +411,14 @@ bool TQuillonADOQuery::WriteRow(
     }
     DbError error;
     Value keyValue;
-    const std::string quotedTable = utf8(table);
     if (row >= 0) {
         const std::optional<Value> rowKey = RowKey(*target, row);
         if (!rowKey)
             return false;
         keyValue = *rowKey;
-        std::string sql = "UPDATE " + quotedTable + " SET ";
-        for (std::size_t i = 0; i < names.size(); ++i)
-            sql += (i ? ", " : "") + SqlText::quoteIdentifier(names[i]) + " = ?";
-        sql += " WHERE " + SqlText::quoteIdentifier(key) + " = ?";
         std::vector<Value> parameters = bound;
         parameters.push_back(keyValue);
-        if (!m_connection->run(sql, parameters, error)) {
+        if (!m_connection->run(SqlText::updateRow(utf8(table), names, key), parameters, error)) {
             SetError(error);
             return false;
         }
@@ -437,19 +430,7 @@ bool TQuillonADOQuery::WriteRow(
         if (newKey)
             keyValue = *newKey;
     } else {
-        std::string sql = "INSERT INTO " + quotedTable;
-        if (names.empty()) {
-            sql += " DEFAULT VALUES";
-        } else {
-            sql += " (";
-            for (std::size_t i = 0; i < names.size(); ++i)
-                sql += (i ? ", " : "") + SqlText::quoteIdentifier(names[i]);
-            sql += ") VALUES (";
-            for (std::size_t i = 0; i < names.size(); ++i)
-                sql += i ? ", ?" : "?";
-            sql += ")";
-        }
-        if (!m_connection->run(sql, bound, error)) {
+        if (!m_connection->run(SqlText::insertRow(utf8(table), names), bound, error)) {
             SetError(error);
             return false;
         }
@@ -487,9 +468,7 @@ bool TQuillonADOQuery::RemoveRow(int row)
     Transaction transaction(*m_connection);
     DbError error;
     if (!transaction.started()
-        || !m_connection->run(
-            "DELETE FROM " + utf8(table) + " WHERE " + SqlText::quoteIdentifier(key) + " = ?",
-            { *keyValue }, error)) {
+        || !m_connection->run(SqlText::deleteRow(utf8(table), key), { *keyValue }, error)) {
         SetError(transaction.started() ? error : m_connection->lastError());
         return false;
     }
