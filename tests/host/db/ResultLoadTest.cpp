@@ -43,7 +43,7 @@ protected:
     {
         query.SetSQL(QString::fromStdString(sql));
         ASSERT_TRUE(query.Open()) << query.LastErrorText().toStdString();
-        const ResultColumns &columns = *query.Columns();
+        const ResultColumns &columns = *query.ColumnStore();
         auto statement = db->prepare(sql);
         ASSERT_TRUE(statement);
         std::size_t row = 0;
@@ -81,7 +81,7 @@ protected:
 TEST_F(ResultLoadTest, EveryCellArrivesAsStoredAcrossChunksAndReopens)
 {
     expectSameAsStatement("select * from t order by id");
-    const ResultColumns &columns = *query.Columns();
+    const ResultColumns &columns = *query.ColumnStore();
     EXPECT_EQ(columns.column(4).storage(), ResultColumn::Storage::Date);
     EXPECT_EQ(columns.column(5).storage(), ResultColumn::Storage::Text);
     EXPECT_EQ(columns.column(6).storage(), ResultColumn::Storage::Bytes);

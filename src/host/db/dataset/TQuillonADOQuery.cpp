@@ -60,11 +60,12 @@ void TQuillonADOQuery::SetSQL(const QString &sql)
 
 QString TQuillonADOQuery::TableName() const
 {
-    if (!m_tableName.isEmpty() || !m_columns)
+    const ResultColumns *columns = ColumnStore();
+    if (!m_tableName.isEmpty() || !columns)
         return m_tableName;
-    for (int i = 0; i < m_columns->columnCount(); ++i) {
-        if (!m_columns->column(i).baseTable().empty())
-            return QString::fromStdString(m_columns->column(i).baseTable());
+    for (int i = 0; i < columns->columnCount(); ++i) {
+        if (!columns->column(i).baseTable().empty())
+            return QString::fromStdString(columns->column(i).baseTable());
     }
     return {};
 }
@@ -95,16 +96,9 @@ bool TQuillonADOQuery::Open()
     std::unique_ptr<ResultColumns> result;
     if (!Load(result))
         return false;
-    m_columns = std::move(result);
+    SetColumns(std::move(result));
     ResetAfterLoad();
     return true;
-}
-
-void TQuillonADOQuery::Close()
-{
-    Cancel();
-    m_columns.reset();
-    ResetAfterClose();
 }
 
 bool TQuillonADOQuery::Load(std::unique_ptr<ResultColumns> &result)
@@ -180,7 +174,7 @@ bool TQuillonADOQuery::SelectRecords(const QString &column, const QVariant &valu
     std::unique_ptr<ResultColumns> result;
     if (!Load(result))
         return false;
-    m_columns = std::move(result);
+    SetColumns(std::move(result));
     ResetAfterLoad();
     return true;
 }
@@ -265,7 +259,7 @@ bool TQuillonADOQuery::brRefresh(bool option, const QString &keyField, const QSt
     std::unique_ptr<ResultColumns> result;
     if (!Load(result))
         return false; // the old rows stay
-    m_columns = std::move(result);
+    SetColumns(std::move(result));
     ResetKeepingRow(FindRow(FieldIndex(keyName), key));
     return true;
 }
@@ -276,12 +270,13 @@ std::vector<std::string> TQuillonADOQuery::TargetColumns(
     // With column origins from the engine a field is written only when it comes from the
     // table; without them (an engine that has none) by name.
     const std::string bare = SqlText::bareName(utf8(table));
+    const ResultColumns &fields = *ColumnStore();
     bool origins = false;
-    for (int i = 0; i < m_columns->columnCount(); ++i)
-        origins = origins || !m_columns->column(i).baseTable().empty();
-    std::vector<std::string> targets(static_cast<std::size_t>(m_columns->columnCount()));
-    for (int i = 0; i < m_columns->columnCount(); ++i) {
-        const ResultColumn &field = m_columns->column(i);
+    for (int i = 0; i < fields.columnCount(); ++i)
+        origins = origins || !fields.column(i).baseTable().empty();
+    std::vector<std::string> targets(static_cast<std::size_t>(fields.columnCount()));
+    for (int i = 0; i < fields.columnCount(); ++i) {
+        const ResultColumn &field = fields.column(i);
         const std::string &name = origins ? field.baseColumn() : field.name();
         if (origins && !SqlText::sameName(field.baseTable(), bare))
             continue;
@@ -295,7 +290,7 @@ std::vector<std::string> TQuillonADOQuery::TargetColumns(
 
 std::optional<TQuillonADOQuery::WriteTarget> TQuillonADOQuery::FindWriteTarget()
 {
-    if (!m_connection || !m_columns) {
+    if (!m_connection || !ColumnStore()) {
         SetError(plainError(QStringLiteral("The query is not open.")));
         return std::nullopt;
     }
@@ -333,7 +328,8 @@ std::optional<Value> TQuillonADOQuery::RowKey(const WriteTarget &target, int row
                                 .arg(QString::fromStdString(target.key))));
         return std::nullopt;
     }
-    return m_columns->column(static_cast<int>(keyField - target.targets.begin()))
+    return ColumnStore()
+        ->column(static_cast<int>(keyField - target.targets.begin()))
         .valueAt(static_cast<std::size_t>(row));
 }
 
@@ -445,12 +441,12 @@ bool TQuillonADOQuery::WriteRow(
 
     if (row >= 0) {
         for (std::size_t field = 0; field < targets.size(); ++field)
-            m_columns->setValue(
+            Columns()->setValue(
                 static_cast<std::size_t>(row), static_cast<int>(field), rowValues[field]);
         newRow = row;
     } else {
-        m_columns->appendRow(rowValues);
-        newRow = static_cast<int>(m_columns->rowCount()) - 1;
+        Columns()->appendRow(rowValues);
+        newRow = static_cast<int>(Columns()->rowCount()) - 1;
     }
     return true;
 }
@@ -481,6 +477,6 @@ bool TQuillonADOQuery::RemoveRow(int row)
         SetError(m_connection->lastError());
         return false;
     }
-    m_columns->removeRow(static_cast<std::size_t>(row));
+    Columns()->removeRow(static_cast<std::size_t>(row));
     return true;
 }

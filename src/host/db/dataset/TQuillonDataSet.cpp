@@ -1,8 +1,8 @@
 #include "host/db/dataset/TQuillonDataSet.h"
 
 #include "host/db/dataset/FieldValues.h"
-#include "host/db/filter/RecordFilter.h"
 #include "host/db/dataset/ResultColumns.h"
+#include "host/db/filter/RecordFilter.h"
 
 #include <algorithm>
 
@@ -439,8 +439,15 @@ void TQuillonDataSet::ResetAfterLoad()
     NotifyReset();
 }
 
-void TQuillonDataSet::ResetAfterClose()
+void TQuillonDataSet::SetColumns(std::unique_ptr<ResultColumns> columns)
 {
+    m_columns = std::move(columns);
+}
+
+void TQuillonDataSet::Close()
+{
+    Cancel();
+    m_columns.reset();
     const bool wasActive = m_state != State::Inactive;
     m_state = State::Inactive;
     m_buffer.clear();
