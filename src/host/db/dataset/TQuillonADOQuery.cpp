@@ -206,9 +206,8 @@ bool TQuillonADOQuery::RecordsExistCriteria(const QString &criteria)
         }
         return std::nullopt;
     };
-    // Text compares ignore letter case, as the grid's filter and SQL Server's collation do.
-    const std::string_view collation
-        = m_connection->engineName() == "SQLite" ? " COLLATE NOCASE" : "";
+    // Text compares ignore letter case, as the grid's filter does.
+    const std::string_view collation = m_connection->textCollation();
     std::string condition;
     std::vector<Value> parameters;
     if (!filter->toSql(column, collation, condition, parameters, fault)) {

@@ -59,6 +59,9 @@ public:
 
     virtual const DbError &lastError() const = 0;
     virtual std::string engineName() const = 0; // "SQLite", "ODBC"
+    // Follows a text comparison so that it ignores letter case, as SQL Server's usual collation
+    // does (" COLLATE NOCASE"); empty where the engine's own comparison already does.
+    virtual std::string_view textCollation() const = 0;
     virtual std::string fileName() const = 0; // the database file, empty where none
 
     // Statements with values: each value is bound to the next "?", never spliced into the text.

@@ -55,6 +55,7 @@ public:
 
     const DbError &lastError() const override { return m_error; }
     std::string engineName() const override { return "SQLite"; }
+    std::string_view textCollation() const override { return " COLLATE NOCASE"; }
     std::string fileName() const override { return m_path; }
 
 private:
