@@ -9,16 +9,6 @@ QString ErrorText(const DbError &error)
 {
     return QString::fromStdString(error.text);
 }
-
-QDateTime ParseStored(const QString &text)
-{
-    QDateTime moment = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
-    if (!moment.isValid())
-        moment = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!moment.isValid())
-        moment = QDateTime::fromString(text, Qt::ISODateWithMs);
-    return moment;
-}
 }
 
 bool NotesStore::exists(const QString &table, int id, bool &found, QString &error)
@@ -49,7 +39,7 @@ bool NotesStore::load(const QString &table, int id, std::vector<Note> &notes, QS
         "order by n.dtCreated, n.idNotes",
         { SqlExec::ToValue(table.toUpper()), SqlExec::ToValue(id) },
         [&](const Statement &row) {
-            notes.push_back({ int(row.asInt64(0)), ParseStored(SqlExec::TextAt(row, 1)),
+            notes.push_back({ int(row.asInt64(0)), SqlExec::DateTimeAt(row, 1),
                 SqlExec::TextAt(row, 2), SqlExec::TextAt(row, 3) });
             return true;
         },

@@ -1,5 +1,7 @@
 #include "host/core/SqlExec.h"
 
+#include "host/db/dataset/FieldValues.h"
+#include "host/db/engine/IsoDate.h"
 #include "host/db/engine/Statement.h"
 
 namespace SqlExec {
@@ -18,7 +20,8 @@ Value ToValue(const QDateTime &moment)
 {
     if (!moment.isValid())
         return std::monostate {};
-    return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toStdString();
+    return IsoDate::format(
+        FieldValues::msFromDateTime(moment), FieldType::DateTime, IsoDate::Fraction::Always);
 }
 
 QString TextAt(const Statement &statement, int column)
@@ -27,6 +30,13 @@ QString TextAt(const Statement &statement, int column)
         return {};
     const std::string_view text = statement.asText(column);
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+QDateTime DateTimeAt(const Statement &statement, int column)
+{
+    const auto ms
+        = statement.isNull(column) ? std::nullopt : IsoDate::parse(statement.asText(column));
+    return ms ? FieldValues::dateTimeFromMs(*ms) : QDateTime();
 }
 
 } // namespace SqlExec

@@ -13,7 +13,8 @@ namespace SqlExec {
 
 Value ToValue(const QString &text);
 Value ToValue(qint64 number);
-Value ToValue(const QDateTime &moment); // "YYYY-MM-DD HH:MM:SS.zzz", as the engines store dates
+Value ToValue(const QDateTime &moment); // "YYYY-MM-DD HH:MM:SS.zzz" (IsoDate), NULL when invalid
 QString TextAt(const Statement &statement, int column);
+QDateTime DateTimeAt(const Statement &statement, int column); // invalid for NULL or no date
 
 } // namespace SqlExec
