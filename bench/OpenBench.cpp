@@ -82,7 +82,7 @@ void QueryReopen(benchmark::State &bench)
 
 void PlainColumnPass(benchmark::State &bench)
 {
-    const ResultColumns &columns = *state().opened->Columns();
+    const ResultColumns &columns = *state().opened->ColumnStore();
     const ResultColumn &amount = columns.column(columns.indexOf("nAmount"));
     const ResultColumn &code = columns.column(columns.indexOf("cCode"));
     const std::size_t rows = columns.rowCount();
@@ -209,7 +209,7 @@ int main(int argc, char **argv)
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    const ResultColumns &columns = *state().opened->Columns();
+    const ResultColumns &columns = *state().opened->ColumnStore();
     const double memory = static_cast<double>(columns.memoryBytes());
     const double values = static_cast<double>(columns.valueBytes());
     std::printf("\nSummary for %d rows (CPU time per run):\n", rows);

@@ -83,7 +83,7 @@ bool RunViewBenchmark(const std::string &benchFile, int rows)
     }
     SetHostConnections(databases->payroll.get(), databases->common.get());
     DbError dbError;
-    if (!SqlExec::Run(*databases->payroll,
+    if (!databases->payroll->run(
             "insert into _rtblAgents (cAgentName, cPasswordHash, bAdministrator, "
             "bAllPayrollCompanies, bAllPayFrequencies, bAllLocations) values (?, ?, 1, 1, 1, 1)",
             { SqlExec::ToValue(QStringLiteral("bench")),

@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
         = OpenHostDatabases(dir.filePath("payroll.db"), dir.filePath("common.db"), true, error);
     DbError dbError;
     for (int rights = 0; g_databases && rights < 8; ++rights) {
-        const bool added = SqlExec::Run(*g_databases->payroll,
+        const bool added = g_databases->payroll->run(
             "insert into _rtblAgents (cAgentName, cPasswordHash, bAllPayrollCompanies, "
             "bAllPayFrequencies, bAllLocations) values (?, ?, ?, ?, ?)",
             { SqlExec::ToValue(AgentName(rights)),

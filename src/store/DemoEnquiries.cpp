@@ -1,6 +1,5 @@
 #include "store/DemoParts.h"
 
-#include "host/core/SqlExec.h"
 #include "host/db/engine/Connection.h"
 #include "store/SqlHelpers.h"
 
@@ -200,7 +199,7 @@ bool WriteParams(
         const bool isDate = param.type == Date;
         const Value date = isDate ? Value { std::string(param.value) + " 00:00:00" } : Value {};
         const Value text = isDate ? Value {} : Value { std::string(param.value) };
-        if (!SqlExec::Run(payroll,
+        if (!payroll.run(
                 "INSERT INTO _iptblEasyEnquiryParam (iEnquiryID, cDescription, iSQLTypeID, "
                 "dtValue, cValue) VALUES (?, ?, ?, ?, ?)",
                 { enquiryId, std::string(param.name), std::int64_t { param.type }, date, text },
@@ -215,7 +214,7 @@ bool WriteColumns(
 {
     std::int64_t order = 0;
     for (const DemoColumn &column : enquiry.columns) {
-        if (!SqlExec::Run(payroll,
+        if (!payroll.run(
                 "INSERT INTO _iptblEasyEnquiryColumn (iEnquiryID, cColumnName, bShow, iOrder) "
                 "VALUES (?, ?, ?, ?)",
                 { enquiryId, std::string(column.name), std::int64_t { column.show ? 1 : 0 },
@@ -232,7 +231,7 @@ bool WriteDemoEnquiries(Connection &payroll, DbError &error)
 {
     for (const DemoEnquiry &enquiry : DemoEnquiries()) {
         const bool chart = enquiry.xColumn != nullptr;
-        if (!SqlExec::Run(payroll,
+        if (!payroll.run(
                 "INSERT INTO _iptblEasyEnquiry (cCode, cDescription, cSQLStatement, bCommonDB, "
                 "iPayrollCompanyID, iPayFrequencyID, iIQTypeID, cXColumn, cYColumn, iPalette, "
                 "cCustomColor) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
@@ -249,7 +248,7 @@ bool WriteDemoEnquiries(Connection &payroll, DbError &error)
             || !WriteColumns(payroll, enquiryId, enquiry, error))
             return false;
         if (enquiry.note
-            && !SqlExec::Run(payroll,
+            && !payroll.run(
                 "INSERT INTO _btblNotes (cNOTETBLTableName, fNOTETBLTableID, cNoteText, dtCreated, "
                 "iAgentID) VALUES ('_IPTBLEASYENQUIRY', ?, ?, '2024-01-15 09:30:00', 1)",
                 { enquiryId, std::string(enquiry.note) }, error))

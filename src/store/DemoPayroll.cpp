@@ -3,6 +3,7 @@
 #include "store/DemoRandom.h"
 
 #include "host/db/engine/Connection.h"
+#include "host/db/engine/IsoDate.h"
 #include "store/SqlHelpers.h"
 
 #include <QDate>
@@ -46,6 +47,13 @@ const Frequency kFrequencies[] = { { 1, 52, 37.5 }, { 2, 26, 75.0 }, { 3, 12, 16
 const QDate kLastFriday(2024, 12, 27);
 const QDate kLastMonth(2024, 12, 1);
 
+// As the engines store a date.
+std::string DateText(const QDate &date)
+{
+    return IsoDate::format(
+        IsoDate::fromParts(date.year(), date.month(), date.day()), FieldType::Date);
+}
+
 struct PayDate
 {
     std::string iso;
@@ -71,7 +79,7 @@ std::vector<PayDate> PayDates(int frequencyId, int count)
             date = kLastFriday.addDays(-static_cast<qint64>(step) * i);
             period = (date.dayOfYear() - 1) / step + 1;
         }
-        dates.push_back({ date.toString(Qt::ISODate).toStdString(), period });
+        dates.push_back({ DateText(date), period });
     }
     return dates;
 }
@@ -79,11 +87,6 @@ std::vector<PayDate> PayDates(int frequencyId, int count)
 double Round2(double value)
 {
     return std::round(value * 100.0) / 100.0;
-}
-
-std::string IsoDate(const QDate &date)
-{
-    return date.toString(Qt::ISODate).toStdString();
 }
 
 struct Employee
@@ -143,9 +146,9 @@ bool WriteDemoPayroll(Connection &payroll, const DemoOptions &options, DbError &
         std::snprintf(code, sizeof code, "EMP%05d", id);
         const std::string first = kFirstNames[random.between(0, int(std::size(kFirstNames)) - 1)];
         const std::string surname = kSurnames[random.between(0, int(std::size(kSurnames)) - 1)];
-        if (!RunPrepared(*employeeInsert,
-                { std::int64_t { id }, std::string(code), first, surname, IsoDate(birth),
-                    IsoDate(engaged), std::int64_t { payer },
+        if (!employeeInsert->run(
+                { std::int64_t { id }, std::string(code), first, surname, DateText(birth),
+                    DateText(engaged), std::int64_t { payer },
                     std::int64_t { kFrequencies[frequency].id }, std::int64_t { location },
                     std::int64_t { department }, rate, std::int64_t { active ? 1 : 0 } },
                 error))
@@ -162,9 +165,8 @@ bool WriteDemoPayroll(Connection &payroll, const DemoOptions &options, DbError &
             const double gross = Round2(hours * rate + overtime * rate * 1.5);
             const double tax
                 = Round2(DemoAnnualTax(gross * pay.periodsPerYear) / pay.periodsPerYear);
-            if (!RunPrepared(*payslipInsert,
-                    { std::int64_t { id }, date->iso, std::int64_t { date->period }, hours,
-                        overtime, gross, tax, Round2(gross - tax) },
+            if (!payslipInsert->run({ std::int64_t { id }, date->iso, std::int64_t { date->period },
+                                        hours, overtime, gross, tax, Round2(gross - tax) },
                     error))
                 return false;
         }

@@ -1,7 +1,6 @@
 #include "store/DemoParts.h"
 
 #include "host/core/Agent.h"
-#include "host/core/SqlExec.h"
 #include "host/db/engine/Connection.h"
 #include "store/SqlHelpers.h"
 
@@ -133,7 +132,7 @@ bool WriteLookup(Connection &payroll, const char *sql, const Lookup (&rows)[N], 
         return false;
     }
     for (const Lookup &row : rows) {
-        if (!RunPrepared(*insert,
+        if (!insert->run(
                 { std::int64_t { row.id }, std::string(row.code), std::string(row.text) }, error))
             return false;
     }
@@ -149,7 +148,7 @@ bool WriteLinks(
         return false;
     }
     for (int id : ids) {
-        if (!RunPrepared(*insert, { std::int64_t { agentId }, std::int64_t { id } }, error))
+        if (!insert->run({ std::int64_t { agentId }, std::int64_t { id } }, error))
             return false;
     }
     return true;
@@ -192,7 +191,7 @@ bool WriteDemoAgents(Connection &payroll, bool fastHashing, DbError &error)
             return false;
         }
         const bool ok
-            = SqlExec::Run(payroll,
+            = payroll.run(
                   "INSERT INTO _rtblAgents (idAgents, cAgentName, cPasswordHash, "
                   "bAdministrator, bAllPayrollCompanies, bAllPayFrequencies, bAllLocations, "
                   "bActive) VALUES (?, ?, ?, ?, ?, ?, ?, 1)",
@@ -229,13 +228,13 @@ bool WriteDemoCommonData(Connection &common, DbError &error)
         return false;
     }
     for (const Holiday &row : kHolidays) {
-        if (!RunPrepared(*holiday, { std::string(row.date), std::string(row.name) }, error))
+        if (!holiday->run({ std::string(row.date), std::string(row.name) }, error))
             return false;
     }
     for (int year : kTaxYears) {
         for (const TaxBand &row : kTaxBands) {
             const Value to = row.to > 0 ? Value { row.to } : Value {};
-            if (!RunPrepared(*band, { std::int64_t { year }, row.from, to, row.rate }, error))
+            if (!band->run({ std::int64_t { year }, row.from, to, row.rate }, error))
                 return false;
         }
     }

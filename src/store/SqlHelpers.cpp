@@ -1,40 +1,19 @@
 #include "store/SqlHelpers.h"
 
-#include "host/core/SqlExec.h"
 #include "host/db/engine/Connection.h"
 
 std::optional<std::int64_t> QueryInt(Connection &connection, std::string_view sql,
     std::initializer_list<Value> values, DbError &error)
 {
     std::int64_t result = 0;
-    const bool ok = SqlExec::ForEachRow(
-        connection, sql, values,
+    const bool ok = connection.forEachRow(
+        sql, values,
         [&](const Statement &row) {
             result = row.isNull(0) ? 0 : row.asInt64(0);
             return false;
         },
         error);
     return ok ? std::optional<std::int64_t>(result) : std::nullopt;
-}
-
-bool RunPrepared(Statement &statement, std::initializer_list<Value> values, DbError &error)
-{
-    int index = 1;
-    for (const Value &value : values) {
-        if (!statement.bind(index++, value)) {
-            error = statement.lastError();
-            statement.reset();
-            return false;
-        }
-    }
-    Statement::Step step;
-    while ((step = statement.step()) == Statement::Step::Row) { }
-    if (step == Statement::Step::Error) {
-        error = statement.lastError();
-        statement.reset();
-        return false;
-    }
-    return statement.reset();
 }
 
 QString ErrorText(const DbError &error)

@@ -11,17 +11,13 @@
 #include <string_view>
 
 class Connection;
-class Statement;
 
 // The store's own fixed statements (schema checks, the delete procedure, demo data); values are
-// always bound. One-shot statements go through the host's SqlExec.
+// always bound.
 
 // The first column of the first row as an integer (0 for null or no row); nullopt on failure.
 std::optional<std::int64_t> QueryInt(Connection &connection, std::string_view sql,
     std::initializer_list<Value> values, DbError &error);
-
-// Binds the values to a prepared statement, runs it to its end and resets it for the next row.
-bool RunPrepared(Statement &statement, std::initializer_list<Value> values, DbError &error);
 
 QString ErrorText(const DbError &error);
 

@@ -1,9 +1,8 @@
 #include "store/StoreProcedures.h"
 
-#include "host/core/SqlExec.h"
-#include "host/db/engine/Connection.h"
 #include "host/db/dataset/ProcParams.h"
 #include "host/db/dataset/TQuillonADOStoredProc.h"
+#include "host/db/engine/Connection.h"
 
 void RegisterStoreProcedures()
 {
@@ -30,7 +29,7 @@ bool DeleteEasyEnquiry(
         return false;
     }
     for (const char *sql : statements) {
-        if (!SqlExec::Run(connection, sql, { id }, error))
+        if (!connection.run(sql, { id }, error))
             return false;
     }
     if (!transaction.commit()) {

@@ -54,7 +54,7 @@ void TestDatabases::exec(
         return;
     }
     DbError error;
-    EXPECT_TRUE(SqlExec::Run(connection, sql, values, error)) << error.text << "\n" << sql;
+    EXPECT_TRUE(connection.run(sql, values, error)) << error.text << "\n" << sql;
 }
 
 QStringList TestDatabases::rows(std::string_view sql, std::initializer_list<Value> values)
@@ -67,8 +67,8 @@ QStringList TestDatabases::rows(
 {
     QStringList result;
     DbError error;
-    const bool read = SqlExec::ForEachRow(
-        connection, sql, values,
+    const bool read = connection.forEachRow(
+        sql, values,
         [&](const Statement &row) {
             QStringList cells;
             for (int column = 0; column < row.columnCount(); ++column)

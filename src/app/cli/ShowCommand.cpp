@@ -3,8 +3,10 @@
 
 #include "app/common/HostSession.h"
 #include "host/core/TypeTables.h"
-#include "host/db/engine/SqliteConnection.h"
+#include "host/db/dataset/FieldValues.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/engine/IsoDate.h"
+#include "host/db/engine/SqliteConnection.h"
 #include "store/EnquiryStatements.h"
 
 #include <QCommandLineParser>
@@ -15,7 +17,8 @@ namespace {
 QString typeName(int index)
 {
     const QStringList &names = TSQLDataTypesString();
-    return index >= 0 && index < names.size() ? names[index] : QStringLiteral("(type %1)").arg(index);
+    return index >= 0 && index < names.size() ? names[index]
+                                              : QStringLiteral("(type %1)").arg(index);
 }
 
 QString paramValue(TQuillonADOQuery &rows)
@@ -26,7 +29,11 @@ QString paramValue(TQuillonADOQuery &rows)
     if (date.IsNull())
         return {};
     const QDateTime value = date.AsDateTime();
-    return value.time() == QTime(0, 0) ? value.date().toString(Qt::ISODate) : value.toString("yyyy-MM-dd HH:mm:ss");
+    if (!value.isValid())
+        return {};
+    // The date alone at midnight, else to the second.
+    return QString::fromStdString(IsoDate::format(
+        FieldValues::msFromDateTime(value), FieldType::Date, IsoDate::Fraction::Never));
 }
 
 void printParameters(CliContext &context, int enquiryId)
@@ -58,7 +65,8 @@ void printColumns(CliContext &context, int enquiryId)
     }
     TextTable table({ "  Order", "Name", "Shown" });
     for (rows.First(); !rows.Eof(); rows.Next())
-        table.AddRow({ "  " + rows.FieldByName("iOrder").AsString(), rows.FieldByName("cColumnName").AsString(),
+        table.AddRow({ "  " + rows.FieldByName("iOrder").AsString(),
+            rows.FieldByName("cColumnName").AsString(),
             rows.FieldByName("bShow").AsBoolean() ? "yes" : "no" });
     table.Print(context.out);
 }
@@ -84,9 +92,11 @@ int runShow(CliContext &context)
     }
     const int id = iq.FieldByName("idEnquiry").AsInteger();
     const QStringList labels { "Code", "Description", "Database", "Company", "Frequency", "Type" };
-    const QStringList fields { "cCode", "cDescription", "cDatabase", "cCompany", "cFrequency", "cType" };
+    const QStringList fields { "cCode", "cDescription", "cDatabase", "cCompany", "cFrequency",
+        "cType" };
     for (int i = 0; i < labels.size(); ++i)
-        context.out << (labels[i] + ":").leftJustified(13) << iq.FieldByName(fields[i]).AsString() << "\n";
+        context.out << (labels[i] + ":").leftJustified(13) << iq.FieldByName(fields[i]).AsString()
+                    << "\n";
     context.out << "\nSQL statement:\n" << iq.FieldByName("cSQLStatement").AsString() << "\n";
     printParameters(context, id);
     printColumns(context, id);
@@ -97,5 +107,6 @@ int runShow(CliContext &context)
 
 CliCommand ShowCommand()
 {
-    return { "show", "Shows an IQ's definition with its parameter and column rows.", "CODE", {}, true, runShow };
+    return { "show", "Shows an IQ's definition with its parameter and column rows.", "CODE", {},
+        true, runShow };
 }

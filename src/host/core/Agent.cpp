@@ -22,8 +22,7 @@ bool ReadAgent(Connection &payroll, const QString &name, TAgent &agent, QString 
     DbError &error)
 {
     bool found = false;
-    const bool ok = SqlExec::ForEachRow(
-        payroll,
+    const bool ok = payroll.forEachRow(
         "select idAgents, cAgentName, cPasswordHash, bAdministrator, bAllPayrollCompanies, "
         "bAllPayFrequencies, bAllLocations, bActive from _rtblAgents "
         "where upper(cAgentName) = upper(?)",
@@ -76,8 +75,8 @@ bool SignIn(Connection &payroll, const QString &name, const QString &password, Q
         error = QStringLiteral("The agent \"%1\" is not active.").arg(agent.cAgentName);
         return false;
     }
-    const bool rightsRead = SqlExec::ForEachRow(
-        payroll, "select iFunctionID from _rtblAgentFunctions where iAgentID = ?",
+    const bool rightsRead = payroll.forEachRow(
+        "select iFunctionID from _rtblAgentFunctions where iAgentID = ?",
         { SqlExec::ToValue(agent.idAgents) },
         [&](const Statement &row) {
             agent.functions.insert(int(row.asInt64(0)));

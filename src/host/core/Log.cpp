@@ -26,7 +26,7 @@ void AddToLog(const QString &text, int logType, int severity, Connection *connec
     }
     const TAgent *agent = CurrentAgent();
     DbError error;
-    const bool written = SqlExec::Run(*target,
+    const bool written = target->run(
         "insert into _btblLog (dtLogged, iAgentID, cAgentName, iLogType, iSeverity, cText, "
         "cExtra1, cExtra2, iDestination) values (?, ?, ?, ?, ?, ?, ?, ?, ?)",
         { SqlExec::ToValue(QDateTime::currentDateTime()),

@@ -9,24 +9,13 @@ QString ErrorText(const DbError &error)
 {
     return QString::fromStdString(error.text);
 }
-
-QDateTime ParseStored(const QString &text)
-{
-    QDateTime moment = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
-    if (!moment.isValid())
-        moment = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!moment.isValid())
-        moment = QDateTime::fromString(text, Qt::ISODateWithMs);
-    return moment;
-}
 }
 
 bool NotesStore::exists(const QString &table, int id, bool &found, QString &error)
 {
     DbError dbError;
     found = false;
-    const bool ok = SqlExec::ForEachRow(
-        m_connection,
+    const bool ok = m_connection.forEachRow(
         "select 1 from _btblNotes where upper(cNOTETBLTableName) = ? and fNOTETBLTableID = ?",
         { SqlExec::ToValue(table.toUpper()), SqlExec::ToValue(id) },
         [&](const Statement &) {
@@ -43,15 +32,14 @@ bool NotesStore::load(const QString &table, int id, std::vector<Note> &notes, QS
 {
     notes.clear();
     DbError dbError;
-    const bool ok = SqlExec::ForEachRow(
-        m_connection,
+    const bool ok = m_connection.forEachRow(
         "select n.idNotes, n.dtCreated, a.cAgentName, n.cNoteText from _btblNotes n "
         "left join _rtblAgents a on a.idAgents = n.iAgentID "
         "where upper(n.cNOTETBLTableName) = ? and n.fNOTETBLTableID = ? "
         "order by n.dtCreated, n.idNotes",
         { SqlExec::ToValue(table.toUpper()), SqlExec::ToValue(id) },
         [&](const Statement &row) {
-            notes.push_back({ int(row.asInt64(0)), ParseStored(SqlExec::TextAt(row, 1)),
+            notes.push_back({ int(row.asInt64(0)), SqlExec::DateTimeAt(row, 1),
                 SqlExec::TextAt(row, 2), SqlExec::TextAt(row, 3) });
             return true;
         },
@@ -65,7 +53,7 @@ bool NotesStore::add(const QString &table, int id, const QString &text, int &new
 {
     const TAgent *agent = CurrentAgent();
     DbError dbError;
-    if (!SqlExec::Run(m_connection,
+    if (!m_connection.run(
             "insert into _btblNotes (cNOTETBLTableName, fNOTETBLTableID, cNoteText, dtCreated, "
             "iAgentID) values (?, ?, ?, ?, ?)",
             { SqlExec::ToValue(table.toUpper()), SqlExec::ToValue(id), SqlExec::ToValue(text),
@@ -82,7 +70,7 @@ bool NotesStore::add(const QString &table, int id, const QString &text, int &new
 bool NotesStore::update(int idNotes, const QString &text, QString &error)
 {
     DbError dbError;
-    if (!SqlExec::Run(m_connection, "update _btblNotes set cNoteText = ? where idNotes = ?",
+    if (!m_connection.run("update _btblNotes set cNoteText = ? where idNotes = ?",
             { SqlExec::ToValue(text), SqlExec::ToValue(idNotes) }, dbError)) {
         error = ErrorText(dbError);
         return false;
@@ -93,8 +81,8 @@ bool NotesStore::update(int idNotes, const QString &text, QString &error)
 bool NotesStore::remove(int idNotes, QString &error)
 {
     DbError dbError;
-    if (!SqlExec::Run(m_connection, "delete from _btblNotes where idNotes = ?",
-            { SqlExec::ToValue(idNotes) }, dbError)) {
+    if (!m_connection.run(
+            "delete from _btblNotes where idNotes = ?", { SqlExec::ToValue(idNotes) }, dbError)) {
         error = ErrorText(dbError);
         return false;
     }

@@ -1,6 +1,8 @@
 #include "host/core/SqlExec.h"
 
-#include "host/db/engine/Connection.h"
+#include "host/db/dataset/FieldValues.h"
+#include "host/db/engine/IsoDate.h"
+#include "host/db/engine/Statement.h"
 
 namespace SqlExec {
 
@@ -18,7 +20,8 @@ Value ToValue(const QDateTime &moment)
 {
     if (!moment.isValid())
         return std::monostate {};
-    return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toStdString();
+    return IsoDate::format(
+        FieldValues::msFromDateTime(moment), FieldType::DateTime, IsoDate::Fraction::Always);
 }
 
 QString TextAt(const Statement &statement, int column)
@@ -29,58 +32,11 @@ QString TextAt(const Statement &statement, int column)
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-static std::unique_ptr<Statement> PrepareBound(Connection &connection, std::string_view sql,
-    std::initializer_list<Value> values, DbError &error)
+QDateTime DateTimeAt(const Statement &statement, int column)
 {
-    std::unique_ptr<Statement> statement = connection.prepare(sql);
-    if (!statement) {
-        error = connection.lastError();
-        return nullptr;
-    }
-    int index = 1;
-    for (const Value &value : values) {
-        if (!statement->bind(index++, value)) {
-            error = statement->lastError();
-            return nullptr;
-        }
-    }
-    return statement;
-}
-
-bool Run(Connection &connection, std::string_view sql, std::initializer_list<Value> values,
-    DbError &error)
-{
-    std::unique_ptr<Statement> statement = PrepareBound(connection, sql, values, error);
-    if (!statement)
-        return false;
-    Statement::Step step;
-    while ((step = statement->step()) == Statement::Step::Row) { }
-    if (step == Statement::Step::Error) {
-        error = statement->lastError();
-        return false;
-    }
-    return true;
-}
-
-bool ForEachRow(Connection &connection, std::string_view sql, std::initializer_list<Value> values,
-    const std::function<bool(const Statement &)> &row, DbError &error)
-{
-    std::unique_ptr<Statement> statement = PrepareBound(connection, sql, values, error);
-    if (!statement)
-        return false;
-    for (;;) {
-        switch (statement->step()) {
-        case Statement::Step::Row:
-            if (!row(*statement))
-                return true;
-            break;
-        case Statement::Step::Done:
-            return true;
-        case Statement::Step::Error:
-            error = statement->lastError();
-            return false;
-        }
-    }
+    const auto ms
+        = statement.isNull(column) ? std::nullopt : IsoDate::parse(statement.asText(column));
+    return ms ? FieldValues::dateTimeFromMs(*ms) : QDateTime();
 }
 
 } // namespace SqlExec

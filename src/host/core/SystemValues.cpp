@@ -14,9 +14,8 @@ QString GetCurrentSystemValue(const QString &name, const QString &defaultValue, 
         return defaultValue;
     std::optional<QString> stored;
     DbError error;
-    SqlExec::ForEachRow(
-        *connection, "select cValue from _btblSystemValues where cName = ?",
-        { SqlExec::ToValue(name) },
+    connection->forEachRow(
+        "select cValue from _btblSystemValues where cName = ?", { SqlExec::ToValue(name) },
         [&](const Statement &row) {
             stored = SqlExec::TextAt(row, 0);
             return false;
@@ -52,14 +51,14 @@ bool WriteSystemValue(Connection &connection, const QString &name, const QString
     DbError dbError;
     // Update first and insert when nothing was there: plain statements every engine runs.
     bool ok = description.isNull()
-        ? SqlExec::Run(connection, "update _btblSystemValues set cValue = ? where cName = ?",
+        ? connection.run("update _btblSystemValues set cValue = ? where cName = ?",
             { SqlExec::ToValue(value), SqlExec::ToValue(name) }, dbError)
-        : SqlExec::Run(connection,
+        : connection.run(
             "update _btblSystemValues set cValue = ?, cDescription = ? where cName = ?",
             { SqlExec::ToValue(value), SqlExec::ToValue(description), SqlExec::ToValue(name) },
             dbError);
     if (ok && connection.changes() == 0) {
-        ok = SqlExec::Run(connection,
+        ok = connection.run(
             "insert into _btblSystemValues (cName, cValue, cDescription) values (?, ?, ?)",
             { SqlExec::ToValue(name), SqlExec::ToValue(value), SqlExec::ToValue(description) },
             dbError);

@@ -60,8 +60,7 @@ void TfrmMessageLogViewer::LoadLog()
     }
     DbError error;
     int row = 0;
-    const bool ok = SqlExec::ForEachRow(
-        *connection,
+    const bool ok = connection->forEachRow(
         "select dtLogged, cAgentName, iLogType, iSeverity, cText, cExtra1, cExtra2 from _btblLog "
         "order by idLog desc",
         {},

@@ -2,10 +2,10 @@
 
 #include "host/core/HostContext.h"
 #include "host/core/Messages.h"
-#include "host/ui/ModalDialogs.h"
 #include "host/core/SqlExec.h"
 #include "host/core/SystemValues.h"
 #include "host/db/engine/Connection.h"
+#include "host/ui/ModalDialogs.h"
 
 #include <QHeaderView>
 #include <QTableWidget>
@@ -56,8 +56,8 @@ bool TfrmSystemSettings::LoadValues()
         return false;
     }
     DbError error;
-    const bool ok = SqlExec::ForEachRow(
-        *connection, "select cName, cValue, cDescription from _btblSystemValues order by cName", {},
+    const bool ok = connection->forEachRow(
+        "select cName, cValue, cDescription from _btblSystemValues order by cName", {},
         [&](const Statement &row) {
             FRows.push_back({ SqlExec::TextAt(row, 0), SqlExec::TextAt(row, 1),
                 SqlExec::TextAt(row, 2), true });

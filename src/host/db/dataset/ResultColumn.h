@@ -97,20 +97,9 @@ public:
     // goes straight in; anything else takes the general path, which may widen the column.
     void appendCell(const Cell &cell)
     {
-        switch (cell.kind) {
-        case Cell::Kind::Integer:
-            if (m_storage == Storage::Integer) [[likely]]
-                pushWord(cell.integer, false);
-            else
-                appendInteger(cell.integer);
-            return;
-        case Cell::Kind::Real:
-            if (m_storage == Storage::Real) [[likely]]
-                pushWord(std::bit_cast<std::int64_t>(cell.real), false);
-            else
-                appendReal(cell.real);
-            return;
-        case Cell::Kind::Text: {
+        // Tested one after another, texts (and dates) first, as they come most often: cheaper
+        // than a jump table once per cell.
+        if (cell.kind == Cell::Kind::Text) {
             std::int64_t ms;
             if (m_storage == Storage::Text)
                 pushText(cell.bytes(), false);
@@ -118,14 +107,20 @@ public:
                 pushWord(ms, false);
             else
                 appendText(cell.bytes());
-            return;
-        }
-        case Cell::Kind::Blob:
-            appendBytes(cell.bytes());
-            return;
-        case Cell::Kind::Null:
+        } else if (cell.kind == Cell::Kind::Integer) {
+            if (m_storage == Storage::Integer) [[likely]]
+                pushWord(cell.integer, false);
+            else
+                appendInteger(cell.integer);
+        } else if (cell.kind == Cell::Kind::Real) {
+            if (m_storage == Storage::Real) [[likely]]
+                pushWord(std::bit_cast<std::int64_t>(cell.real), false);
+            else
+                appendReal(cell.real);
+        } else if (cell.kind == Cell::Kind::Null) {
             appendNull();
-            return;
+        } else {
+            appendBytes(cell.bytes());
         }
     }
     // Ends loading: trims the last chunk; a column that saw only NULLs becomes text.

@@ -6,6 +6,7 @@ void ResultColumns::addColumn(
     std::string name, FieldType declared, std::string baseTable, std::string baseColumn)
 {
     m_columns.emplace_back(std::move(name), declared, std::move(baseTable), std::move(baseColumn));
+    m_rowCells.resize(m_columns.size());
     for (std::size_t row = 0; row < m_rows; ++row)
         m_columns.back().appendNull();
 }
@@ -27,6 +28,21 @@ int ResultColumns::indexOf(std::string_view name) const
             return static_cast<int>(i);
     }
     return -1;
+}
+
+void ResultColumns::appendRow(const Statement &statement)
+{
+    // The load of a result: one call reads the row, then each cell goes straight into its
+    // column, where appendCell inlines.
+    const int fields = columnCount();
+    Cell *cells = m_rowCells.data();
+    ResultColumn *columns = m_columns.data();
+    const int read = statement.readRow(cells, fields);
+    for (int column = 0; column < read; ++column)
+        columns[column].appendCell(cells[column]);
+    for (int column = read; column < fields; ++column)
+        columns[column].appendNull(); // the statement lacks it
+    ++m_rows;
 }
 
 void ResultColumns::appendRow(const std::vector<Value> &values)

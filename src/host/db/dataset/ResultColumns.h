@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/db/engine/Connection.h"
 #include "host/db/dataset/ResultColumn.h"
+#include "host/db/engine/Statement.h"
 
 #include <string_view>
 #include <vector>
@@ -28,16 +28,12 @@ public:
     }
     int indexOf(std::string_view name) const; // letter case ignored; -1 when absent
 
-    void appendRow(const Statement &statement) { statement.appendRowTo(*this); } // current row
+    void appendRow(const Statement &statement); // its current row
     void appendRow(const std::vector<Value> &values); // missing values are NULL
     void setValue(std::size_t row, int column, const Value &value);
     void removeRow(std::size_t row);
     void clearRows();
     void finish(); // after loading: trims the last chunks
-
-    // For Statement::appendRowTo, which appends one cell to every column and then says so.
-    ResultColumn &loadingColumn(int index) { return m_columns[static_cast<std::size_t>(index)]; }
-    void rowLoaded() { ++m_rows; }
 
     std::size_t memoryBytes() const;
     std::size_t valueBytes() const;
@@ -45,4 +41,5 @@ public:
 private:
     std::vector<ResultColumn> m_columns;
     std::size_t m_rows = 0;
+    std::vector<Cell> m_rowCells; // one per column: a statement's row while it is appended
 };

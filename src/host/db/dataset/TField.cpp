@@ -1,5 +1,6 @@
 #include "host/db/dataset/TQuillonDataSet.h"
 
+#include "host/db/dataset/FieldValues.h"
 #include "host/db/engine/IsoDate.h"
 
 #include <cmath>
@@ -39,14 +40,10 @@ QString TField::AsString() const
         return value.toDate().toString(Qt::ISODate);
     case QMetaType::QTime:
         return value.toTime().toString(QStringLiteral("HH:mm:ss"));
-    case QMetaType::QDateTime: {
-        const QDateTime dateTime = value.toDateTime();
-        return QString::fromStdString(IsoDate::format(
-            IsoDate::fromParts(dateTime.date().year(), dateTime.date().month(),
-                dateTime.date().day(), dateTime.time().hour(), dateTime.time().minute(),
-                dateTime.time().second(), dateTime.time().msec()),
-            DataType() == FieldType::Date ? FieldType::Date : FieldType::DateTime));
-    }
+    case QMetaType::QDateTime:
+        return QString::fromStdString(
+            IsoDate::format(FieldValues::msFromDateTime(value.toDateTime()),
+                DataType() == FieldType::Date ? FieldType::Date : FieldType::DateTime));
     case QMetaType::QByteArray:
         return QString::fromUtf8(value.toByteArray());
     default:
@@ -111,12 +108,9 @@ QDateTime TField::AsDateTime() const
         break;
     }
     const QByteArray text = value.toString().trimmed().toUtf8();
-    if (const auto ms = IsoDate::parse(
-            std::string_view(text.constData(), static_cast<std::size_t>(text.size())))) {
-        int year, month, day, hour, minute, second, millisecond;
-        IsoDate::toParts(*ms, year, month, day, hour, minute, second, millisecond);
-        return QDateTime(QDate(year, month, day), QTime(hour, minute, second, millisecond));
-    }
+    if (const auto ms
+        = IsoDate::parse(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))))
+        return FieldValues::dateTimeFromMs(*ms);
     return {};
 }
 

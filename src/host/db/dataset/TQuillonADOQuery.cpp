@@ -43,27 +43,6 @@ private:
     std::chrono::milliseconds m_previous;
 };
 
-bool runBound(Connection &connection, const std::string &sql, const std::vector<Value> &values,
-    DbError &error)
-{
-    auto statement = connection.prepare(sql);
-    if (!statement) {
-        error = connection.lastError();
-        return false;
-    }
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (!statement->bind(static_cast<int>(i + 1), values[i])) {
-            error = statement->lastError();
-            return false;
-        }
-    }
-    if (statement->step() == Statement::Step::Error) {
-        error = statement->lastError();
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 TQuillonADOQuery::TQuillonADOQuery(QObject *parent)
@@ -82,11 +61,12 @@ void TQuillonADOQuery::SetSQL(const QString &sql)
 
 QString TQuillonADOQuery::TableName() const
 {
-    if (!m_tableName.isEmpty() || !m_columns)
+    const ResultColumns *columns = ColumnStore();
+    if (!m_tableName.isEmpty() || !columns)
         return m_tableName;
-    for (int i = 0; i < m_columns->columnCount(); ++i) {
-        if (!m_columns->column(i).baseTable().empty())
-            return QString::fromStdString(m_columns->column(i).baseTable());
+    for (int i = 0; i < columns->columnCount(); ++i) {
+        if (!columns->column(i).baseTable().empty())
+            return QString::fromStdString(columns->column(i).baseTable());
     }
     return {};
 }
@@ -117,16 +97,9 @@ bool TQuillonADOQuery::Open()
     std::unique_ptr<ResultColumns> result;
     if (!Load(result))
         return false;
-    m_columns = std::move(result);
+    SetColumns(std::move(result));
     ResetAfterLoad();
     return true;
-}
-
-void TQuillonADOQuery::Close()
-{
-    Cancel();
-    m_columns.reset();
-    ResetAfterClose();
 }
 
 bool TQuillonADOQuery::Load(std::unique_ptr<ResultColumns> &result)
@@ -144,17 +117,9 @@ bool TQuillonADOQuery::Load(std::unique_ptr<ResultColumns> &result)
     const int attempts = std::max(1, m_retryCount);
     DbError error;
     for (int attempt = 1; attempt <= attempts; ++attempt) {
-        auto statement = m_connection->prepare(sql);
-        if (!statement) {
-            error = m_connection->lastError();
-        } else {
-            bool bound = true;
-            for (std::size_t i = 0; i < m_parameters.size() && bound; ++i)
-                bound = statement->bind(static_cast<int>(i + 1), m_parameters[i]);
-            if (!bound) {
-                SetError(statement->lastError());
-                return false;
-            }
+        const std::unique_ptr<Statement> statement
+            = m_connection->prepareBound(sql, m_parameters, error);
+        if (statement) {
             auto columns = std::make_unique<ResultColumns>();
             Statement::Step step;
             try {
@@ -205,13 +170,12 @@ bool TQuillonADOQuery::SelectRecords(const QString &column, const QVariant &valu
             QStringLiteral("Unknown column \"%1\" in table \"%2\".").arg(column, table)));
         return false;
     }
-    m_sql = QStringLiteral("select * from %1 where %2 = ?")
-                .arg(table, QString::fromStdString(SqlText::quoteIdentifier(found->name)));
+    m_sql = QString::fromStdString(SqlText::selectRow(utf8(table), found->name));
     m_parameters = { FieldValues::toValue(value) };
     std::unique_ptr<ResultColumns> result;
     if (!Load(result))
         return false;
-    m_columns = std::move(result);
+    SetColumns(std::move(result));
     ResetAfterLoad();
     return true;
 }
@@ -243,33 +207,27 @@ bool TQuillonADOQuery::RecordsExistCriteria(const QString &criteria)
         }
         return std::nullopt;
     };
-    // Text compares ignore letter case, as the grid's filter and SQL Server's collation do.
-    const std::string_view collation
-        = m_connection->engineName() == "SQLite" ? " COLLATE NOCASE" : "";
+    // Text compares ignore letter case, as the grid's filter does.
+    const std::string_view collation = m_connection->textCollation();
     std::string condition;
     std::vector<Value> parameters;
     if (!filter->toSql(column, collation, condition, parameters, fault)) {
         SetError(DbError { fault.text(), 0, "42S22" });
         return false;
     }
-    auto statement = m_connection->prepare(
-        "select 1 from " + utf8(table) + " where " + condition + " limit 1");
-    if (!statement) {
-        SetError(m_connection->lastError());
+    bool exists = false;
+    DbError error;
+    if (!m_connection->forEachRow(
+            "select 1 from " + utf8(table) + " where " + condition + " limit 1", parameters,
+            [&](const Statement &) {
+                exists = true;
+                return false;
+            },
+            error)) {
+        SetError(error);
         return false;
     }
-    for (std::size_t i = 0; i < parameters.size(); ++i)
-        statement->bind(static_cast<int>(i + 1), parameters[i]);
-    switch (statement->step()) {
-    case Statement::Step::Row:
-        return true;
-    case Statement::Step::Done:
-        return false;
-    case Statement::Step::Error:
-        break;
-    }
-    SetError(statement->lastError());
-    return false;
+    return exists;
 }
 
 int TQuillonADOQuery::FindRow(int field, const QVariant &value) const
@@ -301,7 +259,7 @@ bool TQuillonADOQuery::brRefresh(bool option, const QString &keyField, const QSt
     std::unique_ptr<ResultColumns> result;
     if (!Load(result))
         return false; // the old rows stay
-    m_columns = std::move(result);
+    SetColumns(std::move(result));
     ResetKeepingRow(FindRow(FieldIndex(keyName), key));
     return true;
 }
@@ -312,12 +270,13 @@ std::vector<std::string> TQuillonADOQuery::TargetColumns(
     // With column origins from the engine a field is written only when it comes from the
     // table; without them (an engine that has none) by name.
     const std::string bare = SqlText::bareName(utf8(table));
+    const ResultColumns &fields = *ColumnStore();
     bool origins = false;
-    for (int i = 0; i < m_columns->columnCount(); ++i)
-        origins = origins || !m_columns->column(i).baseTable().empty();
-    std::vector<std::string> targets(static_cast<std::size_t>(m_columns->columnCount()));
-    for (int i = 0; i < m_columns->columnCount(); ++i) {
-        const ResultColumn &field = m_columns->column(i);
+    for (int i = 0; i < fields.columnCount(); ++i)
+        origins = origins || !fields.column(i).baseTable().empty();
+    std::vector<std::string> targets(static_cast<std::size_t>(fields.columnCount()));
+    for (int i = 0; i < fields.columnCount(); ++i) {
+        const ResultColumn &field = fields.column(i);
         const std::string &name = origins ? field.baseColumn() : field.name();
         if (origins && !NameFold::same(field.baseTable(), bare))
             continue;
@@ -331,7 +290,7 @@ std::vector<std::string> TQuillonADOQuery::TargetColumns(
 
 std::optional<TQuillonADOQuery::WriteTarget> TQuillonADOQuery::FindWriteTarget()
 {
-    if (!m_connection || !m_columns) {
+    if (!m_connection || !ColumnStore()) {
         SetError(plainError(QStringLiteral("The query is not open.")));
         return std::nullopt;
     }
@@ -369,35 +328,37 @@ std::optional<Value> TQuillonADOQuery::RowKey(const WriteTarget &target, int row
                                 .arg(QString::fromStdString(target.key))));
         return std::nullopt;
     }
-    return m_columns->column(static_cast<int>(keyField - target.targets.begin()))
+    return ColumnStore()
+        ->column(static_cast<int>(keyField - target.targets.begin()))
         .valueAt(static_cast<std::size_t>(row));
 }
 
 bool TQuillonADOQuery::ReadBack(const QString &table, const std::string &key, const Value &keyValue,
     const std::vector<std::string> &targets, std::vector<Value> &values)
 {
-    auto statement = m_connection->prepare(
-        "select * from " + utf8(table) + " where " + SqlText::quoteIdentifier(key) + " = ?");
-    if (!statement || !statement->bind(1, keyValue)) {
-        SetError(statement ? statement->lastError() : m_connection->lastError());
-        return false;
-    }
-    const Statement::Step step = statement->step();
-    if (step != Statement::Step::Row) {
-        SetError(step == Statement::Step::Error
-                ? statement->lastError()
-                : plainError(QStringLiteral("The saved record could not be read back.")));
-        return false;
-    }
-    for (std::size_t field = 0; field < targets.size(); ++field) {
-        if (targets[field].empty())
-            continue;
-        for (int column = 0; column < statement->columnCount(); ++column) {
-            if (NameFold::same(statement->columnName(column), targets[field])) {
-                values[field] = SqlText::cell(*statement, column);
-                break;
+    bool found = false;
+    DbError error;
+    const bool read = m_connection->forEachRow(
+        SqlText::selectRow(utf8(table), key), { keyValue },
+        [&](const Statement &row) {
+            found = true;
+            for (std::size_t field = 0; field < targets.size(); ++field) {
+                if (targets[field].empty())
+                    continue;
+                for (int column = 0; column < row.columnCount(); ++column) {
+                    if (NameFold::same(row.columnName(column), targets[field])) {
+                        values[field] = SqlText::cell(row, column);
+                        break;
+                    }
+                }
             }
-        }
+            return false;
+        },
+        error);
+    if (!read || !found) {
+        SetError(
+            read ? plainError(QStringLiteral("The saved record could not be read back.")) : error);
+        return false;
     }
     return true;
 }
@@ -446,19 +407,14 @@ bool TQuillonADOQuery::WriteRow(
     }
     DbError error;
     Value keyValue;
-    const std::string quotedTable = utf8(table);
     if (row >= 0) {
         const std::optional<Value> rowKey = RowKey(*target, row);
         if (!rowKey)
             return false;
         keyValue = *rowKey;
-        std::string sql = "UPDATE " + quotedTable + " SET ";
-        for (std::size_t i = 0; i < names.size(); ++i)
-            sql += (i ? ", " : "") + SqlText::quoteIdentifier(names[i]) + " = ?";
-        sql += " WHERE " + SqlText::quoteIdentifier(key) + " = ?";
         std::vector<Value> parameters = bound;
         parameters.push_back(keyValue);
-        if (!runBound(*m_connection, sql, parameters, error)) {
+        if (!m_connection->run(SqlText::updateRow(utf8(table), names, key), parameters, error)) {
             SetError(error);
             return false;
         }
@@ -470,19 +426,7 @@ bool TQuillonADOQuery::WriteRow(
         if (newKey)
             keyValue = *newKey;
     } else {
-        std::string sql = "INSERT INTO " + quotedTable;
-        if (names.empty()) {
-            sql += " DEFAULT VALUES";
-        } else {
-            sql += " (";
-            for (std::size_t i = 0; i < names.size(); ++i)
-                sql += (i ? ", " : "") + SqlText::quoteIdentifier(names[i]);
-            sql += ") VALUES (";
-            for (std::size_t i = 0; i < names.size(); ++i)
-                sql += i ? ", ?" : "?";
-            sql += ")";
-        }
-        if (!runBound(*m_connection, sql, bound, error)) {
+        if (!m_connection->run(SqlText::insertRow(utf8(table), names), bound, error)) {
             SetError(error);
             return false;
         }
@@ -497,12 +441,12 @@ bool TQuillonADOQuery::WriteRow(
 
     if (row >= 0) {
         for (std::size_t field = 0; field < targets.size(); ++field)
-            m_columns->setValue(
+            Columns()->setValue(
                 static_cast<std::size_t>(row), static_cast<int>(field), rowValues[field]);
         newRow = row;
     } else {
-        m_columns->appendRow(rowValues);
-        newRow = static_cast<int>(m_columns->rowCount()) - 1;
+        Columns()->appendRow(rowValues);
+        newRow = static_cast<int>(Columns()->rowCount()) - 1;
     }
     return true;
 }
@@ -520,9 +464,7 @@ bool TQuillonADOQuery::RemoveRow(int row)
     Transaction transaction(*m_connection);
     DbError error;
     if (!transaction.started()
-        || !runBound(*m_connection,
-            "DELETE FROM " + utf8(table) + " WHERE " + SqlText::quoteIdentifier(key) + " = ?",
-            { *keyValue }, error)) {
+        || !m_connection->run(SqlText::deleteRow(utf8(table), key), { *keyValue }, error)) {
         SetError(transaction.started() ? error : m_connection->lastError());
         return false;
     }
@@ -535,6 +477,6 @@ bool TQuillonADOQuery::RemoveRow(int row)
         SetError(m_connection->lastError());
         return false;
     }
-    m_columns->removeRow(static_cast<std::size_t>(row));
+    Columns()->removeRow(static_cast<std::size_t>(row));
     return true;
 }

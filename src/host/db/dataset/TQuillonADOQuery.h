@@ -50,7 +50,6 @@ public:
     int RetryCount() const { return m_retryCount; }
 
     bool Open(); // false with LastError; a time-out's text begins "Query timeout expired"
-    void Close();
     // Runs "select * from <table> where <column> = ?" with the value bound, and opens it. The
     // column must be one of the table's (TableName() must be known); others are refused.
     bool SelectRecords(const QString &column, const QVariant &value);
@@ -61,9 +60,6 @@ public:
     // Runs the statement again, keeping the current record by key where it still exists. With
     // `keyField` and `keyValue` given, moves to that record instead. `option` has no effect.
     bool brRefresh(bool option = true, const QString &keyField = {}, const QString &keyValue = {});
-
-    const ResultColumns *Columns() const { return m_columns.get(); }
-    const ResultColumns *ColumnStore() const override { return m_columns.get(); }
 
 protected:
     bool WriteRow(int row, const std::vector<QVariant> &values, std::vector<bool> &changed,
@@ -97,5 +93,4 @@ private:
     QString m_keyField;
     int m_timeoutSeconds = 0;
     int m_retryCount = 1;
-    std::unique_ptr<ResultColumns> m_columns;
 };

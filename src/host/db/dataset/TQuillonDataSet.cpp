@@ -440,8 +440,15 @@ void TQuillonDataSet::ResetAfterLoad()
     NotifyReset();
 }
 
-void TQuillonDataSet::ResetAfterClose()
+void TQuillonDataSet::SetColumns(std::unique_ptr<ResultColumns> columns)
 {
+    m_columns = std::move(columns);
+}
+
+void TQuillonDataSet::Close()
+{
+    Cancel();
+    m_columns.reset();
     const bool wasActive = m_state != State::Inactive;
     m_state = State::Inactive;
     m_buffer.clear();

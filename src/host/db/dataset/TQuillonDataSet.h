@@ -66,8 +66,7 @@ public:
     explicit TQuillonDataSet(QObject *parent = nullptr);
     ~TQuillonDataSet() override;
 
-    // Fields. The query and the in-memory table keep their rows in ResultColumns
-    // (ColumnStore()); these read it, so neither needs its own copy.
+    // Fields, as the rows held by column (ColumnStore()) have them.
     virtual int FieldCount() const;
     virtual QString FieldName(int index) const;
     virtual FieldType FieldDataType(int index) const;
@@ -84,7 +83,8 @@ public:
     virtual double NumberAt(int row, int field) const;
     virtual QString TextAt(int row, int field) const;
     // The rows by column, for the grid's sort and other fast readers; nullptr when closed.
-    virtual const ResultColumns *ColumnStore() const { return nullptr; }
+    const ResultColumns *ColumnStore() const { return m_columns.get(); }
+    void Close(); // the rows go with it
 
     // Records (rows passing the filter) and navigation. Moving while editing posts the edit
     // first, as the host's data sets always did; when that post fails the record stays.
@@ -151,8 +151,10 @@ protected:
         = 0;
     virtual bool RemoveRow(int row) = 0;
     void SetState(State state) { m_state = state; }
+    ResultColumns *Columns() { return m_columns.get(); } // for the engines' writes
+    // New rows (a load, a new table); the old ones go. Then one of the resets below.
+    void SetColumns(std::unique_ptr<ResultColumns> columns);
     void ResetAfterLoad(); // rebuild the filter index, go to the first record, emit DataReset
-    void ResetAfterClose(); // inactive, no record, emit DataReset
     // After the rows changed outside an edit (a refresh): keeps the record of `row` when it
     // still passes the filter, else the nearest record.
     void ResetKeepingRow(int row);
@@ -168,6 +170,7 @@ private:
     void NotifyRecord(void (TQuillonDataSet::*signal)(int), int record);
     void NotifyReset();
 
+    std::unique_ptr<ResultColumns> m_columns; // nullptr while closed
     State m_state = State::Inactive;
     int m_recNo = -1;
     bool m_eof = true;

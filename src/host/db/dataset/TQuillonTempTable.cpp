@@ -57,7 +57,7 @@ bool TQuillonTempTable::CreateTable()
     auto columns = std::make_unique<ResultColumns>();
     for (const FieldDef &def : m_defs)
         columns->addColumn(def.name.toStdString(), def.type);
-    m_columns = std::move(columns);
+    SetColumns(std::move(columns));
     ResetAfterLoad();
     return true;
 }
@@ -69,19 +69,12 @@ bool TQuillonTempTable::Open()
     return CreateTable();
 }
 
-void TQuillonTempTable::Close()
-{
-    Cancel();
-    m_columns.reset();
-    ResetAfterClose();
-}
-
 bool TQuillonTempTable::EmptyTable()
 {
     if (!Active())
         return Open();
     Cancel();
-    m_columns->clearRows();
+    Columns()->clearRows();
     ResetAfterLoad();
     return true;
 }
@@ -118,13 +111,13 @@ bool TQuillonTempTable::WriteRow(
             if (converted[field])
                 rowValues[field] = *converted[field];
         }
-        m_columns->appendRow(rowValues);
-        newRow = static_cast<int>(m_columns->rowCount()) - 1;
+        Columns()->appendRow(rowValues);
+        newRow = static_cast<int>(Columns()->rowCount()) - 1;
         return true;
     }
     for (std::size_t field = 0; field < m_defs.size(); ++field) {
         if (converted[field])
-            m_columns->setValue(
+            Columns()->setValue(
                 static_cast<std::size_t>(row), static_cast<int>(field), *converted[field]);
     }
     newRow = row;
@@ -133,7 +126,7 @@ bool TQuillonTempTable::WriteRow(
 
 bool TQuillonTempTable::RemoveRow(int row)
 {
-    m_columns->removeRow(static_cast<std::size_t>(row));
+    Columns()->removeRow(static_cast<std::size_t>(row));
     return true;
 }
 
@@ -166,7 +159,7 @@ bool CopyTable(TQuillonDataSet &source, TQuillonTempTable &destination, bool opt
     }
     if (!copied) {
         const DbError error = destination.LastError();
-        destination.m_columns->clearRows();
+        destination.Columns()->clearRows();
         destination.SetError(error);
     }
     destination.ResetAfterLoad();

@@ -2,10 +2,8 @@
 
 #include "host/db/dataset/TQuillonDataSet.h"
 
-#include <memory>
 #include <vector>
 
-class ResultColumns;
 class TQuillonTempTable;
 
 // Makes `destination` hold exactly the records of `source` (those passing its filter, in
@@ -33,10 +31,7 @@ public:
 
     bool CreateTable(); // a new empty table from the field definitions, opened
     bool Open(); // opens; creates the table when there is none
-    void Close(); // the rows go with it
     bool EmptyTable(); // every row removed; stays open
-
-    const ResultColumns *ColumnStore() const override { return m_columns.get(); }
 
 protected:
     bool WriteRow(int row, const std::vector<QVariant> &values, std::vector<bool> &changed,
@@ -54,5 +49,4 @@ private:
     };
 
     std::vector<FieldDef> m_defs;
-    std::unique_ptr<ResultColumns> m_columns;
 };

@@ -1,57 +1,43 @@
 #include "host/db/engine/Connection.h"
 
-#include "host/db/dataset/ResultColumns.h"
-
-void Statement::readCells(Cell *cells) const
+std::unique_ptr<Statement> Connection::prepareBound(
+    std::string_view sql, std::span<const Value> values, DbError &error)
 {
-    const int count = columnCount();
-    m_cellBlobs.resize(static_cast<std::size_t>(count));
-    for (int column = 0; column < count; ++column) {
-        Cell &cell = cells[column];
-        switch (valueType(column)) {
-        case FieldType::Integer:
-            cell.kind = Cell::Kind::Integer;
-            cell.integer = asInt64(column);
-            break;
-        case FieldType::Float:
-            cell.kind = Cell::Kind::Real;
-            cell.real = asDouble(column);
-            break;
-        case FieldType::Blob: {
-            Blob &blob = m_cellBlobs[static_cast<std::size_t>(column)];
-            blob = asBlob(column);
-            cell.kind = Cell::Kind::Blob;
-            cell.data = reinterpret_cast<const char *>(blob.bytes.data());
-            cell.size = blob.bytes.size();
-            break;
-        }
-        case FieldType::Other:
-            if (isNull(column)) {
-                cell.kind = Cell::Kind::Null;
-                break;
-            }
-            [[fallthrough]];
-        default: {
-            const std::string_view text = asText(column);
-            cell.kind = Cell::Kind::Text;
-            cell.data = text.data();
-            cell.size = text.size();
-            break;
-        }
-        }
+    std::unique_ptr<Statement> statement = prepare(sql);
+    if (!statement) {
+        error = lastError();
+        return nullptr;
     }
+    if (!statement->bindAll(values)) {
+        error = statement->lastError();
+        return nullptr;
+    }
+    return statement;
 }
 
-void Statement::appendRowTo(ResultColumns &columns) const
+bool Connection::run(std::string_view sql, std::span<const Value> values, DbError &error)
 {
-    m_rowCells.resize(static_cast<std::size_t>(columnCount()));
-    readCells(m_rowCells.data());
-    for (int column = 0; column < columns.columnCount(); ++column) {
-        ResultColumn &target = columns.loadingColumn(column);
-        if (static_cast<std::size_t>(column) < m_rowCells.size())
-            target.appendCell(m_rowCells[static_cast<std::size_t>(column)]);
-        else
-            target.appendNull(); // a column the statement does not have
+    const std::unique_ptr<Statement> statement = prepareBound(sql, {}, error);
+    return statement && statement->run(values, error);
+}
+
+bool Connection::forEachRow(std::string_view sql, std::span<const Value> values,
+    const std::function<bool(const Statement &)> &row, DbError &error)
+{
+    const std::unique_ptr<Statement> statement = prepareBound(sql, values, error);
+    if (!statement)
+        return false;
+    for (;;) {
+        switch (statement->step()) {
+        case Statement::Step::Row:
+            if (!row(*statement))
+                return true;
+            break;
+        case Statement::Step::Done:
+            return true;
+        case Statement::Step::Error:
+            error = statement->lastError();
+            return false;
+        }
     }
-    columns.rowLoaded();
 }

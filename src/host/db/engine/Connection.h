@@ -2,71 +2,18 @@
 
 #include "host/db/engine/DbError.h"
 #include "host/db/engine/FieldType.h"
+#include "host/db/engine/Statement.h"
 #include "host/db/engine/Value.h"
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
-
-class ResultColumns;
-
-// One cell of the current row as a statement reads it. Text and bytes point into
-// the engine's row and stay valid until the next step.
-struct Cell
-{
-    enum class Kind : std::uint8_t { Null, Integer, Real, Text, Blob };
-    Kind kind = Kind::Null;
-    std::int64_t integer = 0;
-    double real = 0;
-    const char *data = nullptr;
-    std::size_t size = 0;
-
-    std::string_view bytes() const { return { data, size }; }
-};
-
-// One compiled statement. Column accessors are valid after step() returned Row.
-class Statement
-{
-public:
-    enum class Step { Row, Done, Error };
-    virtual ~Statement() = default;
-
-    virtual bool bind(int index, const Value &value) = 0; // 1-based, like the engines
-    virtual Step step() = 0;
-    virtual bool reset() = 0; // to run again with new bindings
-
-    virtual int columnCount() const = 0;
-    virtual std::string columnName(int column) const = 0;
-    virtual FieldType declaredType(int column) const = 0; // Other when the engine has none
-    // Base table and column of a result column, empty for expressions.
-    virtual std::string baseTable(int column) const = 0;
-    virtual std::string baseColumn(int column) const = 0;
-
-    virtual bool isNull(int column) const = 0;
-    virtual std::int64_t asInt64(int column) const = 0;
-    virtual double asDouble(int column) const = 0;
-    virtual std::string_view asText(int column) const = 0; // valid until the next step
-    virtual Blob asBlob(int column) const = 0;
-    // The storage class of the current value, for columns without a declared type: Integer,
-    // Float, String, Blob, or Other for NULL.
-    virtual FieldType valueType(int column) const = 0;
-    // Appends the current row to `columns`, which ResultColumns::addColumns made from this
-    // statement. The default reads through the accessors above; engines override it to read
-    // straight from their own row.
-    virtual void appendRowTo(ResultColumns &columns) const;
-
-    virtual bool isReadOnly() const = 0; // the statement cannot change the database
-    virtual const DbError &lastError() const = 0;
-
-private:
-    void readCells(Cell *cells) const; // cells[0 .. columnCount()) through the accessors
-    mutable std::vector<Blob> m_cellBlobs; // what the default readCells hands out as bytes
-    mutable std::vector<Cell> m_rowCells; // the row the default appendRowTo reads
-};
 
 // A column of a table as the engine describes it.
 struct ColumnInfo
@@ -112,7 +59,30 @@ public:
 
     virtual const DbError &lastError() const = 0;
     virtual std::string engineName() const = 0; // "SQLite", "ODBC"
+    // Follows a text comparison so that it ignores letter case, as SQL Server's usual collation
+    // does (" COLLATE NOCASE"); empty where the engine's own comparison already does.
+    virtual std::string_view textCollation() const = 0;
     virtual std::string fileName() const = 0; // the database file, empty where none
+
+    // Statements with values: each value is bound to the next "?", never spliced into the text.
+    // Each fails (false or nullptr) with `error` when the text does not compile, a value does not
+    // bind or a step fails.
+    std::unique_ptr<Statement> prepareBound(
+        std::string_view sql, std::span<const Value> values, DbError &error); // not yet stepped
+    // Steps the statement to its end, its rows (if any) unread.
+    bool run(std::string_view sql, std::span<const Value> values, DbError &error);
+    bool run(std::string_view sql, std::initializer_list<Value> values, DbError &error)
+    {
+        return run(sql, std::span(values.begin(), values.size()), error);
+    }
+    // Calls `row` for each result row until it returns false.
+    bool forEachRow(std::string_view sql, std::span<const Value> values,
+        const std::function<bool(const Statement &)> &row, DbError &error);
+    bool forEachRow(std::string_view sql, std::initializer_list<Value> values,
+        const std::function<bool(const Statement &)> &row, DbError &error)
+    {
+        return forEachRow(sql, std::span(values.begin(), values.size()), row, error);
+    }
 };
 
 // RAII transaction: rolls back unless commit() was called (every early return included).

@@ -267,22 +267,24 @@ std::optional<std::int64_t> IsoDate::parse(std::string_view text, FieldType *kin
     return fromParts(year, month, day, hour, minute, second, ms);
 }
 
-std::string IsoDate::format(std::int64_t ms, FieldType type)
+std::string IsoDate::format(std::int64_t ms, FieldType type, Fraction fraction)
 {
     int year, month, day, hour, minute, second, millisecond;
     toParts(ms, year, month, day, hour, minute, second, millisecond);
     char buffer[48];
-    const bool hasTime = hour || minute || second || millisecond;
+    const bool dateOnly = type == FieldType::Date && !(hour || minute || second || millisecond);
     if (type == FieldType::Time) {
         std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", hour, minute, second);
-    } else if (type == FieldType::Date && !hasTime) {
+    } else if (dateOnly) {
         std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, month, day);
     } else {
         std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", year, month, day,
             hour, minute, second);
     }
     std::string out(buffer);
-    if (millisecond) {
+    const bool fractionShown
+        = fraction == Fraction::Always || (fraction == Fraction::WhenPresent && millisecond);
+    if (fractionShown && !dateOnly) {
         std::snprintf(buffer, sizeof buffer, ".%03d", millisecond);
         out += buffer;
     }

@@ -18,9 +18,13 @@ struct IsoDate
     // Only the two forms the databases write, "YYYY-MM-DD" and "YYYY-MM-DD HH:MM:SS": the fast
     // path of loading a result. False for anything else, which parse() may still read.
     static bool parseStored(std::string_view text, std::int64_t &ms);
-    // Date fields without a time print the date only; a time prints its milliseconds only when
-    // it has some.
-    static std::string format(std::int64_t ms, FieldType type);
+    // Whether a time prints its milliseconds: when it has some (values people read), always
+    // (moments the programs write, "YYYY-MM-DD HH:MM:SS.zzz", so that they sort as text), or
+    // never (to the second).
+    enum class Fraction { WhenPresent, Always, Never };
+    // Date fields without a time print the date only.
+    static std::string format(
+        std::int64_t ms, FieldType type, Fraction fraction = Fraction::WhenPresent);
     static std::int64_t fromParts(int year, int month, int day, int hour = 0, int minute = 0,
         int second = 0, int millisecond = 0);
     static void toParts(std::int64_t ms, int &year, int &month, int &day, int &hour, int &minute,

@@ -62,3 +62,35 @@ Value SqlText::cell(const Statement &statement, int column)
     }
     return std::string(statement.asText(column));
 }
+
+std::string SqlText::insertRow(std::string_view table, const std::vector<std::string> &columns)
+{
+    std::string sql = "INSERT INTO " + std::string(table);
+    if (columns.empty())
+        return sql + " DEFAULT VALUES";
+    std::string values;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        sql += (i ? ", " : " (") + quoteIdentifier(columns[i]);
+        values += i ? ", ?" : "?";
+    }
+    return sql + ") VALUES (" + values + ")";
+}
+
+std::string SqlText::updateRow(
+    std::string_view table, const std::vector<std::string> &columns, std::string_view key)
+{
+    std::string sql = "UPDATE " + std::string(table) + " SET ";
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        sql += (i ? ", " : "") + quoteIdentifier(columns[i]) + " = ?";
+    return sql + " WHERE " + quoteIdentifier(key) + " = ?";
+}
+
+std::string SqlText::deleteRow(std::string_view table, std::string_view key)
+{
+    return "DELETE FROM " + std::string(table) + " WHERE " + quoteIdentifier(key) + " = ?";
+}
+
+std::string SqlText::selectRow(std::string_view table, std::string_view key)
+{
+    return "select * from " + std::string(table) + " where " + quoteIdentifier(key) + " = ?";
+}

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 class Statement;
 
@@ -16,4 +17,13 @@ struct SqlText
     static std::string bareName(std::string_view qualified);
     // The current row's cell as a Value (NULL, number, text or blob).
     static Value cell(const Statement &statement, int column);
+
+    // The statements that write and read back one row of a table by its key. The table goes in
+    // as given ("dbo.x"), columns quoted; every value is a "?", in the order of `columns`, the
+    // key's last.
+    static std::string insertRow(std::string_view table, const std::vector<std::string> &columns);
+    static std::string updateRow(
+        std::string_view table, const std::vector<std::string> &columns, std::string_view key);
+    static std::string deleteRow(std::string_view table, std::string_view key);
+    static std::string selectRow(std::string_view table, std::string_view key);
 };

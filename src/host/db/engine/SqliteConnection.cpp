@@ -128,24 +128,18 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(
 
 bool SqliteConnection::attach(const std::string &path, const std::string &schema)
 {
-    auto statement = prepare("ATTACH DATABASE ?1 AS ?2");
-    if (!statement)
-        return false;
-    if (!statement->bind(1, Value(path)) || !statement->bind(2, Value(schema))) {
-        m_error = statement->lastError();
-        return false;
-    }
-    if (statement->step() == Statement::Step::Error) {
-        m_error = statement->lastError();
+    DbError error;
+    if (!run("ATTACH DATABASE ?1 AS ?2", { Value(path), Value(schema) }, error)) {
+        m_error = error;
         return false;
     }
     // An empty or foreign file attaches without complaint; reading its schema tells.
     const std::string check = "SELECT count(*) FROM \"" + schema + "\".sqlite_master";
     auto probe = prepare(check);
     if (!probe || probe->step() == Statement::Step::Error) {
-        DbError error = probe ? probe->lastError() : m_error;
+        error = probe ? probe->lastError() : m_error;
         probe.reset();
-        run(("DETACH DATABASE \"" + schema + "\"").c_str());
+        runFixed(("DETACH DATABASE \"" + schema + "\"").c_str());
         m_error = error;
         return false;
     }
@@ -193,7 +187,7 @@ bool SqliteConnection::execute(std::string_view sql)
     return true;
 }
 
-bool SqliteConnection::run(const char *sql)
+bool SqliteConnection::runFixed(const char *sql)
 {
     const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
@@ -208,7 +202,7 @@ bool SqliteConnection::begin()
     const bool nested = !sqlite3_get_autocommit(m_db);
     const std::string sql
         = nested ? "SAVEPOINT qp_" + std::to_string(m_transactions.size()) : std::string("BEGIN");
-    if (!run(sql.c_str()))
+    if (!runFixed(sql.c_str()))
         return false;
     m_transactions.push_back(nested);
     m_error.clear();
@@ -230,7 +224,7 @@ bool SqliteConnection::commit()
     const bool savepoint = m_transactions.back();
     const std::string sql = savepoint ? "RELEASE qp_" + std::to_string(m_transactions.size() - 1)
                                       : std::string("COMMIT");
-    if (!run(sql.c_str()))
+    if (!runFixed(sql.c_str()))
         return false; // still open: the caller's guard rolls back
     m_transactions.pop_back();
     m_error.clear();
@@ -345,25 +339,25 @@ std::vector<ColumnInfo> SqliteConnection::tableColumns(std::string_view table)
     std::string name;
     splitQualifiedName(stripDboQualifiers(table), schema, name);
     std::vector<ColumnInfo> columns;
-    auto statement = prepare("SELECT name, type, pk, \"notnull\" FROM pragma_table_info(?1, ?2)");
-    if (!statement)
-        return columns;
-    statement->bind(1, Value(name));
-    statement->bind(2, schema.empty() ? Value() : Value(schema));
     int keyColumns = 0;
-    Statement::Step step;
-    while ((step = statement->step()) == Statement::Step::Row) {
-        ColumnInfo column;
-        column.name = std::string(statement->asText(0));
-        column.declaredType = std::string(statement->asText(1));
-        column.type = fieldTypeFromDeclared(column.declaredType);
-        column.primaryKey = statement->asInt64(2) > 0;
-        column.notNull = statement->asInt64(3) != 0;
-        keyColumns += column.primaryKey ? 1 : 0;
-        columns.push_back(std::move(column));
-    }
-    if (step == Statement::Step::Error) {
-        m_error = statement->lastError();
+    DbError error;
+    const bool read = forEachRow(
+        "SELECT name, type, pk, \"notnull\" FROM pragma_table_info(?1, ?2)",
+        { Value(name), schema.empty() ? Value() : Value(schema) },
+        [&](const Statement &row) {
+            ColumnInfo column;
+            column.name = std::string(row.asText(0));
+            column.declaredType = std::string(row.asText(1));
+            column.type = fieldTypeFromDeclared(column.declaredType);
+            column.primaryKey = row.asInt64(2) > 0;
+            column.notNull = row.asInt64(3) != 0;
+            keyColumns += column.primaryKey ? 1 : 0;
+            columns.push_back(std::move(column));
+            return true;
+        },
+        error);
+    if (!read) {
+        m_error = error;
         return {};
     }
     if (columns.empty()) {

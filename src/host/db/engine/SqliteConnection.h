@@ -55,6 +55,7 @@ public:
 
     const DbError &lastError() const override { return m_error; }
     std::string engineName() const override { return "SQLite"; }
+    std::string_view textCollation() const override { return " COLLATE NOCASE"; }
     std::string fileName() const override { return m_path; }
 
 private:
@@ -62,7 +63,7 @@ private:
     using Clock = std::chrono::steady_clock;
 
     SqliteConnection(sqlite3 *db, std::string path);
-    bool run(const char *sql); // a fixed statement without results
+    bool runFixed(const char *sql); // a fixed statement without results, nothing bound
     void installProgressHandler();
     static int progressHandler(void *self);
 

@@ -1,13 +1,15 @@
 #include "host/db/engine/SqliteStatement.h"
 
-#include "host/db/dataset/ResultColumns.h"
 #include "host/db/engine/SqliteConnection.h"
+
+#include <algorithm>
 
 #include <sqlite3.h>
 
 SqliteStatement::SqliteStatement(SqliteConnection &connection, sqlite3_stmt *statement)
     : m_connection(connection)
     , m_statement(statement)
+    , m_rowMutex(sqlite3_db_mutex(sqlite3_db_handle(statement)))
 {
 }
 
@@ -155,7 +157,7 @@ FieldType SqliteStatement::valueType(int column) const
 namespace {
 
 // One cell of the current row, by one value handle (the column accessors would each look the
-// column up again); inlined, so that the caller's switch on the cell's kind folds into this one.
+// column up again).
 inline void readCell(sqlite3_stmt *statement, int column, Cell &cell)
 {
     sqlite3_value *value = sqlite3_column_value(statement, column);
@@ -184,17 +186,22 @@ inline void readCell(sqlite3_stmt *statement, int column, Cell &cell)
     }
 }
 
-// Value handles are read while holding the connection's mutex, which makes them protected (a
-// no-op on our single-thread connections, which have none).
+// Value handles are read while holding the connection's mutex, which makes them protected. Our
+// connections are single-thread and have none: then there is nothing to enter.
 class RowLock
 {
 public:
-    explicit RowLock(sqlite3_stmt *statement)
-        : m_mutex(sqlite3_db_mutex(sqlite3_db_handle(statement)))
+    explicit RowLock(sqlite3_mutex *mutex)
+        : m_mutex(mutex)
     {
-        sqlite3_mutex_enter(m_mutex);
+        if (m_mutex)
+            sqlite3_mutex_enter(m_mutex);
     }
-    ~RowLock() { sqlite3_mutex_leave(m_mutex); }
+    ~RowLock()
+    {
+        if (m_mutex)
+            sqlite3_mutex_leave(m_mutex);
+    }
     RowLock(const RowLock &) = delete;
     RowLock &operator=(const RowLock &) = delete;
 
@@ -204,24 +211,14 @@ private:
 
 } // namespace
 
-void SqliteStatement::appendRowTo(ResultColumns &columns) const
+int SqliteStatement::readRow(Cell *cells, int count) const
 {
-    // The load of a result: a million rows come through here, each cell straight from its
-    // value handle into its column.
-    RowLock lock(m_statement);
-    const int count = sqlite3_column_count(m_statement);
-    const int fields = columns.columnCount();
-    for (int column = 0; column < fields; ++column) {
-        ResultColumn &target = columns.loadingColumn(column);
-        if (column >= count) [[unlikely]] {
-            target.appendNull(); // a column the statement does not have
-            continue;
-        }
-        Cell cell;
-        readCell(m_statement, column, cell);
-        target.appendCell(cell);
-    }
-    columns.rowLoaded();
+    // The load of a result: a million rows come through here, each cell read by its value handle.
+    RowLock lock(m_rowMutex);
+    const int read = std::min(count, sqlite3_column_count(m_statement));
+    for (int column = 0; column < read; ++column)
+        readCell(m_statement, column, cells[column]);
+    return read;
 }
 
 bool SqliteStatement::isReadOnly() const

@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+struct sqlite3_mutex;
 struct sqlite3_stmt;
 class SqliteConnection;
 
@@ -32,7 +33,7 @@ public:
     std::string_view asText(int column) const override;
     Blob asBlob(int column) const override;
     FieldType valueType(int column) const override;
-    void appendRowTo(ResultColumns &columns) const override;
+    int readRow(Cell *cells, int count) const override;
 
     bool isReadOnly() const override;
     const DbError &lastError() const override { return m_error; }
@@ -42,6 +43,8 @@ public:
 private:
     SqliteConnection &m_connection;
     sqlite3_stmt *m_statement;
+    sqlite3_mutex
+        *m_rowMutex; // the connection's, held while a row is read; none when single-thread
     DbError m_error;
     // Set at the first step after prepare or reset: the time-out covers the whole run.
     std::chrono::steady_clock::time_point m_deadline;

@@ -199,3 +199,34 @@ TEST(IsoDate, EveryDayRoundTripsThroughMilliseconds)
     }
     EXPECT_EQ(IsoDate::fromParts(1970, 1, 1), 0);
 }
+
+TEST(IsoDate, MillisecondsPrintAsAskedButNeverAfterADateAlone)
+{
+    using Fraction = IsoDate::Fraction;
+    const std::int64_t midnight = IsoDate::fromParts(2024, 3, 5);
+    const std::int64_t noon = IsoDate::fromParts(2024, 3, 5, 12, 0, 7);
+    const std::int64_t late = IsoDate::fromParts(2024, 3, 5, 23, 59, 59, 40);
+    const struct
+    {
+        std::int64_t ms;
+        FieldType type;
+        Fraction fraction;
+        const char *printed;
+    } rows[] = {
+        { noon, FieldType::DateTime, Fraction::Always, "2024-03-05 12:00:07.000" },
+        { late, FieldType::DateTime, Fraction::Always, "2024-03-05 23:59:59.040" },
+        { late, FieldType::DateTime, Fraction::WhenPresent, "2024-03-05 23:59:59.040" },
+        { noon, FieldType::DateTime, Fraction::WhenPresent, "2024-03-05 12:00:07" },
+        { late, FieldType::DateTime, Fraction::Never, "2024-03-05 23:59:59" },
+        { midnight, FieldType::Date, Fraction::Always, "2024-03-05" },
+        { midnight, FieldType::Date, Fraction::Never, "2024-03-05" },
+        { midnight + 500, FieldType::Date, Fraction::Never, "2024-03-05 00:00:00" },
+        { late, FieldType::Time, Fraction::Always, "23:59:59.040" },
+        { late, FieldType::Time, Fraction::Never, "23:59:59" },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.printed);
+        EXPECT_EQ(IsoDate::format(row.ms, row.type, row.fraction), row.printed);
+    }
+}
+

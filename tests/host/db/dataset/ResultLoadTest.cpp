@@ -1,8 +1,8 @@
 #include "host/db/DbTestSupport.h"
 
-#include "host/db/engine/IsoDate.h"
 #include "host/db/dataset/ResultColumns.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/engine/IsoDate.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ protected:
     {
         query.SetSQL(QString::fromStdString(sql));
         ASSERT_TRUE(query.Open()) << query.LastErrorText().toStdString();
-        const ResultColumns &columns = *query.Columns();
+        const ResultColumns &columns = *query.ColumnStore();
         auto statement = db->prepare(sql);
         ASSERT_TRUE(statement);
         std::size_t row = 0;
@@ -81,7 +81,7 @@ protected:
 TEST_F(ResultLoadTest, EveryCellArrivesAsStoredAcrossChunksAndReopens)
 {
     expectSameAsStatement("select * from t order by id");
-    const ResultColumns &columns = *query.Columns();
+    const ResultColumns &columns = *query.ColumnStore();
     EXPECT_EQ(columns.column(4).storage(), ResultColumn::Storage::Date);
     EXPECT_EQ(columns.column(5).storage(), ResultColumn::Storage::Text);
     EXPECT_EQ(columns.column(6).storage(), ResultColumn::Storage::Bytes);
@@ -91,4 +91,73 @@ TEST_F(ResultLoadTest, EveryCellArrivesAsStoredAcrossChunksAndReopens)
     expectSameAsStatement("select * from t order by id");
     expectSameAsStatement("select * from t where id % 3 = 0 order by id desc");
     expectSameAsStatement("select id, c, d from t where id < 300");
+}
+
+namespace {
+
+// An engine that reads its rows only through the column accessors, as the default readRow does.
+class AccessorStatement final : public Statement
+{
+public:
+    explicit AccessorStatement(std::unique_ptr<Statement> inner)
+        : m_inner(std::move(inner))
+    {
+    }
+    bool bind(int index, const Value &value) override { return m_inner->bind(index, value); }
+    Step step() override { return m_inner->step(); }
+    bool reset() override { return m_inner->reset(); }
+    int columnCount() const override { return m_inner->columnCount(); }
+    std::string columnName(int c) const override { return m_inner->columnName(c); }
+    FieldType declaredType(int c) const override { return m_inner->declaredType(c); }
+    std::string baseTable(int c) const override { return m_inner->baseTable(c); }
+    std::string baseColumn(int c) const override { return m_inner->baseColumn(c); }
+    bool isNull(int c) const override { return m_inner->isNull(c); }
+    std::int64_t asInt64(int c) const override { return m_inner->asInt64(c); }
+    double asDouble(int c) const override { return m_inner->asDouble(c); }
+    std::string_view asText(int c) const override { return m_inner->asText(c); }
+    Blob asBlob(int c) const override { return m_inner->asBlob(c); }
+    FieldType valueType(int c) const override { return m_inner->valueType(c); }
+    bool isReadOnly() const override { return m_inner->isReadOnly(); }
+    const DbError &lastError() const override { return m_inner->lastError(); }
+
+private:
+    std::unique_ptr<Statement> m_inner;
+};
+
+// Every row of the statement, with one column more than it has.
+void load(Statement &statement, ResultColumns &columns)
+{
+    columns.addColumns(statement);
+    columns.addColumn("extra", FieldType::Integer);
+    while (statement.step() == Statement::Step::Row)
+        columns.appendRow(statement);
+    columns.finish();
+}
+
+} // namespace
+
+TEST_F(ResultLoadTest, AnEngineReadThroughItsAccessorsLoadsTheSameCells)
+{
+    const std::string sql = "select * from t where id < 2000 order by id";
+    ResultColumns direct;
+    auto statement = db->prepare(sql);
+    ASSERT_TRUE(statement);
+    load(*statement, direct);
+    ResultColumns accessed;
+    AccessorStatement accessor(db->prepare(sql));
+    load(accessor, accessed);
+
+    ASSERT_EQ(accessed.rowCount(), 1999u);
+    ASSERT_EQ(accessed.rowCount(), direct.rowCount());
+    for (int c = 0; c < direct.columnCount(); ++c) {
+        const ResultColumn &expected = direct.column(c);
+        const ResultColumn &actual = accessed.column(c);
+        SCOPED_TRACE(expected.name());
+        EXPECT_EQ(actual.storage(), expected.storage());
+        for (std::size_t row = 0; row < direct.rowCount(); ++row) {
+            ASSERT_EQ(actual.isNull(row), expected.isNull(row)) << "row " << row;
+            ASSERT_EQ(actual.displayText(row), expected.displayText(row)) << "row " << row;
+        }
+    }
+    EXPECT_TRUE(accessed.column(7).isNull(1998)); // the column the statement lacks
 }

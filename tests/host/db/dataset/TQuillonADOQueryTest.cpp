@@ -142,6 +142,7 @@ TEST_F(QueryTest, RecordsExistCriteriaBindsLiteralsAndRefusesInjectedText)
     } cases[] = {
         { "cCode='AB''C' AND idEnquiry<>0", true, "" },
         { "cCode='ab''c' AND idEnquiry<>" + std::to_string(quoteId), false, "" },
+        { "cCode='ab''c'", true, "" }, // letter case ignored, as in the grid
         { "cCode='x' OR 1=1 --", false, "Error in the filter at position 18: unexpected \"-\"" },
         { "x'; DROP TABLE _iptblEasyEnquiry; --", false,
             "Error in the filter at position 2: text is not closed with '" },

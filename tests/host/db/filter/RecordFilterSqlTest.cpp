@@ -106,7 +106,7 @@ protected:
         FilterError error;
         auto filter = RecordFilter::parse(text, error);
         ASSERT_TRUE(filter) << text << ": " << error.text();
-        const ResultColumns &columns = *query.Columns();
+        const ResultColumns &columns = *query.ColumnStore();
         const auto column = [&](std::string_view name) -> std::optional<std::string> {
             const int index = columns.indexOf(name);
             if (index < 0)

@@ -1,0 +1,67 @@
+#include "host/db/engine/Statement.h"
+
+#include <algorithm>
+
+int Statement::readRow(Cell *cells, int count) const
+{
+    const int read = std::min(count, columnCount());
+    m_cellBlobs.resize(static_cast<std::size_t>(read));
+    for (int column = 0; column < read; ++column) {
+        Cell &cell = cells[column];
+        switch (valueType(column)) {
+        case FieldType::Integer:
+            cell.kind = Cell::Kind::Integer;
+            cell.integer = asInt64(column);
+            break;
+        case FieldType::Float:
+            cell.kind = Cell::Kind::Real;
+            cell.real = asDouble(column);
+            break;
+        case FieldType::Blob: {
+            Blob &blob = m_cellBlobs[static_cast<std::size_t>(column)];
+            blob = asBlob(column);
+            cell.kind = Cell::Kind::Blob;
+            cell.data = reinterpret_cast<const char *>(blob.bytes.data());
+            cell.size = blob.bytes.size();
+            break;
+        }
+        case FieldType::Other:
+            if (isNull(column)) {
+                cell.kind = Cell::Kind::Null;
+                break;
+            }
+            [[fallthrough]];
+        default: {
+            const std::string_view text = asText(column);
+            cell.kind = Cell::Kind::Text;
+            cell.data = text.data();
+            cell.size = text.size();
+            break;
+        }
+        }
+    }
+    return read;
+}
+
+bool Statement::bindAll(std::span<const Value> values)
+{
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (!bind(static_cast<int>(i + 1), values[i]))
+            return false;
+    }
+    return true;
+}
+
+bool Statement::run(std::span<const Value> values, DbError &error)
+{
+    bool ok = bindAll(values);
+    if (ok) {
+        Step step;
+        while ((step = this->step()) == Step::Row) { }
+        ok = step == Step::Done;
+    }
+    if (!ok)
+        error = lastError();
+    reset();
+    return ok;
+}

@@ -1,0 +1,90 @@
+#include "PrintQt.h"
+
+#include "host/core/SqlExec.h"
+#include "host/db/engine/SqliteConnection.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SqlExecTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        DbError error;
+        db = SqliteConnection::open((dir.path() + "/t.db").toStdString(),
+            SqliteConnection::OpenMode::ReadWriteCreate, error);
+        ASSERT_TRUE(db) << error.text;
+        ASSERT_TRUE(db->execute("CREATE TABLE t(id INTEGER PRIMARY KEY, dt DATETIME)"));
+    }
+
+    // The stored text of the row and the moment read back from it.
+    std::pair<std::string, QDateTime> readBack(std::int64_t id)
+    {
+        std::pair<std::string, QDateTime> result;
+        DbError error;
+        EXPECT_TRUE(db->forEachRow(
+            "select coalesce(dt, '<null>'), dt from t where id = ?", { id },
+            [&](const Statement &row) {
+                result = { std::string(row.asText(0)), SqlExec::DateTimeAt(row, 1) };
+                return false;
+            },
+            error))
+            << error.text;
+        return result;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<SqliteConnection> db;
+};
+
+} // namespace
+
+TEST_F(SqlExecTest, MomentsAreWrittenWithMillisecondsAndReadBackTheSame)
+{
+    const struct
+    {
+        QDateTime moment;
+        const char *stored;
+    } rows[] = {
+        { QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5)), "2024-01-02 03:04:05.000" },
+        { QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59, 678)), "1999-12-31 23:59:59.678" },
+        { QDateTime(), "<null>" },
+    };
+    std::int64_t id = 0;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.stored);
+        DbError error;
+        ASSERT_TRUE(
+            db->run("insert into t values (?, ?)", { ++id, SqlExec::ToValue(row.moment) }, error))
+            << error.text;
+        EXPECT_EQ(readBack(id), std::make_pair(std::string(row.stored), row.moment));
+    }
+}
+
+TEST_F(SqlExecTest, StoredTextsOfOtherProgramsReadAsMomentsOrNotAtAll)
+{
+    const struct
+    {
+        const char *stored;
+        QDateTime moment;
+    } rows[] = {
+        { "2020-01-02 03:04:05", QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5)) },
+        { "2020-01-02T03:04:05.5", QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5, 500)) },
+        { "2020-01-02", QDateTime(QDate(2020, 1, 2), QTime(0, 0)) },
+        { "02/01/2020", QDateTime() },
+        { "2020-02-30 10:00:00", QDateTime() },
+    };
+    std::int64_t id = 0;
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.stored);
+        DbError error;
+        ASSERT_TRUE(
+            db->run("insert into t values (?, ?)", { ++id, std::string(row.stored) }, error))
+            << error.text;
+        EXPECT_EQ(readBack(id).second, row.moment);
+    }
+}
