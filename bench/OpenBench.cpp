@@ -4,8 +4,8 @@
 #include "ViewBench.h"
 
 #include "host/db/dataset/ResultColumns.h"
-#include "host/db/engine/SqliteConnection.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/engine/SqliteConnection.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // The grid's record filter reads whatever a person types: parse any bytes, print every parsed
 // filter as SQL, and evaluate it over a few rows of every kind, where the block path and the
 // one-row path must agree.
-#include "host/db/filter/RecordFilter.h"
 #include "host/db/dataset/ResultColumns.h"
+#include "host/db/filter/RecordFilter.h"
 
 #include <cstdint>
 #include <cstdlib>

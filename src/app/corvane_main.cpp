@@ -17,7 +17,8 @@ namespace {
 
 bool haveDisplay()
 {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+    return !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
@@ -45,8 +46,10 @@ int main(int argc, char **argv)
     parser.setApplicationDescription("Corvane payroll with the IQ reports.");
     parser.addHelpOption();
     const QCommandLineOption agentOption("agent", "Agent to offer at sign-in.", "NAME");
-    const QCommandLineOption payrollOption("payroll", "The payroll database FILE (default: the demo database).", "FILE");
-    const QCommandLineOption commonOption("common", "The common database FILE (default: the demo database).", "FILE");
+    const QCommandLineOption payrollOption(
+        "payroll", "The payroll database FILE (default: the demo database).", "FILE");
+    const QCommandLineOption commonOption(
+        "common", "The common database FILE (default: the demo database).", "FILE");
     parser.addOptions({ agentOption, payrollOption, commonOption });
     parser.process(app);
     WidgetsDelegate person;
@@ -60,7 +63,8 @@ int main(int argc, char **argv)
         return 1;
     }
     PackageLoader package;
-    if (!package.Load(QApplication::applicationDirPath() + "/libqpCharts.so", "TrpICharts", error)) {
+    if (!package.Load(
+            QApplication::applicationDirPath() + "/libqpCharts.so", "TrpICharts", error)) {
         std::fprintf(stderr, "corvane: %s\n", qPrintable(error));
         ErrMessage(error);
         return 1;

@@ -4,7 +4,8 @@ QString PackageString(int id)
 {
     switch (id) {
     case sReservedIQCode:
-        return QStringLiteral("You cannot add the reserved IQ! The code can not begin with \"IQ\"!");
+        return QStringLiteral(
+            "You cannot add the reserved IQ! The code can not begin with \"IQ\"!");
     case sSQLStatementEmpty:
         return QStringLiteral("SQL Statement can not be empty!");
     case sSQLStatementErrors:

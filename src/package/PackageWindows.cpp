@@ -11,9 +11,8 @@
 void InstallEnquiryWindows()
 {
     EnquiryWindows &windows = IQWindows();
-    windows.list = [](bool modal, qint64 selectedList) {
-        DoIPEasyEnquiry(modal, selectedList, false);
-    };
+    windows.list
+        = [](bool modal, qint64 selectedList) { DoIPEasyEnquiry(modal, selectedList, false); };
     windows.editor = DoIPEasyEnquiryAdd;
     windows.parameters = DoIPEasyEnquiryParam;
     windows.result = DoIPEasyEnquiryView;

@@ -11,8 +11,8 @@ namespace {
 // Values the host expects in each object entry; only their values are ours to give.
 const QSet<int> kModules { 1 };
 constexpr quint16 kGroupManagerOptions = (1u << 6) | (1u << 8); // 320
-constexpr quint16 kEnquiryListOptions = (1u << 0) | (1u << 6);  // 65
-constexpr int kEntryColour = 13607936;                           // 0xCFA400
+constexpr quint16 kEnquiryListOptions = (1u << 0) | (1u << 6); // 65
+constexpr int kEntryColour = 13607936; // 0xCFA400
 
 int g_registrationCount = 0;
 
@@ -27,10 +27,10 @@ TrpICharts::TrpICharts(QObject *parent)
 void TrpICharts::GetObjectClassList()
 {
     TQuillonPackageInterface::GetObjectClassList();
-    AddObjectClass(kModules, "TfrmGroupManagerCharts", &TfrmGroupManagerCharts::staticMetaObject, "CHART",
-        kGroupManagerOptions, PackageString(sEmptyCaption), kEntryColour, 0);
-    AddObjectClass(kModules, "TfrmIPEasyEnquiry", EnquiryListClass(), "IQTREENODE", kEnquiryListOptions,
-        PackageString(sEasyShowEnquiry), kEntryColour, 0);
+    AddObjectClass(kModules, "TfrmGroupManagerCharts", &TfrmGroupManagerCharts::staticMetaObject,
+        "CHART", kGroupManagerOptions, PackageString(sEmptyCaption), kEntryColour, 0);
+    AddObjectClass(kModules, "TfrmIPEasyEnquiry", EnquiryListClass(), "IQTREENODE",
+        kEnquiryListOptions, PackageString(sEasyShowEnquiry), kEntryColour, 0);
 }
 
 void TrpICharts::NonVisiblePkgMessage(int message, qint64 param1, qint64 param2, bool &handled)
@@ -67,7 +67,10 @@ void qpChartsFinalize()
         UnRegisterClass("TrpICharts");
 }
 
-int qpChartsRegistrationCount() { return g_registrationCount; }
+int qpChartsRegistrationCount()
+{
+    return g_registrationCount;
+}
 
 namespace {
 

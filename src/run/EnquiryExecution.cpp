@@ -3,8 +3,8 @@
 #include "host/core/Globals.h"
 #include "host/core/Log.h"
 #include "host/core/SystemValues.h"
-#include "host/db/engine/DbError.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/engine/DbError.h"
 
 #include <QElapsedTimer>
 

@@ -14,8 +14,8 @@ struct EnquiryWindows
     std::function<void(bool modal, qint64 selectedList)> list;
     std::function<void(int enquiryId, bool copy, bool editable)> editor;
     // True when confirmed; `params` as the parameter dialog hands it back.
-    std::function<bool(int enquiryId, TQuillonTempTable *&params, const QString &title,
-        bool editable)>
+    std::function<bool(
+        int enquiryId, TQuillonTempTable *&params, const QString &title, bool editable)>
         parameters;
     std::function<void(int enquiryId)> result;
     std::function<void(

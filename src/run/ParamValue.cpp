@@ -2,8 +2,8 @@
 
 #include "host/core/Globals.h"
 #include "host/core/TypeTables.h"
-#include "host/db/engine/Connection.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/engine/Connection.h"
 
 #include <QLocale>
 #include <QRegularExpression>

@@ -2,8 +2,8 @@
 
 #include "host/core/TypeTables.h"
 #include "host/core/Utilities.h"
-#include "host/db/engine/Connection.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/engine/Connection.h"
 #include "host/db/security/TSqlSecurityChecker.h"
 #include "run/IPIQAgentChecking.h"
 

@@ -1,19 +1,27 @@
 #include "app/cli/CliCommand.h"
 
-#include "app/common/HostSession.h"
 #include "app/cli/PasswordPrompt.h"
+#include "app/common/HostSession.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
 
 namespace {
 
-const QCommandLineOption agentOption(QStringLiteral("agent"), "Sign in as the agent NAME (or $CORVANE_AGENT). The password comes from $CORVANE_PASSWORD, or is asked for on a terminal.", "NAME");
-const QCommandLineOption payrollOption(QStringLiteral("payroll"), "The payroll database FILE (default: the demo database in the user's data folder).", "FILE");
-const QCommandLineOption commonOption(QStringLiteral("common"), "The common database FILE (default: the demo database in the user's data folder).", "FILE");
+const QCommandLineOption agentOption(QStringLiteral("agent"),
+    "Sign in as the agent NAME (or $CORVANE_AGENT). The password comes from $CORVANE_PASSWORD, or "
+    "is asked for on a terminal.",
+    "NAME");
+const QCommandLineOption payrollOption(QStringLiteral("payroll"),
+    "The payroll database FILE (default: the demo database in the user's data folder).", "FILE");
+const QCommandLineOption commonOption(QStringLiteral("common"),
+    "The common database FILE (default: the demo database in the user's data folder).", "FILE");
 const QCommandLineOption helpOption(QStringList { "h", "help" }, "Show this help.");
 
-QList<QCommandLineOption> globalOptions() { return { agentOption, payrollOption, commonOption }; }
+QList<QCommandLineOption> globalOptions()
+{
+    return { agentOption, payrollOption, commonOption };
+}
 
 // The command is the first argument that is not an option or an option's value.
 int findCommand(const QStringList &arguments)
@@ -96,7 +104,8 @@ bool openSession(QCommandLineParser &parser, HostSession &session, QTextStream &
 
 const QList<CliCommand> &CliCommands()
 {
-    static const QList<CliCommand> commands { ListCommand(), ShowCommand(), PrepareCommand(), RunCommand(), DemoCommand() };
+    static const QList<CliCommand> commands { ListCommand(), ShowCommand(), PrepareCommand(),
+        RunCommand(), DemoCommand() };
     return commands;
 }
 
@@ -113,7 +122,8 @@ int RunCorvaneIQ(const QStringList &arguments, QTextStream &out, QTextStream &er
     const auto found = std::find_if(commands.begin(), commands.end(),
         [&](const CliCommand &command) { return command.name == name; });
     if (found == commands.end()) {
-        err << "corvane-iq: unknown command \"" << name << "\"; \"corvane-iq --help\" lists them.\n";
+        err << "corvane-iq: unknown command \"" << name
+            << "\"; \"corvane-iq --help\" lists them.\n";
         return ExitUsage;
     }
     QCommandLineParser parser;

@@ -10,10 +10,14 @@
 
 namespace {
 
-const QCommandLineOption employeesOption(QStringLiteral("employees"), "How many employees (default 2000).", "N", "2000");
-const QCommandLineOption payslipsOption(QStringLiteral("payslips-per-employee"), "Payslips per employee (default 12).", "M", "12");
-const QCommandLineOption seedOption(QStringLiteral("seed"), "Seed of the generator; the same seed gives the same data.", "S");
-const QCommandLineOption forceOption(QStringLiteral("force"), "Replace databases that exist already.");
+const QCommandLineOption employeesOption(
+    QStringLiteral("employees"), "How many employees (default 2000).", "N", "2000");
+const QCommandLineOption payslipsOption(
+    QStringLiteral("payslips-per-employee"), "Payslips per employee (default 12).", "M", "12");
+const QCommandLineOption seedOption(
+    QStringLiteral("seed"), "Seed of the generator; the same seed gives the same data.", "S");
+const QCommandLineOption forceOption(
+    QStringLiteral("force"), "Replace databases that exist already.");
 const QCommandLineOption payrollOption(QStringLiteral("payroll"), "", "FILE");
 const QCommandLineOption commonOption(QStringLiteral("common"), "", "FILE");
 
@@ -33,7 +37,8 @@ int runDemo(CliContext &context)
         return ExitUsage;
     }
     if (!readCount(parser.value(payslipsOption), 0, options.payslipsPerEmployee)) {
-        context.err << "corvane-iq demo: --payslips-per-employee must be a whole number of at least 0.\n";
+        context.err
+            << "corvane-iq demo: --payslips-per-employee must be a whole number of at least 0.\n";
         return ExitUsage;
     }
     if (parser.isSet(seedOption)) {
@@ -44,12 +49,15 @@ int runDemo(CliContext &context)
             return ExitUsage;
         }
     }
-    const QString payroll = parser.isSet(payrollOption) ? parser.value(payrollOption) : DefaultPayrollPath();
-    const QString common = parser.isSet(commonOption) ? parser.value(commonOption) : DefaultCommonPath();
+    const QString payroll
+        = parser.isSet(payrollOption) ? parser.value(payrollOption) : DefaultPayrollPath();
+    const QString common
+        = parser.isSet(commonOption) ? parser.value(commonOption) : DefaultCommonPath();
     if (!parser.isSet(forceOption)) {
         for (const QString &path : { payroll, common }) {
             if (QFileInfo::exists(path)) {
-                context.err << "corvane-iq demo: " << path << " exists already; give --force to replace it.\n";
+                context.err << "corvane-iq demo: " << path
+                            << " exists already; give --force to replace it.\n";
                 return ExitFailure;
             }
         }

@@ -26,7 +26,8 @@ bool SelectEnquiryByCode(CliContext &context, const QString &code, TqryIPEasyEnq
     return true;
 }
 
-bool ApplyParamArguments(CliContext &context, int enquiryId, const QString &code, const QStringList &assignments)
+bool ApplyParamArguments(
+    CliContext &context, int enquiryId, const QString &code, const QStringList &assignments)
 {
     std::map<QString, QString> given;
     for (const QString &assignment : assignments) {
@@ -56,13 +57,15 @@ bool ApplyParamArguments(CliContext &context, int enquiryId, const QString &code
         entries.push_back(entry);
     }
     if (!given.empty()) {
-        context.err << "corvane-iq: the IQ \"" << code << "\" has no parameter \"" << given.begin()->first << "\".\n";
+        context.err << "corvane-iq: the IQ \"" << code << "\" has no parameter \""
+                    << given.begin()->first << "\".\n";
         return false;
     }
     QString message;
     int failedRow = -1;
     if (!ValidateParamEntries(entries, message, failedRow)) {
-        context.err << "corvane-iq: parameter \"" << entries[failedRow].name << "\": " << OneLine(message) << "\n";
+        context.err << "corvane-iq: parameter \"" << entries[failedRow].name
+                    << "\": " << OneLine(message) << "\n";
         return false;
     }
     if (!StoreParamValues(*context.session->Payroll(), enquiryId, entries, error)) {

@@ -2,8 +2,8 @@
 #include "app/cli/TextTable.h"
 
 #include "app/common/HostSession.h"
-#include "host/db/engine/SqliteConnection.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/engine/SqliteConnection.h"
 #include "store/EnquiryStatements.h"
 
 #include <QTextStream>
@@ -22,9 +22,9 @@ int runList(CliContext &context)
     }
     TextTable table({ "Code", "Description", "Company", "Frequency", "Type" });
     for (query.First(); !query.Eof(); query.Next()) {
-        table.AddRow({ query.FieldByName("cCode").AsString(), query.FieldByName("cDescription").AsString(),
-            query.FieldByName("cCompany").AsString(), query.FieldByName("cFrequency").AsString(),
-            query.FieldByName("cType").AsString() });
+        table.AddRow({ query.FieldByName("cCode").AsString(),
+            query.FieldByName("cDescription").AsString(), query.FieldByName("cCompany").AsString(),
+            query.FieldByName("cFrequency").AsString(), query.FieldByName("cType").AsString() });
     }
     table.Print(context.out);
     return ExitOk;
@@ -34,5 +34,6 @@ int runList(CliContext &context)
 
 CliCommand ListCommand()
 {
-    return { "list", "Lists every IQ: code, description, company, frequency and type.", {}, {}, true, runList };
+    return { "list", "Lists every IQ: code, description, company, frequency and type.", {}, {},
+        true, runList };
 }

@@ -14,7 +14,9 @@ bool ReadPassword(const QString &agent, QString &password, QString &error)
         return true;
     }
     if (!isatty(STDIN_FILENO)) {
-        error = QStringLiteral("no password for agent \"%1\": set CORVANE_PASSWORD or run on a terminal.").arg(agent);
+        error = QStringLiteral(
+            "no password for agent \"%1\": set CORVANE_PASSWORD or run on a terminal.")
+                    .arg(agent);
         return false;
     }
     std::fprintf(stderr, "Password for %s: ", agent.toLocal8Bit().constData());

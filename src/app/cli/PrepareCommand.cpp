@@ -12,7 +12,9 @@
 const QCommandLineOption &ParamOption()
 {
     static const QCommandLineOption option(QStringLiteral("param"),
-        "Set the parameter NAME to VALUE, checked and stored as the parameter dialog does. Repeatable.", "NAME=VALUE");
+        "Set the parameter NAME to VALUE, checked and stored as the parameter dialog does. "
+        "Repeatable.",
+        "NAME=VALUE");
     return option;
 }
 
@@ -27,11 +29,14 @@ bool PrepareForAgent(CliContext &context, TqryIPEasyEnquiry &iq, QString &sql)
     }
     if (!SelectEnquiryByCode(context, args[1], iq))
         return false;
-    if (!ApplyParamArguments(context, iq.GetIDEnquiry(), iq.GetCode(), context.parser.values(ParamOption())))
+    if (!ApplyParamArguments(
+            context, iq.GetIDEnquiry(), iq.GetCode(), context.parser.values(ParamOption())))
         return false;
-    SqliteConnection *target = iq.GetCommonDB() ? context.session->Common() : context.session->Payroll();
+    SqliteConnection *target
+        = iq.GetCommonDB() ? context.session->Common() : context.session->Payroll();
     QString error;
-    if (!PrepareEnquirySQL(*context.session->Payroll(), iq.GetIDEnquiry(), iq.GetSQLStatement(), sql, error, target)) {
+    if (!PrepareEnquirySQL(*context.session->Payroll(), iq.GetIDEnquiry(), iq.GetSQLStatement(),
+            sql, error, target)) {
         context.err << OneLine(error) << "\n";
         return false;
     }
@@ -54,6 +59,6 @@ int runPrepare(CliContext &context)
 
 CliCommand PrepareCommand()
 {
-    return { "prepare", "Prints the statement that would run for the signed-in agent.", "CODE", { ParamOption() },
-        true, runPrepare };
+    return { "prepare", "Prints the statement that would run for the signed-in agent.", "CODE",
+        { ParamOption() }, true, runPrepare };
 }

@@ -4,8 +4,8 @@
 #include "app/common/HostSession.h"
 #include "host/core/GridExport.h"
 #include "host/core/RegIni.h"
-#include "host/db/engine/SqliteConnection.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/engine/SqliteConnection.h"
 #include "run/ColumnLayout.h"
 #include "run/EnquiryExecution.h"
 #include "store/TqryIPEasyEnquiry.h"
@@ -22,9 +22,12 @@ bool PrepareForAgent(CliContext &context, TqryIPEasyEnquiry &iq, QString &sql);
 
 namespace {
 
-const QCommandLineOption formatOption(QStringLiteral("format"), "Output format: csv (default), tsv, json or xlsx.", "FORMAT", "csv");
-const QCommandLineOption outputOption(QStringList { "output", "o" }, "Write to FILE instead of standard output (required for xlsx).", "FILE");
-const QCommandLineOption allColumnsOption(QStringLiteral("all-columns"), "Also write the hidden columns, after the visible ones.");
+const QCommandLineOption formatOption(
+    QStringLiteral("format"), "Output format: csv (default), tsv, json or xlsx.", "FORMAT", "csv");
+const QCommandLineOption outputOption(QStringList { "output", "o" },
+    "Write to FILE instead of standard output (required for xlsx).", "FILE");
+const QCommandLineOption allColumnsOption(
+    QStringLiteral("all-columns"), "Also write the hidden columns, after the visible ones.");
 
 // The columns the result window would show, in its order: the agent's stored layout for this
 // IQ, else the IQ's column rows; hidden ones only when asked for.
@@ -40,7 +43,8 @@ bool exportColumns(CliContext &context, const TQuillonADOQuery &result, const Tq
         context.err << "corvane-iq: cannot read the IQ's columns: " << error << "\n";
         return false;
     }
-    const QString stored = RegIni::ReadString("frmIPEasyEnquiryView_" + iq.GetCode(), "Field Names", QString());
+    const QString stored
+        = RegIni::ReadString("frmIPEasyEnquiryView_" + iq.GetCode(), "Field Names", QString());
     const ColumnLayout layout = BuildColumnLayout(fields, stored, rows);
     // An IQ that names no column (no column rows, no kept layout) opens its window with every
     // field hidden; a file of empty rows would tell nothing, so here every field is written.
@@ -58,8 +62,9 @@ bool exportColumns(CliContext &context, const TQuillonADOQuery &result, const Tq
     return true;
 }
 
-bool writeToStdout(CliContext &context, const TQuillonADOQuery &result, const std::vector<GridExportColumn> &columns,
-    GridExportFormat format, const GridExportOptions &options)
+bool writeToStdout(CliContext &context, const TQuillonADOQuery &result,
+    const std::vector<GridExportColumn> &columns, GridExportFormat format,
+    const GridExportOptions &options)
 {
     QTemporaryDir dir;
     const QString path = dir.path() + "/result." + GridExport::Suffix(format);
@@ -98,12 +103,14 @@ int runRun(CliContext &context)
     QString sql;
     if (!PrepareForAgent(context, iq, sql))
         return ExitFailure;
-    SqliteConnection *connection = iq.GetCommonDB() ? context.session->Common() : context.session->Payroll();
+    SqliteConnection *connection
+        = iq.GetCommonDB() ? context.session->Common() : context.session->Payroll();
     TQuillonADOQuery result;
     qint64 elapsed = kElapsedNotMeasured;
     QString error;
     if (!OpenEnquiry(result, *connection, sql, iq.GetCode(), iq.GetDescription(), elapsed, error)) {
-        context.err << OneLine(RunFailureMessage(error, elapsed)) << " (" << OneLine(error) << ")\n";
+        context.err << OneLine(RunFailureMessage(error, elapsed)) << " (" << OneLine(error)
+                    << ")\n";
         return ExitFailure;
     }
     std::vector<GridExportColumn> columns;
@@ -117,7 +124,8 @@ int runRun(CliContext &context)
         context.err << "corvane-iq: " << error << "\n";
         return ExitFailure;
     }
-    context.err << result.RecordCount() << " rows written to " << output << " in " << elapsed << " ms\n";
+    context.err << result.RecordCount() << " rows written to " << output << " in " << elapsed
+                << " ms\n";
     return ExitOk;
 }
 

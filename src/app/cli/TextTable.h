@@ -10,7 +10,10 @@
 class TextTable
 {
 public:
-    explicit TextTable(QStringList header) : m_header(std::move(header)) { }
+    explicit TextTable(QStringList header)
+        : m_header(std::move(header))
+    {
+    }
     void AddRow(QStringList row) { m_rows.push_back(std::move(row)); }
     void Print(QTextStream &out) const;
 

@@ -15,8 +15,14 @@ QString DefaultDataFolder()
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/corvane";
 }
 
-QString DefaultPayrollPath() { return DefaultDataFolder() + "/demo-payroll.db"; }
-QString DefaultCommonPath() { return DefaultDataFolder() + "/demo-common.db"; }
+QString DefaultPayrollPath()
+{
+    return DefaultDataFolder() + "/demo-payroll.db";
+}
+QString DefaultCommonPath()
+{
+    return DefaultDataFolder() + "/demo-common.db";
+}
 
 bool EnsureDemoDatabases(const QString &payrollPath, const QString &commonPath, QString &error)
 {
@@ -25,12 +31,14 @@ bool EnsureDemoDatabases(const QString &payrollPath, const QString &commonPath, 
     if (havePayroll && haveCommon)
         return true;
     if (havePayroll != haveCommon) {
-        error = QStringLiteral("Only one of the demo databases exists (%1, %2); run \"corvane-iq demo --force\" to create both again.")
+        error = QStringLiteral("Only one of the demo databases exists (%1, %2); run \"corvane-iq "
+                               "demo --force\" to create both again.")
                     .arg(payrollPath, commonPath);
         return false;
     }
     if (!QDir().mkpath(QFileInfo(payrollPath).absolutePath())) {
-        error = QStringLiteral("Cannot create the folder %1.").arg(QFileInfo(payrollPath).absolutePath());
+        error = QStringLiteral("Cannot create the folder %1.")
+                    .arg(QFileInfo(payrollPath).absolutePath());
         return false;
     }
     return WriteDemoDatabases(payrollPath, commonPath, DemoOptions {}, error);
@@ -60,7 +68,8 @@ bool WriteDemoDatabases(const QString &payrollPath, const QString &commonPath,
 {
     for (const QString &path : { payrollPath, commonPath }) {
         if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-            error = QStringLiteral("Cannot create the folder %1.").arg(QFileInfo(path).absolutePath());
+            error = QStringLiteral("Cannot create the folder %1.")
+                        .arg(QFileInfo(path).absolutePath());
             return false;
         }
     }

@@ -12,10 +12,13 @@
 
 HostSession::HostSession() = default;
 
-HostSession::~HostSession() { Close(); }
+HostSession::~HostSession()
+{
+    Close();
+}
 
-bool HostSession::Open(const QString &payrollPath, const QString &commonPath, bool useDefaults,
-    QString &error)
+bool HostSession::Open(
+    const QString &payrollPath, const QString &commonPath, bool useDefaults, QString &error)
 {
     Close();
     m_payrollPath = payrollPath.isEmpty() ? DefaultPayrollPath() : payrollPath;
@@ -44,7 +47,10 @@ bool HostSession::SignIn(const QString &agentName, const QString &password, QStr
     return ::SignIn(*m_payroll, agentName, password, error);
 }
 
-void HostSession::SignOut() { ::SignOut(); }
+void HostSession::SignOut()
+{
+    ::SignOut();
+}
 
 void HostSession::Close()
 {

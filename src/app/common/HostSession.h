@@ -18,7 +18,8 @@ public:
 
     // Opens the databases (creating the demo databases when the default paths are used) and makes
     // them the host's connections. False with a one-line error; nothing is changed then.
-    bool Open(const QString &payrollPath, const QString &commonPath, bool useDefaults, QString &error);
+    bool Open(
+        const QString &payrollPath, const QString &commonPath, bool useDefaults, QString &error);
     // Signs the agent in and points the settings at the agent's own file.
     bool SignIn(const QString &agentName, const QString &password, QString &error);
     void SignOut();

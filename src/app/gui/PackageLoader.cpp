@@ -18,14 +18,16 @@ bool PackageLoader::Load(const QString &libraryPath, const QString &interfaceCla
 {
     m_library = std::make_unique<QLibrary>(libraryPath);
     if (!m_library->load()) {
-        error = QStringLiteral("Cannot load the package %1: %2").arg(libraryPath, m_library->errorString());
+        error = QStringLiteral("Cannot load the package %1: %2")
+                    .arg(libraryPath, m_library->errorString());
         return false;
     }
     const PackageFactory factory = FindClass(interfaceClass);
     if (factory)
         m_interface.reset(factory());
     if (!m_interface) {
-        error = QStringLiteral("The package %1 did not register %2.").arg(libraryPath, interfaceClass);
+        error = QStringLiteral("The package %1 did not register %2.")
+                    .arg(libraryPath, interfaceClass);
         return false;
     }
     m_interface->GetObjectClassList();

@@ -12,7 +12,8 @@ class TfrmCorvaneMain final : public QMainWindow
 {
     Q_OBJECT
 public:
-    TfrmCorvaneMain(HostSession &session, TQuillonPackageInterface &package, QWidget *parent = nullptr);
+    TfrmCorvaneMain(
+        HostSession &session, TQuillonPackageInterface &package, QWidget *parent = nullptr);
 
     bool SignOutRequested() const { return m_signOut; }
 

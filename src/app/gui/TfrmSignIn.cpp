@@ -1,8 +1,8 @@
 #include "app/gui/TfrmSignIn.h"
 
 #include "app/common/HostSession.h"
-#include "host/db/engine/SqliteConnection.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/engine/SqliteConnection.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

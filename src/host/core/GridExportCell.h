@@ -1,8 +1,8 @@
 #pragma once
 
 #include "host/core/GridExport.h"
-#include "host/db/engine/FieldType.h"
 #include "host/db/dataset/TQuillonDataSet.h"
+#include "host/db/engine/FieldType.h"
 
 #include <QChar>
 #include <QDateTime>

@@ -2,8 +2,8 @@
 
 #include "host/core/GlobalMessages.h"
 #include "host/core/HostMessageEvent.h"
-#include "host/core/HostMessages.h"
 #include "host/core/HostMessageReceiver.h"
+#include "host/core/HostMessages.h"
 
 HostControl::HostControl(QObject *parent)
     : QObject(parent)

@@ -1,11 +1,11 @@
 #include "host/ui/TfrmMaintenanceBase.h"
 
 #include "host/core/Messages.h"
-#include "host/ui/ModalDialogs.h"
 #include "host/core/Notes.h"
-#include "host/ui/TfrmNotes.h"
 #include "host/core/RegIni.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/ui/ModalDialogs.h"
+#include "host/ui/TfrmNotes.h"
 #include "host/ui/TmxGrid.h"
 
 #include <QAction>

@@ -9,9 +9,9 @@
 #include "host/core/RegIni.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
 #include "host/ui/TmxGrid.h"
-#include "run/EnquiryWindows.h"
 #include "run/ColumnLayout.h"
 #include "run/EnquiryExecution.h"
+#include "run/EnquiryWindows.h"
 #include "run/PrepareStatement.h"
 #include "store/TqryIPEasyEnquiry.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/db/engine/SqliteConnection.h"
 #include "host/db/dataset/TQuillonDataSet.h"
+#include "host/db/engine/SqliteConnection.h"
 
 #include <QTemporaryDir>
 

@@ -1,7 +1,7 @@
 #include "host/db/dataset/FieldValues.h"
 
-#include "host/db/engine/IsoDate.h"
 #include "host/db/dataset/ResultColumn.h"
+#include "host/db/engine/IsoDate.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/db/engine/DbError.h"
 #include "host/db/dataset/ProcParams.h"
+#include "host/db/engine/DbError.h"
 
 #include <QString>
 

@@ -229,4 +229,3 @@ TEST(IsoDate, MillisecondsPrintAsAskedButNeverAfterADateAlone)
         EXPECT_EQ(IsoDate::format(row.ms, row.type, row.fraction), row.printed);
     }
 }
-
