@@ -89,17 +89,22 @@ QString TQuillonADOQuery::KeyField() const
     return key;
 }
 
-bool TQuillonADOQuery::Open()
+bool TQuillonADOQuery::LoadAndShow()
 {
-    ChunkReuseScope reuse; // the previous result's buffers serve the new one
-    Close();
-    ClearError();
     std::unique_ptr<ResultColumns> result;
     if (!Load(result))
         return false;
     SetColumns(std::move(result));
     ResetAfterLoad();
     return true;
+}
+
+bool TQuillonADOQuery::Open()
+{
+    ChunkReuseScope reuse; // the previous result's buffers serve the new one
+    Close();
+    ClearError();
+    return LoadAndShow();
 }
 
 bool TQuillonADOQuery::Load(std::unique_ptr<ResultColumns> &result)
@@ -172,12 +177,7 @@ bool TQuillonADOQuery::SelectRecords(const QString &column, const QVariant &valu
     }
     m_sql = QString::fromStdString(SqlText::selectRow(utf8(table), found->name));
     m_parameters = { FieldValues::toValue(value) };
-    std::unique_ptr<ResultColumns> result;
-    if (!Load(result))
-        return false;
-    SetColumns(std::move(result));
-    ResetAfterLoad();
-    return true;
+    return LoadAndShow();
 }
 
 bool TQuillonADOQuery::RecordsExistCriteria(const QString &criteria)

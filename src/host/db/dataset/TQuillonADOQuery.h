@@ -68,6 +68,7 @@ protected:
 
 private:
     bool Load(std::unique_ptr<ResultColumns> &result);
+    bool LoadAndShow(); // Load, then the new rows replace the old from the first record
     // Where edits go: the table, its key column and, per field, the table's column ("" for a
     // field that is not one).
     struct WriteTarget
