@@ -1,5 +1,6 @@
 #include "run/PrepareStatement.h"
 
+#include "host/core/HostContext.h"
 #include "host/core/TypeTables.h"
 #include "host/core/Utilities.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
@@ -97,8 +98,14 @@ bool PrepareEnquirySQL(Connection &payroll, int enquiryId, const QString &stored
     }
     ApplyAgentFilters(statement);
 
+    if (!target)
+        target = ReportConnection(false);
+    if (!target) {
+        error = QStringLiteral("No report connection is open.");
+        return false;
+    }
     TSqlSecurityChecker checker;
-    if (!checker.SecurityCheckSuccessful(target ? *target : payroll, statement)) {
+    if (!checker.SecurityCheckSuccessful(*target, statement)) {
         error = QString::fromLatin1(kForbiddenText);
         return false;
     }

@@ -28,8 +28,8 @@ bool ReadParamRows(
 // when the text holds an "@"), the current agent's security filters, then the host's security
 // checker. On refusal `out` is empty and `error` is "The requested action is forbidden"; when
 // the parameter rows cannot be read `error` holds the database's text. The caller shows it.
-// The checker compiles the statement on `target`, the connection it will run on (the common
-// database for a common-database IQ); null means the payroll connection.
+// The checker compiles the statement on `target`, the report connection it will run on (the
+// common one for a common-database IQ); null means the host's payroll report connection.
 bool PrepareEnquirySQL(Connection &payroll, int enquiryId, const QString &storedSql, QString &out,
     QString &error, Connection *target = nullptr);
 

@@ -1,5 +1,6 @@
 #include "store/Databases.h"
 
+#include "host/db/security/ReportConnection.h"
 #include "store/AgentPCSecurity.h"
 #include "store/Schema.h"
 #include "store/SqlHelpers.h"
@@ -68,6 +69,32 @@ void Discard(OpenedFile &opened)
         QFile::remove(opened.path);
 }
 
+// A read-only connection for IQ statements; the common one sees the payroll file as "payroll".
+std::unique_ptr<SqliteConnection> OpenReportConnection(
+    const QString &path, const QString &payrollPath, QString &error)
+{
+    DbError dbError;
+    auto connection
+        = SqliteConnection::open(path.toStdString(), SqliteConnection::OpenMode::ReadOnly, dbError);
+    if (!connection) {
+        error = FileErrorText(path, dbError);
+        return nullptr;
+    }
+    // An attached file opens read-only like the connection it joins.
+    if (!payrollPath.isEmpty() && !connection->attach(payrollPath.toStdString(), "payroll")) {
+        error = FileErrorText(payrollPath, connection->lastError());
+        return nullptr;
+    }
+    std::string lockError;
+    if (!RegisterAgentPCSecurity(*connection, error)
+        || !LockForReports(*connection, { "_efnAgentPCSecurity" }, lockError)) {
+        if (error.isEmpty())
+            error = QString::fromStdString(lockError);
+        return nullptr;
+    }
+    return connection;
+}
+
 } // namespace
 
 std::optional<HostDatabases> OpenHostDatabases(
@@ -99,6 +126,15 @@ std::optional<HostDatabases> OpenHostDatabases(
         return std::nullopt;
     }
     HostDatabases databases;
+    databases.reportPayroll = OpenReportConnection(payrollPath, QString(), error);
+    if (databases.reportPayroll)
+        databases.reportCommon = OpenReportConnection(commonPath, payrollPath, error);
+    if (!databases.reportCommon) {
+        databases.reportPayroll.reset();
+        Discard(common);
+        Discard(payroll);
+        return std::nullopt;
+    }
     databases.payroll = std::move(payroll.connection);
     databases.common = std::move(common.connection);
     return databases;

@@ -8,15 +8,21 @@
 #include <optional>
 
 // The two databases the programs work on. The payroll database is also attached to the common
-// connection as "payroll", so that agent filters inside a common-database IQ find their tables.
+// connections as "payroll", so that agent filters inside a common-database IQ find their tables.
+// IQ statements are checked and run only on the report connections: read-only twins of the two
+// that cannot write whatever a statement tries (see LockForReports); everything the program
+// itself stores goes through the other two.
 struct HostDatabases
 {
     std::unique_ptr<SqliteConnection> payroll;
     std::unique_ptr<SqliteConnection> common;
+    std::unique_ptr<SqliteConnection> reportPayroll;
+    std::unique_ptr<SqliteConnection> reportCommon;
 };
 
 // Opens both files (creating them, and their folders, only when `create` is set), refuses files
-// that are not ours, brings their schemas up to date, and registers _efnAgentPCSecurity on both
-// connections. On failure: nullopt and a one-line error naming the file; nothing was changed.
+// that are not ours, brings their schemas up to date, registers _efnAgentPCSecurity on every
+// connection and opens the report connections. On failure: nullopt and a one-line error naming
+// the file; nothing was changed.
 std::optional<HostDatabases> OpenHostDatabases(
     const QString &payrollPath, const QString &commonPath, bool create, QString &error);

@@ -19,6 +19,7 @@ TestDatabases::TestDatabases()
     if (!m_databases)
         qFatal("The test databases cannot be created: %s", qPrintable(error));
     SetHostConnections(m_databases->payroll.get(), m_databases->common.get());
+    SetReportConnections(m_databases->reportPayroll.get(), m_databases->reportCommon.get());
     RegIni::SetFolder(path("settings"));
     SignOut();
 }
@@ -28,6 +29,7 @@ TestDatabases::~TestDatabases()
     SignOut();
     RegIni::SetFolder({});
     SetHostConnections(nullptr, nullptr);
+    SetReportConnections(nullptr, nullptr);
 }
 
 void TestDatabases::addDemoData(int employees, int payslipsPerEmployee)

@@ -32,8 +32,7 @@ bool PrepareForAgent(CliContext &context, TqryIPEasyEnquiry &iq, QString &sql)
     if (!ApplyParamArguments(
             context, iq.GetIDEnquiry(), iq.GetCode(), context.parser.values(ParamOption())))
         return false;
-    SqliteConnection *target
-        = iq.GetCommonDB() ? context.session->Common() : context.session->Payroll();
+    SqliteConnection *target = context.session->Report(iq.GetCommonDB());
     QString error;
     if (!PrepareEnquirySQL(*context.session->Payroll(), iq.GetIDEnquiry(), iq.GetSQLStatement(),
             sql, error, target)) {

@@ -103,8 +103,7 @@ int runRun(CliContext &context)
     QString sql;
     if (!PrepareForAgent(context, iq, sql))
         return ExitFailure;
-    SqliteConnection *connection
-        = iq.GetCommonDB() ? context.session->Common() : context.session->Payroll();
+    SqliteConnection *connection = context.session->Report(iq.GetCommonDB());
     TQuillonADOQuery result;
     qint64 elapsed = kElapsedNotMeasured;
     QString error;

@@ -31,10 +31,13 @@ bool HostSession::Open(
         return false;
     m_payroll = std::move(databases->payroll);
     m_common = std::move(databases->common);
+    m_reportPayroll = std::move(databases->reportPayroll);
+    m_reportCommon = std::move(databases->reportCommon);
     RegisterStoreProcedures();
     // A failing stored procedure is reported to the person by the host, as the callers expect.
     TQuillonADOStoredProc::SetErrorReporter([](const QString &text) { ErrMessage(text); });
     SetHostConnections(m_payroll.get(), m_common.get());
+    SetReportConnections(m_reportPayroll.get(), m_reportCommon.get());
     return true;
 }
 
@@ -56,6 +59,9 @@ void HostSession::Close()
 {
     SignOut();
     SetHostConnections(nullptr, nullptr);
+    SetReportConnections(nullptr, nullptr);
+    m_reportCommon.reset();
+    m_reportPayroll.reset();
     m_common.reset();
     m_payroll.reset();
 }

@@ -27,12 +27,19 @@ public:
 
     SqliteConnection *Payroll() const { return m_payroll.get(); }
     SqliteConnection *Common() const { return m_common.get(); }
+    // Where IQ statements are checked and run: read-only (see HostDatabases).
+    SqliteConnection *Report(bool commonDb) const
+    {
+        return commonDb ? m_reportCommon.get() : m_reportPayroll.get();
+    }
     QString PayrollPath() const { return m_payrollPath; }
     QString CommonPath() const { return m_commonPath; }
 
 private:
     std::unique_ptr<SqliteConnection> m_payroll;
     std::unique_ptr<SqliteConnection> m_common;
+    std::unique_ptr<SqliteConnection> m_reportPayroll;
+    std::unique_ptr<SqliteConnection> m_reportCommon;
     QString m_payrollPath;
     QString m_commonPath;
 };

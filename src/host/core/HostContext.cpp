@@ -3,6 +3,8 @@
 namespace {
 Connection *g_payroll = nullptr;
 Connection *g_common = nullptr;
+Connection *g_reportPayroll = nullptr;
+Connection *g_reportCommon = nullptr;
 }
 
 Connection *ADOMainConnection()
@@ -24,4 +26,15 @@ void SetHostConnections(Connection *payroll, Connection *common)
 {
     g_payroll = payroll;
     g_common = common;
+}
+
+Connection *ReportConnection(bool commonDb)
+{
+    return commonDb ? g_reportCommon : g_reportPayroll;
+}
+
+void SetReportConnections(Connection *payroll, Connection *common)
+{
+    g_reportPayroll = payroll;
+    g_reportCommon = common;
 }

@@ -8,3 +8,8 @@ Connection *ADOMainConnection(); // the payroll connection, as the package calls
 Connection *PayrollConnection();
 Connection *CommonConnection();
 void SetHostConnections(Connection *payroll, Connection *common);
+
+// The read-only connections on which IQ statements are checked and run (null until the program
+// opens them): the common one when the IQ is a common-database IQ, else the payroll one.
+Connection *ReportConnection(bool commonDb);
+void SetReportConnections(Connection *payroll, Connection *common);

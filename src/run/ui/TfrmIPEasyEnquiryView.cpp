@@ -166,7 +166,7 @@ void TfrmIPEasyEnquiryView::FormShow()
 bool TfrmIPEasyEnquiryView::PrepareSQL(QString &sql)
 {
     Connection *payroll = PayrollConnection();
-    Connection *target = qryEasyEnquiry->GetCommonDB() ? CommonConnection() : payroll;
+    Connection *target = ReportConnection(qryEasyEnquiry->GetCommonDB());
     QString error;
     if (payroll && target
         && PrepareEnquirySQL(
@@ -182,8 +182,7 @@ void TfrmIPEasyEnquiryView::RunEnquiry()
     ShowProgressDlg(QStringLiteral("Retrieving Data. Please wait..."), kCaption, 999, false, true);
     qint64 elapsed = kElapsedNotMeasured;
     QString error;
-    Connection *connection
-        = qryEasyEnquiry->GetCommonDB() ? CommonConnection() : PayrollConnection();
+    Connection *connection = ReportConnection(qryEasyEnquiry->GetCommonDB());
 
     qryView->Close();
     qryView->DisableControls();

@@ -2,6 +2,7 @@
 
 #include "host/db/engine/NameFold.h"
 #include "host/db/engine/SqlServerNames.h"
+#include "host/db/engine/SqliteAuthorizer.h"
 #include "host/db/engine/SqliteStatement.h"
 
 #include <algorithm>
@@ -80,6 +81,7 @@ SqliteConnection::SqliteConnection(sqlite3 *db, std::string path)
 
 SqliteConnection::~SqliteConnection()
 {
+    sqlite3_set_authorizer(m_db, nullptr, nullptr);
     // close_v2: statements still alive keep the handle until they are finalized.
     sqlite3_close_v2(m_db);
 }
@@ -145,6 +147,26 @@ bool SqliteConnection::attach(const std::string &path, const std::string &schema
     }
     m_error.clear();
     return true;
+}
+
+std::unique_ptr<SqliteAuthorizer> SqliteConnection::setAuthorizer(
+    std::unique_ptr<SqliteAuthorizer> authorizer)
+{
+    std::swap(m_authorizer, authorizer);
+    if (m_authorizer)
+        sqlite3_set_authorizer(m_db, &SqliteConnection::authorize, this);
+    else
+        sqlite3_set_authorizer(m_db, nullptr, nullptr);
+    return authorizer;
+}
+
+int SqliteConnection::authorize(void *self, int action, const char *arg1, const char *arg2,
+    const char *database, const char *trigger)
+{
+    auto *connection = static_cast<SqliteConnection *>(self);
+    return connection->m_authorizer
+        ? connection->m_authorizer->authorize(action, arg1, arg2, database, trigger)
+        : SQLITE_OK;
 }
 
 std::unique_ptr<Statement> SqliteConnection::prepare(std::string_view sql, std::string *tail)

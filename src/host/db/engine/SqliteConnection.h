@@ -8,6 +8,7 @@
 #include <vector>
 
 struct sqlite3;
+class SqliteAuthorizer;
 class SqliteStatement;
 
 // A SQLite database file. Foreign keys are on and a busy database is waited for about two
@@ -33,6 +34,11 @@ public:
     sqlite3 *handle() const { return m_db; }
     // Makes another database file reachable as `schema.table` (and unqualified after main).
     bool attach(const std::string &path, const std::string &schema);
+
+    // Every statement compiled from now on, and the SQL that running statements compile, is
+    // put to `authorizer`; returns the one it replaces (null: none). Null removes it.
+    std::unique_ptr<SqliteAuthorizer> setAuthorizer(std::unique_ptr<SqliteAuthorizer> authorizer);
+    SqliteAuthorizer *authorizer() const { return m_authorizer.get(); }
 
     std::unique_ptr<Statement> prepare(std::string_view sql, std::string *tail = nullptr) override;
     bool execute(std::string_view sql) override;
@@ -66,6 +72,8 @@ private:
     bool runFixed(const char *sql); // a fixed statement without results, nothing bound
     void installProgressHandler();
     static int progressHandler(void *self);
+    static int authorize(void *self, int action, const char *arg1, const char *arg2,
+        const char *database, const char *trigger);
 
     // Called by statements around each step: the deadline the progress handler enforces.
     void enterStep(Clock::time_point deadline, bool limited);
@@ -83,4 +91,5 @@ private:
     bool m_timedOut = false;
     Clock::time_point m_lastProgress;
     std::vector<bool> m_transactions; // per begin(): true when it is a savepoint
+    std::unique_ptr<SqliteAuthorizer> m_authorizer;
 };

@@ -3,7 +3,7 @@
 #include "host/db/engine/SqliteConnection.h"
 #include "host/db/security/SqliteSecurityGuard.h"
 
-#include <optional>
+#include <memory>
 #include <string_view>
 
 namespace {
@@ -44,13 +44,25 @@ bool TSqlSecurityChecker::SecurityCheckSuccessful(Connection &connection, const 
     std::string tail;
     auto *sqlite = dynamic_cast<SqliteConnection *>(&connection);
 
-    std::optional<SqliteSecurityGuard> guard;
-    if (sqlite)
-        guard.emplace(sqlite->handle());
+    // A report connection keeps its guard; any other gets one for this compile only.
+    SqliteSecurityGuard *guard = nullptr;
+    std::unique_ptr<SqliteAuthorizer> previous;
+    bool borrowed = false;
+    if (sqlite) {
+        guard = dynamic_cast<SqliteSecurityGuard *>(sqlite->authorizer());
+        if (!guard) {
+            auto own = std::make_unique<SqliteSecurityGuard>();
+            guard = own.get();
+            previous = sqlite->setAuthorizer(std::move(own));
+            borrowed = true;
+        }
+        guard->clear();
+    }
     const auto statement = connection.prepare(text, &tail);
     const bool denied = guard && guard->denied();
     const QString deniedReason = guard ? QString::fromStdString(guard->reason()) : QString();
-    guard.reset(); // before anything else compiles on this connection
+    if (borrowed)
+        sqlite->setAuthorizer(std::move(previous)); // before anything else compiles here
 
     if (denied)
         return refuse(QStringLiteral("The statement %1.").arg(deniedReason));

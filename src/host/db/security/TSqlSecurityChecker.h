@@ -10,14 +10,14 @@ class Connection;
 // SecurityCheckSuccessful refuses a statement that
 //   - would write or change the schema (the engine's read-only test of the compiled statement),
 //   - holds a second statement: anything but blanks, ";" and comments after the first one,
-//   - on SQLite, does anything an authorizer refuses while it compiles: ATTACH, DETACH,
-//     transactions, savepoints, pragmas other than a few that only report, load_extension,
-//     and any read of the agents' password hashes (_rtblAgents.cPasswordHash), which also
-//     catches "select *" and views over that table (see SqliteSecurityGuard),
+//   - on SQLite, does anything the guard refuses while it compiles: ATTACH, DETACH,
+//     transactions, savepoints, pragmas other than a few that only report, functions outside
+//     its list, and reads of the agents' password hashes (see SqliteSecurityGuard). A report
+//     connection's own guard is used; any other connection gets one for the check only,
 //   - on engines without an authorizer, names cPasswordHash, or names _rtblAgents together with
 //     a "*" (coarse, but on the safe side).
 // A statement that does not compile passes: the server reports the fault when the IQ runs, and
-// nothing can have run. No authorizer is left installed on the connection afterwards.
+// nothing can have run.
 //
 // SecurityPasswordColumnCheck returns the statement to run. Password hashes are refused above
 // rather than masked, so the statement comes back unchanged.
