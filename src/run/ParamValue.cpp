@@ -102,6 +102,11 @@ ParamCheck CheckParamValue(int typeIndex, const QString &value)
 {
     ParamCheck check;
     const QString text = value.trimmed();
+    // No statement can carry it, and it would cut the value short wherever it is stored.
+    if (value.contains(QChar(0))) {
+        check.errorText = QStringLiteral("a value may not hold a NUL character");
+        return check;
+    }
     switch (typeIndex) {
     case kSQLTypeText:
         check.ok = true;
@@ -114,8 +119,14 @@ ParamCheck CheckParamValue(int typeIndex, const QString &value)
     case kSQLTypeDate:
         check.date = ParseDate(text);
         check.ok = check.date.isValid();
-        if (!check.ok)
+        if (!check.ok) {
             check.errorText = Quoted(value) + QStringLiteral(" is not a valid date");
+        } else if (!DateIsSet(check.date) || check.date.date().year() > 9999) {
+            // Written as YYYYMMDD, and the zero date and earlier stand for no value at all.
+            check.ok = false;
+            check.errorText = Quoted(value)
+                + QStringLiteral(" is not a date between 31 Dec 1899 and 31 Dec 9999");
+        }
         break;
     case kSQLTypeDecimal:
         check.ok = ParseDecimal(text);
@@ -138,8 +149,10 @@ ParamCheck CheckParamValue(int typeIndex, const QString &value)
 QString ParamMismatchMessage(
     const QString &value, const QString &typeName, const QString &errorText)
 {
+    QString shown = value;
+    shown.replace(QChar(0), QLatin1String("\\0")); // visible, and the message is not cut short
     QString message
-        = QStringLiteral("Value \"%1\" does not match Type \"%2\"!").arg(value, typeName);
+        = QStringLiteral("Value \"%1\" does not match Type \"%2\"!").arg(shown, typeName);
     if (!errorText.isEmpty())
         message += QStringLiteral("\r\nError: ") + errorText + QLatin1Char('.');
     return message;

@@ -38,7 +38,7 @@ TEST(ParamValue, ChecksValuesInTheRegionalFormats)
     {
         QLocale locale;
         int type;
-        const char *value;
+        QString value;
         bool ok;
         QDateTime date;
     } rows[] = {
@@ -66,6 +66,13 @@ TEST(ParamValue, ChecksValuesInTheRegionalFormats)
         { uk, kSQLTypeDate, "01/31/2024", false, kNoDate },
         { uk, kSQLTypeDate, "abc", false, kNoDate },
         { uk, kSQLTypeDate, "", false, kNoDate },
+        { uk, kSQLTypeDate, "1899-12-30", false, kNoDate }, // the zero date: no value
+        { uk, kSQLTypeDate, "1850-06-01", false, kNoDate },
+        { uk, kSQLTypeDate, "1899-12-31", true, At(1899, 12, 31) },
+        { uk, kSQLTypeDate, "31/12/9999", true, At(9999, 12, 31) },
+        { uk, kSQLTypeText, "O'Brien", true, kNoDate },
+        { uk, kSQLTypeText, QString("a") + QChar(0) + "b", false, kNoDate },
+        { uk, kSQLTypeInteger, QString("1") + QChar(0), false, kNoDate },
         { de, kSQLTypeDecimal, "12,5", true, kNoDate },
         { de, kSQLTypeDecimal, "12.5", false, kNoDate },
         { de, kSQLTypeBoolean, "0,5", true, kNoDate },

@@ -1,6 +1,7 @@
 #include "PrintQt.h"
 #include "TestDatabases.h"
 
+#include "host/core/SystemValues.h"
 #include "host/core/TypeTables.h"
 #include "run/PrepareStatement.h"
 
@@ -76,7 +77,46 @@ TEST(SubstituteParameters, WritesEachMarkerAsItsTypesLiteral)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(SubstituteParameters(row.sql, row.rows), row.expected);
+        EXPECT_EQ(SubstituteParameters(row.sql, row.rows, TextValues::AsTyped), row.expected);
+    }
+}
+
+// With doubled quotes a typed text stays one value wherever its marker stands, or the statement
+// is refused; nothing a clerk types can change the statement around it.
+TEST(SubstituteParameters, DoubledQuotesKeepEveryTextAValue)
+{
+    const struct
+    {
+        const char *name;
+        QString sql;
+        std::vector<ParamRow> rows;
+        QString expected; // empty: refused
+    } rows[] = {
+        { "a quote stays in the value", "where cName = @Name", { Text("Name", "O'Brien") },
+            "where cName = 'O''Brien'" },
+        { "a quote and a comment", "where c = @V and x", { Text("V", "x' OR 1=1 /*") },
+            "where c = 'x'' OR 1=1 /*' and x" },
+        { "an earlier value's marker text stays", "a = @A and b = @B and 1",
+            { Text("A", "@B"), Text("B", " OR 1=1 OR ") }, "a = '@B' and b = ' OR 1=1 OR ' and 1" },
+        { "dates and numbers are not text", "where d = @D and i = @I",
+            { Date("D", QDateTime(QDate(2024, 1, 31), QTime())), Bare("I", kSQLTypeInteger, "5") },
+            "where d = '20240131' and i = 5" },
+        { "inside the author's quotes", "where c like '%@V%'", { Text("V", "abc") }, "" },
+        { "glued to the author's quote", "where c = @V'", { Text("V", "abc") }, "" },
+        { "inside a quoted name, harmless", "select 1 as \"@V\"", { Text("V", "abc") },
+            "select 1 as \"'abc'\"" },
+        { "out of a quoted name", "select 1 as \"@V\"", { Text("V", "x\" or 1=1 --") }, "" },
+        { "in a line comment, harmless", "select 1 -- @V", { Text("V", "x' or 1=1") },
+            "select 1 -- 'x'' or 1=1'" },
+        { "out of a line comment", "select 1 -- @V\n", { Text("V", "\r or 1=1") }, "" },
+        { "out of a block comment", "select 1 /* @V */", { Text("V", "*/ or 1=1 /*") }, "" },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        QString error;
+        EXPECT_EQ(SubstituteParameters(row.sql, row.rows, TextValues::QuotesDoubled, &error),
+            row.expected);
+        EXPECT_EQ(error.isEmpty(), !row.expected.isEmpty()) << error.toStdString();
     }
 }
 
@@ -100,6 +140,9 @@ TEST_F(PrepareEnquirySQLTest, ReadsTheStoredValuesAndFiltersForTheAgent)
 
     QString out;
     QString error;
+    // As typed, values go in as stored; with doubled quotes (the default) a stored number must
+    // be one.
+    SetCurrentSystemValue("IQ Text Parameter Values", "as typed");
     EXPECT_TRUE(PrepareEnquirySQL(db.payroll(), id, sql, out, error)) << error.toStdString();
     EXPECT_EQ(out,
         QString("select cCode from _iptblLocations where idLocation in ( select distinct "
@@ -107,6 +150,13 @@ TEST_F(PrepareEnquirySQLTest, ReadsTheStoredValuesAndFiltersForTheAgent)
                 "and cDescription > '20240131'")
             .arg(agent));
     EXPECT_TRUE(error.isEmpty());
+
+    SetCurrentSystemValue("IQ Text Parameter Values", "quotes doubled");
+    EXPECT_FALSE(PrepareEnquirySQL(db.payroll(), id, sql, out, error));
+    EXPECT_EQ(error,
+        "The stored value of the parameter \"Loc List\" cannot be used: "
+        "'CHECKAGENTLOCATIONSECURITY' is not a valid integer value. Enter it again in the "
+        "parameter dialog.");
 }
 
 TEST_F(PrepareEnquirySQLTest, StatementWithoutMarkersNeverReadsTheParameterRows)

@@ -21,13 +21,25 @@ struct KnownValue
     const char *name;
     const char *defaultValue;
     const char *description;
+    QStringList choices; // empty: a whole number of 0 or more
 };
 // Values the program reads with a default; listed so that they can be set before first use.
 const KnownValue kKnownValues[] = {
     { "IQ Report Timeout (Minutes)", "0",
-        "Minutes an IQ report may run before it is stopped; 0 means no limit." },
-    { "IQ Report Retry Count", "1", "How many times an IQ report is tried before it fails." },
+        "Minutes an IQ report may run before it is stopped; 0 means no limit.", {} },
+    { "IQ Report Retry Count", "1", "How many times an IQ report is tried before it fails.", {} },
+    { "IQ Text Parameter Values", "quotes doubled",
+        "How a text parameter value goes into an IQ statement: \"quotes doubled\" (a quote "
+        "stays part of the value) or \"as typed\" (for IQs written to splice text in).",
+        { QStringLiteral("quotes doubled"), QStringLiteral("as typed") } },
 };
+
+const KnownValue *FindKnown(const QString &name)
+{
+    const auto found = std::find_if(std::begin(kKnownValues), std::end(kKnownValues),
+        [&](const KnownValue &known) { return name == QLatin1String(known.name); });
+    return found == std::end(kKnownValues) ? nullptr : &*found;
+}
 }
 
 TfrmSystemSettings::TfrmSystemSettings(QWidget *parent)
@@ -96,19 +108,26 @@ bool TfrmSystemSettings::LoadValues()
 QString TfrmSystemSettings::ValidateInput()
 {
     for (int index = 0; index < int(FRows.size()); ++index) {
-        const bool whole = std::any_of(
-            std::begin(kKnownValues), std::end(kKnownValues), [&](const KnownValue &known) {
-                return FRows[index].name == QLatin1String(known.name);
-            });
-        if (!whole)
+        const KnownValue *known = FindKnown(FRows[index].name);
+        if (!known)
             continue;
-        bool ok = false;
-        const int number = grdValues->item(index, colValue)->text().trimmed().toInt(&ok);
-        if (!ok || number < 0) {
+        const QString value = grdValues->item(index, colValue)->text().trimmed();
+        QString refusal;
+        if (!known->choices.isEmpty()) {
+            if (!known->choices.contains(value, Qt::CaseInsensitive))
+                refusal = tr("The value of \"%1\" must be one of: %2.")
+                              .arg(FRows[index].name, known->choices.join(QStringLiteral(", ")));
+        } else {
+            bool ok = false;
+            const int number = value.toInt(&ok);
+            if (!ok || number < 0)
+                refusal = tr("The value of \"%1\" must be a whole number of 0 or more.")
+                              .arg(FRows[index].name);
+        }
+        if (!refusal.isEmpty()) {
             grdValues->setCurrentCell(index, colValue);
             grdValues->setFocus();
-            return tr("The value of \"%1\" must be a whole number of 0 or more.")
-                .arg(FRows[index].name);
+            return refusal;
         }
     }
     return {};

@@ -24,7 +24,7 @@ int RowOf(QTableWidget *grid, const QString &name)
     return -1;
 }
 
-TEST(TfrmSystemSettingsTest, RefusesBadNumbersAndWritesOnlyChanges)
+TEST(TfrmSystemSettingsTest, RefusesBadValuesAndWritesOnlyChanges)
 {
     TestDatabases databases;
     HostScript script;
@@ -35,7 +35,7 @@ TEST(TfrmSystemSettingsTest, RefusesBadNumbersAndWritesOnlyChanges)
     auto edit = [&](const QString &name, const QString &value) {
         script.onModal("TfrmSystemSettings", [=](QDialog &dlg) {
             auto *grid = dlg.findChild<QTableWidget *>("grdValues");
-            ASSERT_EQ(grid->rowCount(), 3); // both IQ values listed although absent
+            ASSERT_EQ(grid->rowCount(), 4); // the IQ values listed although absent
             const int row = RowOf(grid, name);
             ASSERT_GE(row, 0);
             grid->item(row, 1)->setText(value);
@@ -49,6 +49,12 @@ TEST(TfrmSystemSettingsTest, RefusesBadNumbersAndWritesOnlyChanges)
         QStringList {
             "The value of \"IQ Report Timeout (Minutes)\" must be a whole number of 0 or more." });
     EXPECT_EQ(databases.count(databases.common(), "select count(*) from _btblSystemValues"), 1);
+
+    edit("IQ Text Parameter Values", "doubled");
+    EXPECT_FALSE(DoSystemSettings());
+    EXPECT_EQ(script.takeMessages(),
+        QStringList { "The value of \"IQ Text Parameter Values\" must be one of: quotes doubled, "
+                      "as typed." });
 
     edit(kTimeout, " 10 ");
     EXPECT_TRUE(DoSystemSettings());
