@@ -2,6 +2,7 @@
 
 #include "app/cli/PasswordPrompt.h"
 #include "app/common/HostSession.h"
+#include "run/EnquiryRights.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -93,7 +94,8 @@ bool openSession(QCommandLineParser &parser, HostSession &session, QTextStream &
         return false;
     }
     QString password;
-    if (!ReadPassword(agent, password, error) || !session.SignIn(agent, password, error)) {
+    if (!ReadPassword(agent, password, error) || !session.SignIn(agent, password, error)
+        || !MayUseFunction(kFunctionEasyEnquiry, error)) {
         err << "corvane-iq: " << error << "\n";
         return false;
     }

@@ -10,6 +10,7 @@
 #include "host/ui/TmxGrid.h"
 #include "host/ui/TmxGridModel.h"
 #include "list/EnquiryChangeMessage.h"
+#include "run/EnquiryRights.h"
 #include "run/EnquiryWindows.h"
 #include "store/EnquiryStatements.h"
 #include "store/SystemRecord.h"
@@ -19,8 +20,6 @@
 #include <QTableView>
 
 namespace {
-constexpr int kFunctionEasyEnquiry = 2601;
-constexpr int kFunctionEasyEnquiryExchange = 2602;
 
 QAction *MakeCommand(QObject *parent, const char *name, const QString &caption, const QString &hint)
 {
@@ -272,6 +271,11 @@ void TfrmIPEasyEnquiry::IPMEasyEnquiryChanged(qint64 enquiryId)
 void DoIPEasyEnquiry(bool modal, qint64 selectedList, bool unused)
 {
     Q_UNUSED(unused);
+    QString refusal;
+    if (!MayUseFunction(kFunctionEasyEnquiry, refusal)) {
+        InfoMessage(refusal);
+        return;
+    }
     PushCursor();
     if (modal) {
         TfrmIPEasyEnquiry list;

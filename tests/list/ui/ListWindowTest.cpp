@@ -129,3 +129,16 @@ TEST_F(ListWindowTest, NotesAreKeptUnderTheEnquiryTableAndShowInTheList)
     EXPECT_EQ(focusedCode(list), "TNOTE");
     EXPECT_FALSE(query(list)->FieldByName("idNotes").IsNull());
 }
+
+TEST_F(ListWindowTest, WithoutRight2601TheListDoesNotOpen)
+{
+    insertEnquiry("TRIGHT", "Rights");
+    db.addAgent("nolist", { .functions = { 2602 } });
+    db.signIn("nolist");
+    DoIPEasyEnquiry(false, 0, false);
+    DoIPEasyEnquiry(true, 0, false);
+    EXPECT_EQ(script.takeMessages(),
+        QStringList(2, "The agent \"nolist\" may not use the IQ list (right 2601)."));
+    EXPECT_EQ(windows("TfrmIPEasyEnquiry"), 0);
+    EXPECT_TRUE(script.unscriptedDialogs().isEmpty());
+}
