@@ -35,6 +35,7 @@ bool HostSession::Open(
     // A failing stored procedure is reported to the person by the host, as the callers expect.
     TQuillonADOStoredProc::SetErrorReporter([](const QString &text) { ErrMessage(text); });
     SetHostConnections(m_payroll.get(), m_common.get());
+    SetHostDatabaseFiles(DatabaseFiles());
     return true;
 }
 
@@ -56,6 +57,14 @@ void HostSession::Close()
 {
     SignOut();
     SetHostConnections(nullptr, nullptr);
+    SetHostDatabaseFiles({});
     m_common.reset();
     m_payroll.reset();
+}
+
+QStringList HostSession::DatabaseFiles() const
+{
+    if (!m_payroll)
+        return {};
+    return { m_payrollPath, m_commonPath };
 }

@@ -3,6 +3,7 @@
 namespace {
 Connection *g_payroll = nullptr;
 Connection *g_common = nullptr;
+QStringList g_databaseFiles;
 }
 
 Connection *ADOMainConnection()
@@ -24,4 +25,14 @@ void SetHostConnections(Connection *payroll, Connection *common)
 {
     g_payroll = payroll;
     g_common = common;
+}
+
+QStringList HostDatabaseFiles()
+{
+    return g_databaseFiles;
+}
+
+void SetHostDatabaseFiles(const QStringList &files)
+{
+    g_databaseFiles = files;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 class Connection;
 
 // The two databases the host has open. The program (or a test) owns them; the services only
@@ -8,3 +10,7 @@ Connection *ADOMainConnection(); // the payroll connection, as the package calls
 Connection *PayrollConnection();
 Connection *CommonConnection();
 void SetHostConnections(Connection *payroll, Connection *common);
+
+// The files of the open databases, which no export may write (GridExportOptions::protectedFiles).
+QStringList HostDatabaseFiles();
+void SetHostDatabaseFiles(const QStringList &files);
