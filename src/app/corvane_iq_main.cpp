@@ -1,23 +1,59 @@
 // corvane-iq: the IQ package without windows, for scripts and schedulers.
 #include "app/cli/CliCommand.h"
+#include "app/cli/DescriptorOutput.h"
+#include "host/core/ExportFile.h"
 #include "host/core/UiDelegate.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstdio>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// A standard descriptor the caller closed ("corvane-iq list >&-") would otherwise be the next
+// file opened, and the output would land in it. /dev/null opened for reading takes its place:
+// reading finds nothing, and writing fails with the system's reason (a bad descriptor).
+void ReserveClosedStandardDescriptors()
+{
+    for (const int descriptor : { STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO }) {
+        if (::fcntl(descriptor, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        const int placeholder = ::open("/dev/null", O_RDONLY);
+        if (placeholder >= 0 && placeholder != descriptor) {
+            ::dup2(placeholder, descriptor);
+            ::close(placeholder);
+        }
+    }
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
+    ReserveClosedStandardDescriptors();
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName("Corvane");
     QCoreApplication::setApplicationName("corvane");
     TerminalDelegate terminal; // nobody to ask: messages on stderr, questions declined
     ScopedUiDelegate terminalAnswers(terminal);
-    QTextStream out(stdout);
+    ExportFile standardOutput(STDOUT_FILENO, QStringLiteral("standard output"));
+    DescriptorOutput outDevice(standardOutput);
+    outDevice.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    QTextStream out(&outDevice);
     QTextStream err(stderr);
-    const int code = RunCorvaneIQ(QCoreApplication::arguments(), out, err);
+    int code = RunCorvaneIQ(QCoreApplication::arguments(), out, err, standardOutput);
     out.flush();
+    // Output that did not arrive whole is a failure, also after a command that succeeded.
+    QString error;
+    if (!standardOutput.Commit(error) && code == ExitOk) {
+        err << "corvane-iq: " << error << "\n";
+        code = ExitFailure;
+    }
     err.flush();
     return code;
 }

@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -48,14 +49,15 @@ int GetRetryCount()
 }
 
 bool OpenEnquiry(TQuillonADOQuery &query, Connection &connection, const QString &sql,
-    const QString &code, const QString &description, qint64 &elapsedMs, QString &error)
+    const QString &code, const QString &description, qint64 &elapsedMs, QString &error,
+    std::optional<int> timeoutSeconds)
 {
     error.clear();
     query.Close();
     query.SetConnection(&connection);
     query.SetSQL(sql);
     AddDevLogMsg(QStringLiteral("Start"), 1);
-    query.SetCommandTimeout(GetTimeoutSeconds());
+    query.SetCommandTimeout(timeoutSeconds ? std::max(0, *timeoutSeconds) : GetTimeoutSeconds());
     query.SetRetryCount(GetRetryCount());
 
     elapsedMs = kElapsedNotMeasured;

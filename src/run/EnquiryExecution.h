@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class Connection;
 class TQuillonADOQuery;
 struct DbError;
@@ -12,7 +14,11 @@ struct DbError;
 // "IQ Report Timeout (Minutes)" (default "0"; not a whole number, or negative, counts as 0)
 // times 60: the command time-out in seconds, 0 for none.
 int GetTimeoutSeconds();
-// "IQ Report Retry Count" (default "1"; not a whole number counts as 1).
+// "IQ Report Retry Count" (default "1"; not a whole number counts as 1): the number of attempts
+// the host query makes in all, so 1 (and 0 or less) means one attempt and no retry. Only an
+// attempt that finds the database held by another connection (busy, locked) is made again; a
+// time-out ends the open at once and is never retried, so a runaway statement costs one
+// time-out, not one per attempt.
 int GetRetryCount();
 
 // Opens `sql` in `query` on `connection` with the time-out and retry count of the system
@@ -21,9 +27,12 @@ int GetRetryCount();
 // the codes IQB-EMP002 / IQB-EMP004 in any case, "IQ Executed: <code> <description>" (type 113,
 // extra text "IQCode=<code>"). `elapsedMs` is -123 until the open returns, then the stopwatch
 // reading (also after a failure). On failure `error` is the database's text and nothing is
-// logged. Display updates of the query are left to the caller.
+// logged. Display updates of the query are left to the caller. `timeoutSeconds`, when given,
+// replaces the system value's time-out (0: none): the command-line tool's --timeout and its
+// default for unattended runs.
 bool OpenEnquiry(TQuillonADOQuery &query, Connection &connection, const QString &sql,
-    const QString &code, const QString &description, qint64 &elapsedMs, QString &error);
+    const QString &code, const QString &description, qint64 &elapsedMs, QString &error,
+    std::optional<int> timeoutSeconds = std::nullopt);
 
 // The message for a failed run: the time-out text with M = elapsedMs / 60000 + 1 when the
 // error begins with "query timeout expired" in any letter case, otherwise the general text.

@@ -1,13 +1,19 @@
 #include "PrintQt.h"
 
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <thread>
+
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -65,7 +71,10 @@ protected:
         ASSERT_EQ(demo.exitCode, 0) << qPrintable(demo.err);
     }
 
-    CliResult run(const QStringList &arguments, const QString &password) const
+    // `redirect`, when given, is a shell redirection of the program's standard output
+    // (">/dev/full", ">&-").
+    CliResult run(
+        const QStringList &arguments, const QString &password, const QString &redirect = {}) const
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -78,16 +87,20 @@ protected:
             env.insert("CORVANE_PASSWORD", password);
         process.setProcessEnvironment(env);
         process.setStandardInputFile(QProcess::nullDevice());
-        process.start(CORVANE_IQ_BIN, arguments);
+        if (redirect.isEmpty())
+            process.start(CORVANE_IQ_BIN, arguments);
+        else
+            process.start("/bin/sh",
+                QStringList { "-c", "exec \"$0\" \"$@\" " + redirect, CORVANE_IQ_BIN } + arguments);
         process.waitForFinished(120000);
         return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError()) };
     }
     // Signed in as the demo's administrator.
-    CliResult admin(const QStringList &arguments) const
+    CliResult admin(const QStringList &arguments, const QString &redirect = {}) const
     {
-        return run(QStringList { "--agent", "admin" } + arguments, "admin");
+        return run(QStringList { "--agent", "admin" } + arguments, "admin", redirect);
     }
     QString path(const QString &name) const { return m_home.filePath(name); }
 
@@ -122,7 +135,7 @@ TEST_F(CliTest, ListAndShowReadTheDemoDefinitions)
 
 TEST_F(CliTest, EveryCommandAnswersHelp)
 {
-    for (const char *command : { "list", "show", "demo" }) {
+    for (const char *command : { "list", "show", "prepare", "run", "demo" }) {
         SCOPED_TRACE(command);
         const CliResult help = run({ command, "--help" }, QString());
         EXPECT_EQ(help.exitCode, 0);
@@ -131,6 +144,8 @@ TEST_F(CliTest, EveryCommandAnswersHelp)
     const CliResult general = run({ "--help" }, QString());
     EXPECT_EQ(general.exitCode, 0);
     EXPECT_TRUE(general.out.contains("Commands:"));
+    // The default time-out of a run nobody watches is written where people look for it.
+    EXPECT_TRUE(run({ "run", "--help" }, QString()).out.contains("else 30 minutes"));
 }
 
 TEST_F(CliTest, ErrorsSayOneLineAndLeaveTheDatabasesAlone)
@@ -270,6 +285,159 @@ TEST_F(CliTest, RunWritesTheVisibleColumnsAndStoresCheckedValues)
                   "select count(*) from _btblLog where cText like "
                   "'OpenIQ_IQB-EMP002 % ms'"),
         1);
+}
+
+mode_t FileType(const QString &path)
+{
+    struct stat status = {};
+    return ::stat(path.toUtf8().constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
+}
+
+TEST_F(CliTest, OutputThatDoesNotArriveFailsWithTheSystemsReason)
+{
+    const struct
+    {
+        const char *what;
+        QStringList args;
+        const char *redirect;
+        const char *error;
+    } rows[] = {
+        { "list to a full device", { "list" }, ">/dev/full",
+            "corvane-iq: Cannot write to standard output: No space left on device\n" },
+        { "show to a full device", { "show", "IQB-EMP002" }, ">/dev/full",
+            "corvane-iq: Cannot write to standard output: No space left on device\n" },
+        { "prepare to a full device", { "prepare", "IQB-EMP002" }, ">/dev/full",
+            "corvane-iq: Cannot write to standard output: No space left on device\n" },
+        { "csv to a full device", { "run", "IQB-EMP002" }, ">/dev/full",
+            "corvane-iq: Cannot write to standard output: No space left on device\n" },
+        { "json to a full device", { "run", "IQB-EMP002", "--format", "json" }, ">/dev/full",
+            "corvane-iq: Cannot write to standard output: No space left on device\n" },
+        { "list to a closed output", { "list" }, ">&-",
+            "corvane-iq: Cannot write to standard output: Bad file descriptor\n" },
+        { "csv to a closed output", { "run", "IQB-EMP002" }, ">&-",
+            "corvane-iq: Cannot write to standard output: Bad file descriptor\n" },
+        // Written in place: the device is opened, not replaced by a regular file.
+        { "csv into a full device", { "run", "IQB-EMP002", "-o", "/dev/full" }, "",
+            "corvane-iq: Cannot write \"/dev/full\": No space left on device\n" },
+        { "xlsx into a full device", { "run", "IQB-EMP002", "--format", "xlsx", "-o", "/dev/full" },
+            "", "corvane-iq: Cannot write \"/dev/full\": No space left on device\n" },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        const CliResult result = admin(row.args, row.redirect);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err, row.error);
+        EXPECT_EQ(FileType("/dev/full"), mode_t(S_IFCHR));
+    }
+}
+
+TEST_F(CliTest, OutputRefusesTheOpenDatabasesUnderAnyName)
+{
+    ASSERT_TRUE(QFile::link(payroll, path("payroll-link.db")));
+    ASSERT_EQ(::link(common.toUtf8().constData(), path("common-hard.db").toUtf8().constData()), 0);
+    const QString files[] = { payroll, common };
+    std::vector<QByteArray> before;
+    for (const QString &name : files)
+        before.push_back(FileDigest(name));
+    const QStringList csv { "run", "IQB-EMP002", "-o" };
+    const QStringList xlsx { "run", "IQB-EMP002", "--format", "xlsx", "-o" };
+    const struct
+    {
+        const char *what;
+        QStringList args;
+        QString redirect;
+        QString database;
+    } rows[] = {
+        { "payroll", csv + QStringList { payroll }, {}, payroll },
+        { "common as xlsx", xlsx + QStringList { common }, {}, common },
+        { "a link", csv + QStringList { path("payroll-link.db") }, {}, payroll },
+        { "a link as xlsx", xlsx + QStringList { path("payroll-link.db") }, {}, payroll },
+        { "a hard link", csv + QStringList { path("common-hard.db") }, {}, common },
+        { "another spelling", csv + QStringList { path("data/../data/corvane/./demo-common.db") },
+            {}, common },
+        { "a journal", csv + QStringList { payroll + "-journal" }, {}, payroll },
+        { "a write-ahead log",
+            xlsx + QStringList { path("data/corvane/../corvane/demo-common.db-wal") }, {}, common },
+        { "standard output", { "run", "IQB-EMP002" }, ">>'" + payroll + "'", payroll },
+        { "standard output of list", { "list" }, ">>'" + common + "'", common },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        const CliResult result = admin(row.args, row.redirect);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_TRUE(result.out.isEmpty());
+        EXPECT_EQ(result.err.count('\n'), 1) << qPrintable(result.err);
+        EXPECT_TRUE(result.err.contains("open database \"" + row.database + "\""))
+            << qPrintable(result.err);
+    }
+    for (std::size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(FileDigest(files[i]), before[i]) << qPrintable(files[i]);
+    EXPECT_FALSE(QFile::exists(payroll + "-journal"));
+    EXPECT_FALSE(QFile::exists(common + "-wal"));
+}
+
+TEST_F(CliTest, OutputIntoAFifoIsWrittenInPlace)
+{
+    const QString fifo = path("rows.fifo");
+    ASSERT_EQ(::mkfifo(fifo.toUtf8().constData(), 0600), 0);
+    const QByteArray expected = admin({ "run", "IQB-EMP002" }).out.toUtf8();
+    ASSERT_TRUE(expected.startsWith("cSurname,")) << expected.left(200).constData();
+    QByteArray received;
+    std::thread reader([&] {
+        const int fd = ::open(fifo.toUtf8().constData(), O_RDONLY);
+        char buffer[4096];
+        for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+            received.append(buffer, n);
+        if (fd >= 0)
+            ::close(fd);
+    });
+    const CliResult result = admin({ "run", "IQB-EMP002", "-o", fifo });
+    // Should the program not have opened the FIFO, the reader is let go here.
+    const int release = ::open(fifo.toUtf8().constData(), O_WRONLY | O_NONBLOCK);
+    if (release >= 0)
+        ::close(release);
+    reader.join();
+    EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
+    EXPECT_EQ(received, expected);
+    EXPECT_EQ(FileType(fifo), mode_t(S_IFIFO));
+}
+
+TEST_F(CliTest, RunawayStatementStopsAtTheTimeOutWithoutRetrying)
+{
+    Sql(payroll,
+        "insert into _iptblEasyEnquiry(cCode, cDescription, cSQLStatement, bCommonDB, iIQTypeID) "
+        "values ('RUNAWAY', 'Never ends', 'WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n+1 "
+        "FROM r) SELECT count(*) FROM r', 0, 1)");
+    // Were a time-out retried, twenty attempts of a second each would take twenty seconds.
+    Sql(common, "update _btblSystemValues set cValue = '20' where cName = 'IQ Report Retry Count'");
+    const struct
+    {
+        const char *timeout;
+        int exitCode;
+        QString error;
+    } rows[] = {
+        { "0.01", 1,
+            "The IQ report timed-out after approximately 1 minutes. Please change the value for "
+            "'IQ Report Timeout (Minutes)' in the System Settings screen, to a value greater than "
+            "this and try again. (Query timeout expired; the limit was 0.0166667 minutes, "
+            "--timeout MINUTES sets another)\n" },
+        { "-1", 2,
+            "corvane-iq: --timeout takes a number of minutes of 0 or more (0: no limit), not "
+            "\"-1\".\n" },
+        { "soon", 2,
+            "corvane-iq: --timeout takes a number of minutes of 0 or more (0: no limit), not "
+            "\"soon\".\n" },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.timeout);
+        QElapsedTimer timer;
+        timer.start();
+        const CliResult result = admin({ "run", "RUNAWAY", "--timeout", row.timeout });
+        EXPECT_LT(timer.elapsed(), 15000);
+        EXPECT_EQ(result.exitCode, row.exitCode);
+        EXPECT_EQ(result.err, row.error);
+        EXPECT_TRUE(result.out.isEmpty());
+    }
 }
 
 } // namespace

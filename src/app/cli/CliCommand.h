@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class ExportFile;
 class QCommandLineParser;
 class QTextStream;
 class HostSession;
@@ -16,8 +17,9 @@ class HostSession;
 struct CliContext
 {
     QCommandLineParser &parser;
-    QTextStream &out;
+    QTextStream &out; // writes to `standardOutput`
     QTextStream &err;
+    ExportFile &standardOutput; // for bytes written as they are; flush `out` first
     HostSession *session = nullptr; // null for commands that open nothing
 };
 
@@ -41,5 +43,7 @@ CliCommand DemoCommand();
 CliCommand PrepareCommand();
 CliCommand RunCommand();
 
-// Runs corvane-iq with the given arguments (program name first); returns the exit code.
-int RunCorvaneIQ(const QStringList &arguments, QTextStream &out, QTextStream &err);
+// Runs corvane-iq with the given arguments (program name first); returns the exit code. `out`
+// writes to `standardOutput`, whose failures the caller reports after flushing `out`.
+int RunCorvaneIQ(
+    const QStringList &arguments, QTextStream &out, QTextStream &err, ExportFile &standardOutput);

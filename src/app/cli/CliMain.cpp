@@ -2,10 +2,13 @@
 
 #include "app/cli/PasswordPrompt.h"
 #include "app/common/HostSession.h"
+#include "host/core/ExportFile.h"
 #include "run/EnquiryRights.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
+
+#include <unistd.h>
 
 namespace {
 
@@ -111,7 +114,8 @@ const QList<CliCommand> &CliCommands()
     return commands;
 }
 
-int RunCorvaneIQ(const QStringList &arguments, QTextStream &out, QTextStream &err)
+int RunCorvaneIQ(
+    const QStringList &arguments, QTextStream &out, QTextStream &err, ExportFile &standardOutput)
 {
     const int at = findCommand(arguments);
     if (at < 0) {
@@ -141,10 +145,17 @@ int RunCorvaneIQ(const QStringList &arguments, QTextStream &out, QTextStream &er
         return ExitOk;
     }
     HostSession session;
-    CliContext context { parser, out, err, nullptr };
+    CliContext context { parser, out, err, standardOutput, nullptr };
     if (found->needsSession) {
         if (!openSession(parser, session, err))
             return ExitFailure;
+        // "corvane-iq list >> payroll.db" would add text to the database.
+        const QString refusal = ExportFile::DescriptorRefusal(
+            STDOUT_FILENO, QStringLiteral("standard output"), session.DatabaseFiles());
+        if (!refusal.isEmpty()) {
+            err << "corvane-iq: " << refusal << "\n";
+            return ExitFailure;
+        }
         context.session = &session;
     }
     return found->run(context);

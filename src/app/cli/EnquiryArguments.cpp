@@ -3,13 +3,18 @@
 #include "app/cli/CliCommand.h"
 #include "app/common/HostSession.h"
 #include "host/db/engine/SqliteConnection.h"
+#include "run/EnquiryExecution.h"
 #include "run/ParamValue.h"
 #include "run/PrepareStatement.h"
 #include "store/TqryIPEasyEnquiry.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <cmath>
+#include <limits>
 #include <map>
 
 bool SelectEnquiryByCode(CliContext &context, const QString &code, TqryIPEasyEnquiry &iq)
@@ -79,4 +84,37 @@ QString OneLine(const QString &text)
 {
     static const QRegularExpression breaks(QStringLiteral("[\\r\\n]+"));
     return text.split(breaks, Qt::SkipEmptyParts).join(' ').simplified();
+}
+
+const QCommandLineOption &TimeoutOption()
+{
+    static const QCommandLineOption option(QStringLiteral("timeout"),
+        QStringLiteral("Stop the IQ's statement after MINUTES (fractions allowed, e.g. 0.5; 0: no "
+                       "limit). Default: the system value \"IQ Report Timeout (Minutes)\" when "
+                       "above 0, else %1 minutes. A time-out is not retried.")
+            .arg(kUnattendedTimeoutMinutes),
+        QStringLiteral("MINUTES"));
+    return option;
+}
+
+bool ReadTimeoutSeconds(CliContext &context, int &seconds)
+{
+    if (!context.parser.isSet(TimeoutOption())) {
+        const int configured = GetTimeoutSeconds();
+        seconds = configured > 0 ? configured : kUnattendedTimeoutMinutes * 60;
+        return true;
+    }
+    const QString text = context.parser.value(TimeoutOption());
+    bool ok = false;
+    const double minutes = text.trimmed().toDouble(&ok);
+    constexpr double kMostMinutes = std::numeric_limits<int>::max() / 60;
+    if (!ok || !std::isfinite(minutes) || minutes < 0 || minutes > kMostMinutes) {
+        context.err << "corvane-iq: --timeout takes a number of minutes of 0 or more (0: no "
+                       "limit), not \""
+                    << text << "\".\n";
+        return false;
+    }
+    const qint64 milliseconds = std::llround(minutes * 60000);
+    seconds = minutes == 0 ? 0 : int(std::max<qint64>(1, (milliseconds + 999) / 1000));
+    return true;
 }

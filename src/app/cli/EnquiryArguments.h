@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class QCommandLineOption;
 struct CliContext;
 class TqryIPEasyEnquiry;
 
@@ -17,3 +18,14 @@ bool ApplyParamArguments(
 
 // The message texts of the windows hold line breaks; a terminal line gets them as spaces.
 QString OneLine(const QString &text);
+
+// The time-out of an IQ's statement when neither --timeout nor the system value sets one: a run
+// nobody watches must end some time.
+inline constexpr int kUnattendedTimeoutMinutes = 30;
+
+// "--timeout MINUTES", for every command that runs an IQ's statement.
+const QCommandLineOption &TimeoutOption();
+// The command time-out in seconds: --timeout when given (fractions of a minute allowed, rounded up
+// to whole seconds; 0: none), else the system value "IQ Report Timeout (Minutes)" when above 0,
+// else kUnattendedTimeoutMinutes. False after printing the one-line error for a bad value.
+bool ReadTimeoutSeconds(CliContext &context, int &seconds);

@@ -2,17 +2,17 @@
 #include "app/cli/EnquiryArguments.h"
 
 #include "app/common/HostSession.h"
+#include "host/core/ExportFile.h"
 #include "host/core/GridExport.h"
 #include "host/core/RegIni.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/engine/DbError.h"
 #include "host/db/engine/SqliteConnection.h"
 #include "run/ColumnLayout.h"
 #include "run/EnquiryExecution.h"
 #include "store/TqryIPEasyEnquiry.h"
 
 #include <QCommandLineParser>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
@@ -25,7 +25,9 @@ namespace {
 const QCommandLineOption formatOption(
     QStringLiteral("format"), "Output format: csv (default), tsv, json or xlsx.", "FORMAT", "csv");
 const QCommandLineOption outputOption(QStringList { "output", "o" },
-    "Write to FILE instead of standard output (required for xlsx).", "FILE");
+    "Write to FILE instead of standard output (required for xlsx): a file is replaced only once "
+    "complete, a FIFO or device is written in place, the open databases are refused.",
+    "FILE");
 const QCommandLineOption allColumnsOption(
     QStringLiteral("all-columns"), "Also write the hidden columns, after the visible ones.");
 
@@ -62,31 +64,6 @@ bool exportColumns(CliContext &context, const TQuillonADOQuery &result, const Tq
     return true;
 }
 
-bool writeToStdout(CliContext &context, const TQuillonADOQuery &result,
-    const std::vector<GridExportColumn> &columns, GridExportFormat format,
-    const GridExportOptions &options)
-{
-    QTemporaryDir dir;
-    const QString path = dir.path() + "/result." + GridExport::Suffix(format);
-    QString error;
-    if (!GridExport::Write(result, columns, format, path, options, error)) {
-        context.err << "corvane-iq: " << error << "\n";
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        context.err << "corvane-iq: cannot read back the result.\n";
-        return false;
-    }
-    context.out.flush();
-    QFile out;
-    if (!out.open(stdout, QIODevice::WriteOnly))
-        return false;
-    out.write(file.readAll());
-    out.flush();
-    return true;
-}
-
 int runRun(CliContext &context)
 {
     const auto format = GridExport::FormatFromName(context.parser.value(formatOption));
@@ -99,6 +76,18 @@ int runRun(CliContext &context)
         context.err << "corvane-iq run: xlsx needs --output FILE.\n";
         return ExitUsage;
     }
+    int timeoutSeconds = 0;
+    if (!ReadTimeoutSeconds(context, timeoutSeconds))
+        return ExitUsage;
+    // Refused before anything runs or is stored, so a refused run changes no database.
+    const QStringList protectedFiles = context.session->DatabaseFiles();
+    if (!output.isEmpty()) {
+        const QString refusal = ExportFile::Refusal(output, protectedFiles);
+        if (!refusal.isEmpty()) {
+            context.err << "corvane-iq: " << refusal << "\n";
+            return ExitFailure;
+        }
+    }
     TqryIPEasyEnquiry iq;
     QString sql;
     if (!PrepareForAgent(context, iq, sql))
@@ -107,9 +96,13 @@ int runRun(CliContext &context)
     TQuillonADOQuery result;
     qint64 elapsed = kElapsedNotMeasured;
     QString error;
-    if (!OpenEnquiry(result, *connection, sql, iq.GetCode(), iq.GetDescription(), elapsed, error)) {
-        context.err << OneLine(RunFailureMessage(error, elapsed)) << " (" << OneLine(error)
-                    << ")\n";
+    if (!OpenEnquiry(result, *connection, sql, iq.GetCode(), iq.GetDescription(), elapsed, error,
+            timeoutSeconds)) {
+        context.err << OneLine(RunFailureMessage(error, elapsed)) << " (" << OneLine(error);
+        if (result.LastError().isTimeout())
+            context.err << "; the limit was " << QString::number(timeoutSeconds / 60.0)
+                        << " minutes, --timeout MINUTES sets another";
+        context.err << ")\n";
         return ExitFailure;
     }
     std::vector<GridExportColumn> columns;
@@ -117,8 +110,15 @@ int runRun(CliContext &context)
         return ExitFailure;
     GridExportOptions options;
     options.title = iq.GetCode() + " - " + iq.GetDescription();
-    if (output.isEmpty())
-        return writeToStdout(context, result, columns, *format, options) ? ExitOk : ExitFailure;
+    options.protectedFiles = protectedFiles;
+    if (output.isEmpty()) {
+        context.out.flush();
+        if (!GridExport::Write(result, columns, *format, context.standardOutput, options, error)) {
+            context.err << "corvane-iq: " << error << "\n";
+            return ExitFailure;
+        }
+        return ExitOk;
+    }
     if (!GridExport::Write(result, columns, *format, output, options, error)) {
         context.err << "corvane-iq: " << error << "\n";
         return ExitFailure;
@@ -133,5 +133,6 @@ int runRun(CliContext &context)
 CliCommand RunCommand()
 {
     return { "run", "Runs an IQ for the signed-in agent and writes its visible columns.", "CODE",
-        { ParamOption(), formatOption, outputOption, allColumnsOption }, true, runRun };
+        { ParamOption(), formatOption, outputOption, allColumnsOption, TimeoutOption() }, true,
+        runRun };
 }

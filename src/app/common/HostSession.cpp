@@ -38,6 +38,7 @@ bool HostSession::Open(
     TQuillonADOStoredProc::SetErrorReporter([](const QString &text) { ErrMessage(text); });
     SetHostConnections(m_payroll.get(), m_common.get());
     SetReportConnections(m_reportPayroll.get(), m_reportCommon.get());
+    SetHostDatabaseFiles(DatabaseFiles());
     return true;
 }
 
@@ -62,6 +63,14 @@ void HostSession::Close()
     SetReportConnections(nullptr, nullptr);
     m_reportCommon.reset();
     m_reportPayroll.reset();
+    SetHostDatabaseFiles({});
     m_common.reset();
     m_payroll.reset();
+}
+
+QStringList HostSession::DatabaseFiles() const
+{
+    if (!m_payroll)
+        return {};
+    return { m_payrollPath, m_commonPath };
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -34,6 +35,8 @@ public:
     }
     QString PayrollPath() const { return m_payrollPath; }
     QString CommonPath() const { return m_commonPath; }
+    // The files of the open databases (none when closed): exports refuse to write them.
+    QStringList DatabaseFiles() const;
 
 private:
     std::unique_ptr<SqliteConnection> m_payroll;

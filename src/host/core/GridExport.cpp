@@ -1,34 +1,25 @@
 #include "host/core/GridExport.h"
 
+#include "host/core/ExportFile.h"
 #include "host/core/GridExportCell.h"
 #include "host/core/GridExportXlsx.h"
 #include "host/db/dataset/TQuillonDataSet.h"
 #include "host/db/engine/NameFold.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <cmath>
 
 namespace {
 
-// Buffered UTF-8 output through QSaveFile, which writes to a temporary file and renames it over
-// the target only on commit.
+// Buffered UTF-8 output into the export's file; its writes are checked there.
 class TextSink
 {
 public:
-    explicit TextSink(const QString &path)
-        : m_file(path)
+    explicit TextSink(ExportFile &file)
+        : m_file(file)
     {
-    }
-    bool Open(QString &error)
-    {
-        if (m_file.open(QIODevice::WriteOnly))
-            return true;
-        error = QStringLiteral("Cannot write \"%1\": %2")
-                    .arg(m_file.fileName(), m_file.errorString());
-        return false;
     }
     void Put(const QString &text)
     {
@@ -39,24 +30,19 @@ public:
     bool Finish(QString &error)
     {
         Flush();
-        if (!m_failed && m_file.commit())
-            return true;
-        error = QStringLiteral("Cannot write \"%1\": %2")
-                    .arg(m_file.fileName(), m_file.errorString());
-        m_file.cancelWriting();
-        return false;
+        return m_file.Commit(error);
     }
+    // Once a write failed the remaining rows need not be formatted.
+    bool Failed() const { return m_file.Failed(); }
 
 private:
     void Flush()
     {
-        if (!m_failed && m_file.write(m_buffer) != m_buffer.size())
-            m_failed = true;
+        m_file.Write(m_buffer);
         m_buffer.clear();
     }
-    QSaveFile m_file;
+    ExportFile &m_file;
     QByteArray m_buffer;
-    bool m_failed = false;
 };
 
 QString CsvField(const QString &text)
@@ -134,11 +120,9 @@ QString JsonValue(const GridExportCell &cell)
 }
 
 bool WriteText(const TQuillonDataSet &data, const std::vector<GridExportBinding> &columns,
-    GridExportFormat format, const QString &path, const GridExportOptions &options, QString &error)
+    GridExportFormat format, ExportFile &file, const GridExportOptions &options, QString &error)
 {
-    TextSink sink(path);
-    if (!sink.Open(error))
-        return false;
+    TextSink sink(file);
     const bool csv = format == GridExportFormat::Csv;
     const QString separator = csv ? QStringLiteral(",") : QStringLiteral("\t");
     const QString endOfLine = csv ? QStringLiteral("\r\n") : QStringLiteral("\n");
@@ -150,6 +134,8 @@ bool WriteText(const TQuillonDataSet &data, const std::vector<GridExportBinding>
         sink.Put(captions.join(separator) + endOfLine);
     }
     ForEachExportRow(data, options, [&](int row) {
+        if (sink.Failed())
+            return;
         QString line;
         for (std::size_t i = 0; i < columns.size(); ++i) {
             if (i > 0)
@@ -162,17 +148,17 @@ bool WriteText(const TQuillonDataSet &data, const std::vector<GridExportBinding>
 }
 
 bool WriteJson(const TQuillonDataSet &data, const std::vector<GridExportBinding> &columns,
-    const QString &path, const GridExportOptions &options, QString &error)
+    ExportFile &file, const GridExportOptions &options, QString &error)
 {
-    TextSink sink(path);
-    if (!sink.Open(error))
-        return false;
+    TextSink sink(file);
     std::vector<QString> keys;
     for (const GridExportBinding &column : columns)
         keys.push_back(JsonString(column.caption) + QLatin1Char(':'));
     sink.Put(QStringLiteral("["));
     bool first = true;
     ForEachExportRow(data, options, [&](int row) {
+        if (sink.Failed())
+            return;
         QString object = first ? QStringLiteral("\n{") : QStringLiteral(",\n{");
         first = false;
         for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -187,11 +173,9 @@ bool WriteJson(const TQuillonDataSet &data, const std::vector<GridExportBinding>
 }
 
 bool WriteHtml(const TQuillonDataSet &data, const std::vector<GridExportBinding> &columns,
-    const QString &path, const GridExportOptions &options, QString &error)
+    ExportFile &file, const GridExportOptions &options, QString &error)
 {
-    TextSink sink(path);
-    if (!sink.Open(error))
-        return false;
+    TextSink sink(file);
     const QString title = options.title.toHtmlEscaped();
     sink.Put(QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
                             "<title>%1</title>\n<style>\n"
@@ -208,6 +192,8 @@ bool WriteHtml(const TQuillonDataSet &data, const std::vector<GridExportBinding>
     }
     sink.Put(QStringLiteral("<tbody>\n"));
     ForEachExportRow(data, options, [&](int row) {
+        if (sink.Failed())
+            return;
         QString line = QStringLiteral("<tr>");
         for (const GridExportBinding &column : columns) {
             const GridExportCell cell = GridExportCell::Read(data, row, column);
@@ -264,6 +250,13 @@ QString GridExport::Suffix(GridExportFormat format)
 bool GridExport::Write(const TQuillonDataSet &data, const std::vector<GridExportColumn> &columns,
     GridExportFormat format, const QString &path, const GridExportOptions &options, QString &error)
 {
+    ExportFile file(path, options.protectedFiles);
+    return Write(data, columns, format, file, options, error);
+}
+
+bool GridExport::Write(const TQuillonDataSet &data, const std::vector<GridExportColumn> &columns,
+    GridExportFormat format, ExportFile &file, const GridExportOptions &options, QString &error)
+{
     error.clear();
     if (!data.Active()) {
         error = QStringLiteral("There is no result to save.");
@@ -278,16 +271,21 @@ bool GridExport::Write(const TQuillonDataSet &data, const std::vector<GridExport
         }
         bound.push_back({ field, data.FieldDataType(field), column.caption });
     }
+    if (format == GridExportFormat::Xlsx) // opens the file once the workbook is complete
+        return GridExportXlsx::Write(data, bound, file, options, error);
+    if (!file.Open(error))
+        return false;
     switch (format) {
     case GridExportFormat::Csv:
     case GridExportFormat::Tsv:
-        return WriteText(data, bound, format, path, options, error);
+        return WriteText(data, bound, format, file, options, error);
     case GridExportFormat::Json:
-        return WriteJson(data, bound, path, options, error);
+        return WriteJson(data, bound, file, options, error);
     case GridExportFormat::Html:
-        return WriteHtml(data, bound, path, options, error);
+        return WriteHtml(data, bound, file, options, error);
     case GridExportFormat::Xlsx:
-        return GridExportXlsx::Write(data, bound, path, options, error);
+        break;
     }
+    file.Cancel();
     return false;
 }

@@ -1,15 +1,18 @@
 #include "host/core/GridExportXlsx.h"
 
+#include "host/core/ExportFile.h"
 #include "host/db/dataset/TQuillonDataSet.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QTemporaryFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
-#include <filesystem>
+#include <cstdio>
+#include <cstring>
 #include <memory>
+#include <optional>
 
 #include <xlsxwriter.h>
 
@@ -43,6 +46,38 @@ lxw_datetime ExcelStamp(const GridExportCell &cell)
         seconds };
 }
 
+// The library prints its own lines on stderr when a file fails (a full disk), besides returning
+// the error; the caller reports the error in one line, so those lines go to /dev/null while the
+// workbook is built. glibc's stderr is a variable that can be pointed elsewhere for the while.
+class QuietLibraryMessages
+{
+public:
+    QuietLibraryMessages()
+    {
+#ifdef __GLIBC__
+        m_sink = std::fopen("/dev/null", "w");
+        if (m_sink) {
+            std::fflush(stderr);
+            m_saved = stderr;
+            stderr = m_sink;
+        }
+#endif
+    }
+    ~QuietLibraryMessages()
+    {
+        if (m_sink) {
+            stderr = m_saved;
+            std::fclose(m_sink);
+        }
+    }
+    QuietLibraryMessages(const QuietLibraryMessages &) = delete;
+    QuietLibraryMessages &operator=(const QuietLibraryMessages &) = delete;
+
+private:
+    std::FILE *m_sink = nullptr;
+    std::FILE *m_saved = nullptr;
+};
+
 struct WorkbookCloser
 {
     void operator()(lxw_workbook *workbook) const { workbook_close(workbook); }
@@ -51,7 +86,7 @@ struct WorkbookCloser
 } // namespace
 
 bool GridExportXlsx::Write(const TQuillonDataSet &data,
-    const std::vector<GridExportBinding> &columns, const QString &path,
+    const std::vector<GridExportBinding> &columns, ExportFile &file,
     const GridExportOptions &options, QString &error)
 {
     const int headerRows = options.captions ? 1 : 0;
@@ -61,20 +96,24 @@ bool GridExportXlsx::Write(const TQuillonDataSet &data,
                     .arg(LXW_ROW_MAX - headerRows);
         return false;
     }
-    const QFileInfo target(path);
-    QTemporaryFile temporary(target.absoluteDir().filePath(QStringLiteral(".export-XXXXXX.xlsx")));
+    // The library writes the workbook to a file name of its own; the finished workbook is then
+    // copied into the export's file, so a FIFO or device gets it in place.
+    QTemporaryFile temporary(QDir::temp().filePath(QStringLiteral("corvane-export-XXXXXX.xlsx")));
     if (!temporary.open()) {
-        error = QStringLiteral("Cannot write \"%1\": %2").arg(path, temporary.errorString());
+        error = QStringLiteral("Cannot write a temporary workbook in \"%1\": %2")
+                    .arg(QDir::tempPath(), temporary.errorString());
         return false;
     }
     temporary.close();
     const QByteArray temporaryName = QFile::encodeName(temporary.fileName());
+    std::optional<QuietLibraryMessages> quiet(std::in_place);
     lxw_workbook_options workbookOptions {};
     workbookOptions.constant_memory = LXW_TRUE; // rows go straight to disk: any size fits
     std::unique_ptr<lxw_workbook, WorkbookCloser> workbook(
         workbook_new_opt(temporaryName.constData(), &workbookOptions));
     if (!workbook) {
-        error = QStringLiteral("Cannot write \"%1\".").arg(path);
+        error
+            = QStringLiteral("Cannot write a temporary workbook in \"%1\".").arg(QDir::tempPath());
         return false;
     }
     lxw_worksheet *sheet
@@ -141,21 +180,31 @@ bool GridExportXlsx::Write(const TQuillonDataSet &data,
         }
         ++sheetRow;
     });
+    errno = 0;
     const lxw_error closed = workbook_close(workbook.release());
+    const int systemError = errno; // the library's own text does not carry the system's reason
+    quiet.reset();
     if (failure == LXW_NO_ERROR)
         failure = closed;
     if (failure != LXW_NO_ERROR) {
-        error = QStringLiteral("Cannot write \"%1\": %2")
-                    .arg(path, QString::fromUtf8(lxw_strerror(failure)));
+        error = QStringLiteral("Cannot write a temporary workbook in \"%1\": %2")
+                    .arg(QDir::tempPath(),
+                        systemError != 0 ? QString::fromLocal8Bit(std::strerror(systemError))
+                                         : QString::fromUtf8(lxw_strerror(failure)));
         return false;
     }
-    std::error_code renameError;
-    std::filesystem::rename(std::filesystem::path(temporary.fileName().toStdU16String()),
-        std::filesystem::path(target.absoluteFilePath().toStdU16String()), renameError);
-    if (renameError) {
-        error = QStringLiteral("Cannot write \"%1\": %2")
-                    .arg(path, QString::fromStdString(renameError.message()));
+    if (!file.Open(error))
+        return false;
+    QFile workbookFile(temporary.fileName());
+    if (workbookFile.open(QIODevice::ReadOnly)) {
+        for (QByteArray chunk; !file.Failed() && !(chunk = workbookFile.read(1 << 16)).isEmpty();)
+            file.Write(chunk);
+    }
+    if (workbookFile.error() != QFileDevice::NoError) {
+        file.Cancel();
+        error = QStringLiteral("Cannot read the temporary workbook \"%1\": %2")
+                    .arg(temporary.fileName(), workbookFile.errorString());
         return false;
     }
-    return true;
+    return file.Commit(error);
 }

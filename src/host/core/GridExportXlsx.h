@@ -4,11 +4,14 @@
 
 #include <vector>
 
+class ExportFile;
+
 // The Excel writer of GridExport: a header row in bold, numbers as numbers, dates as Excel
-// dates with a date format. Written to a temporary file beside the target, renamed at the end.
+// dates with a date format. The workbook is built in the temporary folder and, once complete,
+// copied into `file` (opened and committed here).
 class GridExportXlsx
 {
 public:
     static bool Write(const TQuillonDataSet &data, const std::vector<GridExportBinding> &columns,
-        const QString &path, const GridExportOptions &options, QString &error);
+        ExportFile &file, const GridExportOptions &options, QString &error);
 };

@@ -5,6 +5,7 @@ Connection *g_payroll = nullptr;
 Connection *g_common = nullptr;
 Connection *g_reportPayroll = nullptr;
 Connection *g_reportCommon = nullptr;
+QStringList g_databaseFiles;
 }
 
 Connection *ADOMainConnection()
@@ -37,4 +38,14 @@ void SetReportConnections(Connection *payroll, Connection *common)
 {
     g_reportPayroll = payroll;
     g_reportCommon = common;
+}
+
+QStringList HostDatabaseFiles()
+{
+    return g_databaseFiles;
+}
+
+void SetHostDatabaseFiles(const QStringList &files)
+{
+    g_databaseFiles = files;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 class Connection;
 
 // The two databases the host has open. The program (or a test) owns them; the services only
@@ -13,3 +15,6 @@ void SetHostConnections(Connection *payroll, Connection *common);
 // opens them): the common one when the IQ is a common-database IQ, else the payroll one.
 Connection *ReportConnection(bool commonDb);
 void SetReportConnections(Connection *payroll, Connection *common);
+// The files of the open databases, which no export may write (GridExportOptions::protectedFiles).
+QStringList HostDatabaseFiles();
+void SetHostDatabaseFiles(const QStringList &files);

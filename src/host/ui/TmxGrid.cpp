@@ -2,6 +2,7 @@
 
 #include "host/core/Cursor.h"
 #include "host/core/GridExport.h"
+#include "host/core/HostContext.h"
 #include "host/core/Messages.h"
 #include "host/core/RegIni.h"
 #include "host/db/dataset/TQuillonDataSet.h"
@@ -374,6 +375,7 @@ bool TmxGrid::SaveGridToFile(
     GridExportOptions options;
     options.title = title;
     options.captions = captions;
+    options.protectedFiles = HostDatabaseFiles();
     if (selectedOnly) {
         QModelIndexList selected = m_view->selectionModel()->selectedRows();
         std::sort(selected.begin(), selected.end(),

@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 namespace {
 
 class GridExportTest : public ::testing::Test
@@ -161,6 +165,36 @@ TEST_F(GridExportTest, FailureLeavesTheTargetAsItWas)
     table.Close();
     EXPECT_FALSE(write(GridExportFormat::Csv, "closed.csv"));
     EXPECT_EQ(error, "There is no result to save.");
+}
+
+// A file size limit stands in for a disk that fills up: the error gives the system's reason (no
+// "Unknown error"), and the old file stays whole.
+TEST_F(GridExportTest, FailedWriteSaysWhyAndKeepsTheOldFile)
+{
+    const QByteArray old(200, 'x');
+    for (const GridExportFormat format : { GridExportFormat::Csv, GridExportFormat::Json }) {
+        const QString name = "old." + GridExport::Suffix(format);
+        SCOPED_TRACE(name.toStdString());
+        {
+            QFile file(dir.filePath(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(old);
+        }
+        rlimit saved {};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit small = saved;
+        small.rlim_cur = 64; // fewer bytes than any of the formats needs
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool written = write(format, name);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+        EXPECT_FALSE(written);
+        EXPECT_EQ(error, "Cannot write \"" + dir.filePath(name) + "\": File too large");
+        EXPECT_EQ(read(name), old);
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+        (QStringList { "old.csv", "old.json" }));
 }
 
 TEST(GridExportFormats, NamesAndSuffixes)
