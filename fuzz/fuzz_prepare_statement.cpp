@@ -1,6 +1,6 @@
 // Statement preparation over arbitrary text: parameter substitution, then the agent filters.
-// Input: one byte of agent flags (bit 3: somebody is signed in; bits 0 to 2: that agent sees all
-// payroll companies, all pay frequencies, all locations), then segments separated by 0x1F: the
+// Input: one byte of flags (bit 4: text values as typed; bit 3: somebody is signed in; bits 0 to
+// 2: that agent sees all payroll companies, all pay frequencies, all locations), then segments separated by 0x1F: the
 // statement, then up to three parameter rows, each a type byte followed by "name", 0x1E, "value"
 // (no 0x1E: a null value). Sizes are capped: a value may hold markers of later parameters, and
 // each such level multiplies the text, which says nothing new about the code.
@@ -116,9 +116,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     SignInWithRights(flags & 8 ? flags & 7 : -1);
 
-    QString sql = SubstituteParameters(statement, rows);
-    if (rows.empty() && sql != statement)
+    // Bit 4 of the first byte: text values as typed, else with doubled quotes.
+    const TextValues mode = flags & 16 ? TextValues::AsTyped : TextValues::QuotesDoubled;
+    QString error;
+    QString sql = SubstituteParameters(statement, rows, mode, &error);
+    if (rows.empty() && (sql != statement || !error.isEmpty()))
         __builtin_trap(); // nothing to substitute must change nothing
+    if (mode == TextValues::AsTyped && !error.isEmpty())
+        __builtin_trap(); // as typed, every value goes in
+    if (!error.isEmpty())
+        return 0;
     ApplyAgentFilters(sql);
     for (const char *token : { "CHECKAGENTPAYROLLCOMPANYSECURITY", "CHECKAGENTPAYFREQUENCYSECURITY",
              "CHECKAGENTLOCATIONSECURITY" }) {
