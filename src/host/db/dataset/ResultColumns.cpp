@@ -16,9 +16,19 @@ void ResultColumns::addColumns(const Statement &statement)
     const int count = statement.columnCount();
     m_columns.reserve(m_columns.size() + static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        addColumn(statement.columnName(i), statement.declaredType(i), statement.baseTable(i),
-            statement.baseColumn(i));
+        addColumn(uniqueName(statement.columnName(i)), statement.declaredType(i),
+            statement.baseTable(i), statement.baseColumn(i));
     }
+}
+
+std::string ResultColumns::uniqueName(const std::string &name) const
+{
+    // Fields are found by name, in any letter case: a second "cCode" (or "CCODE") would only
+    // ever show the first one's values. It becomes "cCode_1", the next "cCode_2".
+    std::string candidate = name;
+    for (int suffix = 1; indexOf(candidate) >= 0; ++suffix)
+        candidate = name + "_" + std::to_string(suffix);
+    return candidate;
 }
 
 int ResultColumns::indexOf(std::string_view name) const

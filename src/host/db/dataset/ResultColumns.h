@@ -17,7 +17,9 @@ public:
 
     void addColumn(std::string name, FieldType declared, std::string baseTable = {},
         std::string baseColumn = {});
-    // One column per result column of the statement, with its declared type and origin.
+    // One column per result column of the statement, with its declared type and origin; a name
+    // already taken (in any letter case) gets "_1", "_2" ... so that every field can be found
+    // by its name.
     void addColumns(const Statement &statement);
 
     int columnCount() const { return static_cast<int>(m_columns.size()); }
@@ -27,6 +29,7 @@ public:
         return m_columns[static_cast<std::size_t>(index)];
     }
     int indexOf(std::string_view name) const; // letter case ignored; -1 when absent
+    std::string uniqueName(const std::string &name) const; // as addColumns names a field
 
     void appendRow(const Statement &statement); // its current row
     void appendRow(const std::vector<Value> &values); // missing values are NULL

@@ -390,3 +390,25 @@ TEST_F(QueryTest, BlobsAndKeylessTablesRoundTrip)
     EXPECT_FALSE(query.brPost());
     EXPECT_EQ(query.LastErrorText(), "The table to write to is not known.");
 }
+
+namespace {
+
+// Fields of one name in any letter case each keep their values, under the names data sets give
+// them, and the filter finds each one.
+TEST_F(QueryTest, RepeatedFieldNamesGetSuffixesAndKeepTheirValues)
+{
+    query.SetSQL("select 'ASH' as cCode, 'W' as cCode, 'X' as CCODE, 'Y' as cCode_1, 5 as n");
+    ASSERT_TRUE(query.Open());
+    QStringList names;
+    QStringList values;
+    for (int field = 0; field < query.FieldCount(); ++field) {
+        names << query.FieldName(field);
+        values << query.FieldByName(query.FieldName(field)).AsString();
+    }
+    EXPECT_EQ(names, QStringList({ "cCode", "cCode_1", "CCODE_2", "cCode_1_1", "n" }));
+    EXPECT_EQ(values, QStringList({ "ASH", "W", "X", "Y", "5" }));
+    EXPECT_TRUE(query.SetFilter("cCode_1 = 'W' and CCODE_2 = 'X'"));
+    EXPECT_EQ(query.RecordCount(), 1);
+}
+
+} // namespace
