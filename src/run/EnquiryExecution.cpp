@@ -70,8 +70,8 @@ bool OpenEnquiry(TQuillonADOQuery &query, Connection &connection, const QString 
         return false;
     }
 
-    AddToLog(QStringLiteral("OpenIQ_%1 %2 ms").arg(code.toUpper()).arg(elapsedMs), kLogTypeIQTiming,
-        0, nullptr, false, QString(), QString(), 0);
+    AddToLog(QStringLiteral("OpenIQ_%1 %2 ms").arg(code.toUpper(), QString::number(elapsedMs)),
+        kLogTypeIQTiming, 0, nullptr, false, QString(), QString(), 0);
     if (bExtendedLogging && IsLoggedExecution(code))
         AddToLog(QStringLiteral("IQ Executed: %1 %2").arg(code, description), kLogTypeIQExecuted, 0,
             nullptr, false, QString(), QStringLiteral("IQCode=") + code, 0);

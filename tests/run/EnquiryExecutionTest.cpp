@@ -115,6 +115,7 @@ TEST_F(EnquiryExecutionTest, LogsTheTimingAndOnlyTheTwoEmployeeListsExecutions)
             { "117|OpenIQ_IQB-EMP004 N ms|",
                 "113|IQ Executed: iqb-emp004 Staff|IQCode=iqb-emp004" } },
         { true, "IQB-EMP003", "select 1 as a", { "117|OpenIQ_IQB-EMP003 N ms|" } },
+        { false, "P%1", "select 1 as a", { "117|OpenIQ_P%1 N ms|" } },
         { false, "IQB-EMP002", "select 1 as a", { "117|OpenIQ_IQB-EMP002 N ms|" } },
         { true, "IQB-EMP002", "select * from no_such_table", {} },
     };

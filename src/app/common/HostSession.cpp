@@ -2,6 +2,7 @@
 
 #include "app/common/DatabaseLocation.h"
 #include "host/core/Agent.h"
+#include "host/core/Globals.h"
 #include "host/core/HostContext.h"
 #include "host/core/Messages.h"
 #include "host/core/RegIni.h"
@@ -38,6 +39,7 @@ bool HostSession::Open(
     TQuillonADOStoredProc::SetErrorReporter([](const QString &text) { ErrMessage(text); });
     SetHostConnections(m_payroll.get(), m_common.get());
     SetReportConnections(m_reportPayroll.get(), m_reportCommon.get());
+    LoadGeneralParameters();
     SetHostDatabaseFiles(DatabaseFiles());
     return true;
 }

@@ -1,5 +1,7 @@
 #include "host/core/Globals.h"
 
+#include "host/core/SystemValues.h"
+
 #include <QLocale>
 
 TGeneralParameters objGeneralParameters;
@@ -33,4 +35,14 @@ TFormatSettings GlobalFormatSettings()
     settings.ThousandSeparator = group.isEmpty() ? QChar(u',') : group.at(0);
     settings.CurrencyString = locale.currencySymbol();
     return settings;
+}
+
+void LoadGeneralParameters()
+{
+    const auto on = [](const char *name) {
+        return GetCurrentSystemValue(QString::fromLatin1(name), QStringLiteral("0")).trimmed()
+            == QLatin1String("1");
+    };
+    objGeneralParameters.iHoursDisplay = on("Hours Display") ? 1 : 0;
+    bExtendedLogging = on("Extended Logging");
 }

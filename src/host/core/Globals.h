@@ -12,6 +12,10 @@ struct TGeneralParameters
 extern TGeneralParameters objGeneralParameters;
 extern bool bExtendedLogging;
 
+// Reads both from the system values "Hours Display" and "Extended Logging" ("1" switches each
+// on); the programs call it when the databases open and after System Settings are saved.
+void LoadGeneralParameters();
+
 // Regional formats of the person's locale (QLocale(), the default locale). Date and time formats
 // use Qt's notation ("dd/MM/yyyy").
 struct TFormatSettings

@@ -39,7 +39,8 @@ QString RegIni::Folder()
 {
     if (!g_folder.isEmpty())
         return g_folder;
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)
+    // $XDG_CONFIG_HOME/corvane: the place the README gives, whatever the program's name.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
         + QStringLiteral("/corvane");
 }
 

@@ -1,5 +1,6 @@
 #include "host/ui/TfrmSystemSettings.h"
 
+#include "host/core/Globals.h"
 #include "host/core/HostContext.h"
 #include "host/core/Messages.h"
 #include "host/core/SqlExec.h"
@@ -32,6 +33,11 @@ const KnownValue kKnownValues[] = {
         "How a text parameter value goes into an IQ statement: \"quotes doubled\" (a quote "
         "stays part of the value) or \"as typed\" (for IQs written to splice text in).",
         { QStringLiteral("quotes doubled"), QStringLiteral("as typed") } },
+    { "Extended Logging", "0",
+        "1: each run of the IQs IQB-EMP002 and IQB-EMP004 is also logged as \"IQ Executed\".",
+        { QStringLiteral("0"), QStringLiteral("1") } },
+    { "Hours Display", "0", "1: hours columns of IQ results show and take decimal hours.",
+        { QStringLiteral("0"), QStringLiteral("1") } },
 };
 
 const KnownValue *FindKnown(const QString &name)
@@ -151,6 +157,8 @@ bool TfrmSystemSettings::SaveValues()
     }
     if (ok)
         ok = transaction.commit();
+    if (ok)
+        LoadGeneralParameters();
     if (!ok) {
         if (error.isEmpty())
             error = QString::fromStdString(connection->lastError().text);

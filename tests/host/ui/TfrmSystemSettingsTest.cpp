@@ -1,6 +1,7 @@
 #include "PrintQt.h"
 #include "TestDatabases.h"
 
+#include "host/core/Globals.h"
 #include "host/core/SystemValues.h"
 #include "host/ui/HostScript.h"
 #include "host/ui/TfrmSystemSettings.h"
@@ -35,7 +36,7 @@ TEST(TfrmSystemSettingsTest, RefusesBadValuesAndWritesOnlyChanges)
     auto edit = [&](const QString &name, const QString &value) {
         script.onModal("TfrmSystemSettings", [=](QDialog &dlg) {
             auto *grid = dlg.findChild<QTableWidget *>("grdValues");
-            ASSERT_EQ(grid->rowCount(), 4); // the IQ values listed although absent
+            ASSERT_EQ(grid->rowCount(), 6); // the values the program reads, listed although absent
             const int row = RowOf(grid, name);
             ASSERT_GE(row, 0);
             grid->item(row, 1)->setText(value);
@@ -56,12 +57,18 @@ TEST(TfrmSystemSettingsTest, RefusesBadValuesAndWritesOnlyChanges)
         QStringList { "The value of \"IQ Text Parameter Values\" must be one of: quotes doubled, "
                       "as typed." });
 
+    // Switched on here, and at once for the runs that follow.
+    edit("Extended Logging", "1");
+    EXPECT_TRUE(DoSystemSettings());
+    EXPECT_TRUE(bExtendedLogging);
+
     edit(kTimeout, " 10 ");
     EXPECT_TRUE(DoSystemSettings());
     EXPECT_TRUE(script.takeMessages().isEmpty());
     EXPECT_EQ(GetCurrentSystemValue(kTimeout, "0"), "10");
     EXPECT_EQ(GetCurrentSystemValue("IQ Report Retry Count", "none"), "none"); // not stored
     EXPECT_EQ(GetCurrentSystemValue("Company Name", ""), "Acme");
+    bExtendedLogging = false;
 }
 
 } // namespace
