@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -96,7 +97,39 @@ bool ParseDecimal(const QString &text)
     return ok && std::isfinite(number);
 }
 
+// The number a value stands for, read in the C locale (how values are stored now) or in the
+// person's locale (how they are typed, and how older values were stored).
+std::optional<double> ReadNumber(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    for (QLocale locale : { QLocale::c(), QLocale() }) {
+        locale.setNumberOptions(QLocale::RejectGroupSeparator);
+        bool ok = false;
+        const double number = locale.toDouble(trimmed, &ok);
+        if (ok && std::isfinite(number))
+            return number;
+    }
+    return std::nullopt;
+}
+
+// Numbers are stored and written into statements in the C locale; true and false as typed.
+bool IsNumberType(int typeIndex, const QString &value)
+{
+    return typeIndex == kSQLTypeDecimal
+        || (typeIndex == kSQLTypeBoolean
+            && value.trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive)
+            && value.trimmed().compare(QLatin1String("false"), Qt::CaseInsensitive));
+}
+
 } // namespace
+
+QString CanonicalParamText(int typeIndex, const QString &value)
+{
+    if (!IsNumberType(typeIndex, value))
+        return value;
+    const std::optional<double> number = ReadNumber(value);
+    return number ? QLocale::c().toString(*number, 'g', QLocale::FloatingPointShortest) : value;
+}
 
 ParamCheck CheckParamValue(int typeIndex, const QString &value)
 {
@@ -166,8 +199,16 @@ QString DateErrorText(const QString &conversionError)
 
 QString ParamDisplayValue(const ParamRow &row)
 {
-    if (row.typeIndex != kSQLTypeDate)
-        return row.cValue.value_or(QString());
+    if (row.typeIndex != kSQLTypeDate) {
+        const QString stored = row.cValue.value_or(QString());
+        const std::optional<double> number
+            = IsNumberType(row.typeIndex, stored) ? ReadNumber(stored) : std::nullopt;
+        if (!number)
+            return stored;
+        QLocale locale;
+        locale.setNumberOptions(QLocale::OmitGroupSeparator); // what the check accepts back
+        return locale.toString(*number, 'g', QLocale::FloatingPointShortest);
+    }
     if (!DateIsSet(row.dtValue))
         return QString();
     const QLocale locale;
@@ -191,6 +232,18 @@ ParamEntry EntryFromRow(const ParamRow &row)
     if (row.typeIndex == kSQLTypeDate && DateIsSet(row.dtValue))
         entry.date = *row.dtValue;
     return entry;
+}
+
+ParamRow RowFromEntry(const ParamEntry &entry)
+{
+    ParamRow row;
+    row.name = entry.name;
+    row.typeIndex = TSQLDataTypesString().indexOf(entry.typeName);
+    if (row.typeIndex != kSQLTypeDate)
+        row.cValue = CanonicalParamText(row.typeIndex, entry.value);
+    else if (entry.date.isValid())
+        row.dtValue = entry.date;
+    return row;
 }
 
 bool ValidateParamEntries(std::vector<ParamEntry> &entries, QString &message, int &failedRow)
@@ -249,14 +302,13 @@ bool StoreParamValues(
     Transaction transaction(payroll);
     query.First();
     for (const ParamEntry &entry : entries) {
-        const int typeIndex = TSQLDataTypesString().indexOf(entry.typeName);
-        const bool isDate = typeIndex == kSQLTypeDate;
+        const ParamRow row = RowFromEntry(entry);
         const bool written = query.brEdit(true)
-            && query.FieldByName(QStringLiteral("iSQLTypeID")).SetAsInteger(typeIndex)
+            && query.FieldByName(QStringLiteral("iSQLTypeID")).SetAsInteger(row.typeIndex)
             && query.FieldByName(QStringLiteral("dtValue"))
-                   .SetAsVariant(isDate && entry.date.isValid() ? QVariant(entry.date) : QVariant())
+                   .SetAsVariant(row.dtValue ? QVariant(*row.dtValue) : QVariant())
             && query.FieldByName(QStringLiteral("cValue"))
-                   .SetAsVariant(isDate ? QVariant() : QVariant(entry.value))
+                   .SetAsVariant(row.cValue ? QVariant(*row.cValue) : QVariant())
             && query.brPost();
         if (!written) {
             error = query.LastErrorText();

@@ -38,8 +38,14 @@ QString ParamMismatchMessage(
 QString DateErrorText(const QString &conversionError);
 
 // How a stored value is offered for editing: a date (when set) in the regional short date
-// format with a four-digit year, with the time unless it is midnight; other types as stored.
+// format with a four-digit year, with the time unless it is midnight; a number (decimal, or a
+// boolean given as a number) in the regional format; other values as stored.
 QString ParamDisplayValue(const ParamRow &row);
+
+// How a checked value is stored and goes into a statement: a number in the C locale ("12.5",
+// whatever the person's locale), so that any locale reads it back and no statement sees a
+// decimal comma; any other value as typed.
+QString CanonicalParamText(int typeIndex, const QString &value);
 
 // One row of a parameter set (cParamDesc, cType, cValue, dtValue).
 struct ParamEntry
@@ -51,6 +57,9 @@ struct ParamEntry
 };
 
 ParamEntry EntryFromRow(const ParamRow &row);
+// The row as StoreParamValues writes it: a date in dtValue (cValue null), any other value in
+// cValue in its canonical form. The entry must be validated.
+ParamRow RowFromEntry(const ParamEntry &entry);
 
 // Checks the rows in order and stops at the first failure: `message` is the text to show and
 // `failedRow` its index. Sets `date` of every date row that converts.
@@ -58,7 +67,8 @@ bool ValidateParamEntries(std::vector<ParamEntry> &entries, QString &message, in
 
 // Writes validated values back to the IQ's parameter rows: the n-th entry to the n-th row in
 // idEnquiryParam order, with its type index; a date goes to dtValue (cValue null), any other
-// value to cValue (dtValue null). All rows or none: on failure nothing is written and `error`
-// says why (also when the number of entries is not the number of rows).
+// value to cValue (dtValue null), a number in its canonical form. All rows or none: on failure
+// nothing is written and `error` says why (also when the number of entries is not the number of
+// rows).
 bool StoreParamValues(
     Connection &payroll, int enquiryId, const std::vector<ParamEntry> &entries, QString &error);

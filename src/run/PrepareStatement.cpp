@@ -44,7 +44,7 @@ bool StoredValueFits(const ParamRow &row, TextValues mode, QString &error)
     const bool bare = row.typeIndex != kSQLTypeText && row.typeIndex != kSQLTypeDate;
     if (mode == TextValues::AsTyped || !bare || !row.cValue || row.cValue->isEmpty())
         return true;
-    const ParamCheck check = CheckParamValue(row.typeIndex, *row.cValue);
+    const ParamCheck check = CheckParamValue(row.typeIndex, ParamDisplayValue(row));
     if (check.ok)
         return true;
     error = QStringLiteral("The stored value of the parameter \"%1\" cannot be used: %2. Enter "
@@ -78,7 +78,7 @@ QString ParamValueText(const ParamRow &row, TextValues mode)
         return QLatin1Char('\'') + value + QLatin1Char('\'');
     }
     default:
-        return row.cValue.value_or(QString());
+        return CanonicalParamText(row.typeIndex, row.cValue.value_or(QString()));
     }
 }
 
@@ -184,7 +184,7 @@ bool ReadParamRows(
 }
 
 bool PrepareEnquirySQL(Connection &payroll, int enquiryId, const QString &storedSql, QString &out,
-    QString &error, Connection *target)
+    QString &error, Connection *target, const std::vector<ParamRow> *values)
 {
     out.clear();
     error.clear();
@@ -192,7 +192,9 @@ bool PrepareEnquirySQL(Connection &payroll, int enquiryId, const QString &stored
     // Most IQs have no parameters: their rows are not read at all.
     if (statement.contains(QLatin1Char('@'))) {
         std::vector<ParamRow> rows;
-        if (!ReadParamRows(payroll, enquiryId, false, rows, error))
+        if (values)
+            rows = *values;
+        else if (!ReadParamRows(payroll, enquiryId, false, rows, error))
             return false;
         const TextValues mode = CurrentTextValues();
         for (const ParamRow &row : rows) {

@@ -17,7 +17,7 @@ TextValues CurrentTextValues();
 
 // The text written in place of a parameter marker: a date as '' + YYYYMMDD + '' (nothing when
 // it is null or not after 30 Dec 1899), text between single quotes, every other type bare
-// (nothing when null).
+// (nothing when null), a number in the C locale.
 QString ParamValueText(const ParamRow &row, TextValues mode);
 
 // Replaces the markers "@Name" and "@[Name]" of each row, one row after another. After each
@@ -42,7 +42,8 @@ bool ReadParamRows(
 // stay a value, `error` says so. The caller shows it.
 // The checker compiles the statement on `target`, the report connection it will run on (the
 // common one for a common-database IQ); null means the host's payroll report connection.
+// `values`, when given, stand in for the stored parameter rows (a preview that stores nothing).
 bool PrepareEnquirySQL(Connection &payroll, int enquiryId, const QString &storedSql, QString &out,
-    QString &error, Connection *target = nullptr);
+    QString &error, Connection *target = nullptr, const std::vector<ParamRow> *values = nullptr);
 
 inline constexpr const char *kForbiddenText = "The requested action is forbidden";

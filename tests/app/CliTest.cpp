@@ -270,8 +270,23 @@ TEST_F(CliTest, RunWritesTheVisibleColumnsAndStoresCheckedValues)
     const CliResult unknown = admin({ "run", "PAY-RANGE", "--param", "Nope=1" });
     EXPECT_NE(unknown.exitCode, 0);
     EXPECT_TRUE(unknown.err.contains("Nope"));
-    ASSERT_EQ(admin({ "prepare", "PAY-RANGE", "--param", "DateFrom=2023-07-01" }).exitCode, 0);
+    // prepare shows what a value would make and writes nothing; run stores it.
+    const QByteArray payrollBefore = FileDigest(payroll);
+    const QByteArray commonBefore = FileDigest(common);
+    const CliResult preview = admin({ "prepare", "PAY-RANGE", "--param", "DateFrom=2023-07-01" });
+    ASSERT_EQ(preview.exitCode, 0) << qPrintable(preview.err);
+    EXPECT_TRUE(preview.out.contains("BETWEEN '20230701' AND")) << qPrintable(preview.out);
+    EXPECT_EQ(FileDigest(payroll), payrollBefore);
+    EXPECT_EQ(FileDigest(common), commonBefore);
+    ASSERT_EQ(admin({ "run", "PAY-RANGE", "--param", "DateFrom=2023-07-01" }).exitCode, 0);
     EXPECT_TRUE(admin({ "show", "PAY-RANGE" }).out.contains("2023-07-01"));
+
+    // A clerk's quote stays inside the value: no rows, not every row.
+    const CliResult injected
+        = run({ "--agent", "clerk", "run", "IQB-EMP004", "--param", "Location Code=x' OR 1=1 /*" },
+            "clerk");
+    ASSERT_EQ(injected.exitCode, 0) << qPrintable(injected.err);
+    EXPECT_EQ(injected.out.count("\r\n"), 1) << qPrintable(injected.out.left(300));
 
     const QString xlsx = path("out.xlsx");
     const CliResult excel = admin({ "run", "IQB-EMP002", "--format", "xlsx", "--output", xlsx });

@@ -219,3 +219,53 @@ TEST_F(StoreParamValuesTest, WritesAllRowsInDefinitionOrderOrNone)
     EXPECT_EQ(error, "The IQ has 3 parameters but 2 values were given.");
     EXPECT_EQ(db.rows(read), written);
 }
+
+// A number typed in any locale is stored and written into the statement in the C locale, and
+// shown back to each person in their own; a value stored with a decimal comma still goes in with
+// a point.
+TEST_F(StoreParamValuesTest, NumbersGoInWithAPointInEveryLocale)
+{
+    const int id = db.insertEnquiry("S2", "select @Rate, @On");
+    db.insertParam(id, "Rate", kSQLTypeDecimal, "1");
+    db.insertParam(id, "On", kSQLTypeBoolean, "1");
+    const struct
+    {
+        QLocale locale;
+        const char *rate;
+        const char *on;
+        const char *stored; // the two cValues
+        const char *shownInGermany;
+    } rows[] = {
+        { de, "12,5", "0,5", "12.5|0.5", "12,5|0,5" },
+        { uk, "1234.25", "TRUE", "1234.25|TRUE", "1234,25|TRUE" },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.locale.name().toStdString());
+        QString error;
+        {
+            LocaleScope locale(row.locale);
+            std::vector<ParamEntry> entries { { "Rate", "Decimal", row.rate, {} },
+                { "On", "Boolean", row.on, {} } };
+            int failedRow = 0;
+            ASSERT_TRUE(ValidateParamEntries(entries, error, failedRow)) << error.toStdString();
+            ASSERT_TRUE(StoreParamValues(db.payroll(), id, entries, error)) << error.toStdString();
+        }
+        EXPECT_EQ(db.rows("select group_concat(cValue, '|') from _iptblEasyEnquiryParam"),
+            QStringList { row.stored });
+        LocaleScope germany(de);
+        std::vector<ParamRow> stored;
+        ASSERT_TRUE(ReadParamRows(db.payroll(), id, true, stored, error));
+        EXPECT_EQ(
+            ParamDisplayValue(stored[0]) + "|" + ParamDisplayValue(stored[1]), row.shownInGermany);
+        QString out;
+        ASSERT_TRUE(PrepareEnquirySQL(db.payroll(), id, "select @Rate, @On", out, error))
+            << error.toStdString();
+        EXPECT_EQ(out, QString("select ") + QString(row.stored).replace('|', ", "));
+    }
+    db.exec("update _iptblEasyEnquiryParam set cValue = '7,5' where cDescription = 'Rate'");
+    LocaleScope germany(de);
+    QString out;
+    QString error;
+    ASSERT_TRUE(PrepareEnquirySQL(db.payroll(), id, "select @Rate", out, error));
+    EXPECT_EQ(out, "select 7.5");
+}

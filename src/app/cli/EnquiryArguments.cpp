@@ -31,8 +31,8 @@ bool SelectEnquiryByCode(CliContext &context, const QString &code, TqryIPEasyEnq
     return true;
 }
 
-bool ApplyParamArguments(
-    CliContext &context, int enquiryId, const QString &code, const QStringList &assignments)
+bool ApplyParamArguments(CliContext &context, int enquiryId, const QString &code,
+    const QStringList &assignments, bool store, std::vector<ParamRow> &values)
 {
     std::map<QString, QString> given;
     for (const QString &assignment : assignments) {
@@ -49,6 +49,7 @@ bool ApplyParamArguments(
         context.err << "corvane-iq: cannot read the parameters: " << error << "\n";
         return false;
     }
+    values.clear();
     if (rows.empty() && given.empty())
         return true;
     std::vector<ParamEntry> entries;
@@ -73,7 +74,9 @@ bool ApplyParamArguments(
                     << "\": " << OneLine(message) << "\n";
         return false;
     }
-    if (!StoreParamValues(*context.session->Payroll(), enquiryId, entries, error)) {
+    for (const ParamEntry &entry : entries)
+        values.push_back(RowFromEntry(entry));
+    if (store && !StoreParamValues(*context.session->Payroll(), enquiryId, entries, error)) {
         context.err << "corvane-iq: cannot store the parameter values: " << error << "\n";
         return false;
     }

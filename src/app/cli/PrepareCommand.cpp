@@ -12,15 +12,18 @@
 const QCommandLineOption &ParamOption()
 {
     static const QCommandLineOption option(QStringLiteral("param"),
-        "Set the parameter NAME to VALUE, checked and stored as the parameter dialog does. "
-        "Repeatable.",
+        "Set the parameter NAME to VALUE, checked as the parameter dialog does; run also stores "
+        "it, as the dialog's OK does. Repeatable.",
         "NAME=VALUE");
     return option;
 }
 
+namespace {
+
 // The statement that would run for the signed-in agent: parameters substituted, agent filters
-// applied, security check passed. Shared by "prepare" and "run".
-bool PrepareForAgent(CliContext &context, TqryIPEasyEnquiry &iq, QString &sql)
+// applied, security check passed. "run" stores the values it is given first, as the parameter
+// dialog's OK does; "prepare" only shows what they would make.
+bool PrepareStatementFor(CliContext &context, TqryIPEasyEnquiry &iq, QString &sql, bool store)
 {
     const QStringList args = context.parser.positionalArguments();
     if (args.size() != 2) {
@@ -29,17 +32,25 @@ bool PrepareForAgent(CliContext &context, TqryIPEasyEnquiry &iq, QString &sql)
     }
     if (!SelectEnquiryByCode(context, args[1], iq))
         return false;
-    if (!ApplyParamArguments(
-            context, iq.GetIDEnquiry(), iq.GetCode(), context.parser.values(ParamOption())))
+    std::vector<ParamRow> values;
+    if (!ApplyParamArguments(context, iq.GetIDEnquiry(), iq.GetCode(),
+            context.parser.values(ParamOption()), store, values))
         return false;
     SqliteConnection *target = context.session->Report(iq.GetCommonDB());
     QString error;
     if (!PrepareEnquirySQL(*context.session->Payroll(), iq.GetIDEnquiry(), iq.GetSQLStatement(),
-            sql, error, target)) {
+            sql, error, target, store ? nullptr : &values)) {
         context.err << OneLine(error) << "\n";
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool PrepareForAgent(CliContext &context, TqryIPEasyEnquiry &iq, QString &sql)
+{
+    return PrepareStatementFor(context, iq, sql, true);
 }
 
 namespace {
@@ -48,7 +59,7 @@ int runPrepare(CliContext &context)
 {
     TqryIPEasyEnquiry iq;
     QString sql;
-    if (!PrepareForAgent(context, iq, sql))
+    if (!PrepareStatementFor(context, iq, sql, false))
         return ExitFailure;
     context.out << sql << "\n";
     return ExitOk;
