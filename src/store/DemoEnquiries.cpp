@@ -77,7 +77,11 @@ WHERE l.cCode = @[Location Code]
   AND e.iPayerID IN (CHECKAGENTPAYROLLCOMPANYSECURITY)
   AND e.iLocationID IN (CHECKAGENTLOCATIONSECURITY)
 ORDER BY e.cSurname, e.cFirstName)sql",
-            false, 1, 0, 0, nullptr, nullptr, { { "Location Code", Text, "HQ" } }, {}, nullptr },
+            false, 1, 0, 0, nullptr, nullptr, { { "Location Code", Text, "HQ" } },
+            { { "cLocationCode", true }, { "cLocation", true }, { "cEmployeeCode", true },
+                { "cSurname", true }, { "cFirstName", true }, { "dtBirth", true },
+                { "dtEngaged", true }, { "cDepartment", true } },
+            nullptr },
 
         { "PAY-RANGE", "Payslips between two pay dates",
             R"sql(SELECT p.dtPayDate, e.cEmployeeCode, e.cSurname, e.cFirstName,
@@ -109,7 +113,11 @@ WHERE e.iLocationID IN (CHECKAGENTLOCATIONSECURITY)
 GROUP BY e.idEmployee, e.cEmployeeCode, e.cSurname, e.cFirstName, l.cDescription
 HAVING sum(p.fOvertimeHours) >= @MinOvertime
 ORDER BY sum(p.fOvertimeHours) DESC)sql",
-            false, 2, 0, 0, nullptr, nullptr, { { "MinOvertime", Decimal, "40.5" } }, {}, nullptr },
+            false, 2, 0, 0, nullptr, nullptr, { { "MinOvertime", Decimal, "40.5" } },
+            { { "cEmployeeCode", true }, { "cSurname", true }, { "cFirstName", true },
+                { "cLocation", true }, { "iPayslips", true }, { "fOvertimeHours", true },
+                { "fMostInOnePayslip", true } },
+            nullptr },
 
         { "EMP-AGE", "Employees of at least an age",
             R"sql(SELECT e.cEmployeeCode, e.cSurname, e.cFirstName, e.dtBirth,
@@ -121,7 +129,10 @@ WHERE e.bActive = 1
   AND (julianday('now') - julianday(e.dtBirth)) / 365.25 >= @[Minimum Age]
   AND e.iPayerID IN (CHECKAGENTPAYROLLCOMPANYSECURITY)
 ORDER BY e.dtBirth)sql",
-            false, 1, 1, 0, nullptr, nullptr, { { "Minimum Age", Integer, "60" } }, {}, nullptr },
+            false, 1, 1, 0, nullptr, nullptr, { { "Minimum Age", Integer, "60" } },
+            { { "cEmployeeCode", true }, { "cSurname", true }, { "cFirstName", true },
+                { "dtBirth", true }, { "iAge", true }, { "cCompany", true } },
+            nullptr },
 
         { "EMP-ACTIVE", "Employees by active flag",
             R"sql(SELECT e.cEmployeeCode, e.cSurname, e.cFirstName, e.dtEngaged, e.bActive,
@@ -133,7 +144,11 @@ WHERE e.bActive = @Active
   AND e.iPayerID IN (CHECKAGENTPAYROLLCOMPANYSECURITY)
   AND e.iLocationID IN (CHECKAGENTLOCATIONSECURITY)
 ORDER BY e.cSurname, e.cFirstName)sql",
-            false, 1, 0, 0, nullptr, nullptr, { { "Active", Boolean, "0" } }, {}, nullptr },
+            false, 1, 0, 0, nullptr, nullptr, { { "Active", Boolean, "0" } },
+            { { "cEmployeeCode", true }, { "cSurname", true }, { "cFirstName", true },
+                { "dtEngaged", true }, { "bActive", true }, { "cCompany", true },
+                { "cLocation", true } },
+            nullptr },
 
         { "PAY-MONTH", "Gross and net pay by month",
             R"sql(SELECT substr(p.dtPayDate, 1, 7) AS cMonth, count(*) AS iPayslips,
@@ -145,7 +160,9 @@ WHERE CAST(substr(p.dtPayDate, 1, 4) AS INTEGER) = @[Pay Year]
   AND e.iPayerID IN (CHECKAGENTPAYROLLCOMPANYSECURITY)
 GROUP BY substr(p.dtPayDate, 1, 7)
 ORDER BY cMonth)sql",
-            false, 3, 0, 3, "cMonth", "fGross,fNet", { { "Pay Year", Integer, "2024" } }, {},
+            false, 3, 0, 3, "cMonth", "fGross,fNet", { { "Pay Year", Integer, "2024" } },
+            { { "cMonth", true }, { "iPayslips", true }, { "fGross", true }, { "fTax", true },
+                { "fNet", true } },
             nullptr },
 
         { "DEPT-COST", "Pay cost by department",
@@ -177,7 +194,9 @@ FROM _btblPublicHolidays h
 WHERE replace(substr(h.dtHoliday, 1, 10), '-', '') BETWEEN @DateFrom AND @DateTo
 ORDER BY h.dtHoliday)sql",
             true, 4, 0, 0, nullptr, nullptr,
-            { { "DateFrom", Date, "2024-01-01" }, { "DateTo", Date, "2024-12-31" } }, {}, nullptr },
+            { { "DateFrom", Date, "2024-01-01" }, { "DateTo", Date, "2024-12-31" } },
+            { { "dtHoliday", true }, { "cDescription", true }, { "iPayslipsPaid", true } },
+            nullptr },
     };
     return enquiries;
 }

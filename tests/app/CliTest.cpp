@@ -249,8 +249,7 @@ TEST_F(CliTest, RunWritesTheVisibleColumnsAndStoresCheckedValues)
             "dtPayDate\tcEmployeeCode\tcSurname\tcFirstName\tiPeriod\tfGross\tfTax\t"
             "fNet\t"
             "cPayFrequency\tfHours\tfOvertimeHours" },
-        // An IQ without column rows writes every field rather than rows of
-        // nothing.
+        // Every demo IQ has the column rows the editor would store.
         { { "EMP-AGE" }, "cEmployeeCode,cSurname,cFirstName,dtBirth,iAge,cCompany\r\n" },
     };
     for (const auto &output : outputs) {

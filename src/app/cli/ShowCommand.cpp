@@ -1,4 +1,5 @@
 #include "app/cli/CliCommand.h"
+#include "app/cli/EnquiryArguments.h"
 #include "app/cli/TextTable.h"
 
 #include "app/common/HostSession.h"
@@ -59,8 +60,14 @@ void printColumns(CliContext &context, int enquiryId)
     rows.SetConnection(context.session->Payroll());
     rows.SetSQL(ColumnRowsSQL(enquiryId) + " order by iOrder, idEnquiryColumn");
     context.out << "\nColumns:\n";
-    if (!rows.Open() || rows.IsEmpty()) {
-        context.out << "  (none: every result column is shown)\n";
+    if (!rows.Open()) {
+        context.out << "  (cannot be read: " << OneLine(rows.LastErrorText()) << ")\n";
+        return;
+    }
+    if (rows.IsEmpty()) {
+        // As the result window lays such a result out, unless the agent kept a layout of it.
+        context.out << "  (none: the result window shows every column hidden; \"run "
+                       "--all-columns\" writes them)\n";
         return;
     }
     TextTable table({ "  Order", "Name", "Shown" });
