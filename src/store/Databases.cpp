@@ -1,74 +1,10 @@
 #include "store/Databases.h"
 
 #include "store/AgentPCSecurity.h"
-#include "store/Schema.h"
+#include "store/DatabaseFile.h"
 #include "store/SqlHelpers.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-
-namespace {
-
-struct OpenedFile
-{
-    std::unique_ptr<SqliteConnection> connection;
-    QString path;
-    bool created = false; // the file did not exist before: removed again if opening fails
-};
-
-bool OpenOne(
-    const QString &path, DatabaseKind kind, bool create, OpenedFile &opened, QString &error)
-{
-    const QFileInfo info(path);
-    opened.path = path;
-    if (path.isEmpty()) {
-        error = QStringLiteral("No %1 database file was given.").arg(DatabaseKindName(kind));
-        return false;
-    }
-    if (info.isDir()) {
-        error
-            = QStringLiteral("The database file \"%1\" cannot be read: it is a folder.").arg(path);
-        return false;
-    }
-    if (!info.exists()) {
-        if (!create) {
-            error = QStringLiteral("The %1 database file \"%2\" does not exist.")
-                        .arg(DatabaseKindName(kind), path);
-            return false;
-        }
-        if (!QDir().mkpath(info.absolutePath())) {
-            error = QStringLiteral("The folder \"%1\" for the %2 database cannot be created.")
-                        .arg(info.absolutePath(), DatabaseKindName(kind));
-            return false;
-        }
-        opened.created = true;
-    } else if (!info.isReadable()) {
-        error = QStringLiteral("The database file \"%1\" cannot be read: permission denied.")
-                    .arg(path);
-        return false;
-    }
-
-    DbError dbError;
-    const auto mode = create ? SqliteConnection::OpenMode::ReadWriteCreate
-                             : SqliteConnection::OpenMode::ReadWrite;
-    opened.connection = SqliteConnection::open(path.toStdString(), mode, dbError);
-    if (!opened.connection) {
-        error = FileErrorText(path, dbError);
-        return false;
-    }
-    return CheckSchema(*opened.connection, kind, error).has_value();
-}
-
-// Leaves the disk as it was found: a file this call created goes again.
-void Discard(OpenedFile &opened)
-{
-    opened.connection.reset();
-    if (opened.created)
-        QFile::remove(opened.path);
-}
-
-} // namespace
 
 std::optional<HostDatabases> OpenHostDatabases(
     const QString &payrollPath, const QString &commonPath, bool create, QString &error)
@@ -81,12 +17,12 @@ std::optional<HostDatabases> OpenHostDatabases(
                   .arg(payrollPath);
         return std::nullopt;
     }
-    OpenedFile payroll;
-    OpenedFile common;
+    DatabaseFile payroll;
+    DatabaseFile common;
     // Both files are checked before either is created or upgraded, so a refused file leaves
     // its partner untouched.
-    const bool ok = OpenOne(payrollPath, DatabaseKind::Payroll, create, payroll, error)
-        && OpenOne(commonPath, DatabaseKind::Common, create, common, error)
+    const bool ok = OpenDatabaseFile(payrollPath, DatabaseKind::Payroll, create, payroll, error)
+        && OpenDatabaseFile(commonPath, DatabaseKind::Common, create, common, error)
         && EnsureSchema(*payroll.connection, DatabaseKind::Payroll, error)
         && EnsureSchema(*common.connection, DatabaseKind::Common, error)
         && RegisterAgentPCSecurity(*payroll.connection, error)
@@ -94,8 +30,8 @@ std::optional<HostDatabases> OpenHostDatabases(
     if (ok && !common.connection->attach(payrollPath.toStdString(), "payroll"))
         error = FileErrorText(payrollPath, common.connection->lastError());
     if (!ok || !error.isEmpty()) {
-        Discard(common);
-        Discard(payroll);
+        common.Discard();
+        payroll.Discard();
         return std::nullopt;
     }
     HostDatabases databases;

@@ -16,7 +16,8 @@ struct HostDatabases
 };
 
 // Opens both files (creating them, and their folders, only when `create` is set), refuses files
-// that are not ours, brings their schemas up to date, and registers _efnAgentPCSecurity on both
-// connections. On failure: nullopt and a one-line error naming the file; nothing was changed.
+// that are not ours or are empty (unless `create` is set), brings their schemas up to date, and
+// registers _efnAgentPCSecurity on both connections. On failure: nullopt and a one-line error
+// naming the file; nothing was changed.
 std::optional<HostDatabases> OpenHostDatabases(
     const QString &payrollPath, const QString &commonPath, bool create, QString &error);

@@ -143,7 +143,9 @@ TEST_F(CliTest, ErrorsSayOneLineAndLeaveTheDatabasesAlone)
     file.close();
     const QString foreign = path("foreign.db"); // a real SQLite database made by somebody else
     Sql(foreign, "create table customers(id integer primary key, name text)");
-    const QString files[] = { payroll, common, junk, foreign };
+    const QString empty = path("empty.db");
+    QFile(empty).open(QIODevice::WriteOnly);
+    const QString files[] = { payroll, common, junk, foreign, empty };
     std::vector<QByteArray> before;
     for (const QString &name : files)
         before.push_back(FileDigest(name));
@@ -166,6 +168,8 @@ TEST_F(CliTest, ErrorsSayOneLineAndLeaveTheDatabasesAlone)
         { "missing file",
             { "--agent", "admin", "--payroll", path("none.db"), "--common", common, "list" },
             "admin", "none.db" },
+        { "empty file", { "--agent", "admin", "--payroll", empty, "--common", common, "list" },
+            "admin", "is empty" },
         { "unknown command", { "frobnicate" }, "admin", "frobnicate" },
         { "demo over existing", { "demo" }, "admin", "--force" },
     };

@@ -169,6 +169,10 @@ TEST_F(SchemaTest, OpenFailuresNameTheFile)
     garbage.close();
     const QString missing = path("missing.db");
     const QString garbagePath = path("garbage.db");
+    const QString zeroBytes = path("zero.db");
+    QFile(zeroBytes).open(QIODevice::WriteOnly);
+    const QString noTables = path("notables.db");
+    OpenRaw(noTables)->execute("CREATE TABLE t (x); DROP TABLE t;");
 
     struct Case
     {
@@ -184,12 +188,23 @@ TEST_F(SchemaTest, OpenFailuresNameTheFile)
                 .arg(m_dir.path()) },
         { garbagePath, false,
             QStringLiteral("The file \"%1\" is not a database.").arg(garbagePath) },
+        // Only a new installation makes a database.
+        { zeroBytes, false,
+            QStringLiteral("The payroll database file \"%1\" is empty; it was left unchanged, as "
+                           "only \"corvane-iq demo\" makes new databases.")
+                .arg(zeroBytes) },
+        { noTables, false,
+            QStringLiteral("The payroll database file \"%1\" is empty; it was left unchanged, as "
+                           "only \"corvane-iq demo\" makes new databases.")
+                .arg(noTables) },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.payroll.toStdString());
+        const QByteArray before = FileBytes(c.payroll);
         QString error;
         EXPECT_FALSE(OpenHostDatabases(c.payroll, commonPath(), c.create, error));
         EXPECT_EQ(error, c.error);
+        EXPECT_EQ(FileBytes(c.payroll), before);
     }
     EXPECT_FALSE(QFileInfo::exists(missing));
 }
