@@ -1,24 +1,35 @@
 #include "store/Databases.h"
 
 #include "store/AgentPCSecurity.h"
+#include "store/CredentialStore.h"
 #include "store/DatabaseFile.h"
 #include "store/SqlHelpers.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 std::optional<HostDatabases> OpenHostDatabases(
     const QString &payrollPath, const QString &commonPath, bool create, QString &error)
 {
     error.clear();
-    if (!payrollPath.isEmpty()
-        && QFileInfo(payrollPath).absoluteFilePath() == QFileInfo(commonPath).absoluteFilePath()) {
+    const QString credentials = CredentialStore(payrollPath).File();
+    const QString commonFile = QFileInfo(commonPath).absoluteFilePath();
+    if (!payrollPath.isEmpty() && QFileInfo(payrollPath).absoluteFilePath() == commonFile) {
         error
             = QStringLiteral("The payroll and the common database cannot be the same file \"%1\".")
                   .arg(payrollPath);
         return std::nullopt;
     }
+    if (!payrollPath.isEmpty() && QFileInfo(credentials).absoluteFilePath() == commonFile) {
+        error = QStringLiteral("The common database cannot be the agents' credentials file \"%1\".")
+                    .arg(commonPath);
+        return std::nullopt;
+    }
     DatabaseFile payroll;
     DatabaseFile common;
+    // A new payroll database gets a new credentials file (its schema's upgrade makes it), which
+    // goes again with the payroll file if the rest fails.
+    const bool credentialsExisted = QFileInfo::exists(credentials);
     // Both files are checked before either is created or upgraded, so a refused file leaves
     // its partner untouched.
     const bool ok = OpenDatabaseFile(payrollPath, DatabaseKind::Payroll, create, payroll, error)
@@ -32,6 +43,8 @@ std::optional<HostDatabases> OpenHostDatabases(
     if (!ok || !error.isEmpty()) {
         common.Discard();
         payroll.Discard();
+        if (payroll.created && !credentialsExisted)
+            QFile::remove(credentials);
         return std::nullopt;
     }
     HostDatabases databases;

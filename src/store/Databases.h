@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-// The two databases the programs work on. The payroll database is also attached to the common
+// The two databases the programs run IQs on. The payroll database is also attached to the common
 // connection as "payroll", so that agent filters inside a common-database IQ find their tables.
 struct HostDatabases
 {
@@ -17,7 +17,9 @@ struct HostDatabases
 
 // Opens both files (creating them, and their folders, only when `create` is set), refuses files
 // that are not ours or are empty (unless `create` is set), brings their schemas up to date, and
-// registers _efnAgentPCSecurity on both connections. On failure: nullopt and a one-line error
-// naming the file; nothing was changed.
+// registers _efnAgentPCSecurity on both connections. The agents' credentials file beside the
+// payroll file is not kept open: the upgrade that moves the password hashes there, or a new
+// payroll database, makes it. On failure: nullopt and a one-line error naming the file; nothing
+// was changed.
 std::optional<HostDatabases> OpenHostDatabases(
     const QString &payrollPath, const QString &commonPath, bool create, QString &error);

@@ -169,9 +169,19 @@ CREATE INDEX ix_iptblPayslips_Employee ON _iptblPayslips (iEmployeeID, dtPayDate
 CREATE INDEX ix_iptblPayslips_PayDate ON _iptblPayslips (dtPayDate);
 )sql";
 
+// The password hashes leave this file, which every IQ can read, for the credentials file. Secure
+// delete overwrites the bytes the dropped column leaves free, so no hash stays in the file.
+const char *const kVersion3 = R"sql(
+PRAGMA main.secure_delete = ON;
+INSERT INTO credentials._rtblAgentCredentials (iAgentID, cPasswordHash)
+SELECT idAgents, cPasswordHash FROM main._rtblAgents WHERE coalesce(cPasswordHash, '') <> '';
+ALTER TABLE main._rtblAgents DROP COLUMN cPasswordHash;
+)sql";
+
 const SchemaStep kSteps[] = {
     { 1, kVersion1 },
     { 2, kVersion2 },
+    { 3, kVersion3, true },
 };
 
 } // namespace

@@ -14,6 +14,7 @@ TEST(AgentTest, SignInChecksTheArgon2idHashAndLoadsRights)
         = databases.addAgent("Clerk", { .allPayFrequencies = false, .functions = { 2602 } });
     databases.addAgent("Admin", { .administrator = true });
     databases.addAgent("Gone", { .active = false });
+    databases.exec("INSERT INTO _rtblAgents (cAgentName) VALUES ('NoPassword')");
 
     const struct
     {
@@ -24,19 +25,27 @@ TEST(AgentTest, SignInChecksTheArgon2idHashAndLoadsRights)
         { "Clerk", "wrong", "Unknown agent or wrong password." },
         { "Clerk", "", "Unknown agent or wrong password." },
         { "Nobody", "Clerk", "Unknown agent or wrong password." },
+        { "NoPassword", "", "Unknown agent or wrong password." },
         { "Gone", "Gone", "The agent \"Gone\" is not active." },
     };
     for (const auto &row : refused) {
         SCOPED_TRACE(row.name);
         QString error;
-        EXPECT_FALSE(SignIn(databases.payroll(), row.name, row.password, error));
+        EXPECT_FALSE(
+            SignIn(databases.payroll(), databases.credentials(), row.name, row.password, error));
         EXPECT_EQ(error, row.error);
         EXPECT_EQ(CurrentAgent(), nullptr);
     }
     EXPECT_FALSE(hasAccessToFunction(2602));
-
+    const CredentialStore elsewhere(databases.path("moved/payroll.db"));
     QString error;
-    ASSERT_TRUE(SignIn(databases.payroll(), "clerk", "Clerk", error)) << error.toStdString();
+    EXPECT_FALSE(SignIn(databases.payroll(), elsewhere, "Clerk", "Clerk", error));
+    EXPECT_EQ(error,
+        QStringLiteral("The agents' credentials file \"%1\" does not exist.")
+            .arg(databases.path("moved/payroll.agents.db")));
+
+    ASSERT_TRUE(SignIn(databases.payroll(), databases.credentials(), "clerk", "Clerk", error))
+        << error.toStdString();
     ASSERT_NE(CurrentAgent(), nullptr);
     EXPECT_EQ(CurrentAgent()->idAgents, clerk);
     EXPECT_EQ(CurrentAgent()->cAgentName, "Clerk");
@@ -47,9 +56,9 @@ TEST(AgentTest, SignInChecksTheArgon2idHashAndLoadsRights)
     EXPECT_FALSE(hasAccessToFunction(2601));
 
     // A failed attempt keeps whoever is signed in.
-    EXPECT_FALSE(SignIn(databases.payroll(), "Admin", "nope", error));
+    EXPECT_FALSE(SignIn(databases.payroll(), databases.credentials(), "Admin", "nope", error));
     EXPECT_EQ(CurrentAgent()->cAgentName, "Clerk");
-    ASSERT_TRUE(SignIn(databases.payroll(), "Admin", "Admin", error));
+    ASSERT_TRUE(SignIn(databases.payroll(), databases.credentials(), "Admin", "Admin", error));
     EXPECT_TRUE(hasAccessToFunction(2601)); // administrators may do everything
     SignOut();
     EXPECT_EQ(CurrentAgent(), nullptr);
