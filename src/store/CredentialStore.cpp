@@ -46,7 +46,8 @@ bool CredentialStore::Ensure(bool create, bool &created, QString &error) const
     return true;
 }
 
-bool CredentialStore::Verify(int agentId, const QString &password, QString &error) const
+bool CredentialStore::Verify(
+    std::optional<int> agentId, const QString &password, QString &error) const
 {
     error.clear();
     if (!QFileInfo::exists(m_file)) {
@@ -65,9 +66,9 @@ bool CredentialStore::Verify(int agentId, const QString &password, QString &erro
     QString hash;
     const bool read = connection->forEachRow(
         "SELECT cPasswordHash FROM _rtblAgentCredentials WHERE iAgentID = ?",
-        { std::int64_t { agentId } },
+        { std::int64_t { agentId.value_or(0) } },
         [&](const Statement &row) {
-            hash = SqlExec::TextAt(row, 0);
+            hash = agentId ? SqlExec::TextAt(row, 0) : QString();
             return false;
         },
         dbError);

@@ -22,7 +22,7 @@ public:
     // fails can remove it again.
     bool Ensure(bool create, bool &created, QString &error) const;
 
-    bool Verify(int agentId, const QString &password, QString &error) const override;
+    bool Verify(std::optional<int> agentId, const QString &password, QString &error) const override;
     // A new hash of the password, replacing the agent's old one.
     bool SetPassword(int agentId, const QString &password, bool fastHashing, QString &error) const;
     // The same inside a transaction of `connection`, which reaches the file as `schema`.

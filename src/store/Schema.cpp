@@ -153,6 +153,11 @@ bool EnsureSchema(Connection &connection, DatabaseKind kind, QString &error, int
     for (const SchemaStep &step : SchemaSteps(kind)) {
         if (step.version <= *found || step.version > targetVersion)
             continue;
+        if (step.refusal) {
+            error = step.refusal(connection, file);
+            if (!error.isEmpty())
+                return false;
+        }
         if (!connection.execute(step.script)) {
             error = QStringLiteral("The %1 database \"%2\" could not be brought to version %3: %4")
                         .arg(DatabaseKindName(kind), file)

@@ -27,6 +27,9 @@ struct SchemaStep
     // The script also writes the credentials file, attached as "credentials", in the same
     // transaction.
     bool reachesCredentials = false;
+    // Asked inside the upgrade's transaction before the script runs: why the rows found cannot
+    // take this step (the upgrade is then refused unchanged), or empty.
+    QString (*refusal)(Connection &connection, const QString &file) = nullptr;
 };
 
 std::span<const SchemaStep> PayrollSchemaSteps();

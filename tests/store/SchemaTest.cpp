@@ -115,7 +115,7 @@ TEST_F(SchemaTest, UpgradeFromVersionOneKeepsRows)
             "INSERT INTO _rtblAgents (idAgents, cAgentName) VALUES (7, 'old agent')");
     }
     openDatabases();
-    EXPECT_EQ(rows(*db.payroll, "PRAGMA user_version"), QStringList { "3" });
+    EXPECT_EQ(rows(*db.payroll, "PRAGMA user_version"), QStringList { "4" });
     EXPECT_EQ(rows(*db.payroll, "SELECT idEnquiry, cCode, cDescription FROM _iptblEasyEnquiry"),
         QStringList { "1|OLD1|Kept" });
     EXPECT_EQ(
@@ -133,7 +133,7 @@ TEST_F(SchemaTest, UpgradeMovesPasswordHashesToTheCredentialsFile)
 {
     writeVersionTwo(payrollPath(), { "ann", "bob" });
     openDatabases();
-    EXPECT_EQ(rows(*db.payroll, "PRAGMA user_version"), QStringList { "3" });
+    EXPECT_EQ(rows(*db.payroll, "PRAGMA user_version"), QStringList { "4" });
     EXPECT_FALSE(FileBytes(payrollPath()).contains("$argon2id$"));
 
     const CredentialStore credentials(payrollPath());
@@ -144,9 +144,11 @@ TEST_F(SchemaTest, UpgradeMovesPasswordHashesToTheCredentialsFile)
     QString error;
     EXPECT_TRUE(SignIn(*db.payroll, credentials, "BOB", "bob", error)) << error.toStdString();
     EXPECT_FALSE(SignIn(*db.payroll, credentials, "bob", "ann", error));
+    // Names are now unique in any letter case, as sign-in finds them.
+    EXPECT_FALSE(db.payroll->execute("INSERT INTO _rtblAgents (cAgentName) VALUES ('ANN')"));
 }
 
-TEST_F(SchemaTest, UpgradeThatWouldLoseHashesIsRefusedUnchanged)
+TEST_F(SchemaTest, UpgradeThatWouldLoseOrMixAgentsIsRefusedUnchanged)
 {
     const struct
     {
@@ -155,6 +157,10 @@ TEST_F(SchemaTest, UpgradeThatWouldLoseHashesIsRefusedUnchanged)
         bool credentialsFolder; // the credentials file's name is taken by a folder
         const char *error;
     } cases[] = {
+        { "names differing in case", { "Ann", "bob", "ANN" }, false,
+            "The payroll database \"{payroll}\" cannot be upgraded: agent names must differ in "
+            "more than letter case, and \"ANN\", \"Ann\" do not; rename them and open it again. "
+            "It was left unchanged." },
         { "credentials cannot be written", { "ann" }, true,
             "The database file \"{credentials}\" cannot be read: it is a folder." },
     };
@@ -203,7 +209,7 @@ TEST_F(SchemaTest, ForeignDatabasesAreRefusedUnchanged)
             "PRAGMA application_id = " + std::to_string(kPayrollApplicationId)
                 + "; PRAGMA user_version = 99;",
             "The payroll database \"%1\" was made by a newer version of Corvane (schema 99; this "
-            "program knows up to 3); it was left unchanged." },
+            "program knows up to 4); it was left unchanged." },
     };
     int index = 0;
     for (const Case &c : cases) {

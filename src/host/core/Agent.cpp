@@ -42,6 +42,13 @@ bool ReadAgent(
         error);
     return ok && found;
 }
+
+// Hashed once, when first needed, with the limits of real hashes; a match with it still fails.
+const QByteArray &DummyHash()
+{
+    static const QByteArray hash = HashPassword(QStringLiteral("no agent has this")).toLatin1();
+    return hash;
+}
 }
 
 TAgent *CurrentAgent()
@@ -60,17 +67,19 @@ bool SignIn(Connection &payroll, const PasswordVerifier &credentials, const QStr
     TAgent agent;
     bool active = false;
     DbError dbError;
-    if (!ReadAgent(payroll, name, agent, active, dbError)) {
-        error = dbError.isSet() ? QStringLiteral("The agents could not be read: %1")
-                                      .arg(QString::fromStdString(dbError.text))
-                                : kWrongSignIn;
+    const bool found = ReadAgent(payroll, name, agent, active, dbError);
+    if (dbError.isSet()) {
+        error = QStringLiteral("The agents could not be read: %1")
+                    .arg(QString::fromStdString(dbError.text));
         return false;
     }
-    const bool verified = credentials.Verify(agent.idAgents, password, error);
+    // An unknown name is checked too, so that it answers as slowly as a wrong password.
+    const bool verified = credentials.Verify(
+        found ? std::optional<int>(agent.idAgents) : std::nullopt, password, error);
     if (!error.isEmpty())
         return false;
     // The password is checked before the active flag so that the flag tells nothing to a guesser.
-    if (!verified) {
+    if (!found || !verified) {
         error = kWrongSignIn;
         return false;
     }
@@ -119,9 +128,11 @@ QString HashPassword(const QString &password, bool fast)
 
 bool VerifyPassword(const QString &hash, const QString &password)
 {
-    if (!SodiumReady() || hash.isEmpty())
+    if (!SodiumReady())
         return false;
-    const QByteArray encoded = hash.toLatin1();
+    const QByteArray encoded = hash.isEmpty() ? DummyHash() : hash.toLatin1();
     const QByteArray utf8 = password.toUtf8();
-    return crypto_pwhash_str_verify(encoded.constData(), utf8.constData(), utf8.size()) == 0;
+    const bool matches
+        = crypto_pwhash_str_verify(encoded.constData(), utf8.constData(), utf8.size()) == 0;
+    return matches && !hash.isEmpty();
 }

@@ -45,4 +45,6 @@ void SignOut();
 
 // An Argon2id hash in libsodium's string form. `fast` uses the smallest limits (tests, demo data).
 QString HashPassword(const QString &password, bool fast = false);
+// An empty hash (no such agent, or none stored) is checked against a dummy hash of the real cost
+// and fails, so that it takes as long as a wrong password.
 bool VerifyPassword(const QString &hash, const QString &password);

@@ -3,7 +3,12 @@
 
 #include "host/core/Agent.h"
 
+#include <QElapsedTimer>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -62,6 +67,31 @@ TEST(AgentTest, SignInChecksTheArgon2idHashAndLoadsRights)
     EXPECT_TRUE(hasAccessToFunction(2601)); // administrators may do everything
     SignOut();
     EXPECT_EQ(CurrentAgent(), nullptr);
+}
+
+// Were an unknown name refused without hashing, its quicker answer would tell which names exist.
+// The fastest of a few tries of each stays within a factor that even a loaded machine keeps; the
+// fault it catches is a factor of a thousand.
+TEST(AgentTest, UnknownNameAnswersAsSlowlyAsAWrongPassword)
+{
+    TestDatabases databases;
+    const int known = databases.addAgent("Known");
+    QString error;
+    ASSERT_TRUE(databases.credentials().SetPassword(known, "Known", false, error)); // real cost
+    const auto fastest = [&](const char *name) {
+        qint64 best = std::numeric_limits<qint64>::max();
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            QElapsedTimer timer;
+            timer.start();
+            EXPECT_FALSE(
+                SignIn(databases.payroll(), databases.credentials(), name, "wrong", error));
+            best = std::min(best, timer.nsecsElapsed());
+        }
+        return best;
+    };
+    const qint64 unknown = fastest("Nobody");
+    const qint64 wrong = fastest("Known");
+    EXPECT_GT(unknown * 4, wrong) << unknown << " ns against " << wrong << " ns";
 }
 
 TEST(AgentTest, HashesAreSaltedArgon2id)
