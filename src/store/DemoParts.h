@@ -12,7 +12,7 @@ struct DemoOptions;
 
 // Payroll companies, pay frequencies, locations, departments and IQ types.
 bool WriteDemoLookups(Connection &payroll, DbError &error);
-// "admin", "clerk" and "viewer" with their rights and data-security rows; their
+// "admin", "clerk", "viewer" and "guest" with their rights and data-security rows; their
 // passwords go to the attached credentials file.
 bool WriteDemoAgents(
     Connection &payroll, CredentialsAttachment &credentials, bool fastHashing, DbError &error);

@@ -64,13 +64,14 @@ struct DemoAgent
 };
 
 // admin sees everything; clerk is limited in all three respects but may export (2602);
-// viewer sees all rows but may only open the list (2601).
+// viewer sees all rows but may only open the list (2601); guest may sign in and nothing more.
 const std::vector<DemoAgent> &DemoAgents()
 {
     static const std::vector<DemoAgent> agents = {
         { 1, "admin", true, true, true, true, { 2601, 2602 }, {}, {}, {} },
         { 2, "clerk", false, false, false, false, { 2601, 2602 }, { 1, 2 }, { 1, 3 }, { 1, 2, 3 } },
         { 3, "viewer", false, true, true, true, { 2601 }, {}, {}, {} },
+        { 4, "guest", false, false, false, false, {}, {}, {}, {} },
     };
     return agents;
 }

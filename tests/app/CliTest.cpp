@@ -204,7 +204,7 @@ TEST_F(CliTest, DemoKeepsPasswordHashesInAPrivateFileOfTheirOwn)
     EXPECT_EQ(QFile::permissions(credentials)
             & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteOther),
         0);
-    EXPECT_EQ(Sql(credentials, "select count(*) from _rtblAgentCredentials"), 3);
+    EXPECT_EQ(Sql(credentials, "select count(*) from _rtblAgentCredentials"), 4);
 }
 
 TEST_F(CliTest, LockedDatabaseIsReportedNotWaitedOn)

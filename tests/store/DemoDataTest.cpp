@@ -76,7 +76,7 @@ TEST_F(DemoDataTest, SecondRunIsRefusedAndChangesNothing)
 TEST_F(DemoDataTest, AgentsHaveTheirPasswordsAndRights)
 {
     createDemo();
-    for (const char *name : { "admin", "clerk", "viewer" }) {
+    for (const char *name : { "admin", "clerk", "viewer", "guest" }) {
         QString error;
         EXPECT_TRUE(SignIn(db->payroll(), db->credentials(), name, name, error))
             << name << error.toStdString();
@@ -86,8 +86,8 @@ TEST_F(DemoDataTest, AgentsHaveTheirPasswordsAndRights)
                        "a.bAllPayFrequencies, a.bAllLocations, group_concat(f.iFunctionID) "
                        "FROM _rtblAgents a LEFT JOIN _rtblAgentFunctions f ON f.iAgentID = "
                        "a.idAgents GROUP BY a.idAgents ORDER BY a.idAgents"),
-        (QStringList {
-            "admin|1|1|1|1|2601,2602", "clerk|0|0|0|0|2601,2602", "viewer|0|1|1|1|2601" }));
+        (QStringList { "admin|1|1|1|1|2601,2602", "clerk|0|0|0|0|2601,2602", "viewer|0|1|1|1|2601",
+            "guest|0|0|0|0|NULL" }));
 
     // However an IQ joins, the payroll database has no hash column to give.
     EXPECT_FALSE(db->payroll().prepare("SELECT cAgentName, cPasswordHash FROM _rtblAgents FULL "

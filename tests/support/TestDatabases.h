@@ -49,8 +49,8 @@ public:
     QString payrollPath() const { return path(QStringLiteral("payroll.db")); }
     CredentialStore credentials() const { return CredentialStore(payrollPath()); }
 
-    // A demo installation of this size: agents "admin", "clerk" and "viewer" (password = name),
-    // their payroll companies, employees, payslips and the demo IQs.
+    // A demo installation of this size: agents "admin", "clerk", "viewer" and "guest" (password =
+    // name), their payroll companies, employees, payslips and the demo IQs.
     void addDemoData(int employees, int payslipsPerEmployee);
 
     // Statements run on the payroll database unless a connection is given.
