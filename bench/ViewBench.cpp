@@ -10,6 +10,7 @@
 #include "host/db/engine/SqliteConnection.h"
 #include "host/ui/HostScript.h"
 #include "run/ui/TfrmIPEasyEnquiryView.h"
+#include "store/CredentialStore.h"
 #include "store/Databases.h"
 #include "store/TqryIPEasyEnquiry.h"
 
@@ -83,13 +84,14 @@ bool RunViewBenchmark(const std::string &benchFile, int rows)
     }
     SetHostConnections(databases->payroll.get(), databases->common.get());
     DbError dbError;
+    const CredentialStore credentials(home.path() + "/payroll.db");
     if (!databases->payroll->run(
-            "insert into _rtblAgents (cAgentName, cPasswordHash, bAdministrator, "
-            "bAllPayrollCompanies, bAllPayFrequencies, bAllLocations) values (?, ?, 1, 1, 1, 1)",
-            { SqlExec::ToValue(QStringLiteral("bench")),
-                SqlExec::ToValue(HashPassword(QStringLiteral("bench"), true)) },
-            dbError)
-        || !SignIn(*databases->payroll, "bench", "bench", error)) {
+            "insert into _rtblAgents (cAgentName, bAdministrator, bAllPayrollCompanies, "
+            "bAllPayFrequencies, bAllLocations) values (?, 1, 1, 1, 1)",
+            { SqlExec::ToValue(QStringLiteral("bench")) }, dbError)
+        || !credentials.SetPassword(
+            int(databases->payroll->lastInsertId()), QStringLiteral("bench"), true, error)
+        || !SignIn(*databases->payroll, credentials, "bench", "bench", error)) {
         std::printf(
             "view benchmark: cannot sign in: %s%s\n", dbError.text.c_str(), qPrintable(error));
         return false;

@@ -8,6 +8,7 @@
 #include "host/core/SqlExec.h"
 #include "run/IPIQAgentChecking.h"
 #include "run/PrepareStatement.h"
+#include "store/CredentialStore.h"
 #include "store/Databases.h"
 
 #include <QByteArray>
@@ -45,6 +46,7 @@ ParamRow ReadRow(const QByteArray &segment)
 }
 
 std::optional<HostDatabases> g_databases;
+QString g_payrollPath;
 
 QString AgentName(int rights)
 {
@@ -64,7 +66,8 @@ void SignInWithRights(int rights)
         return;
     }
     QString error;
-    if (!SignIn(*g_databases->payroll, AgentName(rights), AgentName(rights), error)) {
+    if (!SignIn(*g_databases->payroll, CredentialStore(g_payrollPath), AgentName(rights),
+            AgentName(rights), error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         std::abort();
     }
@@ -77,20 +80,22 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     static QTemporaryDir dir;
     QString error;
-    g_databases
-        = OpenHostDatabases(dir.filePath("payroll.db"), dir.filePath("common.db"), true, error);
+    g_payrollPath = dir.filePath("payroll.db");
+    g_databases = OpenHostDatabases(g_payrollPath, dir.filePath("common.db"), true, error);
     DbError dbError;
     for (int rights = 0; g_databases && rights < 8; ++rights) {
         const bool added = g_databases->payroll->run(
-            "insert into _rtblAgents (cAgentName, cPasswordHash, bAllPayrollCompanies, "
-            "bAllPayFrequencies, bAllLocations) values (?, ?, ?, ?, ?)",
-            { SqlExec::ToValue(AgentName(rights)),
-                SqlExec::ToValue(HashPassword(AgentName(rights), true)),
-                std::int64_t { (rights & 1) != 0 }, std::int64_t { (rights & 2) != 0 },
-                std::int64_t { (rights & 4) != 0 } },
+            "insert into _rtblAgents (cAgentName, bAllPayrollCompanies, bAllPayFrequencies, "
+            "bAllLocations) values (?, ?, ?, ?)",
+            { SqlExec::ToValue(AgentName(rights)), std::int64_t { (rights & 1) != 0 },
+                std::int64_t { (rights & 2) != 0 }, std::int64_t { (rights & 4) != 0 } },
             dbError);
         if (!added)
             error = QString::fromStdString(dbError.text);
+        else
+            CredentialStore(g_payrollPath)
+                .SetPassword(
+                    int(g_databases->payroll->lastInsertId()), AgentName(rights), true, error);
     }
     if (!error.isEmpty()) {
         std::fprintf(stderr, "The fuzz databases cannot be made: %s\n", qPrintable(error));

@@ -21,8 +21,10 @@ struct HostDatabases
 };
 
 // Opens both files (creating them, and their folders, only when `create` is set), refuses files
-// that are not ours, brings their schemas up to date, registers _efnAgentPCSecurity on every
-// connection and opens the report connections. On failure: nullopt and a one-line error naming
-// the file; nothing was changed.
+// that are not ours or are empty (unless `create` is set), brings their schemas up to date,
+// registers _efnAgentPCSecurity on every connection and opens the report connections. The
+// agents' credentials file beside the payroll file is not kept open: the upgrade that moves the
+// password hashes there, or a new payroll database, makes it. On failure: nullopt and a
+// one-line error naming the file; nothing was changed.
 std::optional<HostDatabases> OpenHostDatabases(
     const QString &payrollPath, const QString &commonPath, bool create, QString &error);

@@ -1,6 +1,7 @@
 #include "store/DemoData.h"
 
 #include "host/db/engine/Connection.h"
+#include "store/CredentialsAttachment.h"
 #include "store/DemoParts.h"
 #include "store/SqlHelpers.h"
 
@@ -46,15 +47,18 @@ bool CreateDemoData(
             "common", error))
         return false;
 
-    // Two files, two transactions: the payroll one commits first because it is the large one
-    // and the more likely to fail; a failure there leaves both files as they were.
+    CredentialsAttachment credentials(payroll);
+    if (!credentials.Attach(false, error))
+        return false;
+    // Two transactions: the payroll one (with the credentials) commits first because it is the
+    // large one and the more likely to fail; a failure there leaves every file as it was.
     Transaction commonWrite(common);
     Transaction payrollWrite(payroll);
     DbError dbError;
     if (!commonWrite.started() || !payrollWrite.started()) {
         dbError = commonWrite.started() ? payroll.lastError() : common.lastError();
     } else if (WriteDemoCommonData(common, dbError) && WriteDemoLookups(payroll, dbError)
-        && WriteDemoAgents(payroll, options.fastPasswordHashing, dbError)
+        && WriteDemoAgents(payroll, credentials, options.fastPasswordHashing, dbError)
         && WriteDemoEnquiries(payroll, dbError) && WriteDemoPayroll(payroll, options, dbError)) {
         if (payrollWrite.commit() && commonWrite.commit())
             return true;

@@ -16,9 +16,10 @@ struct DemoOptions
 };
 
 // Fills new payroll and common databases (schema already in place) with a demo installation:
-// three payroll companies, their employees and payslip history, the agents "admin", "clerk" and
-// "viewer" (password = name), IQ definitions with parameters, columns and a note, and the common
-// reference data. Refuses databases that already hold such rows. Each database is written in one
-// transaction; on failure nothing is kept and `error` says why.
+// three payroll companies, their employees and payslip history, the agents "admin", "clerk",
+// "viewer" and "guest" (password = name, kept in the payroll file's credentials file), IQ
+// definitions with parameters, columns and a note, and the common reference data. Refuses
+// databases that already hold such rows. The payroll and credentials files are written in one
+// transaction, the common file in another; on failure nothing is kept and `error` says why.
 bool CreateDemoData(
     Connection &payroll, Connection &common, const DemoOptions &options, QString &error);

@@ -1,7 +1,7 @@
 #include "store/DemoParts.h"
 
-#include "host/core/Agent.h"
 #include "host/db/engine/Connection.h"
+#include "store/CredentialsAttachment.h"
 #include "store/SqlHelpers.h"
 
 #include <string>
@@ -64,13 +64,14 @@ struct DemoAgent
 };
 
 // admin sees everything; clerk is limited in all three respects but may export (2602);
-// viewer sees all rows but may only open the list (2601).
+// viewer sees all rows but may only open the list (2601); guest may sign in and nothing more.
 const std::vector<DemoAgent> &DemoAgents()
 {
     static const std::vector<DemoAgent> agents = {
         { 1, "admin", true, true, true, true, { 2601, 2602 }, {}, {}, {} },
         { 2, "clerk", false, false, false, false, { 2601, 2602 }, { 1, 2 }, { 1, 3 }, { 1, 2, 3 } },
         { 3, "viewer", false, true, true, true, { 2601 }, {}, {}, {} },
+        { 4, "guest", false, false, false, false, {}, {}, {}, {} },
     };
     return agents;
 }
@@ -181,24 +182,19 @@ bool WriteDemoLookups(Connection &payroll, DbError &error)
             "INSERT INTO _iptblIQTypes (idIQType, cIQType) VALUES (?1, ?3)", kIQTypes, error);
 }
 
-bool WriteDemoAgents(Connection &payroll, bool fastHashing, DbError &error)
+bool WriteDemoAgents(
+    Connection &payroll, CredentialsAttachment &credentials, bool fastHashing, DbError &error)
 {
     for (const DemoAgent &agent : DemoAgents()) {
-        const QString hash = HashPassword(QString::fromLatin1(agent.name), fastHashing);
-        if (hash.isEmpty()) {
-            error.text = "The password of the demo agent \"" + std::string(agent.name)
-                + "\" could not be hashed.";
-            return false;
-        }
         const bool ok
-            = payroll.run(
-                  "INSERT INTO _rtblAgents (idAgents, cAgentName, cPasswordHash, "
-                  "bAdministrator, bAllPayrollCompanies, bAllPayFrequencies, bAllLocations, "
-                  "bActive) VALUES (?, ?, ?, ?, ?, ?, ?, 1)",
-                  { std::int64_t { agent.id }, std::string(agent.name), hash.toStdString(),
-                      Flag(agent.administrator), Flag(agent.allPayers), Flag(agent.allFrequencies),
-                      Flag(agent.allLocations) },
+            = payroll.run("INSERT INTO _rtblAgents (idAgents, cAgentName, bAdministrator, "
+                          "bAllPayrollCompanies, bAllPayFrequencies, bAllLocations, bActive) "
+                          "VALUES (?, ?, ?, ?, ?, ?, 1)",
+                  { std::int64_t { agent.id }, std::string(agent.name), Flag(agent.administrator),
+                      Flag(agent.allPayers), Flag(agent.allFrequencies), Flag(agent.allLocations) },
                   error)
+            && credentials.SetPassword(
+                agent.id, QString::fromLatin1(agent.name), fastHashing, error)
             && WriteLinks(payroll,
                 "INSERT INTO _rtblAgentFunctions (iAgentID, iFunctionID) VALUES (?, ?)", agent.id,
                 agent.functions, error)

@@ -1,5 +1,11 @@
 #include "store/Schema.h"
 
+#include "host/core/SqlExec.h"
+#include "host/db/engine/Connection.h"
+#include "store/SqlHelpers.h"
+
+#include <QStringList>
+
 // The payroll database: the enquiry store, the lookups its definitions point at, notes, agents
 // with their data-security rows, and the payroll data the demo IQs report on.
 // Declared types follow SQL Server's names so that result fields get their type classes.
@@ -169,9 +175,50 @@ CREATE INDEX ix_iptblPayslips_Employee ON _iptblPayslips (iEmployeeID, dtPayDate
 CREATE INDEX ix_iptblPayslips_PayDate ON _iptblPayslips (dtPayDate);
 )sql";
 
+// The password hashes leave this file, which every IQ can read, for the credentials file. Secure
+// delete overwrites the bytes the dropped column leaves free, so no hash stays in the file.
+const char *const kVersion3 = R"sql(
+PRAGMA main.secure_delete = ON;
+INSERT INTO credentials._rtblAgentCredentials (iAgentID, cPasswordHash)
+SELECT idAgents, cPasswordHash FROM main._rtblAgents WHERE coalesce(cPasswordHash, '') <> '';
+ALTER TABLE main._rtblAgents DROP COLUMN cPasswordHash;
+)sql";
+
+// Sign-in finds an agent by name in any letter case, so two names that differ only in case would
+// be one agent with two passwords.
+const char *const kVersion4 = R"sql(
+CREATE UNIQUE INDEX ux_rtblAgents_Name ON _rtblAgents (cAgentName COLLATE NOCASE);
+)sql";
+
+QString AgentNamesClash(Connection &payroll, const QString &file)
+{
+    QStringList names;
+    DbError error;
+    const bool read = payroll.forEachRow(
+        "SELECT a.cAgentName FROM _rtblAgents a WHERE EXISTS (SELECT 1 FROM _rtblAgents b "
+        "WHERE b.idAgents <> a.idAgents AND b.cAgentName = a.cAgentName COLLATE NOCASE) "
+        "ORDER BY a.cAgentName COLLATE NOCASE, a.cAgentName",
+        {},
+        [&](const Statement &row) {
+            names << QStringLiteral("\"%1\"").arg(SqlExec::TextAt(row, 0));
+            return true;
+        },
+        error);
+    if (!read)
+        return FileErrorText(file, error);
+    if (names.isEmpty())
+        return {};
+    return QStringLiteral("The payroll database \"%1\" cannot be upgraded: agent names must differ "
+                          "in more than letter case, and %2 do not; rename them and open it again. "
+                          "It was left unchanged.")
+        .arg(file, names.join(QStringLiteral(", ")));
+}
+
 const SchemaStep kSteps[] = {
     { 1, kVersion1 },
     { 2, kVersion2 },
+    { 3, kVersion3, true },
+    { 4, kVersion4, false, AgentNamesClash },
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "store/Schema.h"
 
 #include "host/db/engine/Connection.h"
+#include "store/CredentialsAttachment.h"
 #include "store/SqlHelpers.h"
 
 namespace {
@@ -10,20 +11,18 @@ QString FileOf(const Connection &connection)
     return QString::fromStdString(connection.fileName());
 }
 
-DatabaseKind OtherKind(DatabaseKind kind)
-{
-    return kind == DatabaseKind::Payroll ? DatabaseKind::Common : DatabaseKind::Payroll;
-}
-
 // Refuses a database that belongs to someone else; empty when it is ours or still empty.
 QString OwnershipError(
     const QString &file, DatabaseKind kind, std::int64_t applicationId, std::int64_t objectCount)
 {
     const QString wanted = DatabaseKindName(kind);
-    if (applicationId == ApplicationId(OtherKind(kind)))
-        return QStringLiteral("The file \"%1\" is a Corvane %2 database, not a %3 database; it was "
-                              "left unchanged.")
-            .arg(file, DatabaseKindName(OtherKind(kind)), wanted);
+    for (const DatabaseKind other :
+        { DatabaseKind::Payroll, DatabaseKind::Common, DatabaseKind::Credentials }) {
+        if (other != kind && applicationId == ApplicationId(other))
+            return QStringLiteral("The file \"%1\" is a Corvane %2 database, not a %3 database; it "
+                                  "was left unchanged.")
+                .arg(file, DatabaseKindName(other), wanted);
+    }
     if (applicationId != 0 && applicationId != ApplicationId(kind))
         return QStringLiteral("The file \"%1\" belongs to another program, not a Corvane %2 "
                               "database; it was left unchanged.")
@@ -36,11 +35,29 @@ QString OwnershipError(
     return {};
 }
 
+// Whether bringing `found` to `target` runs a step that writes the credentials file.
+bool ReachesCredentials(DatabaseKind kind, int found, int target)
+{
+    for (const SchemaStep &step : SchemaSteps(kind)) {
+        if (step.version > found && step.version <= target && step.reachesCredentials)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 std::span<const SchemaStep> SchemaSteps(DatabaseKind kind)
 {
-    return kind == DatabaseKind::Payroll ? PayrollSchemaSteps() : CommonSchemaSteps();
+    switch (kind) {
+    case DatabaseKind::Payroll:
+        return PayrollSchemaSteps();
+    case DatabaseKind::Common:
+        return CommonSchemaSteps();
+    case DatabaseKind::Credentials:
+        break;
+    }
+    return CredentialsSchemaSteps();
 }
 
 int CurrentSchemaVersion(DatabaseKind kind)
@@ -50,12 +67,28 @@ int CurrentSchemaVersion(DatabaseKind kind)
 
 std::int32_t ApplicationId(DatabaseKind kind)
 {
-    return kind == DatabaseKind::Payroll ? kPayrollApplicationId : kCommonApplicationId;
+    switch (kind) {
+    case DatabaseKind::Payroll:
+        return kPayrollApplicationId;
+    case DatabaseKind::Common:
+        return kCommonApplicationId;
+    case DatabaseKind::Credentials:
+        break;
+    }
+    return kCredentialsApplicationId;
 }
 
 QString DatabaseKindName(DatabaseKind kind)
 {
-    return kind == DatabaseKind::Payroll ? QStringLiteral("payroll") : QStringLiteral("common");
+    switch (kind) {
+    case DatabaseKind::Payroll:
+        return QStringLiteral("payroll");
+    case DatabaseKind::Common:
+        return QStringLiteral("common");
+    case DatabaseKind::Credentials:
+        break;
+    }
+    return QStringLiteral("credentials");
 }
 
 std::optional<int> CheckSchema(Connection &connection, DatabaseKind kind, QString &error)
@@ -95,6 +128,15 @@ bool EnsureSchema(Connection &connection, DatabaseKind kind, QString &error, int
         targetVersion = current;
     const QString file = FileOf(connection);
 
+    // ATTACH cannot run inside a transaction, so this first look decides whether the credentials
+    // file is needed; the look inside the transaction is the one the upgrade trusts.
+    const std::optional<int> before = CheckSchema(connection, kind, error);
+    if (!before)
+        return false;
+    CredentialsAttachment credentials(connection);
+    if (ReachesCredentials(kind, *before, targetVersion) && !credentials.Attach(true, error))
+        return false;
+
     // The checks read inside the same transaction that writes, so nobody changes the file
     // between the decision and the upgrade; every early return rolls back.
     Transaction transaction(connection);
@@ -111,6 +153,11 @@ bool EnsureSchema(Connection &connection, DatabaseKind kind, QString &error, int
     for (const SchemaStep &step : SchemaSteps(kind)) {
         if (step.version <= *found || step.version > targetVersion)
             continue;
+        if (step.refusal) {
+            error = step.refusal(connection, file);
+            if (!error.isEmpty())
+                return false;
+        }
         if (!connection.execute(step.script)) {
             error = QStringLiteral("The %1 database \"%2\" could not be brought to version %3: %4")
                         .arg(DatabaseKindName(kind), file)
@@ -127,5 +174,6 @@ bool EnsureSchema(Connection &connection, DatabaseKind kind, QString &error, int
                     .arg(DatabaseKindName(kind), file, ErrorText(connection.lastError()));
         return false;
     }
+    credentials.Keep();
     return true;
 }

@@ -158,7 +158,11 @@ TEST_F(CliTest, ErrorsSayOneLineAndLeaveTheDatabasesAlone)
     file.close();
     const QString foreign = path("foreign.db"); // a real SQLite database made by somebody else
     Sql(foreign, "create table customers(id integer primary key, name text)");
-    const QString files[] = { payroll, common, junk, foreign };
+    const QString empty = path("empty.db");
+    QFile(empty).open(QIODevice::WriteOnly);
+    const QString lone = path("lone.db"); // a payroll file without its credentials file
+    QFile::copy(payroll, lone);
+    const QString files[] = { payroll, common, junk, foreign, empty, lone };
     std::vector<QByteArray> before;
     for (const QString &name : files)
         before.push_back(FileDigest(name));
@@ -181,6 +185,11 @@ TEST_F(CliTest, ErrorsSayOneLineAndLeaveTheDatabasesAlone)
         { "missing file",
             { "--agent", "admin", "--payroll", path("none.db"), "--common", common, "list" },
             "admin", "none.db" },
+        { "empty file", { "--agent", "admin", "--payroll", empty, "--common", common, "list" },
+            "admin", "is empty" },
+        { "no credentials file",
+            { "--agent", "admin", "--payroll", lone, "--common", common, "list" }, "admin",
+            "The agents' credentials file" },
         { "unknown command", { "frobnicate" }, "admin", "frobnicate" },
         { "demo over existing", { "demo" }, "admin", "--force" },
     };
@@ -195,6 +204,22 @@ TEST_F(CliTest, ErrorsSayOneLineAndLeaveTheDatabasesAlone)
     for (std::size_t i = 0; i < before.size(); ++i)
         EXPECT_EQ(FileDigest(files[i]), before[i]) << qPrintable(files[i]);
     EXPECT_FALSE(QFile::exists(path("none.db")));
+}
+
+// No connection that runs IQs can read a hash that is not in its files.
+TEST_F(CliTest, DemoKeepsPasswordHashesInAPrivateFileOfTheirOwn)
+{
+    const QString credentials = path("data/corvane/demo-payroll.agents.db");
+    const QString files[] = { payroll, common, credentials };
+    for (const QString &name : files) {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(name);
+        EXPECT_EQ(file.readAll().contains("$argon2id$"), name == credentials) << qPrintable(name);
+    }
+    EXPECT_EQ(QFile::permissions(credentials)
+            & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteOther),
+        0);
+    EXPECT_EQ(Sql(credentials, "select count(*) from _rtblAgentCredentials"), 4);
 }
 
 TEST_F(CliTest, LockedDatabaseIsReportedNotWaitedOn)

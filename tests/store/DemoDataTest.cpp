@@ -76,17 +76,23 @@ TEST_F(DemoDataTest, SecondRunIsRefusedAndChangesNothing)
 TEST_F(DemoDataTest, AgentsHaveTheirPasswordsAndRights)
 {
     createDemo();
-    for (const char *name : { "admin", "clerk", "viewer" }) {
+    for (const char *name : { "admin", "clerk", "viewer", "guest" }) {
         QString error;
-        EXPECT_TRUE(SignIn(db->payroll(), name, name, error)) << name << error.toStdString();
-        EXPECT_FALSE(SignIn(db->payroll(), name, "wrong", error)) << name;
+        EXPECT_TRUE(SignIn(db->payroll(), db->credentials(), name, name, error))
+            << name << error.toStdString();
+        EXPECT_FALSE(SignIn(db->payroll(), db->credentials(), name, "wrong", error)) << name;
     }
     EXPECT_EQ(db->rows("SELECT a.cAgentName, a.bAdministrator, a.bAllPayrollCompanies, "
                        "a.bAllPayFrequencies, a.bAllLocations, group_concat(f.iFunctionID) "
                        "FROM _rtblAgents a LEFT JOIN _rtblAgentFunctions f ON f.iAgentID = "
                        "a.idAgents GROUP BY a.idAgents ORDER BY a.idAgents"),
-        (QStringList {
-            "admin|1|1|1|1|2601,2602", "clerk|0|0|0|0|2601,2602", "viewer|0|1|1|1|2601" }));
+        (QStringList { "admin|1|1|1|1|2601,2602", "clerk|0|0|0|0|2601,2602", "viewer|0|1|1|1|2601",
+            "guest|0|0|0|0|NULL" }));
+
+    // However an IQ joins, the payroll database has no hash column to give.
+    EXPECT_FALSE(db->payroll().prepare("SELECT cAgentName, cPasswordHash FROM _rtblAgents FULL "
+                                       "JOIN (SELECT NULL AS cPasswordHash WHERE 0) USING "
+                                       "(cPasswordHash)"));
 }
 
 // The run tests prepare and run every demo IQ; here: that together they use every kind of

@@ -1,9 +1,12 @@
 #include "PrintQt.h"
 #include "TestDatabases.h"
 
+#include "host/core/Agent.h"
+#include "store/CredentialStore.h"
 #include "store/Databases.h"
 #include "store/Schema.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -46,6 +49,17 @@ protected:
     static QStringList rows(Connection &connection, std::string_view sql)
     {
         return TestDatabases::rows(connection, sql);
+    }
+    // A payroll file as version 2 left it, with its agents' hashes inside (password = name).
+    static void writeVersionTwo(const QString &file, std::initializer_list<const char *> agents)
+    {
+        auto old = OpenRaw(file);
+        QString error;
+        ASSERT_TRUE(EnsureSchema(*old, DatabaseKind::Payroll, error, 2)) << error.toStdString();
+        for (const char *name : agents)
+            TestDatabases::exec(*old,
+                "INSERT INTO _rtblAgents (cAgentName, cPasswordHash) VALUES (?, ?)",
+                { std::string(name), HashPassword(name, true).toStdString() });
     }
 
     QTemporaryDir m_dir;
@@ -101,7 +115,7 @@ TEST_F(SchemaTest, UpgradeFromVersionOneKeepsRows)
             "INSERT INTO _rtblAgents (idAgents, cAgentName) VALUES (7, 'old agent')");
     }
     openDatabases();
-    EXPECT_EQ(rows(*db.payroll, "PRAGMA user_version"), QStringList { "2" });
+    EXPECT_EQ(rows(*db.payroll, "PRAGMA user_version"), QStringList { "4" });
     EXPECT_EQ(rows(*db.payroll, "SELECT idEnquiry, cCode, cDescription FROM _iptblEasyEnquiry"),
         QStringList { "1|OLD1|Kept" });
     EXPECT_EQ(
@@ -113,6 +127,64 @@ TEST_F(SchemaTest, UpgradeFromVersionOneKeepsRows)
     // Identities continue after the kept rows.
     TestDatabases::exec(*db.payroll, "INSERT INTO _iptblEasyEnquiry (cCode) VALUES ('NEW1')");
     EXPECT_EQ(db.payroll->lastInsertId(), 2);
+}
+
+TEST_F(SchemaTest, UpgradeMovesPasswordHashesToTheCredentialsFile)
+{
+    writeVersionTwo(payrollPath(), { "ann", "bob" });
+    openDatabases();
+    EXPECT_EQ(rows(*db.payroll, "PRAGMA user_version"), QStringList { "4" });
+    EXPECT_FALSE(FileBytes(payrollPath()).contains("$argon2id$"));
+
+    const CredentialStore credentials(payrollPath());
+    EXPECT_EQ(credentials.File(), path("payroll.agents.db"));
+    EXPECT_EQ(QFile::permissions(credentials.File())
+            & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteOther),
+        0);
+    QString error;
+    EXPECT_TRUE(SignIn(*db.payroll, credentials, "BOB", "bob", error)) << error.toStdString();
+    EXPECT_FALSE(SignIn(*db.payroll, credentials, "bob", "ann", error));
+    // Names are now unique in any letter case, as sign-in finds them.
+    EXPECT_FALSE(db.payroll->execute("INSERT INTO _rtblAgents (cAgentName) VALUES ('ANN')"));
+}
+
+TEST_F(SchemaTest, UpgradeThatWouldLoseOrMixAgentsIsRefusedUnchanged)
+{
+    const struct
+    {
+        const char *name;
+        std::initializer_list<const char *> agents;
+        bool credentialsFolder; // the credentials file's name is taken by a folder
+        const char *error;
+    } cases[] = {
+        { "names differing in case", { "Ann", "bob", "ANN" }, false,
+            "The payroll database \"{payroll}\" cannot be upgraded: agent names must differ in "
+            "more than letter case, and \"ANN\", \"Ann\" do not; rename them and open it again. "
+            "It was left unchanged." },
+        { "credentials cannot be written", { "ann" }, true,
+            "The database file \"{credentials}\" cannot be read: it is a folder." },
+    };
+    int index = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString payroll = path(QStringLiteral("case%1/payroll.db").arg(++index));
+        const QString credentials = CredentialStore(payroll).File();
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(payroll).path()));
+        writeVersionTwo(payroll, c.agents);
+        if (c.credentialsFolder)
+            ASSERT_TRUE(QDir().mkpath(credentials));
+        const QByteArray before = FileBytes(payroll);
+
+        QString error;
+        EXPECT_FALSE(OpenHostDatabases(payroll, commonPath(), true, error));
+        EXPECT_EQ(error,
+            QString::fromLatin1(c.error)
+                .replace("{payroll}", payroll)
+                .replace("{credentials}", credentials));
+        EXPECT_EQ(FileBytes(payroll), before);
+        EXPECT_EQ(QFileInfo(credentials).isDir(), c.credentialsFolder);
+        EXPECT_EQ(QFileInfo::exists(credentials), c.credentialsFolder);
+    }
 }
 
 TEST_F(SchemaTest, ForeignDatabasesAreRefusedUnchanged)
@@ -137,7 +209,7 @@ TEST_F(SchemaTest, ForeignDatabasesAreRefusedUnchanged)
             "PRAGMA application_id = " + std::to_string(kPayrollApplicationId)
                 + "; PRAGMA user_version = 99;",
             "The payroll database \"%1\" was made by a newer version of Corvane (schema 99; this "
-            "program knows up to 2); it was left unchanged." },
+            "program knows up to 4); it was left unchanged." },
     };
     int index = 0;
     for (const Case &c : cases) {
@@ -169,6 +241,10 @@ TEST_F(SchemaTest, OpenFailuresNameTheFile)
     garbage.close();
     const QString missing = path("missing.db");
     const QString garbagePath = path("garbage.db");
+    const QString zeroBytes = path("zero.db");
+    QFile(zeroBytes).open(QIODevice::WriteOnly);
+    const QString noTables = path("notables.db");
+    OpenRaw(noTables)->execute("CREATE TABLE t (x); DROP TABLE t;");
 
     struct Case
     {
@@ -184,12 +260,23 @@ TEST_F(SchemaTest, OpenFailuresNameTheFile)
                 .arg(m_dir.path()) },
         { garbagePath, false,
             QStringLiteral("The file \"%1\" is not a database.").arg(garbagePath) },
+        // Only a new installation makes a database.
+        { zeroBytes, false,
+            QStringLiteral("The payroll database file \"%1\" is empty; it was left unchanged, as "
+                           "only \"corvane-iq demo\" makes new databases.")
+                .arg(zeroBytes) },
+        { noTables, false,
+            QStringLiteral("The payroll database file \"%1\" is empty; it was left unchanged, as "
+                           "only \"corvane-iq demo\" makes new databases.")
+                .arg(noTables) },
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.payroll.toStdString());
+        const QByteArray before = FileBytes(c.payroll);
         QString error;
         EXPECT_FALSE(OpenHostDatabases(c.payroll, commonPath(), c.create, error));
         EXPECT_EQ(error, c.error);
+        EXPECT_EQ(FileBytes(c.payroll), before);
     }
     EXPECT_FALSE(QFileInfo::exists(missing));
 }

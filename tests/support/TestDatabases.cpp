@@ -133,13 +133,13 @@ void TestDatabases::insertColumns(
 
 int TestDatabases::addAgent(const QString &name, const TestAgent &agent)
 {
-    exec("INSERT INTO _rtblAgents (cAgentName, cPasswordHash, bAdministrator, "
-         "bAllPayrollCompanies, bAllPayFrequencies, bAllLocations, bActive) "
-         "VALUES (?, ?, ?, ?, ?, ?, ?)",
-        { ToValue(name), ToValue(HashPassword(name, true)), ToValue(agent.administrator),
-            ToValue(agent.allPayrollCompanies), ToValue(agent.allPayFrequencies),
-            ToValue(agent.allLocations), ToValue(agent.active) });
+    exec("INSERT INTO _rtblAgents (cAgentName, bAdministrator, bAllPayrollCompanies, "
+         "bAllPayFrequencies, bAllLocations, bActive) VALUES (?, ?, ?, ?, ?, ?)",
+        { ToValue(name), ToValue(agent.administrator), ToValue(agent.allPayrollCompanies),
+            ToValue(agent.allPayFrequencies), ToValue(agent.allLocations), ToValue(agent.active) });
     const int id = int(payroll().lastInsertId());
+    QString error;
+    EXPECT_TRUE(credentials().SetPassword(id, name, true, error)) << error.toStdString();
     for (const int function : agent.functions) {
         exec("INSERT INTO _rtblAgentFunctions (iAgentID, iFunctionID) VALUES (?, ?)",
             { ToValue(id), ToValue(function) });
@@ -150,5 +150,5 @@ int TestDatabases::addAgent(const QString &name, const TestAgent &agent)
 void TestDatabases::signIn(const QString &name)
 {
     QString error;
-    EXPECT_TRUE(SignIn(payroll(), name, name, error)) << error.toStdString();
+    EXPECT_TRUE(SignIn(payroll(), credentials(), name, name, error)) << error.toStdString();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/db/engine/Value.h"
+#include "store/CredentialStore.h"
 #include "store/Databases.h"
 
 #include <QString>
@@ -32,9 +33,10 @@ struct TestParam
     const char *value; // null: no value stored
 };
 
-// Both databases in a temporary folder, made by the store's own schema code, bound to the host
-// for the life of the object; the per-user settings are kept in the same folder. Nobody is signed
-// in until a test signs an agent in for real. A failed statement fails the test.
+// Both databases (and the credentials file) in a temporary folder, made by the store's own schema
+// code, bound to the host for the life of the object; the per-user settings are kept in the same
+// folder. Nobody is signed in until a test signs an agent in for real. A failed statement fails
+// the test.
 class TestDatabases
 {
 public:
@@ -45,9 +47,10 @@ public:
     Connection &common() { return *m_databases->common; }
     QString path(const QString &name) const { return m_dir.filePath(name); }
     QString payrollPath() const { return path(QStringLiteral("payroll.db")); }
+    CredentialStore credentials() const { return CredentialStore(payrollPath()); }
 
-    // A demo installation of this size: agents "admin", "clerk" and "viewer" (password = name),
-    // their payroll companies, employees, payslips and the demo IQs.
+    // A demo installation of this size: agents "admin", "clerk", "viewer" and "guest" (password =
+    // name), their payroll companies, employees, payslips and the demo IQs.
     void addDemoData(int employees, int payslipsPerEmployee);
 
     // Statements run on the payroll database unless a connection is given.

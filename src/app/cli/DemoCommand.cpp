@@ -1,6 +1,7 @@
 #include "app/cli/CliCommand.h"
 
 #include "app/common/DatabaseLocation.h"
+#include "store/CredentialStore.h"
 #include "store/DemoData.h"
 
 #include <QCommandLineParser>
@@ -54,7 +55,7 @@ int runDemo(CliContext &context)
     const QString common
         = parser.isSet(commonOption) ? parser.value(commonOption) : DefaultCommonPath();
     if (!parser.isSet(forceOption)) {
-        for (const QString &path : { payroll, common }) {
+        for (const QString &path : { payroll, common, CredentialStore(payroll).File() }) {
             if (QFileInfo::exists(path)) {
                 context.err << "corvane-iq demo: " << path
                             << " exists already; give --force to replace it.\n";

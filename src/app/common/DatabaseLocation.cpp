@@ -1,5 +1,6 @@
 #include "app/common/DatabaseLocation.h"
 
+#include "store/CredentialStore.h"
 #include "store/Databases.h"
 #include "store/DemoData.h"
 
@@ -46,18 +47,25 @@ bool EnsureDemoDatabases(const QString &payrollPath, const QString &commonPath, 
 
 namespace {
 
+// The new files are written beside the old ones under other names ("new-demo-payroll.db"); the
+// prefix also gives the new payroll file a credentials file of its own.
+QString TempPath(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.dir().filePath("new-" + info.fileName());
+}
+
 // Removes the temporary files unless they were moved into place.
 struct TempFiles
 {
-    QString payroll;
-    QString common;
+    QStringList paths;
     bool keep = false;
     ~TempFiles()
     {
         if (keep)
             return;
-        QFile::remove(payroll);
-        QFile::remove(common);
+        for (const QString &path : std::as_const(paths))
+            QFile::remove(path);
     }
 };
 
@@ -73,11 +81,15 @@ bool WriteDemoDatabases(const QString &payrollPath, const QString &commonPath,
             return false;
         }
     }
-    TempFiles temp { payrollPath + ".new", commonPath + ".new" };
-    QFile::remove(temp.payroll);
-    QFile::remove(temp.common);
+    const QString payrollTemp = TempPath(payrollPath);
+    const QString commonTemp = TempPath(commonPath);
+    // The credentials first: a payroll file never arrives before the hashes of its agents.
+    const QStringList targets = { CredentialStore(payrollPath).File(), payrollPath, commonPath };
+    TempFiles temp { { CredentialStore(payrollTemp).File(), payrollTemp, commonTemp } };
+    for (const QString &path : std::as_const(temp.paths))
+        QFile::remove(path);
     {
-        auto databases = OpenHostDatabases(temp.payroll, temp.common, true, error);
+        auto databases = OpenHostDatabases(payrollTemp, commonTemp, true, error);
         if (!databases)
             return false;
         if (!CreateDemoData(*databases->payroll, *databases->common, options, error))
@@ -85,9 +97,8 @@ bool WriteDemoDatabases(const QString &payrollPath, const QString &commonPath,
     } // closed before the files move
     // rename() replaces an existing file in one step.
     std::error_code failure;
-    std::filesystem::rename(temp.payroll.toStdString(), payrollPath.toStdString(), failure);
-    if (!failure)
-        std::filesystem::rename(temp.common.toStdString(), commonPath.toStdString(), failure);
+    for (int i = 0; i < targets.size() && !failure; ++i)
+        std::filesystem::rename(temp.paths[i].toStdString(), targets[i].toStdString(), failure);
     if (failure) {
         error = QStringLiteral("Cannot move the new demo databases into place at %1: %2.")
                     .arg(payrollPath, QString::fromStdString(failure.message()));

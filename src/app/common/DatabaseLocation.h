@@ -14,7 +14,8 @@ QString DefaultCommonPath();
 bool EnsureDemoDatabases(const QString &payrollPath, const QString &commonPath, QString &error);
 
 struct DemoOptions;
-// Writes new demo databases at the two paths, replacing what is there only once both are
-// complete. False with a one-line error and the old files untouched.
+// Writes new demo databases at the two paths, and the payroll file's credentials file beside it,
+// replacing what is there only once all three are complete. False with a one-line error and the
+// old files untouched.
 bool WriteDemoDatabases(const QString &payrollPath, const QString &commonPath,
     const DemoOptions &options, QString &error);

@@ -8,6 +8,7 @@
 #include "host/core/RegIni.h"
 #include "host/db/dataset/TQuillonADOStoredProc.h"
 #include "host/db/engine/SqliteConnection.h"
+#include "store/CredentialStore.h"
 #include "store/Databases.h"
 #include "store/StoreProcedures.h"
 
@@ -50,7 +51,7 @@ bool HostSession::SignIn(const QString &agentName, const QString &password, QStr
         error = QStringLiteral("No database is open.");
         return false;
     }
-    return ::SignIn(*m_payroll, agentName, password, error);
+    return ::SignIn(*m_payroll, CredentialStore(m_payrollPath), agentName, password, error);
 }
 
 void HostSession::SignOut()

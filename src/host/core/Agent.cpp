@@ -1,5 +1,6 @@
 #include "host/core/Agent.h"
 
+#include "host/core/PasswordVerifier.h"
 #include "host/core/SqlExec.h"
 #include "host/db/engine/Connection.h"
 
@@ -18,29 +19,35 @@ bool SodiumReady()
     return ready;
 }
 
-bool ReadAgent(Connection &payroll, const QString &name, TAgent &agent, QString &hash, bool &active,
-    DbError &error)
+// False without an error when no agent has the name.
+bool ReadAgent(
+    Connection &payroll, const QString &name, TAgent &agent, bool &active, DbError &error)
 {
     bool found = false;
     const bool ok = payroll.forEachRow(
-        "select idAgents, cAgentName, cPasswordHash, bAdministrator, bAllPayrollCompanies, "
-        "bAllPayFrequencies, bAllLocations, bActive from _rtblAgents "
-        "where upper(cAgentName) = upper(?)",
+        "select idAgents, cAgentName, bAdministrator, bAllPayrollCompanies, bAllPayFrequencies, "
+        "bAllLocations, bActive from _rtblAgents where upper(cAgentName) = upper(?)",
         { SqlExec::ToValue(name.trimmed()) },
         [&](const Statement &row) {
             found = true;
             agent.idAgents = int(row.asInt64(0));
             agent.cAgentName = SqlExec::TextAt(row, 1);
-            hash = SqlExec::TextAt(row, 2);
-            agent.bAdministrator = row.asInt64(3) != 0;
-            agent.bAllPayrollCompanies = row.asInt64(4) != 0;
-            agent.bAllPayFrequencies = row.asInt64(5) != 0;
-            agent.bAllLocations = row.asInt64(6) != 0;
-            active = row.isNull(7) || row.asInt64(7) != 0;
+            agent.bAdministrator = row.asInt64(2) != 0;
+            agent.bAllPayrollCompanies = row.asInt64(3) != 0;
+            agent.bAllPayFrequencies = row.asInt64(4) != 0;
+            agent.bAllLocations = row.asInt64(5) != 0;
+            active = row.isNull(6) || row.asInt64(6) != 0;
             return false;
         },
         error);
     return ok && found;
+}
+
+// Hashed once, when first needed, with the limits of real hashes; a match with it still fails.
+const QByteArray &DummyHash()
+{
+    static const QByteArray hash = HashPassword(QStringLiteral("no agent has this")).toLatin1();
+    return hash;
 }
 }
 
@@ -54,20 +61,25 @@ bool hasAccessToFunction(int functionId)
     return g_agent && g_agent->HasAccessToFunction(functionId);
 }
 
-bool SignIn(Connection &payroll, const QString &name, const QString &password, QString &error)
+bool SignIn(Connection &payroll, const PasswordVerifier &credentials, const QString &name,
+    const QString &password, QString &error)
 {
     TAgent agent;
-    QString hash;
     bool active = false;
     DbError dbError;
-    if (!ReadAgent(payroll, name, agent, hash, active, dbError)) {
-        error = dbError.isSet() ? QStringLiteral("The agents could not be read: %1")
-                                      .arg(QString::fromStdString(dbError.text))
-                                : kWrongSignIn;
+    const bool found = ReadAgent(payroll, name, agent, active, dbError);
+    if (dbError.isSet()) {
+        error = QStringLiteral("The agents could not be read: %1")
+                    .arg(QString::fromStdString(dbError.text));
         return false;
     }
+    // An unknown name is checked too, so that it answers as slowly as a wrong password.
+    const bool verified = credentials.Verify(
+        found ? std::optional<int>(agent.idAgents) : std::nullopt, password, error);
+    if (!error.isEmpty())
+        return false;
     // The password is checked before the active flag so that the flag tells nothing to a guesser.
-    if (!VerifyPassword(hash, password)) {
+    if (!found || !verified) {
         error = kWrongSignIn;
         return false;
     }
@@ -116,9 +128,11 @@ QString HashPassword(const QString &password, bool fast)
 
 bool VerifyPassword(const QString &hash, const QString &password)
 {
-    if (!SodiumReady() || hash.isEmpty())
+    if (!SodiumReady())
         return false;
-    const QByteArray encoded = hash.toLatin1();
+    const QByteArray encoded = hash.isEmpty() ? DummyHash() : hash.toLatin1();
     const QByteArray utf8 = password.toUtf8();
-    return crypto_pwhash_str_verify(encoded.constData(), utf8.constData(), utf8.size()) == 0;
+    const bool matches
+        = crypto_pwhash_str_verify(encoded.constData(), utf8.constData(), utf8.size()) == 0;
+    return matches && !hash.isEmpty();
 }

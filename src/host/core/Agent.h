@@ -4,6 +4,7 @@
 #include <QString>
 
 class Connection;
+class PasswordVerifier;
 
 // The signed-in person (an agent) with the rights the package asks about.
 class TAgent
@@ -35,11 +36,15 @@ TAgent *CurrentAgent();
 // False while nobody is signed in.
 bool hasAccessToFunction(int functionId);
 
-// Checks the name (any letter case) and password against _rtblAgents of `payroll` and makes the
-// agent current. On failure `error` is the text to show and the current agent is unchanged.
-bool SignIn(Connection &payroll, const QString &name, const QString &password, QString &error);
+// Finds the agent by name (any letter case) in _rtblAgents of `payroll`, checks the password with
+// `credentials` and makes the agent current. On failure `error` is the text to show and the
+// current agent is unchanged.
+bool SignIn(Connection &payroll, const PasswordVerifier &credentials, const QString &name,
+    const QString &password, QString &error);
 void SignOut();
 
 // An Argon2id hash in libsodium's string form. `fast` uses the smallest limits (tests, demo data).
 QString HashPassword(const QString &password, bool fast = false);
+// An empty hash (no such agent, or none stored) is checked against a dummy hash of the real cost
+// and fails, so that it takes as long as a wrong password.
 bool VerifyPassword(const QString &hash, const QString &password);
