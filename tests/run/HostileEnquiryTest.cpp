@@ -99,7 +99,7 @@ TEST_F(HostileEnquiryTest, NothingWritesAndNoHashShowsForAnyAgent)
         { "LIKE oracle",
             "select cAgentName from _rtblAgents full join (select null as cPasswordHash where 0) "
             "using (cPasswordHash) where cPasswordHash like '$argon2id$%'",
-            Outcome::NoRows },
+            Outcome::Refused }, // no database an IQ reaches has the column
         { "plain hash column", "select cAgentName, cPasswordHash from _rtblAgents",
             Outcome::Refused },
         { "star over the agents", "select * from _rtblAgents", Outcome::Harmless },
