@@ -177,6 +177,7 @@ TEST_F(CliTest, ErrorsSayOneLineAndLeaveTheDatabasesAlone)
         { "unknown code", { "--agent", "admin", "show", "NOPE" }, "admin", "NOPE" },
         { "wrong password", { "--agent", "admin", "list" }, "wrong", "password" },
         { "unknown agent", { "--agent", "nobody", "list" }, "x", "agent" },
+        { "no right 2601", { "--agent", "guest", "list" }, "guest", "right 2601" },
         { "no password", { "--agent", "admin", "list" }, QString(), "CORVANE_PASSWORD" },
         { "not a database", { "--agent", "admin", "--payroll", junk, "--common", common, "list" },
             "admin", "junk.db" },
