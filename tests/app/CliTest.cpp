@@ -375,7 +375,8 @@ TEST_F(CliTest, OutputRefusesTheOpenDatabasesUnderAnyName)
 {
     ASSERT_TRUE(QFile::link(payroll, path("payroll-link.db")));
     ASSERT_EQ(::link(common.toUtf8().constData(), path("common-hard.db").toUtf8().constData()), 0);
-    const QString files[] = { payroll, common };
+    const QString credentials = path("data/corvane/demo-payroll.agents.db");
+    const QString files[] = { payroll, common, credentials };
     std::vector<QByteArray> before;
     for (const QString &name : files)
         before.push_back(FileDigest(name));
@@ -400,6 +401,7 @@ TEST_F(CliTest, OutputRefusesTheOpenDatabasesUnderAnyName)
             xlsx + QStringList { path("data/corvane/../corvane/demo-common.db-wal") }, {}, common },
         { "standard output", { "run", "IQB-EMP002" }, ">>'" + payroll + "'", payroll },
         { "standard output of list", { "list" }, ">>'" + common + "'", common },
+        { "the agents' credentials", csv + QStringList { credentials }, {}, credentials },
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);

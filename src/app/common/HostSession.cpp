@@ -75,5 +75,5 @@ QStringList HostSession::DatabaseFiles() const
 {
     if (!m_payroll)
         return {};
-    return { m_payrollPath, m_commonPath };
+    return { m_payrollPath, m_commonPath, CredentialStore(m_payrollPath).File() };
 }
