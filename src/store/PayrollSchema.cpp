@@ -190,15 +190,19 @@ const char *const kVersion4 = R"sql(
 CREATE UNIQUE INDEX ux_rtblAgents_Name ON _rtblAgents (cAgentName COLLATE NOCASE);
 )sql";
 
-QString AgentNamesClash(Connection &payroll, const QString &file)
+// Our own names (no user text): the table, its key and the column that must be unique in any
+// letter case. Empty when no two rows clash; else why the upgrade is refused, naming them.
+QString CaselessClash(Connection &payroll, const QString &file, const char *table, const char *key,
+    const char *column, const char *what)
 {
+    const std::string sql = std::string("SELECT a.") + column + " FROM " + table
+        + " a WHERE EXISTS (SELECT 1 FROM " + table + " b WHERE b." + key + " <> a." + key
+        + " AND b." + column + " = a." + column + " COLLATE NOCASE) ORDER BY a." + column
+        + " COLLATE NOCASE, a." + column;
     QStringList names;
     DbError error;
     const bool read = payroll.forEachRow(
-        "SELECT a.cAgentName FROM _rtblAgents a WHERE EXISTS (SELECT 1 FROM _rtblAgents b "
-        "WHERE b.idAgents <> a.idAgents AND b.cAgentName = a.cAgentName COLLATE NOCASE) "
-        "ORDER BY a.cAgentName COLLATE NOCASE, a.cAgentName",
-        {},
+        sql, {},
         [&](const Statement &row) {
             names << QStringLiteral("\"%1\"").arg(SqlExec::TextAt(row, 0));
             return true;
@@ -208,10 +212,25 @@ QString AgentNamesClash(Connection &payroll, const QString &file)
         return FileErrorText(file, error);
     if (names.isEmpty())
         return {};
-    return QStringLiteral("The payroll database \"%1\" cannot be upgraded: agent names must differ "
-                          "in more than letter case, and %2 do not; rename them and open it again. "
-                          "It was left unchanged.")
-        .arg(file, names.join(QStringLiteral(", ")));
+    return QStringLiteral("The payroll database \"%1\" cannot be upgraded: %2 must differ in more "
+                          "than letter case, and %3 do not; rename them and open it again. It "
+                          "was left unchanged.")
+        .arg(file, QString::fromLatin1(what), names.join(QStringLiteral(", ")));
+}
+
+QString AgentNamesClash(Connection &payroll, const QString &file)
+{
+    return CaselessClash(payroll, file, "_rtblAgents", "idAgents", "cAgentName", "agent names");
+}
+
+// IQ codes are found in any letter case, as on the production engine's usual collation.
+const char *const kVersion5 = R"sql(
+CREATE UNIQUE INDEX ux_iptblEasyEnquiry_Code ON _iptblEasyEnquiry (cCode COLLATE NOCASE);
+)sql";
+
+QString EnquiryCodesClash(Connection &payroll, const QString &file)
+{
+    return CaselessClash(payroll, file, "_iptblEasyEnquiry", "idEnquiry", "cCode", "IQ codes");
 }
 
 const SchemaStep kSteps[] = {
@@ -219,6 +238,7 @@ const SchemaStep kSteps[] = {
     { 2, kVersion2 },
     { 3, kVersion3, true },
     { 4, kVersion4, false, AgentNamesClash },
+    { 5, kVersion5, false, EnquiryCodesClash },
 };
 
 } // namespace

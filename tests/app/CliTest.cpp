@@ -126,7 +126,8 @@ TEST_F(CliTest, ListAndShowReadTheDemoDefinitions)
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(codes, sorted);
 
-    const CliResult show = admin({ "show", "IQB-EMP002" });
+    // Codes are found in any letter case.
+    const CliResult show = admin({ "show", "iqb-Emp002" });
     ASSERT_EQ(show.exitCode, 0) << qPrintable(show.err);
     for (const char *part :
         { "Code:        IQB-EMP002", "SQL statement:", "Parameters:", "Columns:" })

@@ -115,7 +115,7 @@ TEST_F(SchemaTest, UpgradeFromVersionOneKeepsRows)
             "INSERT INTO _rtblAgents (idAgents, cAgentName) VALUES (7, 'old agent')");
     }
     openDatabases();
-    EXPECT_EQ(rows(*db.payroll, "PRAGMA user_version"), QStringList { "4" });
+    EXPECT_EQ(rows(*db.payroll, "PRAGMA user_version"), QStringList { "5" });
     EXPECT_EQ(rows(*db.payroll, "SELECT idEnquiry, cCode, cDescription FROM _iptblEasyEnquiry"),
         QStringList { "1|OLD1|Kept" });
     EXPECT_EQ(
@@ -133,7 +133,7 @@ TEST_F(SchemaTest, UpgradeMovesPasswordHashesToTheCredentialsFile)
 {
     writeVersionTwo(payrollPath(), { "ann", "bob" });
     openDatabases();
-    EXPECT_EQ(rows(*db.payroll, "PRAGMA user_version"), QStringList { "4" });
+    EXPECT_EQ(rows(*db.payroll, "PRAGMA user_version"), QStringList { "5" });
     EXPECT_FALSE(FileBytes(payrollPath()).contains("$argon2id$"));
 
     const CredentialStore credentials(payrollPath());
@@ -146,6 +146,9 @@ TEST_F(SchemaTest, UpgradeMovesPasswordHashesToTheCredentialsFile)
     EXPECT_FALSE(SignIn(*db.payroll, credentials, "bob", "ann", error));
     // Names are now unique in any letter case, as sign-in finds them.
     EXPECT_FALSE(db.payroll->execute("INSERT INTO _rtblAgents (cAgentName) VALUES ('ANN')"));
+    // So are IQ codes.
+    EXPECT_TRUE(db.payroll->execute("INSERT INTO _iptblEasyEnquiry (cCode) VALUES ('iq-a')"));
+    EXPECT_FALSE(db.payroll->execute("INSERT INTO _iptblEasyEnquiry (cCode) VALUES ('IQ-A')"));
 }
 
 TEST_F(SchemaTest, UpgradeThatWouldLoseOrMixAgentsIsRefusedUnchanged)
@@ -156,6 +159,7 @@ TEST_F(SchemaTest, UpgradeThatWouldLoseOrMixAgentsIsRefusedUnchanged)
         std::initializer_list<const char *> agents;
         bool credentialsFolder; // the credentials file's name is taken by a folder
         const char *error;
+        std::initializer_list<const char *> codes = {};
     } cases[] = {
         { "names differing in case", { "Ann", "bob", "ANN" }, false,
             "The payroll database \"{payroll}\" cannot be upgraded: agent names must differ in "
@@ -163,6 +167,11 @@ TEST_F(SchemaTest, UpgradeThatWouldLoseOrMixAgentsIsRefusedUnchanged)
             "It was left unchanged." },
         { "credentials cannot be written", { "ann" }, true,
             "The database file \"{credentials}\" cannot be read: it is a folder." },
+        { "IQ codes differing in case", { "ann" }, false,
+            "The payroll database \"{payroll}\" cannot be upgraded: IQ codes must differ in more "
+            "than letter case, and \"PAY-1\", \"pay-1\" do not; rename them and open it again. "
+            "It was left unchanged.",
+            { "pay-1", "PAY-1", "PAY-2" } },
     };
     int index = 0;
     for (const auto &c : cases) {
@@ -171,6 +180,11 @@ TEST_F(SchemaTest, UpgradeThatWouldLoseOrMixAgentsIsRefusedUnchanged)
         const QString credentials = CredentialStore(payroll).File();
         ASSERT_TRUE(QDir().mkpath(QFileInfo(payroll).path()));
         writeVersionTwo(payroll, c.agents);
+        for (const char *code : c.codes) {
+            auto raw = OpenRaw(payroll);
+            TestDatabases::exec(
+                *raw, "INSERT INTO _iptblEasyEnquiry (cCode) VALUES (?)", { std::string(code) });
+        }
         if (c.credentialsFolder)
             ASSERT_TRUE(QDir().mkpath(credentials));
         const QByteArray before = FileBytes(payroll);
@@ -209,7 +223,7 @@ TEST_F(SchemaTest, ForeignDatabasesAreRefusedUnchanged)
             "PRAGMA application_id = " + std::to_string(kPayrollApplicationId)
                 + "; PRAGMA user_version = 99;",
             "The payroll database \"%1\" was made by a newer version of Corvane (schema 99; this "
-            "program knows up to 4); it was left unchanged." },
+            "program knows up to 5); it was left unchanged." },
     };
     int index = 0;
     for (const Case &c : cases) {

@@ -175,7 +175,11 @@ bool TQuillonADOQuery::SelectRecords(const QString &column, const QVariant &valu
             QStringLiteral("Unknown column \"%1\" in table \"%2\".").arg(column, table)));
         return false;
     }
-    m_sql = QString::fromStdString(SqlText::selectRow(utf8(table), found->name));
+    // Text compares as on the production engine's usual collation: "iqb-emp002" finds
+    // "IQB-EMP002".
+    const std::string_view collation
+        = isTextType(found->type) ? m_connection->textCollation() : std::string_view();
+    m_sql = QString::fromStdString(SqlText::selectRow(utf8(table), found->name, collation));
     m_parameters = { FieldValues::toValue(value) };
     return LoadAndShow();
 }

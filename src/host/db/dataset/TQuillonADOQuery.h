@@ -51,7 +51,8 @@ public:
 
     bool Open(); // false with LastError; a time-out's text begins "Query timeout expired"
     // Runs "select * from <table> where <column> = ?" with the value bound, and opens it. The
-    // column must be one of the table's (TableName() must be known); others are refused.
+    // column must be one of the table's (TableName() must be known); others are refused. A text
+    // column compares ignoring letter case.
     bool SelectRecords(const QString &column, const QVariant &value);
     // Whether any row of the table satisfies the criterion (the record-filter grammar). Column
     // names are checked against the table and literals bound, so the text cannot change the SQL.

@@ -163,10 +163,10 @@ TEST_F(QueryTest, RecordsExistCriteriaBindsLiteralsAndRefusesInjectedText)
 TEST_F(QueryTest, SelectRecordsBindsTheValueAndChecksTheColumn)
 {
     query.SetTableName("_iptblEasyEnquiry");
-    ASSERT_TRUE(query.SelectRecords("cCode", QString("AB'C")))
+    ASSERT_TRUE(query.SelectRecords("cCode", QString("ab'c")))
         << query.LastErrorText().toStdString();
     EXPECT_EQ(columnTexts(query, "cDescription"), std::vector<std::string> { "quote" });
-    EXPECT_EQ(query.SQL(), "select * from _iptblEasyEnquiry where \"cCode\" = ?");
+    EXPECT_EQ(query.SQL(), "select * from _iptblEasyEnquiry where \"cCode\" = ? COLLATE NOCASE");
 
     EXPECT_FALSE(query.SelectRecords("cCode = cCode or 1", 1));
     EXPECT_EQ(query.LastErrorText(),
