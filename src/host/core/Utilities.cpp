@@ -148,3 +148,12 @@ QString DateToYYYYMMDD(const QDateTime &value, bool separators)
         + QString::number(date.month()).rightJustified(2, QLatin1Char('0')) + separator
         + QString::number(date.day()).rightJustified(2, QLatin1Char('0'));
 }
+
+QString CheckApostrophe(const QString &text, const QString &fieldName)
+{
+    if (!text.contains(QLatin1Char('\'')))
+        return {};
+    if (fieldName.isEmpty())
+        return QStringLiteral("An apostrophe (') is not allowed here.");
+    return QStringLiteral("An apostrophe (') is not allowed in the %1.").arg(fieldName);
+}

@@ -25,3 +25,7 @@ QString ConvertXMLStringToNormalText(const QString &text);
 
 // "YYYYMMDD", or "YYYY-MM-DD" with `separators`; the time of day is dropped. Empty when invalid.
 QString DateToYYYYMMDD(const QDateTime &value, bool separators);
+
+// The host's apostrophe check of a value typed into a field that must not hold one (a code):
+// empty when the value has none, else the message to show. `fieldName` may be empty.
+QString CheckApostrophe(const QString &text, const QString &fieldName);

@@ -9,7 +9,7 @@
 #include "host/db/dataset/TQuillonADOStoredProc.h"
 #include "host/ui/TmxGrid.h"
 #include "host/ui/TmxGridModel.h"
-#include "list/EnquiryChangeMessage.h"
+#include "run/EnquiryChangeMessage.h"
 #include "run/EnquiryRights.h"
 #include "run/EnquiryWindows.h"
 #include "store/EnquiryStatements.h"

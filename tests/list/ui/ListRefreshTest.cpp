@@ -1,8 +1,8 @@
 #include "ListFixture.h"
 
 #include "host/core/Agent.h"
-#include "list/EnquiryChangeMessage.h"
 #include "list/ui/TfrmIPEasyEnquiry.h"
+#include "run/EnquiryChangeMessage.h"
 #include "store/TqryIPEasyEnquiry.h"
 
 #include <QAction>

@@ -56,6 +56,10 @@ public:
     // The columns of a table or view, in order; empty (and lastError) when it does not exist.
     // The name may be qualified ("dbo.x", "[x]", "payroll.x").
     virtual std::vector<ColumnInfo> tableColumns(std::string_view table) = 0;
+    // The result column names of the first statement of `sql`, which is compiled and never run:
+    // a statement over a million rows, or one that would fail only while running, answers at
+    // once. False with lastError() when the engine refuses the text.
+    virtual bool describeColumns(std::string_view sql, std::vector<std::string> &names) = 0;
 
     virtual const DbError &lastError() const = 0;
     virtual std::string engineName() const = 0; // "SQLite", "ODBC"

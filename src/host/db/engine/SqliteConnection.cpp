@@ -195,6 +195,21 @@ std::unique_ptr<Statement> SqliteConnection::prepare(std::string_view sql, std::
     return std::make_unique<SqliteStatement>(*this, statement);
 }
 
+bool SqliteConnection::describeColumns(std::string_view sql, std::vector<std::string> &names)
+{
+    names.clear();
+    // Compiled through prepare(), so owner names and the connection's guard apply; the statement
+    // is finalized unstepped when it goes out of scope.
+    const std::unique_ptr<Statement> statement = prepare(sql);
+    if (!statement)
+        return false;
+    const int count = statement->columnCount();
+    names.reserve(count);
+    for (int column = 0; column < count; ++column)
+        names.push_back(statement->columnName(column));
+    return true;
+}
+
 bool SqliteConnection::execute(std::string_view sql)
 {
     const std::string text = stripDboQualifiers(sql);

@@ -58,6 +58,7 @@ public:
     void setProgressCallback(std::function<void()> callback) override;
 
     std::vector<ColumnInfo> tableColumns(std::string_view table) override;
+    bool describeColumns(std::string_view sql, std::vector<std::string> &names) override;
 
     const DbError &lastError() const override { return m_error; }
     std::string engineName() const override { return "SQLite"; }

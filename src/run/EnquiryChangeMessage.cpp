@@ -1,4 +1,4 @@
-#include "list/EnquiryChangeMessage.h"
+#include "run/EnquiryChangeMessage.h"
 
 #include "host/core/ChangeMessage.h"
 

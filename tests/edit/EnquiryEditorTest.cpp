@@ -1,0 +1,133 @@
+#include "edit/EnquiryEditor.h"
+
+#include "PrintQt.h"
+#include "TestDatabases.h"
+#include "host/core/RegIni.h"
+#include "host/db/engine/Connection.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class EnquiryEditorTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        db.addAgent("boss", { .administrator = true });
+        db.signIn("boss");
+    }
+    // The three tables and the log, to compare before and after.
+    QStringList Everything()
+    {
+        return db.rows("SELECT * FROM _iptblEasyEnquiry")
+            + db.rows("SELECT * FROM _iptblEasyEnquiryParam")
+            + db.rows("SELECT * FROM _iptblEasyEnquiryColumn")
+            + db.rows("SELECT * FROM _iptblIQTypes")
+            + TestDatabases::rows(db.common(), "SELECT cText FROM _btblLog");
+    }
+    TestDatabases db;
+};
+
+TEST_F(EnquiryEditorTest, RefusalsComeInOrderAndWriteNothing)
+{
+    db.insertEnquiry("PAY-RANGE", "select 1 as a");
+    db.insertEnquiry("", "select 1 as a");
+    const struct
+    {
+        const char *code;
+        const char *sql;
+        const char *text; // "" accepted
+    } rows[] = {
+        { "pay-range", "select 1 as a", "Code already exists." },
+        { "  ", "select 1 as a", "Code already exists." }, // another IQ has the empty code
+        { " iq7", "select 1 as a",
+            "You cannot add the reserved IQ! The code can not begin with "
+            "\"IQ\"!" },
+        { "'OR''='", "select 1 as a", "An apostrophe (') is not allowed here." },
+        { "NEW", "select nosuch from nowhere", kStatementErrorsText },
+        { "NEW", "select @[] as a", kStatementErrorsText },
+        { "NEW", "", "SQL Statement can not be empty!" },
+        { "AIQ", "select 1 as a", "" },
+    };
+    const QStringList before = Everything();
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.code);
+        EnquiryEditor editor;
+        QString error;
+        ASSERT_TRUE(editor.Open(0, false, true, error));
+        editor.Fields().code = row.code;
+        editor.ChangeStatement(row.sql);
+        const auto refusal = editor.ValidateInformation();
+        EXPECT_EQ(refusal ? refusal->text : QString(), row.text);
+        EXPECT_EQ(Everything(), before);
+    }
+}
+
+TEST_F(EnquiryEditorTest, EditRewritesDetailsClearsChartLogsAndErasesLayout)
+{
+    const int id = db.insertEnquiry("PAYE", "select 1 as a, 2 as b, 3 as c where 1 = @x", "desc",
+        { { "x", 4, "7" }, { "y", 1, "old" }, { "z", 1, "old" } });
+    db.insertColumns(id, { { "a", true }, { "b", false } });
+    db.exec("UPDATE _iptblEasyEnquiry SET cXColumn = 'a', iPalette = 3 WHERE idEnquiry = ?",
+        { std::int64_t(id) });
+    RegIni::WriteString("frmIPEasyEnquiryView_PAYE", "DefaultOpts", "1");
+
+    EnquiryEditor editor;
+    QString error;
+    ASSERT_TRUE(editor.Open(id, false, true, error)) << qPrintable(error);
+    EXPECT_TRUE(editor.Error().isEmpty()) << qPrintable(editor.Error());
+    ASSERT_EQ(editor.Columns().size(), 3u);
+    EXPECT_EQ(editor.Columns()[2], (EditorColumn { "c", false, 3 }));
+    ASSERT_TRUE(editor.ChangeStatement("select 1 as a, 2 as b, 3 as c where 1 = @X or @Y = 2"));
+    ASSERT_EQ(editor.Params().size(), 2u);
+    ASSERT_TRUE(editor.SaveRecord(error)) << qPrintable(error);
+
+    EXPECT_EQ(
+        db.rows("SELECT cXColumn, iPalette FROM _iptblEasyEnquiry"), QStringList { "NULL|NULL" });
+    EXPECT_EQ(db.rows("SELECT cDescription, iSQLTypeID, cValue FROM _iptblEasyEnquiryParam "
+                      "ORDER BY idEnquiryParam"),
+        (QStringList { "X|4|7", "Y|1|old" }));
+    EXPECT_EQ(db.count("SELECT count(*) FROM _iptblEasyEnquiryColumn"), 3);
+    EXPECT_EQ(TestDatabases::rows(
+                  db.common(), "SELECT iLogType, cText FROM _btblLog WHERE iLogType = 33"),
+        QStringList { "33|Enquiry \"PAYE\" Changed" });
+    EXPECT_FALSE(RegIni::SectionExists("frmIPEasyEnquiryView_PAYE"));
+}
+
+TEST_F(EnquiryEditorTest, FailedSaveLeavesTheOldDefinitionWhole)
+{
+    const int id = db.insertEnquiry("KEEP", "select 1 as a", "desc", { { "p", 1, "v" } });
+    db.insertColumns(id, { { "a", true } });
+    db.exec("CREATE TRIGGER fault BEFORE INSERT ON _iptblEasyEnquiryColumn "
+            "BEGIN SELECT RAISE(ABORT, 'injected'); END");
+    const QStringList before = Everything();
+
+    EnquiryEditor editor;
+    QString error;
+    ASSERT_TRUE(editor.Open(id, false, true, error));
+    editor.Fields().newIQType = "Brand new";
+    ASSERT_TRUE(editor.ChangeStatement("select 1 as a, 2 as b"));
+    EXPECT_FALSE(editor.SaveRecord(error));
+    EXPECT_TRUE(error.contains("injected")) << qPrintable(error);
+    EXPECT_EQ(Everything(), before);
+}
+
+TEST_F(EnquiryEditorTest, ColumnsComeWithoutRunningTheStatement)
+{
+    // Stepped even once, this would never end.
+    EnquiryEditor editor;
+    QString error;
+    ASSERT_TRUE(editor.Open(0, false, true, error));
+    editor.ChangeStatement("with recursive r(n) as (select 1 union all select n + 1 from r) "
+                           "select n, n * 2 as twice from r");
+    EXPECT_TRUE(editor.Error().isEmpty()) << qPrintable(editor.Error());
+    ASSERT_EQ(editor.Columns().size(), 2u);
+    EXPECT_EQ(editor.Columns()[1].name, "twice");
+    editor.ChangeStatement("select 1 as a; select 2");
+    EXPECT_EQ(editor.Error(), "IQ Error: The requested action is forbidden");
+}
+
+} // namespace
