@@ -136,7 +136,8 @@ TEST_F(CliTest, ListAndShowReadTheDemoDefinitions)
 
 TEST_F(CliTest, EveryCommandAnswersHelp)
 {
-    for (const char *command : { "list", "show", "prepare", "run", "demo" }) {
+    for (const char *command :
+        { "list", "show", "prepare", "run", "add", "edit", "copy", "demo" }) {
         SCOPED_TRACE(command);
         const CliResult help = run({ command, "--help" }, QString());
         EXPECT_EQ(help.exitCode, 0);
@@ -481,6 +482,73 @@ TEST_F(CliTest, RunawayStatementStopsAtTheTimeOutWithoutRetrying)
         EXPECT_EQ(result.err, row.error);
         EXPECT_TRUE(result.out.isEmpty());
     }
+}
+
+TEST_F(CliTest, EditorCommandsRefuseWithTheEditorsTextsAndStoreNothing)
+{
+    ASSERT_EQ(admin({ "add", "--code", "MY-RANGE", "--sql", "select 1 as a" }).exitCode, 0);
+    const QByteArray before = FileDigest(payroll);
+    const struct
+    {
+        QStringList args;
+        QString agent;
+        const char *text;
+    } rows[] = {
+        { { "add", "--code", "my-range", "--sql", "select 1 as a" }, "admin",
+            "Code already exists." },
+        { { "add", "--code", "iqX", "--sql", "select 1 as a" }, "admin",
+            "You cannot add the reserved IQ! The code can not begin with \"IQ\"!" },
+        { { "add", "--code", "NEW", "--sql", "select nosuch from nowhere" }, "admin",
+            "IQ Error: no such table: nowhere\nThere are errors in the SQL Statement. Statement "
+            "can not be saved!" },
+        { { "add", "--code", "NEW", "--sql", "delete from _iptblEasyEnquiry" }, "admin",
+            "corvane-iq: \"DELETE\" is not allowed in the SQL Statement!" },
+        { { "add", "--code", "NEW", "--sql", "select 1 as a" }, "viewer",
+            "corvane-iq: only an administrator may change the SQL statement." },
+        { { "add", "--code", "ELEVENCHARS", "--sql", "select 1 as a" }, "admin",
+            "corvane-iq: a code has at most 10 characters." },
+        { { "add", "--code", "NEW", "--sql", "select 1 as a", "--columns", "b" }, "admin",
+            "corvane-iq: the statement has no column \"b\"." },
+        { { "edit", "IQB-EMP002", "--description", "changed" }, "admin",
+            "corvane-iq: IQ \"IQB-EMP002\" is a system record and cannot be modified." },
+        { { "add", "--code", "NEW", "--sql", "select 1 as a", "--dry-run" }, "admin", "" },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(qPrintable(row.args.join(' ')));
+        const CliResult result = run(QStringList { "--agent", row.agent } + row.args, row.agent);
+        EXPECT_EQ(result.exitCode, *row.text ? 1 : 0);
+        EXPECT_EQ(result.err.trimmed(), row.text);
+        EXPECT_EQ(FileDigest(payroll), before);
+    }
+}
+
+TEST_F(CliTest, ShowJsonRoundTripsThroughEditAndCopy)
+{
+    ASSERT_EQ(
+        admin({ "add", "--code", "RANGE", "--sql", "select 1 as a, 2 as b, 3 as c where 1 = @From",
+                  "--param", "From=integer:5", "--columns", "c,a" })
+            .exitCode,
+        0);
+    const CliResult shown = admin({ "show", "RANGE", "--format", "json" });
+    ASSERT_EQ(shown.exitCode, 0) << qPrintable(shown.err);
+    EXPECT_TRUE(shown.out.contains("\"default\": \"5\"")) << qPrintable(shown.out);
+    QFile file(path("range.json"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(shown.out.toUtf8());
+    file.close();
+
+    const CliResult edited = admin({ "edit", "RANGE", "--from", file.fileName() });
+    ASSERT_EQ(edited.exitCode, 0) << qPrintable(edited.err);
+    EXPECT_EQ(admin({ "show", "RANGE", "--format", "json" }).out, shown.out);
+    const CliResult copied
+        = admin({ "copy", "RANGE", "--from", file.fileName(), "--code", "RANGE2" });
+    ASSERT_EQ(copied.exitCode, 0) << qPrintable(copied.err);
+    EXPECT_EQ(admin({ "show", "RANGE2", "--format", "json" }).out,
+        QString(shown.out).replace("\"RANGE\"", "\"RANGE2\""));
+    EXPECT_EQ(Sql(payroll,
+                  "select count(*) from _iptblEasyEnquiryParam p join _iptblEasyEnquiry "
+                  "e on e.idEnquiry = p.iEnquiryID where e.cCode like 'RANGE%'"),
+        2);
 }
 
 } // namespace

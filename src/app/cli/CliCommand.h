@@ -42,6 +42,9 @@ CliCommand ShowCommand();
 CliCommand DemoCommand();
 CliCommand PrepareCommand();
 CliCommand RunCommand();
+CliCommand AddCommand();
+CliCommand EditCommand();
+CliCommand CopyCommand();
 
 // Runs corvane-iq with the given arguments (program name first); returns the exit code. `out`
 // writes to `standardOutput`, whose failures the caller reports after flushing `out`.

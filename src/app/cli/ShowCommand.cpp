@@ -1,19 +1,40 @@
 #include "app/cli/CliCommand.h"
+#include "app/cli/DefinitionJson.h"
 #include "app/cli/EnquiryArguments.h"
 #include "app/cli/TextTable.h"
 
 #include "app/common/HostSession.h"
+#include "edit/EnquiryEditor.h"
 #include "host/core/TypeTables.h"
 #include "host/db/dataset/FieldValues.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
 #include "host/db/engine/IsoDate.h"
 #include "host/db/engine/SqliteConnection.h"
 #include "store/EnquiryStatements.h"
+#include "store/SystemRecord.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
 
 namespace {
+
+const QCommandLineOption formatOption("format",
+    "text (default) or json: the definition as \"add/edit --from FILE\" reads it.", "FORMAT");
+
+// The definition as the editor would store it again: columns as the statement returns them now.
+int printJson(CliContext &context, int id, const QString &code)
+{
+    EnquiryEditor editor;
+    QString error;
+    if (!editor.Open(id, false, !IsReserved(code), error)) {
+        context.err << "corvane-iq: cannot read the IQ: " << error << "\n";
+        return ExitFailure;
+    }
+    if (!editor.Error().isEmpty())
+        context.err << OneLine(editor.Error()) << "\n";
+    context.out << DefinitionJson::FromEditor(*context.session->Payroll(), editor).Write();
+    return ExitOk;
+}
 
 QString typeName(int index)
 {
@@ -98,6 +119,13 @@ int runShow(CliContext &context)
         return ExitFailure;
     }
     const int id = iq.FieldByName("idEnquiry").AsInteger();
+    const QString format = context.parser.value(formatOption);
+    if (format == "json")
+        return printJson(context, id, iq.FieldByName("cCode").AsString());
+    if (!format.isEmpty() && format != "text") {
+        context.err << "corvane-iq show: --format takes text or json.\n";
+        return ExitUsage;
+    }
     const QStringList labels { "Code", "Description", "Database", "Company", "Frequency", "Type" };
     const QStringList fields { "cCode", "cDescription", "cDatabase", "cCompany", "cFrequency",
         "cType" };
@@ -114,6 +142,6 @@ int runShow(CliContext &context)
 
 CliCommand ShowCommand()
 {
-    return { "show", "Shows an IQ's definition with its parameter and column rows.", "CODE", {},
-        true, runShow };
+    return { "show", "Shows an IQ's definition with its parameter and column rows.", "CODE",
+        { formatOption }, true, runShow };
 }
