@@ -10,6 +10,7 @@
 
 class Connection;
 class ResultColumns;
+class RowReceiver;
 struct ColumnInfo;
 
 // The host query: one statement over one connection, its result held by column.
@@ -50,6 +51,12 @@ public:
     int RetryCount() const { return m_retryCount; }
 
     bool Open(); // false with LastError; a time-out's text begins "Query timeout expired"
+    // Runs the statement as Open does, with the same time-out and retries, but hands each row to
+    // `receiver` as it is read instead of keeping it: the query stays closed and its memory flat
+    // at any row count. An attempt is made again only before the first row was handed over, or
+    // when the receiver allows it (MayRepeat). False with LastError, or with no error set when
+    // the receiver stopped the run.
+    bool Stream(RowReceiver &receiver);
     // Runs "select * from <table> where <column> = ?" with the value bound, and opens it. The
     // column must be one of the table's (TableName() must be known); others are refused.
     bool SelectRecords(const QString &column, const QVariant &value);
@@ -68,6 +75,7 @@ protected:
 
 private:
     bool Load(std::unique_ptr<ResultColumns> &result);
+    bool Run(RowReceiver &receiver); // the attempts of a Load or a Stream
     bool LoadAndShow(); // Load, then the new rows replace the old from the first record
     // Where edits go: the table, its key column and, per field, the table's column ("" for a
     // field that is not one).
