@@ -61,14 +61,14 @@ TEST_F(GridExportTest, CsvQuotesOnlyWhatNeedsItAndWritesTheRowsAsked)
     EXPECT_EQ(read("all.csv"),
         "Name,Total,Count,Paid,Active\r\n"
         "\"Smith, J\",1234.5,3,2024-01-31 14:30:00,True\r\n"
-        "\"O\"\"Brien\nline 2\",,-7,2024-02-29 00:00:00,False\r\n"
+        "\"O\"\"Brien\nline 2\",,-7,2024-02-29,False\r\n"
         "<b>&,1e+20,,,\r\n");
 
     ASSERT_TRUE(table.SetFilter("iCount < 0"));
     GridExportOptions noCaptions;
     noCaptions.captions = false;
     ASSERT_TRUE(write(GridExportFormat::Csv, "filtered.csv", noCaptions));
-    EXPECT_EQ(read("filtered.csv"), "\"O\"\"Brien\nline 2\",,-7,2024-02-29 00:00:00,False\r\n");
+    EXPECT_EQ(read("filtered.csv"), "\"O\"\"Brien\nline 2\",,-7,2024-02-29,False\r\n");
 
     // Rows given by the grid (its sort order) win over the filter's record order.
     GridExportOptions sorted;
@@ -84,7 +84,7 @@ TEST_F(GridExportTest, TsvJsonAndHtmlKeepKindsAndEscapeText)
     EXPECT_EQ(read("a.tsv"),
         "Name\tTotal\tCount\tPaid\tActive\n"
         "Smith, J\t1234.5\t3\t2024-01-31 14:30:00\tTrue\n"
-        "O\"Brien line 2\t\t-7\t2024-02-29 00:00:00\tFalse\n"
+        "\"O\"\"Brien\nline 2\"\t\t-7\t2024-02-29\tFalse\n"
         "<b>&\t1e+20\t\t\t\n");
 
     ASSERT_TRUE(write(GridExportFormat::Json, "a.json"));
@@ -93,7 +93,7 @@ TEST_F(GridExportTest, TsvJsonAndHtmlKeepKindsAndEscapeText)
         "{\"Name\":\"Smith, J\",\"Total\":1234.5,\"Count\":3,\"Paid\":\"2024-01-31T14:30:00\","
         "\"Active\":true},\n"
         "{\"Name\":\"O\\\"Brien\\nline 2\",\"Total\":null,\"Count\":-7,"
-        "\"Paid\":\"2024-02-29T00:00:00\",\"Active\":false},\n"
+        "\"Paid\":\"2024-02-29\",\"Active\":false},\n"
         "{\"Name\":\"<b>&\",\"Total\":1e+20,\"Count\":null,\"Paid\":null,\"Active\":null}\n"
         "]\n");
 
