@@ -30,7 +30,7 @@ void ForEachExportRow(const TQuillonDataSet &data, const GridExportOptions &opti
 
 QString GridExportReport::Warning() const
 {
-    const QLocale c = QLocale::c();
+    const QLocale c(QLocale::English); // the texts are English, and so are their numbers
     QStringList said;
     if (cutTexts == 1)
         said << QStringLiteral("1 cell held more than the %1 characters an Excel cell holds: its "

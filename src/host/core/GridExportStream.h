@@ -17,7 +17,9 @@ struct GridExportValue;
 
 // Writes a statement's rows to a file as they are read: the receiver of TQuillonADOQuery::Stream
 // (and StreamEnquiry), so that a result of any size is written in flat memory. The same writers
-// and the same values as GridExport::Write of the opened result.
+// and the same values as GridExport::Write of the opened result, but for one thing: a column
+// that holds values of more than one kind (a date field with a word in it) is text in an opened
+// result, while here each value is written as what it is.
 class GridExportStream final : public RowReceiver
 {
 public:

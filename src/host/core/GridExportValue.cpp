@@ -91,8 +91,13 @@ GridExportValue GridExportValue::FromCell(const Cell &cell, FieldType declared)
                 return MakeDate(ms, declared);
             if (const auto parsed = IsoDate::parse(text))
                 return MakeDate(*parsed, declared);
-        } else if (declared == FieldType::Other && IsoDate::parseStored(text, ms)) {
-            return Make(Kind::Date, ms);
+        } else if (declared == FieldType::Other) {
+            // As a result's column without a type takes a date: in any ISO form but a time.
+            FieldType kind = FieldType::Date;
+            if (IsoDate::parseStored(text, ms))
+                return Make(Kind::Date, ms);
+            if (const auto parsed = IsoDate::parse(text, &kind); parsed && kind != FieldType::Time)
+                return Make(Kind::Date, *parsed);
         } else if (declared == FieldType::Boolean) {
             std::int64_t number = 0;
             const auto read = std::from_chars(text.data(), text.data() + text.size(), number);
