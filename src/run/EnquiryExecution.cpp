@@ -76,6 +76,7 @@ bool RunLogged(TQuillonADOQuery &query, Connection &connection, const QString &s
         return false;
     }
 
+    // The time of the whole run: for a stream, the writing of its rows included.
     AddToLog(QStringLiteral("OpenIQ_%1 %2 ms").arg(code.toUpper()).arg(elapsedMs), kLogTypeIQTiming,
         0, nullptr, false, QString(), QString(), 0);
     if (bExtendedLogging && IsLoggedExecution(code))

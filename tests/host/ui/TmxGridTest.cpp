@@ -515,4 +515,24 @@ TEST_F(GridTest, SaveGridToFileWritesTheColumnsAndRowsAsShown)
     EXPECT_TRUE(messages.first().startsWith("Cannot write")) << messages.first().toStdString();
 }
 
+TEST_F(GridTest, SaveGridToFileTellsWhatTheWorkbookHadToCut)
+{
+    TQuillonTempTable notes;
+    notes.AddField("cNote", FieldType::Memo);
+    ASSERT_TRUE(notes.CreateTable());
+    AddRow(notes, { QString(40000, 'x') });
+    TmxGrid noteGrid;
+    noteGrid.SetDataSet(&notes);
+    noteGrid.AddColumn("cNote", "Note");
+    const QString path = dir.filePath("notes.xlsx");
+    script.onModal("dlgSaveGrid", [path](QDialog &dialog) {
+        static_cast<QFileDialog &>(dialog).selectFile(path);
+        dialog.accept();
+    });
+    EXPECT_TRUE(noteGrid.SaveGridToFile("Notes", true, true, false));
+    EXPECT_EQ(script.takeMessages(),
+        QStringList { "1 cell held more than the 32,767 characters an Excel cell holds: its text "
+                      "was cut to fit." });
+}
+
 } // namespace

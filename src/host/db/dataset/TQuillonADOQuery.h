@@ -16,7 +16,7 @@ struct ColumnInfo;
 // The host query: one statement over one connection, its result held by column.
 // Knows no engine: everything goes through Connection/Statement.
 //
-// Time-out and retries: Open (and brRefresh, SelectRecords) sets the connection's command
+// Time-out and retries: Open (and brRefresh, SelectRecords, Stream) sets the connection's command
 // time-out to CommandTimeout() seconds (0: none) for the duration of the call and restores the
 // previous one afterwards. RetryCount() is the number of attempts in all (at least one): an
 // attempt that fails because another connection holds the database (busy, locked) is run again
