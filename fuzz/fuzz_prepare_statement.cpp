@@ -1,9 +1,9 @@
 // Statement preparation over arbitrary text: parameter substitution, then the agent filters.
 // Input: one byte of flags (bit 4: text values as typed; bit 3: somebody is signed in; bits 0 to
-// 2: that agent sees all payroll companies, all pay frequencies, all locations), then segments separated by 0x1F: the
-// statement, then up to three parameter rows, each a type byte followed by "name", 0x1E, "value"
-// (no 0x1E: a null value). Sizes are capped: a value may hold markers of later parameters, and
-// each such level multiplies the text, which says nothing new about the code.
+// 2: that agent sees all payroll companies, all pay frequencies, all locations), then segments
+// separated by 0x1F: the statement, then up to three parameter rows, each a type byte followed by
+// "name", 0x1E, "value" (no 0x1E: a null value). Sizes are capped: a value may hold markers of
+// later parameters, and each such level multiplies the text, which says nothing new about the code.
 #include "host/core/Agent.h"
 #include "host/core/SqlExec.h"
 #include "run/IPIQAgentChecking.h"
