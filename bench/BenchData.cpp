@@ -113,6 +113,18 @@ std::size_t PlainStepLoopOnce(sqlite3 *db, const char *sql)
     return static_cast<std::size_t>(integers) + static_cast<std::size_t>(reals) + textBytes;
 }
 
+std::string &BenchFile()
+{
+    static std::string file;
+    return file;
+}
+
+void PrintRatio(const char *what, double value, double target, int rows)
+{
+    std::printf("  %-40s %6.2fx   (target <= %.1fx)  %s\n", what, value, target,
+        TargetStatus(value, target, rows));
+}
+
 const char *TargetStatus(double ratio, double target, int rows)
 {
     if (rows < kTargetRows)

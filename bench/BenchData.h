@@ -1,7 +1,11 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 struct sqlite3;
 
@@ -13,7 +17,25 @@ bool CreateBenchDatabase(const std::string &path, int rows, std::string &error);
 // every column read with the accessor of its type. Returns a sum of what it read.
 std::size_t PlainStepLoopOnce(sqlite3 *db, const char *sql);
 
+// The file of the table, for the benchmarks that open their own connection.
+std::string &BenchFile();
+
 // The targets are set for a million rows; smaller runs (CI's) print their ratios unjudged, since
 // fixed costs weigh more there.
 constexpr int kTargetRows = 1000000;
 const char *TargetStatus(double ratio, double target, int rows);
+void PrintRatio(const char *what, double value, double target, int rows);
+
+inline double Fastest(const std::vector<double> &times)
+{
+    return *std::min_element(times.begin(), times.end());
+}
+
+// The machine is shared: each figure is the fastest of five runs, which other work disturbs
+// least; main() interleaves the runs of the benchmarks so that a slow spell of the machine
+// does not fall on one of them only.
+#define QP_BENCH(name)                                                                             \
+    BENCHMARK(name)                                                                                \
+        ->Unit(benchmark::kMillisecond)                                                            \
+        ->Repetitions(5)                                                                           \
+        ->ComputeStatistics("min", Fastest)

@@ -1,6 +1,7 @@
 // How fast and how small a result opens, and how fast the grid's filter runs, against the
 // plainest code that reads the same values. Prints the ratios with their targets at the end.
 #include "BenchData.h"
+#include "ExportBench.h"
 #include "ViewBench.h"
 
 #include "host/db/dataset/ResultColumns.h"
@@ -112,20 +113,6 @@ void RecordFilterPass(benchmark::State &bench)
     }
 }
 
-double fastest(const std::vector<double> &times)
-{
-    return *std::min_element(times.begin(), times.end());
-}
-
-// The machine is shared: each figure is the fastest of five runs, which other work disturbs
-// least; main() interleaves the runs of the benchmarks so that a slow spell of the machine
-// does not fall on one of them only.
-#define QP_BENCH(name)                                                                             \
-    BENCHMARK(name)                                                                                \
-        ->Unit(benchmark::kMillisecond)                                                            \
-        ->Repetitions(5)                                                                           \
-        ->ComputeStatistics("min", fastest)
-
 QP_BENCH(PlainStepLoop);
 QP_BENCH(QueryOpen);
 QP_BENCH(QueryReopen);
@@ -147,12 +134,6 @@ public:
     }
     std::map<std::string, double> times;
 };
-
-void printRatio(const char *what, double value, double target, int rows)
-{
-    std::printf("  %-40s %6.2fx   (target <= %.1fx)  %s\n", what, value, target,
-        TargetStatus(value, target, rows));
-}
 
 // Takes "--rows=N" out of argv before the benchmark library sees it.
 int takeRows(int &argc, char **argv)
@@ -189,6 +170,7 @@ int main(int argc, char **argv)
         / ("qp_bench_" + std::to_string(::getpid()) + ".db");
     std::string error;
     std::printf("Creating %d rows x 10 columns in %s ...\n", rows, file.c_str());
+    BenchFile() = file.string();
     if (!CreateBenchDatabase(file.string(), rows, error)) {
         std::fprintf(stderr, "qp_bench: %s\n", error.c_str());
         return 1;
@@ -213,19 +195,20 @@ int main(int argc, char **argv)
     const double memory = static_cast<double>(columns.memoryBytes());
     const double values = static_cast<double>(columns.valueBytes());
     std::printf("\nSummary for %d rows (CPU time per run):\n", rows);
-    printRatio("result memory / value size", memory / values, 1.5, rows);
+    PrintRatio("result memory / value size", memory / values, 1.5, rows);
     std::printf(
         "  %-40s %.1f MB for %.1f MB of values\n", "", memory / 1048576.0, values / 1048576.0);
     auto &t = reporter.times;
     if (t.count("PlainStepLoop") && t.count("QueryOpen"))
-        printRatio(
+        PrintRatio(
             "open into query / plain step loop", t["QueryOpen"] / t["PlainStepLoop"], 1.3, rows);
     if (t.count("PlainStepLoop") && t.count("QueryReopen"))
-        printRatio(
+        PrintRatio(
             "reopen (refresh) / plain step loop", t["QueryReopen"] / t["PlainStepLoop"], 1.3, rows);
     if (t.count("PlainColumnPass") && t.count("RecordFilterPass"))
-        printRatio("two-condition filter / plain pass",
+        PrintRatio("two-condition filter / plain pass",
             t["RecordFilterPass"] / t["PlainColumnPass"], 1.5, rows);
+    PrintExportRatios(t, rows);
 
     state().opened.reset();
     state().db.reset();

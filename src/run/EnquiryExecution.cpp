@@ -48,9 +48,15 @@ int GetRetryCount()
     return WholeNumber(GetCurrentSystemValue(kRetrySetting, QStringLiteral("1")), 1);
 }
 
-bool OpenEnquiry(TQuillonADOQuery &query, Connection &connection, const QString &sql,
+namespace {
+
+// What every run of an IQ shares, whether its rows are kept or written out: the time-out and
+// retries of the system settings, the developer log's "Start", the stopwatch and, after a run
+// that succeeded, its log lines.
+template <typename RunQuery>
+bool RunLogged(TQuillonADOQuery &query, Connection &connection, const QString &sql,
     const QString &code, const QString &description, qint64 &elapsedMs, QString &error,
-    std::optional<int> timeoutSeconds)
+    std::optional<int> timeoutSeconds, RunQuery run)
 {
     error.clear();
     query.Close();
@@ -63,19 +69,38 @@ bool OpenEnquiry(TQuillonADOQuery &query, Connection &connection, const QString 
     elapsedMs = kElapsedNotMeasured;
     QElapsedTimer stopwatch;
     stopwatch.start();
-    const bool opened = query.Open(); // retries, when any, happen inside this one call
+    const bool succeeded = run(query); // retries, when any, happen inside this one call
     elapsedMs = stopwatch.elapsed();
-    if (!opened) {
+    if (!succeeded) {
         error = query.LastErrorText();
         return false;
     }
 
+    // The time of the whole run: for a stream, the writing of its rows included.
     AddToLog(QStringLiteral("OpenIQ_%1 %2 ms").arg(code.toUpper(), QString::number(elapsedMs)),
         kLogTypeIQTiming, 0, nullptr, false, QString(), QString(), 0);
     if (bExtendedLogging && IsLoggedExecution(code))
         AddToLog(QStringLiteral("IQ Executed: %1 %2").arg(code, description), kLogTypeIQExecuted, 0,
             nullptr, false, QString(), QStringLiteral("IQCode=") + code, 0);
     return true;
+}
+
+} // namespace
+
+bool OpenEnquiry(TQuillonADOQuery &query, Connection &connection, const QString &sql,
+    const QString &code, const QString &description, qint64 &elapsedMs, QString &error,
+    std::optional<int> timeoutSeconds)
+{
+    return RunLogged(query, connection, sql, code, description, elapsedMs, error, timeoutSeconds,
+        [](TQuillonADOQuery &open) { return open.Open(); });
+}
+
+bool StreamEnquiry(TQuillonADOQuery &query, RowReceiver &receiver, Connection &connection,
+    const QString &sql, const QString &code, const QString &description, qint64 &elapsedMs,
+    QString &error, std::optional<int> timeoutSeconds)
+{
+    return RunLogged(query, connection, sql, code, description, elapsedMs, error, timeoutSeconds,
+        [&receiver](TQuillonADOQuery &stream) { return stream.Stream(receiver); });
 }
 
 QString RunFailureMessage(const QString &errorText, qint64 elapsedMs)

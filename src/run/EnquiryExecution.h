@@ -5,6 +5,7 @@
 #include <optional>
 
 class Connection;
+class RowReceiver;
 class TQuillonADOQuery;
 struct DbError;
 
@@ -33,6 +34,15 @@ int GetRetryCount();
 bool OpenEnquiry(TQuillonADOQuery &query, Connection &connection, const QString &sql,
     const QString &code, const QString &description, qint64 &elapsedMs, QString &error,
     std::optional<int> timeoutSeconds = std::nullopt);
+
+// Runs `sql` as OpenEnquiry does (settings, log lines, failures) but hands each row to `receiver`
+// as it is read (TQuillonADOQuery::Stream) and leaves `query` closed: the command-line tool
+// writes a result of any size this way in flat memory. The timing line and `elapsedMs` then
+// count the whole run, the receiver's work (writing the rows) included. When the receiver stops
+// the run, false with an empty `error`: the receiver knows why.
+bool StreamEnquiry(TQuillonADOQuery &query, RowReceiver &receiver, Connection &connection,
+    const QString &sql, const QString &code, const QString &description, qint64 &elapsedMs,
+    QString &error, std::optional<int> timeoutSeconds = std::nullopt);
 
 // The message for a failed run: the time-out text with M = elapsedMs / 60000 + 1 when the
 // error begins with "query timeout expired" in any letter case, otherwise the general text.

@@ -446,6 +446,29 @@ TEST_F(CliTest, OutputIntoAFifoIsWrittenInPlace)
     EXPECT_EQ(FileType(fifo), mode_t(S_IFIFO));
 }
 
+TEST_F(CliTest, ExportThatHadToChangeTheRowsSaysSoAndEndsWithStatus3)
+{
+    Sql(payroll,
+        "insert into _iptblEasyEnquiry(cCode, cDescription, cSQLStatement, bCommonDB, iIQTypeID) "
+        "values ('LONG', 'Long texts', 'select 9007199254740993 as iBig, "
+        "replace(hex(zeroblob(20000)), ''00'', ''xy'') as cLong', 0, 1)");
+    const QString xlsx = path("long.xlsx");
+    const CliResult excel = admin({ "run", "LONG", "--format", "xlsx", "-o", xlsx });
+    EXPECT_EQ(excel.exitCode, 3);
+    const QStringList lines = excel.err.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << qPrintable(excel.err);
+    EXPECT_TRUE(lines[0].startsWith("1 rows written to " + xlsx + " in ")) << qPrintable(lines[0]);
+    EXPECT_EQ(lines[1],
+        "corvane-iq: warning: 1 cell held more than the 32,767 characters an Excel cell holds: "
+        "its text was cut to fit.");
+    EXPECT_TRUE(QFile::exists(xlsx));
+
+    // Text formats hold it all.
+    const CliResult csv = admin({ "run", "LONG" });
+    EXPECT_EQ(csv.exitCode, 0) << qPrintable(csv.err);
+    EXPECT_EQ(csv.out, "iBig,cLong\r\n9007199254740993," + QString("xy").repeated(20000) + "\r\n");
+}
+
 TEST_F(CliTest, RunawayStatementStopsAtTheTimeOutWithoutRetrying)
 {
     Sql(payroll,

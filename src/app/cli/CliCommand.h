@@ -23,7 +23,9 @@ struct CliContext
     HostSession *session = nullptr; // null for commands that open nothing
 };
 
-enum CliExit { ExitOk = 0, ExitFailure = 1, ExitUsage = 2 };
+// ExitWarning: the output was written whole, but the format made it differ from the result
+// (one warning line on stderr says how).
+enum CliExit { ExitOk = 0, ExitFailure = 1, ExitUsage = 2, ExitWarning = 3 };
 
 struct CliCommand
 {

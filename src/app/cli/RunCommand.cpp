@@ -4,6 +4,7 @@
 #include "app/common/HostSession.h"
 #include "host/core/ExportFile.h"
 #include "host/core/GridExport.h"
+#include "host/core/GridExportStream.h"
 #include "host/core/RegIni.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
 #include "host/db/engine/DbError.h"
@@ -13,6 +14,7 @@
 #include "store/TqryIPEasyEnquiry.h"
 
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QTextStream>
 
 #include <algorithm>
@@ -22,8 +24,11 @@ bool PrepareForAgent(CliContext &context, TqryIPEasyEnquiry &iq, QString &sql);
 
 namespace {
 
-const QCommandLineOption formatOption(
-    QStringLiteral("format"), "Output format: csv (default), tsv, json or xlsx.", "FORMAT", "csv");
+const QCommandLineOption formatOption(QStringLiteral("format"),
+    "Output format: csv (default), tsv, json or xlsx. Rows are written as they are read. When "
+    "xlsx has to change them to fit (a text cut to what a cell holds, rows continued on further "
+    "sheets), a warning line says so and the exit status is 3.",
+    "FORMAT", "csv");
 const QCommandLineOption outputOption(QStringList { "output", "o" },
     "Write to FILE instead of standard output (required for xlsx): a file is replaced only once "
     "complete, a FIFO or device is written in place, the open databases are refused.",
@@ -33,16 +38,12 @@ const QCommandLineOption allColumnsOption(
 
 // The columns the result window would show, in its order: the agent's stored layout for this
 // IQ, else the IQ's column rows; hidden ones only when asked for.
-bool exportColumns(CliContext &context, const TQuillonADOQuery &result, const TqryIPEasyEnquiry &iq,
-    std::vector<GridExportColumn> &columns)
+bool exportColumns(CliContext &context, const QStringList &fields, const TqryIPEasyEnquiry &iq,
+    std::vector<GridExportColumn> &columns, QString &error)
 {
-    QStringList fields;
-    for (int i = 0; i < result.FieldCount(); ++i)
-        fields << result.FieldName(i);
     std::vector<NamedColumn> rows;
-    QString error;
     if (!ReadColumnRows(*context.session->Payroll(), iq.GetIDEnquiry(), rows, error)) {
-        context.err << "corvane-iq: cannot read the IQ's columns: " << error << "\n";
+        error = "cannot read the IQ's columns: " + error;
         return false;
     }
     const QString stored
@@ -93,38 +94,46 @@ int runRun(CliContext &context)
     if (!PrepareForAgent(context, iq, sql))
         return ExitFailure;
     SqliteConnection *connection = context.session->Report(iq.GetCommonDB());
-    TQuillonADOQuery result;
+    GridExportOptions options;
+    options.title = iq.GetCode() + " - " + iq.GetDescription();
+    // Rows are written as they are read: nothing here sorts or filters, so no row is kept.
+    ExportFile named(output, protectedFiles);
+    ExportFile &file = output.isEmpty() ? context.standardOutput : named;
+    context.out.flush();
+    GridExportStream stream(*format, file, options,
+        [&](const QStringList &fields, std::vector<GridExportColumn> &columns, QString &error) {
+            return exportColumns(context, fields, iq, columns, error);
+        });
+    QElapsedTimer whole;
+    whole.start();
+    TQuillonADOQuery query;
     qint64 elapsed = kElapsedNotMeasured;
     QString error;
-    if (!OpenEnquiry(result, *connection, sql, iq.GetCode(), iq.GetDescription(), elapsed, error,
-            timeoutSeconds)) {
+    if (!StreamEnquiry(query, stream, *connection, sql, iq.GetCode(), iq.GetDescription(), elapsed,
+            error, timeoutSeconds)) {
+        if (stream.Stopped()) {
+            context.err << "corvane-iq: " << OneLine(stream.Error()) << "\n";
+            return ExitFailure;
+        }
         context.err << OneLine(RunFailureMessage(error, elapsed)) << " (" << OneLine(error);
-        if (result.LastError().isTimeout())
+        if (query.LastError().isTimeout())
             context.err << "; the limit was " << QString::number(timeoutSeconds / 60.0)
                         << " minutes, --timeout MINUTES sets another";
         context.err << ")\n";
         return ExitFailure;
     }
-    std::vector<GridExportColumn> columns;
-    if (!exportColumns(context, result, iq, columns))
-        return ExitFailure;
-    GridExportOptions options;
-    options.title = iq.GetCode() + " - " + iq.GetDescription();
-    options.protectedFiles = protectedFiles;
-    if (output.isEmpty()) {
-        context.out.flush();
-        if (!GridExport::Write(result, columns, *format, context.standardOutput, options, error)) {
-            context.err << "corvane-iq: " << error << "\n";
-            return ExitFailure;
-        }
-        return ExitOk;
-    }
-    if (!GridExport::Write(result, columns, *format, output, options, error)) {
+    if (!stream.Finish(error)) {
         context.err << "corvane-iq: " << error << "\n";
         return ExitFailure;
     }
-    context.err << result.RecordCount() << " rows written to " << output << " in " << elapsed
-                << " ms\n";
+    const GridExportReport &report = stream.Report();
+    if (!output.isEmpty())
+        context.err << report.rows << " rows written to " << output << " in " << whole.elapsed()
+                    << " ms\n";
+    if (!report.Warning().isEmpty()) {
+        context.err << "corvane-iq: warning: " << report.Warning() << "\n";
+        return ExitWarning;
+    }
     return ExitOk;
 }
 

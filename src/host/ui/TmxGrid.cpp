@@ -390,11 +390,14 @@ bool TmxGrid::SaveGridToFile(
 
     PushCursor();
     QString error;
-    const bool written
-        = GridExport::Write(*dataSet, columns, choice->format, choice->path, options, error);
+    GridExportReport report;
+    const bool written = GridExport::Write(
+        *dataSet, columns, choice->format, choice->path, options, error, &report);
     PopCursor();
     if (!written)
         ErrMessage(error);
+    else if (!report.Warning().isEmpty())
+        InfoMessage(report.Warning()); // written, but not as it is in the grid
     return written;
 }
 

@@ -6,15 +6,103 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// The test's own reader of CSV and TSV, as spreadsheet programs read them: rows end at CRLF or
+// LF, fields at `separator`; a field that starts with a quote runs to the next single quote and
+// may hold anything, its quotes doubled.
+Rows ReadDelimited(const QByteArray &bytes, char separator)
+{
+    const auto at = [&bytes](qsizetype i) { return i < bytes.size() ? bytes[i] : '\0'; };
+    Rows rows(1, std::vector<std::string>(1));
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        std::string &field = rows.back().back();
+        const char c = bytes[i];
+        if (c == '"' && field.empty()) {
+            for (++i; i < bytes.size() && !(bytes[i] == '"' && at(i + 1) != '"'); ++i)
+                field += bytes[bytes[i] == '"' ? ++i : i];
+        } else if (c == separator) {
+            rows.back().emplace_back();
+        } else if (c == '\n' || (c == '\r' && at(i + 1) == '\n')) {
+            i += c == '\r';
+            rows.emplace_back(1);
+        } else {
+            field += c;
+        }
+    }
+    rows.pop_back(); // after the last line end
+    return rows;
+}
+
+// The cells of a worksheet's XML by reference ("B2"): the text of an inline string or the value,
+// and the style index.
+struct SheetCell
+{
+    QString text;
+    int style = 0;
+};
+std::map<QString, SheetCell> ReadSheetCells(const QByteArray &xml)
+{
+    std::map<QString, SheetCell> cells;
+    QXmlStreamReader reader(xml);
+    QString reference;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (!reader.isStartElement())
+            continue;
+        if (reader.name() == u"c") {
+            reference = reader.attributes().value("r").toString();
+            cells[reference].style = reader.attributes().value("s").toInt();
+        } else if (reader.name() == u"t" || reader.name() == u"v") {
+            cells[reference].text = reader.readElementText();
+        }
+    }
+    return cells;
+}
+
+// The number format of a cell style: styles.xml lists the styles (cellXfs) with their format's
+// id, and the formats of the workbook's own (numFmts) with their codes.
+QString FormatCode(const QByteArray &styles, int style)
+{
+    QXmlStreamReader reader(styles);
+    std::map<QString, QString> codes;
+    QStringList styleFormats;
+    bool inCellStyles = false;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isEndElement() && reader.name() == u"cellXfs")
+            inCellStyles = false;
+        if (!reader.isStartElement())
+            continue;
+        if (reader.name() == u"numFmt")
+            codes[reader.attributes().value("numFmtId").toString()]
+                = reader.attributes().value("formatCode").toString();
+        else if (reader.name() == u"cellXfs")
+            inCellStyles = true;
+        else if (inCellStyles && reader.name() == u"xf")
+            styleFormats << reader.attributes().value("numFmtId").toString();
+    }
+    return style < styleFormats.size() ? codes[styleFormats[style]] : QString();
+}
 
 class GridExportTest : public ::testing::Test
 {
@@ -61,14 +149,14 @@ TEST_F(GridExportTest, CsvQuotesOnlyWhatNeedsItAndWritesTheRowsAsked)
     EXPECT_EQ(read("all.csv"),
         "Name,Total,Count,Paid,Active\r\n"
         "\"Smith, J\",1234.5,3,2024-01-31 14:30:00,True\r\n"
-        "\"O\"\"Brien\nline 2\",,-7,2024-02-29 00:00:00,False\r\n"
+        "\"O\"\"Brien\nline 2\",,-7,2024-02-29,False\r\n"
         "<b>&,1e+20,,,\r\n");
 
     ASSERT_TRUE(table.SetFilter("iCount < 0"));
     GridExportOptions noCaptions;
     noCaptions.captions = false;
     ASSERT_TRUE(write(GridExportFormat::Csv, "filtered.csv", noCaptions));
-    EXPECT_EQ(read("filtered.csv"), "\"O\"\"Brien\nline 2\",,-7,2024-02-29 00:00:00,False\r\n");
+    EXPECT_EQ(read("filtered.csv"), "\"O\"\"Brien\nline 2\",,-7,2024-02-29,False\r\n");
 
     // Rows given by the grid (its sort order) win over the filter's record order.
     GridExportOptions sorted;
@@ -84,7 +172,7 @@ TEST_F(GridExportTest, TsvJsonAndHtmlKeepKindsAndEscapeText)
     EXPECT_EQ(read("a.tsv"),
         "Name\tTotal\tCount\tPaid\tActive\n"
         "Smith, J\t1234.5\t3\t2024-01-31 14:30:00\tTrue\n"
-        "O\"Brien line 2\t\t-7\t2024-02-29 00:00:00\tFalse\n"
+        "\"O\"\"Brien\nline 2\"\t\t-7\t2024-02-29\tFalse\n"
         "<b>&\t1e+20\t\t\t\n");
 
     ASSERT_TRUE(write(GridExportFormat::Json, "a.json"));
@@ -93,7 +181,7 @@ TEST_F(GridExportTest, TsvJsonAndHtmlKeepKindsAndEscapeText)
         "{\"Name\":\"Smith, J\",\"Total\":1234.5,\"Count\":3,\"Paid\":\"2024-01-31T14:30:00\","
         "\"Active\":true},\n"
         "{\"Name\":\"O\\\"Brien\\nline 2\",\"Total\":null,\"Count\":-7,"
-        "\"Paid\":\"2024-02-29T00:00:00\",\"Active\":false},\n"
+        "\"Paid\":\"2024-02-29\",\"Active\":false},\n"
         "{\"Name\":\"<b>&\",\"Total\":1e+20,\"Count\":null,\"Paid\":null,\"Active\":null}\n"
         "]\n");
 
@@ -195,6 +283,147 @@ TEST_F(GridExportTest, FailedWriteSaysWhyAndKeepsTheOldFile)
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
         (QStringList { "old.csv", "old.json" }));
+}
+
+TEST_F(GridExportTest, TextFormatsReadBackAsTheCellsWritten)
+{
+    TQuillonTempTable cells;
+    cells.AddField("cText", FieldType::Memo);
+    cells.AddField("dDay", FieldType::Date);
+    cells.AddField("dtAt", FieldType::DateTime);
+    ASSERT_TRUE(cells.CreateTable());
+    AddRow(cells, { "tab\there", QDate(2024, 1, 31), QDateTime(QDate(2024, 1, 31), QTime(0, 0)) });
+    AddRow(
+        cells, { "say \"hi\"", QDate(2024, 2, 29), QDateTime(QDate(2024, 2, 29), QTime(8, 5, 9)) });
+    AddRow(cells, { "two\nlines\r\nand, \"more\"\t", QVariant(), QVariant() });
+    columns = { { "cText", "Text\t\"1\"" }, { "dDay", "Day" }, { "dtAt", "At" } };
+    // Dates without a time of day are written as dates alone, value by value.
+    const auto expected = [](char separator) {
+        return Rows { { "Text\t\"1\"", "Day", "At" }, { "tab\there", "2024-01-31", "2024-01-31" },
+            { "say \"hi\"", "2024-02-29", std::string("2024-02-29") + separator + "08:05:09" },
+            { "two\nlines\r\nand, \"more\"\t", "", "" } };
+    };
+    const struct
+    {
+        GridExportFormat format;
+        std::function<Rows(const QByteArray &)> reader;
+        char separator; // between date and time
+    } rows[] = {
+        { GridExportFormat::Csv, [](const QByteArray &b) { return ReadDelimited(b, ','); }, ' ' },
+        { GridExportFormat::Tsv, [](const QByteArray &b) { return ReadDelimited(b, '\t'); }, ' ' },
+        { GridExportFormat::Json,
+            [](const QByteArray &bytes) {
+                Rows read { { "Text\t\"1\"", "Day", "At" } };
+                for (const QJsonValue row : QJsonDocument::fromJson(bytes).array()) {
+                    read.emplace_back();
+                    for (const std::string &key : read.front())
+                        read.back().push_back(row.toObject()
+                                                  .value(QString::fromStdString(key))
+                                                  .toString()
+                                                  .toStdString());
+                }
+                return read;
+            },
+            'T' },
+    };
+    for (const auto &row : rows) {
+        const QString name = "cells." + GridExport::Suffix(row.format);
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(GridExport::Write(cells, columns, row.format, dir.filePath(name), {}, error))
+            << error.toStdString();
+        EXPECT_EQ(row.reader(read(name)), expected(row.separator));
+    }
+}
+
+TEST_F(GridExportTest, XlsxChangesNothingInSilence)
+{
+    TQuillonTempTable cells;
+    cells.AddField("iId", FieldType::Integer);
+    cells.AddField("cText", FieldType::Memo);
+    cells.AddField("dtAt", FieldType::DateTime);
+    ASSERT_TRUE(cells.CreateTable());
+    AddRow(cells,
+        { qint64(9007199254740993), QString(100000, 'x'),
+            QDateTime(QDate(2024, 1, 31), QTime(0, 0)) });
+    AddRow(cells,
+        { qint64(-9007199254740992), "short", QDateTime(QDate(2024, 1, 31), QTime(14, 30)) });
+    AddRow(cells, { 42, QString(40000, QChar(0x20AC)), QVariant() });
+    columns = { { "iId", "Id" }, { "cText", "Text" }, { "dtAt", "At" } };
+    GridExportOptions options;
+    options.title = "Pay";
+    options.sheetRows = 3; // the header and two rows, as a sheet of a million would be
+    GridExportReport report;
+    ASSERT_TRUE(GridExport::Write(
+        cells, columns, GridExportFormat::Xlsx, dir.filePath("a.xlsx"), options, error, &report))
+        << error.toStdString();
+    EXPECT_EQ(report.Warning(),
+        "2 cells held more than the 32,767 characters an Excel cell holds: their texts were cut "
+        "to fit. There were more rows than an Excel sheet holds (2 a sheet): they continue on "
+        "further sheets, 2 in all.");
+
+    const auto entries = ReadZipEntries(dir.filePath("a.xlsx"));
+    ASSERT_TRUE(entries.count("xl/worksheets/sheet2.xml"));
+    EXPECT_TRUE(entries.at("xl/workbook.xml").contains("name=\"Pay (2)\""));
+    const auto first = ReadSheetCells(entries.at("xl/worksheets/sheet1.xml"));
+    const auto second = ReadSheetCells(entries.at("xl/worksheets/sheet2.xml"));
+    const QByteArray &styles = entries.at("xl/styles.xml");
+    const struct
+    {
+        const std::map<QString, SheetCell> &sheet;
+        const char *cell;
+        QString text;
+        QString format;
+    } rows[] = {
+        { first, "A1", "Id", "" },
+        { first, "A2", "9007199254740993", "" }, // as text: a number cell would round it
+        { first, "A3", "-9007199254740992", "" },
+        { first, "B2", QString(32767, 'x'), "" },
+        { first, "C2", "45322", "yyyy-mm-dd" },
+        { first, "C3", "45322.60416666666", "yyyy-mm-dd hh:mm:ss" },
+        { second, "A1", "Id", "" }, // the header again
+        { second, "A2", "42", "" },
+        { second, "B2", QString(32767, QChar(0x20AC)), "" },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.cell);
+        ASSERT_TRUE(row.sheet.count(row.cell));
+        const SheetCell &cell = row.sheet.at(row.cell);
+        EXPECT_EQ(cell.text, row.text);
+        EXPECT_EQ(FormatCode(styles, cell.style), row.format);
+    }
+    EXPECT_FALSE(second.count("A3"));
+}
+
+TEST_F(GridExportTest, NewFilesFollowTheUmaskAndOldOnesKeepTheirMode)
+{
+    const struct
+    {
+        GridExportFormat format;
+        mode_t mask;
+    } rows[] = {
+        { GridExportFormat::Csv, 022 },
+        { GridExportFormat::Xlsx, 022 },
+        { GridExportFormat::Json, 077 },
+        { GridExportFormat::Xlsx, 027 },
+    };
+    const auto mode = [this](const QString &name) {
+        struct stat status = {};
+        return ::stat(dir.filePath(name).toUtf8().constData(), &status) == 0
+            ? status.st_mode & 07777
+            : mode_t(-1);
+    };
+    for (const auto &row : rows) {
+        const QString name = QString("new%1.").arg(row.mask) + GridExport::Suffix(row.format);
+        SCOPED_TRACE(name.toStdString());
+        const mode_t saved = ::umask(row.mask);
+        const bool written = write(row.format, name);
+        ::umask(saved);
+        ASSERT_TRUE(written) << error.toStdString();
+        EXPECT_EQ(mode(name), 0666 & ~row.mask);
+        ASSERT_EQ(::chmod(dir.filePath(name).toUtf8().constData(), 0604), 0);
+        ASSERT_TRUE(write(row.format, name));
+        EXPECT_EQ(mode(name), mode_t(0604));
+    }
 }
 
 TEST(GridExportFormats, NamesAndSuffixes)

@@ -487,8 +487,8 @@ TEST_F(GridTest, SaveGridToFileWritesTheColumnsAndRowsAsShown)
     EXPECT_EQ(csv.readAll(),
         "Active,Name,Count,Paid\r\n"
         "True,Brown,2,\r\n"
-        "False,Clark,4,2024-03-01 00:00:00\r\n"
-        "True,Smith,3,2024-01-31 00:00:00\r\n");
+        "False,Clark,4,2024-03-01\r\n"
+        "True,Smith,3,2024-01-31\r\n");
 
     // No extension typed: the chosen filter's is added.
     saveAs(dir.filePath("book"), "Excel Workbook (*.xlsx)");
@@ -503,7 +503,7 @@ TEST_F(GridTest, SaveGridToFileWritesTheColumnsAndRowsAsShown)
     EXPECT_TRUE(grid.SaveGridToFile("Grid Test", false, true, true));
     QFile selected(dir.filePath("selected.csv"));
     ASSERT_TRUE(selected.open(QIODevice::ReadOnly));
-    EXPECT_EQ(selected.readAll(), "True,Smith,3,2024-01-31 00:00:00\r\n");
+    EXPECT_EQ(selected.readAll(), "True,Smith,3,2024-01-31\r\n");
 
     EXPECT_FALSE(grid.SaveGridToFile("Grid Test", true, true, false)); // no script: cancelled
     EXPECT_TRUE(script.takeMessages().isEmpty());
@@ -513,6 +513,26 @@ TEST_F(GridTest, SaveGridToFileWritesTheColumnsAndRowsAsShown)
     const QStringList messages = script.takeMessages();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages.first().startsWith("Cannot write")) << messages.first().toStdString();
+}
+
+TEST_F(GridTest, SaveGridToFileTellsWhatTheWorkbookHadToCut)
+{
+    TQuillonTempTable notes;
+    notes.AddField("cNote", FieldType::Memo);
+    ASSERT_TRUE(notes.CreateTable());
+    AddRow(notes, { QString(40000, 'x') });
+    TmxGrid noteGrid;
+    noteGrid.SetDataSet(&notes);
+    noteGrid.AddColumn("cNote", "Note");
+    const QString path = dir.filePath("notes.xlsx");
+    script.onModal("dlgSaveGrid", [path](QDialog &dialog) {
+        static_cast<QFileDialog &>(dialog).selectFile(path);
+        dialog.accept();
+    });
+    EXPECT_TRUE(noteGrid.SaveGridToFile("Notes", true, true, false));
+    EXPECT_EQ(script.takeMessages(),
+        QStringList { "1 cell held more than the 32,767 characters an Excel cell holds: its text "
+                      "was cut to fit." });
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "host/db/dataset/ChunkAllocator.h"
 #include "host/db/dataset/FieldValues.h"
 #include "host/db/dataset/ResultColumns.h"
+#include "host/db/dataset/RowReceiver.h"
 #include "host/db/engine/Connection.h"
 #include "host/db/engine/NameFold.h"
 #include "host/db/engine/SqlText.h"
@@ -41,6 +42,26 @@ public:
 private:
     Connection &m_connection;
     std::chrono::milliseconds m_previous;
+};
+
+// The rows of an open, kept by column. A failed attempt starts again with new columns.
+class ResultLoader final : public RowReceiver
+{
+public:
+    bool Begin(const Statement &statement) override
+    {
+        columns = std::make_unique<ResultColumns>();
+        columns->addColumns(statement);
+        return true;
+    }
+    bool Row(const Statement &statement) override
+    {
+        columns->appendRow(statement);
+        return true;
+    }
+    bool MayRepeat() const override { return true; }
+
+    std::unique_ptr<ResultColumns> columns;
 };
 
 } // namespace
@@ -109,6 +130,23 @@ bool TQuillonADOQuery::Open()
 
 bool TQuillonADOQuery::Load(std::unique_ptr<ResultColumns> &result)
 {
+    ResultLoader loader;
+    if (!Run(loader))
+        return false;
+    loader.columns->finish();
+    result = std::move(loader.columns);
+    return true;
+}
+
+bool TQuillonADOQuery::Stream(RowReceiver &receiver)
+{
+    Close();
+    ClearError();
+    return Run(receiver);
+}
+
+bool TQuillonADOQuery::Run(RowReceiver &receiver)
+{
     if (!m_connection) {
         SetError(plainError(QStringLiteral("The query has no connection.")));
         return false;
@@ -124,13 +162,18 @@ bool TQuillonADOQuery::Load(std::unique_ptr<ResultColumns> &result)
     for (int attempt = 1; attempt <= attempts; ++attempt) {
         const std::unique_ptr<Statement> statement
             = m_connection->prepareBound(sql, m_parameters, error);
+        bool begun = false;
         if (statement) {
-            auto columns = std::make_unique<ResultColumns>();
             Statement::Step step;
             try {
-                columns->addColumns(*statement);
-                while ((step = statement->step()) == Statement::Step::Row)
-                    columns->appendRow(*statement);
+                while ((step = statement->step()) == Statement::Step::Row) {
+                    if (!begun && !(begun = receiver.Begin(*statement)))
+                        return false;
+                    if (!receiver.Row(*statement))
+                        return false;
+                }
+                if (step == Statement::Step::Done)
+                    return begun || receiver.Begin(*statement);
             } catch (const std::bad_alloc &) {
                 // A result larger than the memory: the rows read so far go, the program stays.
                 SetError(plainError(QStringLiteral(
@@ -144,14 +187,9 @@ bool TQuillonADOQuery::Load(std::unique_ptr<ResultColumns> &result)
                                         .arg(ResultColumn::kChunkRows)));
                 return false;
             }
-            if (step == Statement::Step::Done) {
-                columns->finish();
-                result = std::move(columns);
-                return true;
-            }
             error = statement->lastError();
         }
-        if (!error.transient || error.isTimeout())
+        if (!error.transient || error.isTimeout() || (begun && !receiver.MayRepeat()))
             break;
     }
     SetError(error);

@@ -10,12 +10,13 @@
 
 class Connection;
 class ResultColumns;
+class RowReceiver;
 struct ColumnInfo;
 
 // The host query: one statement over one connection, its result held by column.
 // Knows no engine: everything goes through Connection/Statement.
 //
-// Time-out and retries: Open (and brRefresh, SelectRecords) sets the connection's command
+// Time-out and retries: Open (and brRefresh, SelectRecords, Stream) sets the connection's command
 // time-out to CommandTimeout() seconds (0: none) for the duration of the call and restores the
 // previous one afterwards. RetryCount() is the number of attempts in all (at least one): an
 // attempt that fails because another connection holds the database (busy, locked) is run again
@@ -50,6 +51,12 @@ public:
     int RetryCount() const { return m_retryCount; }
 
     bool Open(); // false with LastError; a time-out's text begins "Query timeout expired"
+    // Runs the statement as Open does, with the same time-out and retries, but hands each row to
+    // `receiver` as it is read instead of keeping it: the query stays closed and its memory flat
+    // at any row count. An attempt is made again only before the first row was handed over, or
+    // when the receiver allows it (MayRepeat). False with LastError, or with no error set when
+    // the receiver stopped the run.
+    bool Stream(RowReceiver &receiver);
     // Runs "select * from <table> where <column> = ?" with the value bound, and opens it. The
     // column must be one of the table's (TableName() must be known); others are refused. A text
     // column compares ignoring letter case.
@@ -69,6 +76,7 @@ protected:
 
 private:
     bool Load(std::unique_ptr<ResultColumns> &result);
+    bool Run(RowReceiver &receiver); // the attempts of a Load or a Stream
     bool LoadAndShow(); // Load, then the new rows replace the old from the first record
     // Where edits go: the table, its key column and, per field, the table's column ("" for a
     // field that is not one).
