@@ -3,6 +3,7 @@
 #include "host/core/HostMessageReceiver.h"
 
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -50,6 +51,8 @@ protected:
     void SetKeepsPosition(bool value) { m_keepsPosition = value; }
 
 private:
+    QRect OnScreen(const QRect &client) const;
+
     QPointer<QWidget> m_self;
     QString m_registryName;
     bool m_resetRegistry = false;
