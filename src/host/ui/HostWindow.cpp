@@ -133,6 +133,23 @@ int HostWindow::OpenWindowCount()
     return int(OpenWindows().size());
 }
 
+bool HostWindow::CloseAllWindows()
+{
+    // Guarded: closing one window may free others.
+    std::vector<QPointer<QWidget>> windows;
+    const auto &open = OpenWindows();
+    for (auto it = open.rbegin(); it != open.rend(); ++it) {
+        if ((*it)->m_self && (*it)->m_self->isWindow())
+            windows.emplace_back((*it)->m_self);
+    }
+    bool closed = true;
+    for (const QPointer<QWidget> &window : windows) {
+        if (window && window->isVisible() && !window->close())
+            closed = false;
+    }
+    return closed;
+}
+
 bool HostWindow::HandleHostEvent(QEvent *event)
 {
     if (event->type() != HostMessageEvent::EventType())

@@ -42,6 +42,9 @@ public:
 
     static QWidget *LastOpenedWindow();
     static int OpenWindowCount();
+    // Closes every open host window that is a window of its own, newest first; false when one
+    // refused to close.
+    static bool CloseAllWindows();
 
 protected:
     bool HandleHostEvent(QEvent *event); // true when it was a host message
