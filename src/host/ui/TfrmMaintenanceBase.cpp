@@ -115,6 +115,8 @@ TfrmMaintenanceBase::TfrmMaintenanceBase(QWidget *parent)
     connect(mniSearch, &QAction::triggered, this, &TfrmMaintenanceBase::mniSearchClick);
     connect(mniGridSave, &QAction::triggered, this, &TfrmMaintenanceBase::mniGridSaveClick);
     connect(edtSearch, &QLineEdit::textEdited, this, &TfrmMaintenanceBase::SearchTextEdited);
+    // Enter after a search takes the keyboard to the row it found.
+    connect(edtSearch, &QLineEdit::returnPressed, grdMaint, [this] { grdMaint->setFocus(); });
     connect(grdMaint, &TmxGrid::FocusedRecordChanged, this, &TfrmMaintenanceBase::EnableMenus);
     connect(grdMaint->Model(), &TmxGridModel::RowsRebuilt, FColumnFitter,
         &GridColumnFitter::FitToContent);

@@ -128,6 +128,8 @@ TEST_F(ListWindowTest, SearchBoxLocatesByCodeAsThePersonTypes)
     EXPECT_EQ(status->text(), "No Code begins with \"tsr-abx\".");
     QTest::keyClick(search, Qt::Key_Backspace);
     EXPECT_EQ(status->text(), "");
+    QTest::keyClick(search, Qt::Key_Return); // on to the row found
+    EXPECT_EQ(list->focusWidget(), grid(list)->View());
 }
 
 TEST_F(ListWindowTest, DoubleClickShowsOnlyOverARowAndWhenShowIsEnabled)
