@@ -4,7 +4,8 @@
 #include "host/core/HostMessageEvent.h"
 #include "host/core/RegIni.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QStyle>
@@ -171,6 +172,34 @@ void HostWindow::HandleFirstShow()
 {
     if (m_keepsPosition && !m_positionRestored)
         RestoreFormPos();
+    FitCaption();
+}
+
+// A caption the window manager cannot show whole it cuts in the middle. The window widens
+// (on both sides) to show it, as far as the screen allows; beyond that the caption is cut at
+// its end. The title bar's font is the window manager's: the application's in bold stands in.
+void HostWindow::FitCaption()
+{
+    if (!m_self || !m_self->isWindow() || m_self->windowTitle().isEmpty())
+        return;
+    const QString caption = m_self->windowTitle();
+    QFont font = QApplication::font();
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    // Beside the caption: the window's icon and buttons, and the program's name that the
+    // platform appends.
+    const QString program = QGuiApplication::applicationDisplayName();
+    const int beside = 140
+        + (program.isEmpty() ? 0 : metrics.horizontalAdvance(QStringLiteral(" \u2014 ") + program));
+    const int needed = metrics.horizontalAdvance(caption) + beside;
+    const QRect current = m_self->geometry();
+    if (needed <= current.width())
+        return;
+    const QRect wider = OnScreen(
+        QRect(current.x() - (needed - current.width()) / 2, current.y(), needed, current.height()));
+    m_self->setGeometry(wider);
+    if (wider.width() < needed)
+        m_self->setWindowTitle(metrics.elidedText(caption, Qt::ElideRight, wider.width() - beside));
 }
 
 void HostWindow::FormClosing()

@@ -49,12 +49,14 @@ public:
 protected:
     bool HandleHostEvent(QEvent *event); // true when it was a host message
     bool HandleHelpKey(QKeyEvent *event);
-    void HandleFirstShow(); // restores the position once, unless already done
+    // Restores the position once, unless already done, and fits the caption.
+    void HandleFirstShow();
     void FormClosing(); // erases or saves the section
     void SetKeepsPosition(bool value) { m_keepsPosition = value; }
 
 private:
     QRect OnScreen(const QRect &client) const;
+    void FitCaption();
 
     QPointer<QWidget> m_self;
     QString m_registryName;

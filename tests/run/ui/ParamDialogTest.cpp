@@ -7,13 +7,18 @@
 #include "run/ui/TfrmIPEasyEnquiryParamDlg.h"
 
 #include <QAbstractItemModel>
-#include <QCoreApplication>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QComboBox>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -59,9 +64,29 @@ public:
     {
         return index(name, caption).flags() & Qt::ItemIsEditable;
     }
+    // Types into the cell's editor as the person does: the text there is replaced; it is
+    // written when the editor closes (Enter, another cell, OK).
     bool type(const QString &name, const QString &caption, const QString &text)
     {
-        return m_model->setData(index(name, caption), text, Qt::EditRole);
+        const QModelIndex cell = index(name, caption);
+        view->setCurrentIndex(cell);
+        if (!editor(cell))
+            view->edit(cell);
+        QLineEdit *line = editorLine(cell);
+        if (!line)
+            return false;
+        line->selectAll();
+        if (text.isEmpty())
+            QTest::keyClick(line, Qt::Key_Delete);
+        QTest::keyClicks(line, text);
+        return true;
+    }
+    QWidget *editor(const QModelIndex &cell) const { return view->indexWidget(cell); }
+    QLineEdit *editorLine(const QModelIndex &cell) const
+    {
+        QWidget *open = editor(cell);
+        auto *line = qobject_cast<QLineEdit *>(open);
+        return line || !open ? line : open->findChild<QLineEdit *>();
     }
 
     QTableView *const view;
@@ -97,14 +122,14 @@ protected:
     }
     // The values mode of the dialog, with the person's steps; true when confirmed.
     bool runValues(int enquiryId, const std::function<void(QDialog &, ParamGrid &)> &steps,
-        bool editable = false)
+        bool editable = false, const QString &title = "\"T - P\"")
     {
         script.onModal("TfrmIPEasyEnquiryParamDlg", [&](QDialog &dialog) {
             ParamGrid grid(dialog);
             steps(dialog, grid);
         });
         TQuillonTempTable *params = nullptr;
-        const bool confirmed = DoIPEasyEnquiryParam(enquiryId, params, "\"T - P\"", editable);
+        const bool confirmed = DoIPEasyEnquiryParam(enquiryId, params, title, editable);
         EXPECT_EQ(params, nullptr);
         return confirmed;
     }
@@ -117,38 +142,51 @@ protected:
 } // namespace
 
 // The checks themselves are the run logic's; here: that the dialog applies them in the
-// person's regional format, names the first bad value and keeps the dialog open.
-TEST_F(ParamDialogTest, BadValuesAreNamedAndNothingIsStored)
+// person's regional format, names the first bad value, keeps the dialog open and opens the
+// value's cell with its text selected, so that the person sees which one it was.
+TEST_F(ParamDialogTest, BadValuesAreNamedShownAndNothingIsStored)
 {
     const struct
     {
         QLocale locale;
         int type;
-        const char *value;
+        const char *stored;
+        const char *typed; // null: left as stored
         const char *message; // null: accepted
     } rows[] = {
-        { QLocale(QLocale::English, QLocale::UnitedKingdom), kSQLTypeDate, "",
+        { QLocale(QLocale::English, QLocale::UnitedKingdom), kSQLTypeDate, "seed", "",
             "Value \"\" does not match Type \"Date\"!\r\nError: '' is not a valid date.\r\r"
             "Please enter dates in \"dd/MM/yyyy\" format." },
-        { QLocale(QLocale::English, QLocale::UnitedKingdom), kSQLTypeBoolean, "yes",
+        { QLocale(QLocale::English, QLocale::UnitedKingdom), kSQLTypeBoolean, "yes", nullptr,
             "Value \"yes\" does not match Type \"Boolean\"!" },
-        { QLocale(QLocale::English, QLocale::UnitedKingdom), kSQLTypeInteger, "12.5",
+        { QLocale(QLocale::English, QLocale::UnitedKingdom), kSQLTypeInteger, "seed", "12.5",
             "Value \"12.5\" does not match Type \"Integer\"!" },
-        { QLocale(QLocale::German, QLocale::Germany), kSQLTypeDecimal, "12.5",
+        { QLocale(QLocale::German, QLocale::Germany), kSQLTypeDecimal, "seed", "12.5",
             "Value \"12.5\" does not match Type \"Decimal\"!" },
-        { QLocale(QLocale::German, QLocale::Germany), kSQLTypeDecimal, "12,5", nullptr },
-        { QLocale(QLocale::German, QLocale::Germany), kSQLTypeDate, "31.01.2024", nullptr },
+        { QLocale(QLocale::German, QLocale::Germany), kSQLTypeDecimal, "seed", "12,5", nullptr },
+        { QLocale(QLocale::German, QLocale::Germany), kSQLTypeDate, "seed", "31.01.2024", nullptr },
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.locale.name().toStdString() + " " + row.value);
+        SCOPED_TRACE(row.locale.name().toStdString() + " " + row.stored);
         QLocale::setDefault(row.locale);
-        const int id = insertEnquiry({ { "P", row.type, "seed" }, { "Name", 1, "abc" } });
+        const int id = insertEnquiry({ { "P", row.type, row.stored }, { "Name", 1, "abc" } });
         const QStringList before = storedRows(id);
         bool stayedOpen = false;
+        QModelIndex current, shown;
+        bool editing = false;
+        QString selected;
         const bool confirmed = runValues(id, [&](QDialog &dialog, ParamGrid &grid) {
-            EXPECT_TRUE(grid.type("P", "Value", row.value));
+            if (row.typed) {
+                EXPECT_TRUE(grid.type("P", "Value", row.typed));
+            }
+            grid.view->setCurrentIndex(grid.index("Name", "Value")); // elsewhere when OK
             pressOK(dialog);
             stayedOpen = dialog.isVisible();
+            current = grid.view->currentIndex();
+            shown = grid.index("P", "Value");
+            editing = grid.editor(shown) != nullptr;
+            if (QLineEdit *line = grid.editorLine(shown))
+                selected = line->selectedText();
         });
         EXPECT_EQ(confirmed, !row.message);
         EXPECT_EQ(stayedOpen, bool(row.message));
@@ -162,16 +200,21 @@ TEST_F(ParamDialogTest, BadValuesAreNamedAndNothingIsStored)
         EXPECT_EQ(script.messageLog().back().kind, MsgKind::Error);
         EXPECT_EQ(script.messageLog().back().buttons, MsgButtons::OK);
         EXPECT_EQ(storedRows(id), before);
+        EXPECT_EQ(current, shown);
+        EXPECT_TRUE(editing);
+        EXPECT_EQ(selected, row.type == kSQLTypeBoolean ? "" : row.typed);
     }
 }
 
-TEST_F(ParamDialogTest, ConfirmedValuesAreStoredInDefinitionOrderAndOfferedNextTime)
+// Typing went nowhere and Enter ran the IQ with the stored values: now the first value has the
+// keyboard, Enter goes on to the next value and confirms only from the last.
+TEST_F(ParamDialogTest, KeyboardGoesFromValueToValueAndConfirmsFromTheLast)
 {
     // Defined out of alphabetical order: the grid sorts, the rows keep their order.
     const int id
         = insertEnquiry({ { "Zeta", 4, "1" }, { "Alpha", 2, nullptr }, { "Mid", 1, "old" } });
     QString caption, shown;
-    QStringList names;
+    QStringList names, visited;
     bool typeEditable = true;
     EXPECT_TRUE(runValues(
         id,
@@ -180,48 +223,121 @@ TEST_F(ParamDialogTest, ConfirmedValuesAreStoredInDefinitionOrderAndOfferedNextT
             shown = grid.cell("Alpha", "Value");
             names = grid.names();
             typeEditable = grid.editable("Zeta", "Type");
-            // Enter goes on to the next value instead of confirming the dialog.
-            grid.view->setCurrentIndex(grid.index("Alpha", "Value"));
-            QTest::keyClick(grid.view, Qt::Key_Return);
-            EXPECT_EQ(grid.view->currentIndex(), grid.index("Mid", "Value"));
-            EXPECT_TRUE(dialog.isVisible());
-            EXPECT_TRUE(grid.type("Alpha", "Value", "31/01/2024"));
-            EXPECT_TRUE(grid.type("Zeta", "Value", "42"));
-            EXPECT_TRUE(grid.type("Mid", "Value", "new text"));
-            pressOK(dialog);
+            for (const char *value : { "31/01/2024", "new text", "42" }) {
+                ASSERT_TRUE(dialog.isVisible());
+                const QModelIndex current = grid.view->currentIndex();
+                visited << grid.names().value(current.row());
+                ASSERT_EQ(dialog.focusWidget(), grid.editorLine(current));
+                QTest::keyClicks(dialog.focusWidget(), value);
+                QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+            }
+            EXPECT_FALSE(dialog.isVisible());
         },
         true)); // values mode keeps the types even when the caller would allow changes
     EXPECT_EQ(caption, "Modify Enquiry Parameter Values for \"T - P\"");
     EXPECT_EQ(shown, ""); // no date stored
     EXPECT_EQ(names, (QStringList { "Alpha", "Mid", "Zeta" }));
+    EXPECT_EQ(visited, names);
     EXPECT_FALSE(typeEditable);
     EXPECT_TRUE(script.takeMessages().isEmpty());
     const QStringList rows = storedRows(id);
     ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0], "Zeta|4|42|NULL");
+    EXPECT_EQ(rows[0], "Zeta|4|42|NULL"); // typed over the stored 1
     EXPECT_TRUE(rows[1].startsWith("Alpha|2|NULL|2024-01-31")) << rows[1].toStdString();
     EXPECT_EQ(rows[2], "Mid|1|new text|NULL");
 
-    // Offered as stored; typed into the cell's own editor, where Enter ends the edit and does
-    // not confirm; then cancelled, which stores nothing.
+    // Offered as stored next time; Cancel stores nothing.
     QStringList offered;
     EXPECT_FALSE(runValues(id, [&](QDialog &dialog, ParamGrid &grid) {
         offered = QStringList { grid.cell("Alpha", "Value"), grid.cell("Mid", "Value"),
             grid.cell("Zeta", "Value") };
-        grid.view->edit(grid.index("Zeta", "Value"));
-        auto *editor = grid.view->viewport()->findChild<QLineEdit *>();
-        ASSERT_NE(editor, nullptr);
-        QTest::keyClick(editor, Qt::Key_End);
-        QTest::keyClicks(editor, "8");
-        QTest::keyClick(editor, Qt::Key_Return);
-        QCoreApplication::processEvents();
-        EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(grid.cell("Zeta", "Value"), "428");
+        EXPECT_TRUE(grid.type("Zeta", "Value", "8"));
         QTest::mouseClick(dialog.findChild<QPushButton *>("btnCancel"), Qt::LeftButton);
     }));
     EXPECT_EQ(offered, (QStringList { "31/01/2024", "new text", "42" }));
     EXPECT_EQ(storedRows(id), rows);
     EXPECT_TRUE(script.takeMessages().isEmpty());
+}
+
+// A boolean is a choice, a date has a calendar beside the text; other types are typed.
+TEST_F(ParamDialogTest, ValueEditorsFollowTheType)
+{
+    const int id = insertEnquiry({ { "B-number", kSQLTypeBoolean, "1" },
+        { "B-word", kSQLTypeBoolean, "FALSE" }, { "Text", kSQLTypeText, "abc" } });
+    db.insertParam(id, "Date", kSQLTypeDate, std::nullopt, "2024-03-05 00:00:00");
+    const struct
+    {
+        const char *name;
+        const char *choice; // the boolean choice shown; null: a typed value
+        const char *text; // the typed value shown
+    } rows[] = {
+        { "B-number", "True", nullptr },
+        { "B-word", "False", nullptr },
+        { "Date", nullptr, "05/03/2024" },
+        { "Text", nullptr, "abc" },
+    };
+    QString picked;
+    runValues(id, [&](QDialog &, ParamGrid &grid) {
+        for (const auto &row : rows) {
+            SCOPED_TRACE(row.name);
+            const QModelIndex cell = grid.index(row.name, "Value");
+            grid.view->setCurrentIndex(cell);
+            if (!grid.editor(cell))
+                grid.view->edit(cell);
+            auto *choice = qobject_cast<QComboBox *>(grid.editor(cell));
+            ASSERT_EQ(choice != nullptr, row.choice != nullptr);
+            if (choice) {
+                EXPECT_EQ(choice->currentText(), row.choice);
+                EXPECT_EQ(choice->count(), 2);
+                continue;
+            }
+            ASSERT_NE(grid.editorLine(cell), nullptr);
+            EXPECT_EQ(grid.editorLine(cell)->text(), row.text);
+            auto *calendarButton = grid.editor(cell)->findChild<QToolButton *>("btnCalendar");
+            EXPECT_EQ(calendarButton != nullptr, QString(row.name) == "Date");
+            if (!calendarButton)
+                continue;
+            QTest::mouseClick(calendarButton, Qt::LeftButton);
+            auto *calendar = grid.editor(cell)->findChild<QCalendarWidget *>("calDate");
+            ASSERT_NE(calendar, nullptr);
+            EXPECT_EQ(calendar->selectedDate(), QDate(2024, 3, 5));
+            calendar->setSelectedDate(QDate(2024, 3, 15));
+            QTest::keyClick(calendar->findChild<QTableView *>(), Qt::Key_Return);
+            picked = grid.editorLine(cell)->text();
+        }
+    });
+    EXPECT_EQ(picked, "15/03/2024");
+}
+
+// A caption wider than the dialog was cut in the middle by the window manager.
+TEST_F(ParamDialogTest, CaptionIsShownWholeOrCutAtItsEnd)
+{
+    const int id = insertEnquiry({ { "P", kSQLTypeText, "x" } });
+    const QString longTitle = "\"PAY-RANGE - " + QString(40, 'D') + "\"";
+    const QString tooLong = "\"PAY-RANGE - " + QString(400, 'D') + "\"";
+    const int screen = QGuiApplication::primaryScreen()->availableGeometry().width();
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    for (const QString &title : { QString("\"T - P\""), longTitle, tooLong }) {
+        SCOPED_TRACE(title.size());
+        const QString full = "Modify Enquiry Parameter Values for " + title;
+        runValues(
+            id,
+            [&](QDialog &dialog, ParamGrid &) {
+                const QString caption = dialog.windowTitle();
+                if (metrics.horizontalAdvance(full) < screen - 200) {
+                    EXPECT_EQ(caption, full);
+                    EXPECT_GT(dialog.width(), metrics.horizontalAdvance(caption));
+                } else {
+                    EXPECT_TRUE(caption.startsWith(full.left(40))) << caption.toStdString();
+                    EXPECT_TRUE(caption.endsWith(QChar(0x2026))) << caption.toStdString();
+                    EXPECT_LE(dialog.width(), screen);
+                }
+                EXPECT_GE(dialog.width(), 480); // never narrower than it was
+            },
+            false, title);
+    }
 }
 
 TEST_F(ParamDialogTest, DefinitionsModeHandsTheSetBackAndLocksTheTypeWhenNotEditable)
