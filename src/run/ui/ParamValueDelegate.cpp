@@ -89,6 +89,12 @@ bool ParamValueDelegate::eventFilter(QObject *object, QEvent *event)
             emit ValueEntered();
             return true;
         }
+        if (key == Qt::Key_Escape) {
+            // The edit is dropped and the key goes on to the dialog, which it cancels: the
+            // person did not open an editor, the dialog did.
+            emit closeEditor(editor, RevertModelCache);
+            return false;
+        }
     }
     return TmxGridItemDelegate::eventFilter(object, event);
 }

@@ -5,7 +5,7 @@
 // The editor of a parameter's value follows the row's type: a choice of True and False for the
 // boolean type, a date with a calendar for the date type, the grid's line editor for the rest.
 // Enter writes the value and closes the editor at once, then says so (ValueEntered), so that the
-// dialog moves on to the next value.
+// dialog moves on to the next value; Escape drops the edit and goes on to cancel the dialog.
 class ParamValueDelegate final : public TmxGridItemDelegate
 {
     Q_OBJECT
