@@ -4,6 +4,7 @@
 #include "host/core/Notes.h"
 #include "host/core/RegIni.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/ui/CommandState.h"
 #include "host/ui/GridColumnFitter.h"
 #include "host/ui/ModalDialogs.h"
 #include "host/ui/TfrmNotes.h"
@@ -163,16 +164,6 @@ bool TfrmMaintenanceBase::HasFocusedRecord() const
 void TfrmMaintenanceBase::SetFillColumn(int column)
 {
     FColumnFitter->SetFillColumn(column);
-}
-
-void TfrmMaintenanceBase::SetCommandState(QAction *command, bool enabled, const QString &reason)
-{
-    // The hint is kept the first time: the tooltip changes with the state.
-    if (!command->property("hint").isValid())
-        command->setProperty("hint", command->toolTip());
-    const QString hint = command->property("hint").toString();
-    command->setEnabled(enabled);
-    command->setToolTip(enabled || reason.isEmpty() ? hint : hint + QLatin1Char('\n') + reason);
 }
 
 QString TfrmMaintenanceBase::NoRecordReason()

@@ -65,9 +65,7 @@ protected:
     // the grid, since it copies every row out of the program into a file of the person's
     // choosing. Delete stays open to them: its own rules (system records) guard it.
     void DisableAdministratorCommand();
-    // Enables the command, or greys it and says why in its tooltip under the command's hint.
-    static void SetCommandState(QAction *command, bool enabled, const QString &reason = {});
-    static QString NoRecordReason();
+    static QString NoRecordReason(); // why a command on the focused row is greyed
 
     virtual void mniMaintAddClick();
     virtual void mniMaintEditClick();

@@ -7,6 +7,7 @@
 #include "host/core/Messages.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
 #include "host/db/dataset/TQuillonADOStoredProc.h"
+#include "host/ui/CommandState.h"
 #include "host/ui/TmxGrid.h"
 #include "host/ui/TmxGridModel.h"
 #include "list/EnquiryChangeMessage.h"
