@@ -13,6 +13,20 @@ const QStringList &BooleanChoices()
     static const QStringList choices { QStringLiteral("True"), QStringLiteral("False") };
     return choices;
 }
+
+// The choice a stored value stands for: a number is true unless it is zero; -1 for a value that
+// is neither a number nor true or false.
+int BooleanChoiceOf(const QString &value)
+{
+    const QString word = value.trimmed().toLower();
+    bool number = false;
+    const double amount = QLocale().toDouble(word, &number);
+    if (number)
+        return amount != 0 ? 0 : 1;
+    if (word == u"true")
+        return 0;
+    return word == u"false" ? 1 : -1;
+}
 }
 
 ParamValueDelegate::ParamValueDelegate(int typeColumn, QObject *parent)
@@ -51,18 +65,7 @@ void ParamValueDelegate::setEditorData(QWidget *editor, const QModelIndex &index
         date->setText(value);
     } else if (auto *choice = qobject_cast<QComboBox *>(editor);
                choice && TypeOf(index) == kSQLTypeBoolean) {
-        // A number stands for true unless it is zero; a value that is neither chooses nothing.
-        const QString word = value.trimmed().toLower();
-        bool number = false;
-        const double amount = QLocale().toDouble(word, &number);
-        int found = -1;
-        if (number)
-            found = amount != 0 ? 0 : 1;
-        else if (word == u"true")
-            found = 0;
-        else if (word == u"false")
-            found = 1;
-        choice->setCurrentIndex(found);
+        choice->setCurrentIndex(BooleanChoiceOf(value));
     } else {
         TmxGridItemDelegate::setEditorData(editor, index);
     }
@@ -71,10 +74,16 @@ void ParamValueDelegate::setEditorData(QWidget *editor, const QModelIndex &index
 void ParamValueDelegate::setModelData(
     QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
 {
-    if (auto *date = qobject_cast<ParamDateEdit *>(editor))
+    if (auto *date = qobject_cast<ParamDateEdit *>(editor)) {
         model->setData(index, date->text(), Qt::EditRole);
-    else
-        TmxGridItemDelegate::setModelData(editor, model, index);
+        return;
+    }
+    // A stored 1 or 0 stays as it is when the choice means the same.
+    auto *choice = qobject_cast<QComboBox *>(editor);
+    if (choice && TypeOf(index) == kSQLTypeBoolean
+        && choice->currentIndex() == BooleanChoiceOf(index.data(Qt::EditRole).toString()))
+        return;
+    TmxGridItemDelegate::setModelData(editor, model, index);
 }
 
 bool ParamValueDelegate::eventFilter(QObject *object, QEvent *event)

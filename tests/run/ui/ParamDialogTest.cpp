@@ -271,14 +271,15 @@ TEST_F(ParamDialogTest, ValueEditorsFollowTheType)
         const char *name;
         const char *choice; // the boolean choice shown; null: a typed value
         const char *text; // the typed value shown
+        const char *chosen; // the choice made; null: none
     } rows[] = {
-        { "B-number", "True", nullptr },
-        { "B-word", "False", nullptr },
-        { "Date", nullptr, "05/03/2024" },
-        { "Text", nullptr, "abc" },
+        { "B-number", "True", nullptr, nullptr },
+        { "B-word", "False", nullptr, "True" },
+        { "Date", nullptr, "05/03/2024", nullptr },
+        { "Text", nullptr, "abc", nullptr },
     };
     QString picked;
-    runValues(id, [&](QDialog &, ParamGrid &grid) {
+    EXPECT_TRUE(runValues(id, [&](QDialog &dialog, ParamGrid &grid) {
         for (const auto &row : rows) {
             SCOPED_TRACE(row.name);
             const QModelIndex cell = grid.index(row.name, "Value");
@@ -290,6 +291,8 @@ TEST_F(ParamDialogTest, ValueEditorsFollowTheType)
             if (choice) {
                 EXPECT_EQ(choice->currentText(), row.choice);
                 EXPECT_EQ(choice->count(), 2);
+                if (row.chosen)
+                    choice->setCurrentText(row.chosen);
                 continue;
             }
             ASSERT_NE(grid.editorLine(cell), nullptr);
@@ -306,8 +309,13 @@ TEST_F(ParamDialogTest, ValueEditorsFollowTheType)
             QTest::keyClick(calendar->findChild<QTableView *>(), Qt::Key_Return);
             picked = grid.editorLine(cell)->text();
         }
-    });
+        pressOK(dialog);
+    }));
     EXPECT_EQ(picked, "15/03/2024");
+    // A stored 1 passed through as it was; the choice made is stored in its words.
+    EXPECT_EQ(storedRows(id),
+        (QStringList { "B-number|0|1|NULL", "B-word|0|True|NULL", "Text|1|abc|NULL",
+            "Date|2|NULL|2024-03-15 00:00:00" }));
 }
 
 // A caption wider than the dialog was cut in the middle by the window manager.
