@@ -10,10 +10,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QListWidget>
-#include <QMenuBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -43,16 +44,12 @@ protected:
             count += widget->inherits(className) && widget->isVisible();
         return count;
     }
-    static QAction *fileCommand(TfrmCorvaneMain &window, const QString &text)
+    static QAction *command(QWidget &window, const QString &text)
     {
-        for (QAction *menu : window.menuBar()->actions()) {
-            for (QAction *action : menu->menu()->actions()) {
-                if (action->text() == text)
-                    return action;
-            }
-        }
-        ADD_FAILURE() << "no command " << text.toStdString();
-        return nullptr;
+        const QList<QAction *> actions = window.findChildren<QAction *>();
+        const auto found = std::find_if(actions.begin(), actions.end(),
+            [&](const QAction *action) { return action->text() == text; });
+        return found == actions.end() ? nullptr : *found;
     }
 
     TestDatabases db;
@@ -85,7 +82,7 @@ TEST_F(MainWindowTest, SignOutAndExitCloseEveryWindowOfTheAgent)
         QTest::keyClick(window.findChild<QListWidget *>("lvObjects"), Qt::Key_Return);
         DoMessageLogViewer();
         ASSERT_EQ(shown("TfrmIPEasyEnquiry") + shown("TfrmMessageLogViewer"), 2);
-        fileCommand(window, signOut ? "&Sign Out" : "E&xit")->trigger();
+        command(window, signOut ? "&Sign Out" : "E&xit")->trigger();
         EXPECT_EQ(shown("TfrmIPEasyEnquiry") + shown("TfrmMessageLogViewer"), 0);
         EXPECT_FALSE(window.isVisible());
         EXPECT_EQ(window.SignOutRequested(), signOut);

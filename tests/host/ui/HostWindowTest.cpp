@@ -165,8 +165,6 @@ TEST(HostWindowTest, WindowsReopenWhereTheyWereAndOnTheScreen)
         { "on the screen", QRect(screen.topLeft() + QPoint(90, 110), QSize(400, 300)), true },
         { "above and left of it", QRect(screen.topLeft() - QPoint(2000, 900), QSize(400, 300)),
             false },
-        { "below and right of it", QRect(screen.bottomRight() + QPoint(50, 50), QSize(400, 300)),
-            false },
         { "larger than it", QRect(screen.topLeft(), screen.size() * 2), false },
     };
     for (const auto &row : rows) {
