@@ -14,78 +14,48 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace {
 
-class MainWindowTest : public ::testing::Test
+// The first entry has the keyboard, so Enter opens it. A window left open after Sign Out went
+// on running IQs as the agent who signed out.
+TEST(MainWindowTest, EnterOpensTheFirstEntryAndSignOutOrExitClosesEveryWindow)
 {
-protected:
-    void SetUp() override
-    {
-        db.addDemoData(4, 1);
-        RegisterStoreProcedures();
-        db.signIn("admin");
-        package.GetObjectClassList();
-    }
-    void TearDown() override
-    {
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (widget->inherits("TfrmIPEasyEnquiry") || widget->inherits("TfrmMessageLogViewer"))
-                widget->deleteLater();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    // Shown top-level windows of this class.
-    static int shown(const char *className)
-    {
-        int count = 0;
-        for (QWidget *widget : QApplication::topLevelWidgets())
-            count += widget->inherits(className) && widget->isVisible();
-        return count;
-    }
-    static QAction *command(QWidget &window, const QString &text)
-    {
-        const QList<QAction *> actions = window.findChildren<QAction *>();
-        const auto found = std::find_if(actions.begin(), actions.end(),
-            [&](const QAction *action) { return action->text() == text; });
-        return found == actions.end() ? nullptr : *found;
-    }
-
     TestDatabases db;
+    db.addDemoData(4, 1);
+    RegisterStoreProcedures();
+    db.signIn("admin");
     HostScript script;
     HostSession session; // not opened: the test databases are the host's
     TrpICharts package;
-};
-
-TEST_F(MainWindowTest, EnterOpensTheFirstEntryWhichSaysWhatItOpens)
-{
-    TfrmCorvaneMain window(session, package);
-    window.show();
-    auto *entries = window.findChild<QListWidget *>("lvObjects");
-    ASSERT_NE(entries, nullptr);
-    EXPECT_EQ(window.focusWidget(), entries);
-    ASSERT_EQ(entries->currentRow(), 0);
-    EXPECT_EQ(entries->currentItem()->toolTip(),
-        "Opens the IQ list, where IQ reports are run, added and changed");
-    QTest::keyClick(entries, Qt::Key_Return);
-    EXPECT_EQ(shown("TfrmIPEasyEnquiry"), 1);
-}
-
-// A window left open after Sign Out went on running IQs as the agent who signed out.
-TEST_F(MainWindowTest, SignOutAndExitCloseEveryWindowOfTheAgent)
-{
-    for (const bool signOut : { true, false }) {
-        SCOPED_TRACE(signOut ? "Sign Out" : "Exit");
+    package.GetObjectClassList();
+    const auto shownWindows = [] {
+        int count = 0;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            count += widget->isVisible()
+                && (widget->inherits("TfrmIPEasyEnquiry")
+                    || widget->inherits("TfrmMessageLogViewer"));
+        return count;
+    };
+    for (const QString leave : { "&Sign Out", "E&xit" }) {
+        SCOPED_TRACE(leave.toStdString());
         TfrmCorvaneMain window(session, package);
         window.show();
-        QTest::keyClick(window.findChild<QListWidget *>("lvObjects"), Qt::Key_Return);
+        auto *entries = window.findChild<QListWidget *>("lvObjects");
+        ASSERT_EQ(window.focusWidget(), entries);
+        ASSERT_EQ(entries->currentRow(), 0);
+        EXPECT_EQ(entries->currentItem()->toolTip(),
+            "Opens the IQ list, where IQ reports are run, added and changed");
+        QTest::keyClick(entries, Qt::Key_Return);
         DoMessageLogViewer();
-        ASSERT_EQ(shown("TfrmIPEasyEnquiry") + shown("TfrmMessageLogViewer"), 2);
-        command(window, signOut ? "&Sign Out" : "E&xit")->trigger();
-        EXPECT_EQ(shown("TfrmIPEasyEnquiry") + shown("TfrmMessageLogViewer"), 0);
+        ASSERT_EQ(shownWindows(), 2);
+        for (QAction *action : window.findChildren<QAction *>()) {
+            if (action->text() == leave)
+                action->trigger();
+        }
+        EXPECT_EQ(shownWindows(), 0);
         EXPECT_FALSE(window.isVisible());
-        EXPECT_EQ(window.SignOutRequested(), signOut);
+        EXPECT_EQ(window.SignOutRequested(), leave == "&Sign Out");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
 
