@@ -76,6 +76,8 @@ int main(int argc, char **argv)
         TfrmCorvaneMain window(session, *package.Interface());
         window.show();
         app.exec();
+        // The closed windows go now, before anyone signs in again.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (!window.SignOutRequested())
             return 0;
         session.SignOut();

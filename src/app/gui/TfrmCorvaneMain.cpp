@@ -4,19 +4,43 @@
 #include "host/core/Agent.h"
 #include "host/core/Messages.h"
 #include "host/db/engine/NameFold.h"
+#include "host/ui/HostWindow.h"
 #include "host/ui/TQuillonPackageInterface.h"
 #include "host/ui/TfrmGroupManager.h"
 #include "host/ui/TfrmMessageLogViewer.h"
 #include "host/ui/TfrmSystemSettings.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
 
-// Host message that asks a package to open its IQ list (first parameter: modal flag).
-constexpr int kOpenEnquiryListMessage = 9399;
+namespace {
+
+// The objects the host opens from the page, by the message it sends the package (first
+// parameter: modal flag), with what the entry's tooltip says it opens.
+struct HostObject
+{
+    const char *className;
+    int message;
+    const char *hint;
+};
+const HostObject kHostObjects[] = {
+    { "TfrmIPEasyEnquiry", 9399, "Opens the IQ list, where IQ reports are run, added and changed" },
+};
+
+const HostObject *FindHostObject(const QString &className)
+{
+    for (const HostObject &object : kHostObjects) {
+        if (NameFold::same(className, QString::fromLatin1(object.className)))
+            return &object;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 TfrmCorvaneMain::TfrmCorvaneMain(
     HostSession &session, TQuillonPackageInterface &package, QWidget *parent)
@@ -42,10 +66,7 @@ TfrmCorvaneMain::TfrmCorvaneMain(
 void TfrmCorvaneMain::BuildMenus()
 {
     QMenu *file = menuBar()->addMenu("&File");
-    file->addAction("&Sign Out", this, [this] {
-        m_signOut = true;
-        close();
-    });
+    file->addAction("&Sign Out", this, &TfrmCorvaneMain::SignOutClick);
     file->addSeparator();
     file->addAction("E&xit", QKeySequence::Quit, this, &QWidget::close);
     QMenu *tools = menuBar()->addMenu("&Tools");
@@ -75,14 +96,36 @@ void TfrmCorvaneMain::BuildPage()
         return;
     }
     m_page->LoadObjects(m_package);
+    for (const HostObject &object : kHostObjects)
+        m_page->SetObjectHint(QLatin1String(object.className), QLatin1String(object.hint));
     m_page->SetOpenHandler([this](const QString &className) { OpenObject(className); });
     setCentralWidget(m_page);
 }
 
 void TfrmCorvaneMain::OpenObject(const QString &className)
 {
-    if (!NameFold::same(className, QStringLiteral("TfrmIPEasyEnquiry")))
+    const HostObject *object = FindHostObject(className);
+    if (!object)
         return;
     bool handled = false;
-    m_package.NonVisiblePkgMessage(kOpenEnquiryListMessage, 0, 0, handled);
+    m_package.NonVisiblePkgMessage(object->message, 0, 0, handled);
+}
+
+void TfrmCorvaneMain::SignOutClick()
+{
+    m_signOut = true;
+    if (!close())
+        m_signOut = false;
+}
+
+// No window of the agent outlives the main window: one left open would go on working as the
+// agent who signed out.
+void TfrmCorvaneMain::closeEvent(QCloseEvent *event)
+{
+    if (!HostWindow::CloseAllWindows()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    QCoreApplication::quit();
 }

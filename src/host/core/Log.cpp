@@ -39,6 +39,36 @@ void AddToLog(const QString &text, int logType, int severity, Connection *connec
         fprintf(stderr, "log write failed (%s): %s\n", error.text.c_str(), qPrintable(text));
 }
 
+QString LogTypeName(int logType)
+{
+    switch (logType) {
+    case 33:
+        return QStringLiteral("IQ Changed");
+    case 89:
+        return QStringLiteral("IQ Import");
+    case 113:
+        return QStringLiteral("IQ Executed");
+    case 117:
+        return QStringLiteral("IQ Timing");
+    default:
+        return QString::number(logType);
+    }
+}
+
+QString SeverityName(int severity)
+{
+    switch (severity) {
+    case kSeverityInfo:
+        return QStringLiteral("Information");
+    case kSeverityWarning:
+        return QStringLiteral("Warning");
+    case kSeverityError:
+        return QStringLiteral("Error");
+    default:
+        return QString::number(severity);
+    }
+}
+
 void AddDevLogMsg(const QString &text, int type)
 {
     if (g_devLogSink)

@@ -11,6 +11,11 @@ inline constexpr int kSeverityInfo = 0;
 inline constexpr int kSeverityWarning = 1;
 inline constexpr int kSeverityError = 2;
 
+// How the Message Log Viewer names a log type and a severity ("IQ Import", "Error"); a number
+// without a name shows as the number.
+QString LogTypeName(int logType);
+QString SeverityName(int severity);
+
 // One row of _btblLog in the common database (or in `connection` when one is given), with the
 // time and the signed-in agent. A failed write is reported on stderr and never stops the caller.
 // `option` and `destination` are stored for the viewer; they change nothing here.

@@ -3,6 +3,7 @@
 #include "host/core/HostMessageReceiver.h"
 
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -41,15 +42,22 @@ public:
 
     static QWidget *LastOpenedWindow();
     static int OpenWindowCount();
+    // Closes every open host window that is a window of its own, newest first; false when one
+    // refused to close.
+    static bool CloseAllWindows();
 
 protected:
     bool HandleHostEvent(QEvent *event); // true when it was a host message
     bool HandleHelpKey(QKeyEvent *event);
-    void HandleFirstShow(); // restores the position once, unless already done
+    // Restores the position once, unless already done, and fits the caption.
+    void HandleFirstShow();
     void FormClosing(); // erases or saves the section
     void SetKeepsPosition(bool value) { m_keepsPosition = value; }
 
 private:
+    QRect OnScreen(const QRect &client) const;
+    void FitCaption();
+
     QPointer<QWidget> m_self;
     QString m_registryName;
     bool m_resetRegistry = false;

@@ -56,10 +56,24 @@ void TfrmGroupManager::AddObject(
     item->setData(Qt::UserRole, className);
 }
 
+void TfrmGroupManager::SetObjectHint(const QString &className, const QString &hint)
+{
+    for (int row = 0; row < lvObjects->count(); ++row) {
+        QListWidgetItem *item = lvObjects->item(row);
+        if (item->data(Qt::UserRole).toString() == className) {
+            item->setToolTip(hint);
+            item->setStatusTip(hint);
+        }
+    }
+}
+
 void TfrmGroupManager::showEvent(QShowEvent *event)
 {
     if (m_viewStyle < 0)
         SetViewStyle(DefaultViewStyle());
+    if (!lvObjects->currentItem() && lvObjects->count() > 0)
+        lvObjects->setCurrentRow(0);
+    lvObjects->setFocus();
     QWidget::showEvent(event);
 }
 

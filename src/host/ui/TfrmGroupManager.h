@@ -10,7 +10,8 @@ class QListWidgetItem;
 class TQuillonPackageInterface;
 
 // A navigation page listing a package's objects with icon and caption. Double-click or Enter on
-// an entry hands its class name to the open handler the host program sets.
+// an entry hands its class name to the open handler the host program sets. The page opens with
+// the keyboard on its first entry.
 class TfrmGroupManager : public QWidget
 {
     Q_OBJECT
@@ -28,6 +29,8 @@ public:
     // Lists the package's declared objects, leaving out navigation pages (such as this one).
     void LoadObjects(TQuillonPackageInterface &package);
     void AddObject(const QString &className, const QIcon &icon, const QString &caption);
+    // The tooltip of the object's entry: what opening it shows.
+    void SetObjectHint(const QString &className, const QString &hint);
     void SetOpenHandler(std::function<void(const QString &className)> handler)
     {
         m_openHandler = std::move(handler);

@@ -4,11 +4,15 @@
 #include "host/core/Notes.h"
 #include "host/core/RegIni.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/ui/CommandState.h"
+#include "host/ui/GridColumnFitter.h"
 #include "host/ui/ModalDialogs.h"
 #include "host/ui/TfrmNotes.h"
 #include "host/ui/TmxGrid.h"
+#include "host/ui/TmxGridModel.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QHBoxLayout>
@@ -16,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QShowEvent>
+#include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -78,6 +83,8 @@ TfrmMaintenanceBase::TfrmMaintenanceBase(QWidget *parent)
     edtSearch->setObjectName(QStringLiteral("edtSearch"));
     edtSearch->setMaximumWidth(160);
     edtSearch->setClearButtonEnabled(true);
+    lblSearchStatus = new QLabel(bmgMaintenance);
+    lblSearchStatus->setObjectName(QStringLiteral("lblSearchStatus"));
     // Copy has no toolbar button: it is offered in the grid's menu.
     bmgMaintenance->addActions({ mniMaintAdd, mniMaintEdit, mniMaintDelete });
     bmgMaintenance->addSeparator();
@@ -85,12 +92,14 @@ TfrmMaintenanceBase::TfrmMaintenanceBase(QWidget *parent)
     bmgMaintenance->addSeparator();
     bmgMaintenance->addAction(mniSearch);
     bmgMaintenance->addWidget(edtSearch)->setObjectName(QStringLiteral("edtSearchItem"));
+    bmgMaintenance->addWidget(lblSearchStatus);
     AddToolbarGroup({ mniGridSave });
 
     grdMaint = new TmxGrid(this);
     grdMaint->setObjectName(QStringLiteral("grdMaint"));
     grdMaint->SetViewName(QStringLiteral("vwMaint"));
     grdMaint->SetPopupMenu(popMaintenance);
+    FColumnFitter = new GridColumnFitter(grdMaint);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -107,7 +116,11 @@ TfrmMaintenanceBase::TfrmMaintenanceBase(QWidget *parent)
     connect(mniSearch, &QAction::triggered, this, &TfrmMaintenanceBase::mniSearchClick);
     connect(mniGridSave, &QAction::triggered, this, &TfrmMaintenanceBase::mniGridSaveClick);
     connect(edtSearch, &QLineEdit::textEdited, this, &TfrmMaintenanceBase::SearchTextEdited);
+    // Enter after a search takes the keyboard to the row it found.
+    connect(edtSearch, &QLineEdit::returnPressed, grdMaint, [this] { grdMaint->setFocus(); });
     connect(grdMaint, &TmxGrid::FocusedRecordChanged, this, &TfrmMaintenanceBase::EnableMenus);
+    connect(grdMaint->Model(), &TmxGridModel::RowsRebuilt, FColumnFitter,
+        &GridColumnFitter::FitToContent);
     EnableMenus();
 }
 
@@ -148,14 +161,29 @@ bool TfrmMaintenanceBase::HasFocusedRecord() const
     return grdMaint->HasFocusedRecord();
 }
 
+void TfrmMaintenanceBase::SetFillColumn(int column)
+{
+    FColumnFitter->SetFillColumn(column);
+}
+
+QString TfrmMaintenanceBase::NoRecordReason()
+{
+    return tr("No row is selected.");
+}
+
+void TfrmMaintenanceBase::DisableAdministratorCommand()
+{
+    SetCommandState(mniGridSave, false, tr("Only an administrator may save the grid."));
+}
+
 void TfrmMaintenanceBase::EnableMenus()
 {
     const bool focused = HasFocusedRecord();
     for (QAction *action : { mniMaintEdit, mniMaintCopy, mniMaintDelete, mniNotes })
-        action->setEnabled(focused);
-    mniMaintAdd->setEnabled(true);
-    mniSearch->setEnabled(!FSearchField.isEmpty());
-    mniGridSave->setEnabled(true);
+        SetCommandState(action, focused, NoRecordReason());
+    SetCommandState(mniMaintAdd, true);
+    SetCommandState(mniSearch, !FSearchField.isEmpty(), tr("This list has no search."));
+    SetCommandState(mniGridSave, true);
 }
 
 void TfrmMaintenanceBase::mniMaintAddClick()
@@ -214,9 +242,11 @@ void TfrmMaintenanceBase::mniSearchClick()
 }
 
 // Moves to the row whose search field comes first among those beginning with the typed text,
-// which is the first such row of a list sorted by that field.
+// which is the first such row of a list sorted by that field. When no row begins so, the list
+// says so and stays where it was.
 void TfrmMaintenanceBase::SearchTextEdited(const QString &text)
 {
+    lblSearchStatus->clear();
     if (!FQuery || text.isEmpty())
         return;
     const int field = FQuery->FieldIndex(FSearchField);
@@ -233,8 +263,13 @@ void TfrmMaintenanceBase::SearchTextEdited(const QString &text)
             bestText = value;
         }
     }
-    if (best >= 0)
+    if (best >= 0) {
         FQuery->MoveTo(best);
+        return;
+    }
+    const QString caption = grdMaint->ColumnCaption(grdMaint->ColumnByField(FSearchField));
+    lblSearchStatus->setText(tr("No %1 begins with \"%2\".").arg(caption, text));
+    QApplication::beep();
 }
 
 QString TfrmMaintenanceBase::GridSection() const
@@ -249,9 +284,21 @@ void TfrmMaintenanceBase::showEvent(QShowEvent *event)
         grdMaint->SetRegistrySection(GridSection(), QStringLiteral("vwMaint"));
         if (!ResetRegistry())
             grdMaint->RestoreLayout();
+        FColumnFitter->FitToContent();
+        ShowFirstRecord();
         EnableMenus();
     }
     TfrmQuillon::showEvent(event);
+}
+
+// A list opens on its top row, whichever record its query made current, with the keyboard in
+// the rows.
+void TfrmMaintenanceBase::ShowFirstRecord()
+{
+    if (grdMaint->Model()->rowCount() > 0)
+        grdMaint->FocusRecord(grdMaint->Model()->RecordOfRow(0));
+    grdMaint->View()->scrollToTop();
+    grdMaint->setFocus();
 }
 
 void TfrmMaintenanceBase::closeEvent(QCloseEvent *event)
@@ -259,8 +306,10 @@ void TfrmMaintenanceBase::closeEvent(QCloseEvent *event)
     // Saved before the base window, which erases the whole section when asked to reset.
     if (ResetRegistry())
         RegIni::EraseSection(GridSection());
-    else if (SaveSettings() && FLayoutRestored)
+    else if (SaveSettings() && FLayoutRestored) {
+        FColumnFitter->Unfill();
         grdMaint->SaveLayout();
+    }
     TfrmQuillon::closeEvent(event);
 }
 

@@ -6,6 +6,7 @@
 
 #include <initializer_list>
 
+class GridColumnFitter;
 class QAction;
 class QCloseEvent;
 class QLabel;
@@ -58,10 +59,13 @@ protected:
     void SetHeaderCaptions(const QString &caption, const QString &subCaption);
     // Appends a group of commands to the toolbar behind a separator.
     void AddToolbarGroup(std::initializer_list<QAction *> actions);
-    // The one base command a list disables for agents without the administrator flag: saving
+    // The column that takes the width the others leave (columns fit their content).
+    void SetFillColumn(int column);
+    // Greys the one base command a list closes to agents without the administrator flag: saving
     // the grid, since it copies every row out of the program into a file of the person's
     // choosing. Delete stays open to them: its own rules (system records) guard it.
-    QAction *AdministratorCommand() const { return mniGridSave; }
+    void DisableAdministratorCommand();
+    static QString NoRecordReason(); // why a command on the focused row is greyed
 
     virtual void mniMaintAddClick();
     virtual void mniMaintEditClick();
@@ -85,6 +89,7 @@ protected:
     QLabel *lblSubCaption;
     TmxGrid *grdMaint;
     QLineEdit *edtSearch;
+    QLabel *lblSearchStatus;
     QAction *mniMaintAdd;
     QAction *mniMaintEdit;
     QAction *mniMaintCopy;
@@ -97,6 +102,9 @@ private:
     void mniSearchClick();
     void SearchTextEdited(const QString &text);
     QString GridSection() const;
+    void ShowFirstRecord();
+
+    GridColumnFitter *FColumnFitter;
 
     TQuillonADOQuery *FQuery = nullptr;
     QString FSearchField;

@@ -1,14 +1,17 @@
 #include "host/ui/TfrmMessageLogViewer.h"
 
 #include "host/core/HostContext.h"
+#include "host/core/Log.h"
 #include "host/core/Messages.h"
 #include "host/core/SqlExec.h"
 #include "host/db/engine/Connection.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -35,7 +38,12 @@ TfrmMessageLogViewer::TfrmMessageLogViewer(QWidget *parent)
     grdLog->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdLog->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdLog->verticalHeader()->hide();
+    grdLog->setWordWrap(false);
+    grdLog->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grdLog->horizontalHeader()->setSectionResizeMode(colText, QHeaderView::Stretch);
+    lblNoEntries = new QLabel(this);
+    lblNoEntries->setObjectName(QStringLiteral("lblNoEntries"));
+    lblNoEntries->hide();
 
     auto *top = new QHBoxLayout;
     top->addWidget(lblSearch);
@@ -44,6 +52,7 @@ TfrmMessageLogViewer::TfrmMessageLogViewer(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(grdLog);
+    layout->addWidget(lblNoEntries);
     resize(900, 500);
 
     connect(edtSearch, &QLineEdit::textChanged, this, &TfrmMessageLogViewer::edtSearchChanged);
@@ -69,7 +78,12 @@ void TfrmMessageLogViewer::LoadLog()
             for (int column = 0; column < colCount; ++column) {
                 QString text = SqlExec::TextAt(record, column);
                 if (column == colLogged)
-                    text.truncate(19); // to the second
+                    text = QLocale().toString(SqlExec::DateTimeAt(record, column),
+                        QLocale().dateFormat(QLocale::ShortFormat) + QStringLiteral(" HH:mm:ss"));
+                else if (column == colType)
+                    text = LogTypeName(text.toInt());
+                else if (column == colSeverity)
+                    text = SeverityName(text.toInt());
                 grdLog->setItem(row, column, new QTableWidgetItem(text));
             }
             return ++row < kMaxRows;
@@ -86,12 +100,16 @@ void TfrmMessageLogViewer::edtSearchChanged()
     const QString search = edtSearch->text().trimmed();
     for (int row = 0; row < grdLog->rowCount(); ++row) {
         bool match = search.isEmpty();
-        for (int column : { int(colText), int(colExtra1), int(colExtra2) }) {
+        for (int column = 0; column < colCount && !match; ++column) {
             const QTableWidgetItem *item = grdLog->item(row, column);
-            match = match || (item && item->text().contains(search, Qt::CaseInsensitive));
+            match = item && item->text().contains(search, Qt::CaseInsensitive);
         }
         grdLog->setRowHidden(row, !match);
     }
+    const bool none = VisibleRowCount() == 0;
+    lblNoEntries->setText(search.isEmpty() ? tr("The log has no entries.")
+                                           : tr("No entries match \"%1\".").arg(search));
+    lblNoEntries->setVisible(none);
 }
 
 int TfrmMessageLogViewer::VisibleRowCount() const
@@ -100,6 +118,14 @@ int TfrmMessageLogViewer::VisibleRowCount() const
     for (int row = 0; row < grdLog->rowCount(); ++row)
         count += grdLog->isRowHidden(row) ? 0 : 1;
     return count;
+}
+
+void TfrmMessageLogViewer::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        TfrmQuillon::keyPressEvent(event);
 }
 
 TfrmMessageLogViewer *DoMessageLogViewer()

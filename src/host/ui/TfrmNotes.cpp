@@ -2,6 +2,7 @@
 
 #include "host/core/HostContext.h"
 #include "host/core/Messages.h"
+#include "host/ui/CommandState.h"
 #include "host/ui/ModalDialogs.h"
 
 #include <QHBoxLayout>
@@ -191,9 +192,9 @@ void TfrmNotes::EnableButtons()
 {
     const bool selected = SelectedNoteId() != 0;
     // One note per row: lists join the notes table and would show their row once per note.
-    btnAdd->setEnabled(grdNotes->rowCount() == 0);
-    btnSave->setEnabled(selected);
-    btnDelete->setEnabled(selected);
+    SetCommandState(btnAdd, grdNotes->rowCount() == 0, tr("This row has its note: change it."));
+    SetCommandState(btnSave, selected, tr("No note is selected."));
+    SetCommandState(btnDelete, selected, tr("No note is selected."));
 }
 
 bool DoNotesForm(const QString &table, int id, bool newNote, const QString &text)

@@ -59,9 +59,11 @@ bool TfrmQuillonDlgBase::event(QEvent *event)
 
 void TfrmQuillonDlgBase::showEvent(QShowEvent *event)
 {
+    // After QDialog has centred the dialog on its owner: a restored position then wins, and a
+    // dialog widened for its caption stays centred.
+    QDialog::showEvent(event);
     if (!event->spontaneous())
         HandleFirstShow();
-    QDialog::showEvent(event);
 }
 
 void TfrmQuillonDlgBase::keyPressEvent(QKeyEvent *event)

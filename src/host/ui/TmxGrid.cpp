@@ -531,7 +531,9 @@ void TmxGrid::DataSetCurrentChanged(int record)
 {
     TQuillonDataSet *dataSet = DataSet();
     // While display updates are off the view still shows the old rows: it catches up on reset.
-    if (m_syncingFocus || !dataSet || dataSet->ControlsDisabled())
+    // A cell being posted moves the dataset to its row as the view leaves it for another cell:
+    // the view stays where it goes.
+    if (m_syncingFocus || !dataSet || dataSet->ControlsDisabled() || m_model->Posting())
         return;
     const int row = m_model->RowOfRecord(record);
     if (row < 0 || row >= m_model->rowCount())

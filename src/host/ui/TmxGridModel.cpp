@@ -4,6 +4,7 @@
 #include "host/db/engine/NameFold.h"
 
 #include <QDateTime>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <numeric>
@@ -283,6 +284,7 @@ bool TmxGridModel::setData(const QModelIndex &index, const QVariant &value, int 
         emit PostFailed(error);
         return false;
     }
+    const QScopedValueRollback<bool> posting(m_posting, true);
     const int record = RecordOfRow(index.row());
     if (!m_dataSet->MoveTo(record) || !m_dataSet->brEdit()) {
         emit PostFailed(m_dataSet->LastErrorText());

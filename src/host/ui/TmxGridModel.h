@@ -35,6 +35,8 @@ public:
     void SetColumnPickList(int column, const QStringList &items);
     void SetEditable(bool editable) { m_editable = editable; }
     bool Editable() const { return m_editable; }
+    // True while setData posts a cell (the dataset then moves to the cell's record).
+    bool Posting() const { return m_posting; }
 
     // Model row <-> dataset record, through the sort index when sorted.
     int RecordOfRow(int modelRow) const;
@@ -73,6 +75,7 @@ private:
     QPointer<TQuillonDataSet> m_dataSet;
     std::vector<TmxGridColumn> m_columns;
     bool m_editable = false;
+    bool m_posting = false;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     std::vector<int> m_order; // records in display order; empty when not sorted

@@ -7,6 +7,7 @@
 #include "host/core/Messages.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
 #include "host/db/dataset/TQuillonADOStoredProc.h"
+#include "host/ui/CommandState.h"
 #include "host/ui/TmxGrid.h"
 #include "host/ui/TmxGridModel.h"
 #include "run/EnquiryChangeMessage.h"
@@ -92,6 +93,7 @@ TfrmIPEasyEnquiry::TfrmIPEasyEnquiry(QWidget *parent)
             grdMaint->SetColumnMinWidth(column, def.minWidth);
     }
     grdMaint->SetSortColumn(grdMaint->ColumnByField(QStringLiteral("cCode")), Qt::AscendingOrder);
+    SetFillColumn(grdMaint->ColumnByField(QStringLiteral("cDescription")));
     SetMaintQuery(qryEasyEnquiry, QString::fromLatin1(TqryIPEasyEnquiry::_IPEQEnquiryCode),
         QString::fromLatin1(TqryIPEasyEnquiry::_IPEQIDEnquiry));
 
@@ -119,17 +121,15 @@ void TfrmIPEasyEnquiry::HostMessage(int message, qint64 param1, qint64 param2)
 void TfrmIPEasyEnquiry::EnableMenus()
 {
     TfrmMaintenanceBase::EnableMenus();
-    mniGridShow->setEnabled(HasFocusedRecord());
-    if (const TAgent *agent = CurrentAgent()) {
-        const bool exchange = agent->HasAccessToFunction(kFunctionEasyEnquiryExchange);
-        mniExport->setEnabled(exchange && HasFocusedRecord());
-        mniImport->setEnabled(exchange);
-        if (!agent->IsAdministrator())
-            AdministratorCommand()->setEnabled(false);
-    } else {
-        mniExport->setEnabled(false);
-        mniImport->setEnabled(false);
-    }
+    const bool focused = HasFocusedRecord();
+    SetCommandState(mniGridShow, focused, NoRecordReason());
+    // Without an agent the exchange right is refused too, with the reason that nobody is in.
+    QString refusal;
+    const bool exchange = MayUseFunction(kFunctionEasyEnquiryExchange, refusal);
+    SetCommandState(mniExport, exchange && focused, exchange ? NoRecordReason() : refusal);
+    SetCommandState(mniImport, exchange, refusal);
+    if (const TAgent *agent = CurrentAgent(); agent && !agent->IsAdministrator())
+        DisableAdministratorCommand();
 }
 
 void TfrmIPEasyEnquiry::mniMaintAddClick()

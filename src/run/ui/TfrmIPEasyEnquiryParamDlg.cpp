@@ -10,8 +10,8 @@
 #include "host/ui/TmxGridModel.h"
 #include "run/ParamValue.h"
 #include "run/PrepareStatement.h"
+#include "run/ui/ParamValueDelegate.h"
 
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -19,7 +19,6 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -67,6 +66,10 @@ TfrmIPEasyEnquiryParamDlg::TfrmIPEasyEnquiryParamDlg(QWidget *parent)
                 grdParam->View()->setCurrentIndex(current.siblingAtColumn(vwParamcValue));
         });
     grdParam->View()->installEventFilter(this);
+    auto *valueDelegate = new ParamValueDelegate(vwParamcType, grdParam->View());
+    grdParam->View()->setItemDelegateForColumn(vwParamcValue, valueDelegate);
+    connect(
+        valueDelegate, &ParamValueDelegate::ValueEntered, this, &TfrmIPEasyEnquiryParamDlg::MoveOn);
 
     auto *groupLayout = new QVBoxLayout(grpParameters);
     groupLayout->addWidget(grdParam);
@@ -83,35 +86,64 @@ void TfrmIPEasyEnquiryParamDlg::SetIsEditable(bool value)
     grdParam->SetColumnReadOnly(vwParamcType, !(FEnquiryID == 0 && FIsEditable));
 }
 
-// Enter moves on to the next cell as Tab does, rather than pressing OK before every value is in.
+// Enter on a cell moves on as Enter in its editor does, rather than pressing OK before every
+// value is in.
 bool TfrmIPEasyEnquiryParamDlg::eventFilter(QObject *watched, QEvent *event)
 {
-    QTableView *view = grdParam->View();
-    if (watched != view || event->type() != QEvent::KeyPress)
-        return TfrmQuillonDlg::eventFilter(watched, event);
-    const int key = static_cast<QKeyEvent *>(event)->key();
-    if (key != Qt::Key_Return && key != Qt::Key_Enter)
-        return TfrmQuillonDlg::eventFilter(watched, event);
-    // While a cell is edited (its editor is a child of the rows' area) the editor posts the
-    // value itself; the cursor then stays on it.
-    const QList<QWidget *> editors
-        = view->viewport()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
-    const bool editing = std::any_of(
-        editors.begin(), editors.end(), [](const QWidget *editor) { return editor->isVisible(); });
-    if (!editing) {
-        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-        QCoreApplication::sendEvent(view, &tab);
+    if (watched == grdParam->View() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            MoveOn();
+            return true;
+        }
     }
-    return true;
+    return TfrmQuillonDlg::eventFilter(watched, event);
 }
 
 void TfrmIPEasyEnquiryParamDlg::showEvent(QShowEvent *event)
 {
-    if (!event->spontaneous() && !FShown) {
+    const bool first = !event->spontaneous() && !FShown;
+    if (first) {
         FShown = true;
         FormShow();
     }
     TfrmQuillonDlg::showEvent(event);
+    // Typing goes straight into the first value.
+    if (first && grdParam->Model()->rowCount() > 0)
+        EditCell(0, vwParamcValue);
+}
+
+// The next value in the order shown, in its editor; from the last one, OK.
+void TfrmIPEasyEnquiryParamDlg::MoveOn()
+{
+    const int row = grdParam->View()->currentIndex().row();
+    if (row + 1 < grdParam->Model()->rowCount())
+        EditCell(row + 1, vwParamcValue);
+    else
+        btnOKClick();
+}
+
+// The cell current and in its editor, the text there selected, so that typing replaces it.
+void TfrmIPEasyEnquiryParamDlg::EditCell(int row, int column)
+{
+    QTableView *view = grdParam->View();
+    const QModelIndex cell = grdParam->Model()->index(row, column);
+    view->setCurrentIndex(cell);
+    view->setFocus();
+    view->edit(cell);
+}
+
+// A value still in its editor counts: OK checks what the person sees.
+void TfrmIPEasyEnquiryParamDlg::CommitEdit()
+{
+    QTableView *view = grdParam->View();
+    const QModelIndex current = view->currentIndex();
+    QWidget *editor = current.isValid() ? view->indexWidget(current) : nullptr;
+    if (!editor)
+        return;
+    QAbstractItemDelegate *delegate = view->itemDelegateForIndex(current);
+    emit delegate->commitData(editor);
+    emit delegate->closeEditor(editor);
 }
 
 void TfrmIPEasyEnquiryParamDlg::FormShow()
@@ -159,6 +191,7 @@ void TfrmIPEasyEnquiryParamDlg::SetDialogCaption()
 
 bool TfrmIPEasyEnquiryParamDlg::CanClose()
 {
+    CommitEdit();
     std::vector<ParamEntry> entries = Entries();
     if (!ValidateData(entries))
         return false;
@@ -205,17 +238,8 @@ bool TfrmIPEasyEnquiryParamDlg::ValidateData(std::vector<ParamEntry> &entries)
         ErrMessage(message, MsgButtons::OK);
     else
         InfoMessage(message, MsgButtons::OK);
-    FocusCell(failedRow, typeKnown ? vwParamcValue : vwParamcType);
+    EditCell(grdParam->Model()->RowOfRecord(failedRow), typeKnown ? vwParamcValue : vwParamcType);
     return false;
-}
-
-void TfrmIPEasyEnquiryParamDlg::FocusCell(int record, int column)
-{
-    grdParam->FocusRecord(record);
-    QTableView *view = grdParam->View();
-    const int row = grdParam->Model()->RowOfRecord(record);
-    view->setCurrentIndex(grdParam->Model()->index(row, column));
-    view->setFocus();
 }
 
 bool TfrmIPEasyEnquiryParamDlg::SaveRecord(const std::vector<ParamEntry> &entries)

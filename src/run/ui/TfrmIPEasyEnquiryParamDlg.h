@@ -42,10 +42,12 @@ private:
     void SetEditFields();
     void SetDialogCaption();
     std::vector<ParamEntry> Entries();
-    // Shows the first fault and moves to its row; false when there is one.
+    // Shows the first fault and opens its cell; false when there is one.
     bool ValidateData(std::vector<ParamEntry> &entries);
     bool SaveRecord(const std::vector<ParamEntry> &entries);
-    void FocusCell(int record, int column);
+    void EditCell(int row, int column); // row as shown
+    void MoveOn();
+    void CommitEdit();
 
     QGroupBox *grpParameters;
     TmxGrid *grdParam;

@@ -9,7 +9,9 @@
 #include "host/ui/TfrmQuillonDlg.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -145,6 +147,48 @@ TEST(HostWindowTest, PositionIsKeptInTheVersionedSectionAndResetErasesIt)
         view.close();
     }
     EXPECT_FALSE(RegIni::SectionExists(section));
+}
+
+// Each round saves the window where it is and restores it there: a saved frame position read
+// back as the client's (or the other way round) moves the window by its title bar every time.
+// A position saved on a screen that is gone, or a size larger than this one, opens on screen.
+TEST(HostWindowTest, WindowsReopenWhereTheyWereAndOnTheScreen)
+{
+    TestDatabases databases;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const struct
+    {
+        const char *name;
+        QRect saved;
+        bool kept;
+    } rows[] = {
+        { "on the screen", QRect(screen.topLeft() + QPoint(90, 110), QSize(400, 300)), true },
+        { "above and left of it", QRect(screen.topLeft() - QPoint(2000, 900), QSize(400, 300)),
+            false },
+        { "larger than it", QRect(screen.topLeft(), screen.size() * 2), false },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        RegIni::EraseSection("frmTestView");
+        RegIni::WriteInteger("frmTestView", "Left", row.saved.left());
+        RegIni::WriteInteger("frmTestView", "Top", row.saved.top());
+        RegIni::WriteInteger("frmTestView", "Width", row.saved.width());
+        RegIni::WriteInteger("frmTestView", "Height", row.saved.height());
+        QRect first;
+        for (int round = 0; round < 5; ++round) {
+            TfrmTestView view;
+            view.show();
+            if (round == 0)
+                first = view.frameGeometry();
+            EXPECT_EQ(view.frameGeometry(), first) << "round " << round;
+            EXPECT_TRUE(screen.contains(view.geometry()));
+            EXPECT_GE(view.frameGeometry().top(), screen.top()); // the title bar within reach
+            if (row.kept) {
+                EXPECT_EQ(view.geometry(), row.saved);
+            }
+            view.close();
+        }
+    }
 }
 
 TEST(HostWindowTest, DialogSavesItsPositionOnEveryWayOut)

@@ -34,8 +34,9 @@ TEST(TfrmNotesTest, NotesAreAddedChangedAndDeletedForOneRow)
         Click(dlg, "btnAdd"); // nothing typed: refused
         QTest::keyClicks(note, "Checked for payroll");
         Click(dlg, "btnAdd");
-        EXPECT_FALSE(
-            dlg.findChild<QPushButton *>("btnAdd")->isEnabled()); // the row has its note now
+        auto *add = dlg.findChild<QPushButton *>("btnAdd");
+        EXPECT_FALSE(add->isEnabled()); // the row has its note now, and the button says so
+        EXPECT_EQ(add->toolTip(), "This row has its note: change it.");
         Click(dlg, "btnClose");
     });
     EXPECT_TRUE(DoNotesForm("_iptblEasyEnquiry", 5, true, "Checked"));

@@ -11,9 +11,13 @@ class ListRefreshTest : public ListFixture
 {
 };
 
-TEST_F(ListRefreshTest, ExchangeCommandsFollowTheAgentsRights)
+// A greyed command says why in its tooltip, under its hint.
+TEST_F(ListRefreshTest, ExchangeCommandsFollowTheAgentsRightsAndSayWhyNot)
 {
     insertEnquiry("TRIGHT", "Rights");
+    const QString refused = "\nThe agent \"%1\" may not export or import IQs (right 2602).";
+    const QString noRow = "\nNo row is selected.";
+    const QString adminOnly = "Save Grid\nOnly an administrator may save the grid.";
     const struct
     {
         const char *name;
@@ -21,15 +25,18 @@ TEST_F(ListRefreshTest, ExchangeCommandsFollowTheAgentsRights)
         bool administrator;
         std::vector<int> functions;
         bool emptyList;
-        bool exportOn;
-        bool importOn;
-        bool gridSaveOn;
+        QString exportTip; // a reason after the hint: disabled
+        QString importTip;
+        QString gridSaveTip;
     } rows[] = {
-        { "administrator", true, true, {}, false, true, true, true },
-        { "without 2602", true, false, { 2601 }, false, false, false, false },
-        { "with 2602", true, false, { 2601, 2602 }, false, true, true, false },
-        { "nobody signed in", false, false, {}, false, false, false, true },
-        { "with 2602, nothing focused", true, false, { 2601, 2602 }, true, false, true, false },
+        { "administrator", true, true, {}, false, "Export", "Import", "Save Grid" },
+        { "without 2602", true, false, { 2601 }, false, "Export" + refused.arg("without 2602"),
+            "Import" + refused.arg("without 2602"), adminOnly },
+        { "with 2602", true, false, { 2601, 2602 }, false, "Export", "Import", adminOnly },
+        { "nobody signed in", false, false, {}, false, "Export\nNobody is signed in.",
+            "Import\nNobody is signed in.", "Save Grid" },
+        { "with 2602, nothing focused", true, false, { 2601, 2602 }, true, "Export" + noRow,
+            "Import", adminOnly },
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -43,10 +50,14 @@ TEST_F(ListRefreshTest, ExchangeCommandsFollowTheAgentsRights)
             db.exec("DELETE FROM _iptblEasyEnquiry");
         TfrmIPEasyEnquiry *list = openList();
         EXPECT_EQ(list->HasFocusedRecord(), !row.emptyList);
-        EXPECT_EQ(command(list, "mniExport")->isEnabled(), row.exportOn);
-        EXPECT_EQ(command(list, "mniImport")->isEnabled(), row.importOn);
-        EXPECT_EQ(command(list, "mniGridSave")->isEnabled(), row.gridSaveOn);
+        for (const auto &[name, tip] : { std::pair { "mniExport", row.exportTip },
+                 { "mniImport", row.importTip }, { "mniGridSave", row.gridSaveTip } }) {
+            EXPECT_EQ(command(list, name)->toolTip(), tip) << name;
+            EXPECT_EQ(command(list, name)->isEnabled(), !tip.contains('\n')) << name;
+        }
         EXPECT_TRUE(command(list, "mniMaintAdd")->isEnabled());
+        EXPECT_EQ(
+            command(list, "mniMaintEdit")->toolTip(), row.emptyList ? "Edit" + noRow : "Edit");
     }
 }
 

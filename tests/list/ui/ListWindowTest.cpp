@@ -6,7 +6,9 @@
 #include "store/TqryIPEasyEnquiry.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -48,25 +50,59 @@ TEST_F(ListWindowTest, GridLayoutIsKeptPerUserUnlessReset)
 {
     TfrmIPEasyEnquiry *list = openList();
     TmxGrid *first = grid(list);
-    const int description = first->ColumnByField("cDescription");
+    const int company = first->ColumnByField("cCompany");
     const int database = first->ColumnByField("cDatabase");
-    EXPECT_EQ(first->ColumnWidth(first->ColumnByField("cCode")), 63);
     EXPECT_FALSE(first->ColumnVisible(database));
-    first->SetColumnWidth(description, 250);
+    first->SetColumnWidth(company, 250);
     first->SetColumnVisible(database, true);
     list->close();
     EXPECT_TRUE(RegIni::ValueExists("frmIPEasyEnquiry", "vwMaint"));
 
     TfrmIPEasyEnquiry *again = openList();
-    EXPECT_EQ(grid(again)->ColumnWidth(description), 250);
+    EXPECT_EQ(grid(again)->ColumnWidth(company), 250);
     EXPECT_TRUE(grid(again)->ColumnVisible(database));
     again->SetResetRegistry(true);
     again->close();
     EXPECT_FALSE(RegIni::SectionExists("frmIPEasyEnquiry"));
 
     TfrmIPEasyEnquiry *fresh = openList();
-    EXPECT_EQ(grid(fresh)->ColumnWidth(description), 166);
+    EXPECT_EQ(grid(fresh)->ColumnWidth(company), 166);
     EXPECT_FALSE(grid(fresh)->ColumnVisible(database));
+}
+
+// The query's first record is not the top row of a list sorted by code; codes wider than the
+// column's first width were cut; the description kept its width whatever the window's.
+TEST_F(ListWindowTest, ListOpensOnItsTopRowWithWholeCodesAndADescriptionThatWidens)
+{
+    insertEnquiry("WWWWWWWWWW", "Wide code");
+    insertEnquiry("0TOP", "Top row");
+    TfrmIPEasyEnquiry *list = openList();
+    list->resize(1200, 500); // room for every column
+    QCoreApplication::processEvents(); // the view lays out its scroll bars
+    TmxGrid *maint = grid(list);
+    EXPECT_EQ(focusedCode(list), "0TOP");
+    EXPECT_EQ(list->focusWidget(), maint->View());
+
+    const int code = maint->ColumnByField("cCode");
+    const int description = maint->ColumnByField("cDescription");
+    const int company = maint->ColumnByField("cCompany");
+    EXPECT_GT(
+        maint->ColumnWidth(code), maint->View()->fontMetrics().horizontalAdvance("WWWWWWWWWW"));
+    const QHeaderView *header = maint->View()->horizontalHeader();
+    EXPECT_EQ(header->length(), maint->View()->viewport()->width()); // the columns fill the view
+    const int width = list->width();
+    const int narrow = maint->ColumnWidth(description);
+    list->resize(width + 300, list->height());
+    EXPECT_EQ(maint->ColumnWidth(description), narrow + 300);
+    EXPECT_EQ(maint->ColumnWidth(company), 166);
+    EXPECT_EQ(header->length(), maint->View()->viewport()->width());
+
+    // Kept at its own width, not at what it took from the wider window.
+    list->close();
+    TfrmIPEasyEnquiry *again = openList();
+    QCoreApplication::processEvents();
+    again->resize(width, again->height());
+    EXPECT_EQ(grid(again)->ColumnWidth(description), narrow);
 }
 
 TEST_F(ListWindowTest, SearchBoxLocatesByCodeAsThePersonTypes)
@@ -81,8 +117,15 @@ TEST_F(ListWindowTest, SearchBoxLocatesByCodeAsThePersonTypes)
     EXPECT_EQ(focusedCode(list), "TSR-AA");
     QTest::keyClicks(search, "b");
     EXPECT_EQ(focusedCode(list), "TSR-AB");
-    QTest::keyClicks(search, "x"); // no code begins so: the focus stays
+    auto *status = list->findChild<QLabel *>("lblSearchStatus");
+    EXPECT_EQ(status->text(), "");
+    QTest::keyClicks(search, "x"); // no code begins so: the list says so and stays
     EXPECT_EQ(focusedCode(list), "TSR-AB");
+    EXPECT_EQ(status->text(), "No Code begins with \"tsr-abx\".");
+    QTest::keyClick(search, Qt::Key_Backspace);
+    EXPECT_EQ(status->text(), "");
+    QTest::keyClick(search, Qt::Key_Return); // on to the row found
+    EXPECT_EQ(list->focusWidget(), grid(list)->View());
 }
 
 TEST_F(ListWindowTest, DoubleClickShowsOnlyOverARowAndWhenShowIsEnabled)

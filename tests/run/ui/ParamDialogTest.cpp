@@ -7,13 +7,18 @@
 #include "run/ui/TfrmIPEasyEnquiryParamDlg.h"
 
 #include <QAbstractItemModel>
-#include <QCoreApplication>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QComboBox>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -59,9 +64,29 @@ public:
     {
         return index(name, caption).flags() & Qt::ItemIsEditable;
     }
+    // Types into the cell's editor as the person does: the text there is replaced; it is
+    // written when the editor closes (Enter, another cell, OK).
     bool type(const QString &name, const QString &caption, const QString &text)
     {
-        return m_model->setData(index(name, caption), text, Qt::EditRole);
+        const QModelIndex cell = index(name, caption);
+        view->setCurrentIndex(cell);
+        if (!editor(cell))
+            view->edit(cell);
+        QLineEdit *line = editorLine(cell);
+        if (!line)
+            return false;
+        line->selectAll();
+        if (text.isEmpty())
+            QTest::keyClick(line, Qt::Key_Delete);
+        QTest::keyClicks(line, text);
+        return true;
+    }
+    QWidget *editor(const QModelIndex &cell) const { return view->indexWidget(cell); }
+    QLineEdit *editorLine(const QModelIndex &cell) const
+    {
+        QWidget *open = editor(cell);
+        auto *line = qobject_cast<QLineEdit *>(open);
+        return line || !open ? line : open->findChild<QLineEdit *>();
     }
 
     QTableView *const view;
@@ -97,14 +122,14 @@ protected:
     }
     // The values mode of the dialog, with the person's steps; true when confirmed.
     bool runValues(int enquiryId, const std::function<void(QDialog &, ParamGrid &)> &steps,
-        bool editable = false)
+        bool editable = false, const QString &title = "\"T - P\"")
     {
         script.onModal("TfrmIPEasyEnquiryParamDlg", [&](QDialog &dialog) {
             ParamGrid grid(dialog);
             steps(dialog, grid);
         });
         TQuillonTempTable *params = nullptr;
-        const bool confirmed = DoIPEasyEnquiryParam(enquiryId, params, "\"T - P\"", editable);
+        const bool confirmed = DoIPEasyEnquiryParam(enquiryId, params, title, editable);
         EXPECT_EQ(params, nullptr);
         return confirmed;
     }
@@ -117,38 +142,48 @@ protected:
 } // namespace
 
 // The checks themselves are the run logic's; here: that the dialog applies them in the
-// person's regional format, names the first bad value and keeps the dialog open.
-TEST_F(ParamDialogTest, BadValuesAreNamedAndNothingIsStored)
+// person's regional format, names the first bad value, keeps the dialog open and opens the
+// value's cell with its text selected, so that the person sees which one it was.
+TEST_F(ParamDialogTest, BadValuesAreNamedShownAndNothingIsStored)
 {
     const struct
     {
         QLocale locale;
         int type;
-        const char *value;
+        const char *stored;
+        const char *typed; // null: left as stored
         const char *message; // null: accepted
     } rows[] = {
-        { QLocale(QLocale::English, QLocale::UnitedKingdom), kSQLTypeDate, "",
+        { QLocale(QLocale::English, QLocale::UnitedKingdom), kSQLTypeDate, "seed", "",
             "Value \"\" does not match Type \"Date\"!\r\nError: '' is not a valid date.\r\r"
             "Please enter dates in \"dd/MM/yyyy\" format." },
-        { QLocale(QLocale::English, QLocale::UnitedKingdom), kSQLTypeBoolean, "yes",
+        { QLocale(QLocale::English, QLocale::UnitedKingdom), kSQLTypeBoolean, "yes", nullptr,
             "Value \"yes\" does not match Type \"Boolean\"!" },
-        { QLocale(QLocale::English, QLocale::UnitedKingdom), kSQLTypeInteger, "12.5",
+        { QLocale(QLocale::English, QLocale::UnitedKingdom), kSQLTypeInteger, "seed", "12.5",
             "Value \"12.5\" does not match Type \"Integer\"!" },
-        { QLocale(QLocale::German, QLocale::Germany), kSQLTypeDecimal, "12.5",
+        { QLocale(QLocale::German, QLocale::Germany), kSQLTypeDecimal, "seed", "12.5",
             "Value \"12.5\" does not match Type \"Decimal\"!" },
-        { QLocale(QLocale::German, QLocale::Germany), kSQLTypeDecimal, "12,5", nullptr },
-        { QLocale(QLocale::German, QLocale::Germany), kSQLTypeDate, "31.01.2024", nullptr },
+        { QLocale(QLocale::German, QLocale::Germany), kSQLTypeDecimal, "seed", "12,5", nullptr },
+        { QLocale(QLocale::German, QLocale::Germany), kSQLTypeDate, "seed", "31.01.2024", nullptr },
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.locale.name().toStdString() + " " + row.value);
+        SCOPED_TRACE(row.locale.name().toStdString() + " " + row.stored);
         QLocale::setDefault(row.locale);
-        const int id = insertEnquiry({ { "P", row.type, "seed" }, { "Name", 1, "abc" } });
+        const int id = insertEnquiry({ { "P", row.type, row.stored }, { "Name", 1, "abc" } });
         const QStringList before = storedRows(id);
-        bool stayedOpen = false;
+        bool stayedOpen = false, shown = false;
+        QString selected;
         const bool confirmed = runValues(id, [&](QDialog &dialog, ParamGrid &grid) {
-            EXPECT_TRUE(grid.type("P", "Value", row.value));
+            if (row.typed) {
+                EXPECT_TRUE(grid.type("P", "Value", row.typed));
+            }
+            grid.view->setCurrentIndex(grid.index("Name", "Value")); // elsewhere when OK
             pressOK(dialog);
             stayedOpen = dialog.isVisible();
+            const QModelIndex cell = grid.index("P", "Value");
+            shown = grid.view->currentIndex() == cell && grid.editor(cell);
+            if (QLineEdit *line = grid.editorLine(cell))
+                selected = line->selectedText();
         });
         EXPECT_EQ(confirmed, !row.message);
         EXPECT_EQ(stayedOpen, bool(row.message));
@@ -162,16 +197,20 @@ TEST_F(ParamDialogTest, BadValuesAreNamedAndNothingIsStored)
         EXPECT_EQ(script.messageLog().back().kind, MsgKind::Error);
         EXPECT_EQ(script.messageLog().back().buttons, MsgButtons::OK);
         EXPECT_EQ(storedRows(id), before);
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(selected, row.type == kSQLTypeBoolean ? "" : row.typed);
     }
 }
 
-TEST_F(ParamDialogTest, ConfirmedValuesAreStoredInDefinitionOrderAndOfferedNextTime)
+// Typing went nowhere and Enter ran the IQ with the stored values: now the first value has the
+// keyboard, Enter goes on to the next value and confirms only from the last.
+TEST_F(ParamDialogTest, KeyboardGoesFromValueToValueAndConfirmsFromTheLast)
 {
     // Defined out of alphabetical order: the grid sorts, the rows keep their order.
     const int id
         = insertEnquiry({ { "Zeta", 4, "1" }, { "Alpha", 2, nullptr }, { "Mid", 1, "old" } });
     QString caption, shown;
-    QStringList names;
+    QStringList names, visited;
     bool typeEditable = true;
     EXPECT_TRUE(runValues(
         id,
@@ -180,48 +219,109 @@ TEST_F(ParamDialogTest, ConfirmedValuesAreStoredInDefinitionOrderAndOfferedNextT
             shown = grid.cell("Alpha", "Value");
             names = grid.names();
             typeEditable = grid.editable("Zeta", "Type");
-            // Enter goes on to the next value instead of confirming the dialog.
-            grid.view->setCurrentIndex(grid.index("Alpha", "Value"));
-            QTest::keyClick(grid.view, Qt::Key_Return);
-            EXPECT_EQ(grid.view->currentIndex(), grid.index("Mid", "Value"));
-            EXPECT_TRUE(dialog.isVisible());
-            EXPECT_TRUE(grid.type("Alpha", "Value", "31/01/2024"));
-            EXPECT_TRUE(grid.type("Zeta", "Value", "42"));
-            EXPECT_TRUE(grid.type("Mid", "Value", "new text"));
-            pressOK(dialog);
+            for (const char *value : { "31/01/2024", "new text", "42" }) {
+                ASSERT_TRUE(dialog.isVisible());
+                const QModelIndex current = grid.view->currentIndex();
+                visited << grid.names().value(current.row());
+                ASSERT_EQ(dialog.focusWidget(), grid.editorLine(current));
+                QTest::keyClicks(dialog.focusWidget(), value);
+                QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+            }
+            EXPECT_FALSE(dialog.isVisible());
         },
         true)); // values mode keeps the types even when the caller would allow changes
     EXPECT_EQ(caption, "Modify Enquiry Parameter Values for \"T - P\"");
     EXPECT_EQ(shown, ""); // no date stored
     EXPECT_EQ(names, (QStringList { "Alpha", "Mid", "Zeta" }));
+    EXPECT_EQ(visited, names);
     EXPECT_FALSE(typeEditable);
     EXPECT_TRUE(script.takeMessages().isEmpty());
     const QStringList rows = storedRows(id);
     ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0], "Zeta|4|42|NULL");
+    EXPECT_EQ(rows[0], "Zeta|4|42|NULL"); // typed over the stored 1
     EXPECT_TRUE(rows[1].startsWith("Alpha|2|NULL|2024-01-31")) << rows[1].toStdString();
     EXPECT_EQ(rows[2], "Mid|1|new text|NULL");
 
-    // Offered as stored; typed into the cell's own editor, where Enter ends the edit and does
-    // not confirm; then cancelled, which stores nothing.
+    // Offered as stored next time; Escape in a value cancels the dialog and stores nothing.
     QStringList offered;
     EXPECT_FALSE(runValues(id, [&](QDialog &dialog, ParamGrid &grid) {
         offered = QStringList { grid.cell("Alpha", "Value"), grid.cell("Mid", "Value"),
             grid.cell("Zeta", "Value") };
-        grid.view->edit(grid.index("Zeta", "Value"));
-        auto *editor = grid.view->viewport()->findChild<QLineEdit *>();
-        ASSERT_NE(editor, nullptr);
-        QTest::keyClick(editor, Qt::Key_End);
-        QTest::keyClicks(editor, "8");
-        QTest::keyClick(editor, Qt::Key_Return);
-        QCoreApplication::processEvents();
-        EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(grid.cell("Zeta", "Value"), "428");
-        QTest::mouseClick(dialog.findChild<QPushButton *>("btnCancel"), Qt::LeftButton);
+        EXPECT_TRUE(grid.type("Zeta", "Value", "8"));
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(dialog.isVisible());
     }));
     EXPECT_EQ(offered, (QStringList { "31/01/2024", "new text", "42" }));
     EXPECT_EQ(storedRows(id), rows);
     EXPECT_TRUE(script.takeMessages().isEmpty());
+}
+
+// A boolean is a choice, a date has a calendar beside the text.
+TEST_F(ParamDialogTest, BooleansAreAChoiceAndDatesHaveACalendar)
+{
+    const int id = insertEnquiry(
+        { { "B-number", kSQLTypeBoolean, "1" }, { "B-word", kSQLTypeBoolean, "FALSE" } });
+    db.insertParam(id, "Date", kSQLTypeDate, std::nullopt, "2024-03-05 00:00:00");
+    EXPECT_TRUE(runValues(id, [&](QDialog &dialog, ParamGrid &grid) {
+        const auto open = [&](const char *name) {
+            const QModelIndex cell = grid.index(name, "Value");
+            grid.view->setCurrentIndex(cell);
+            if (!grid.editor(cell))
+                grid.view->edit(cell);
+            return grid.editor(cell);
+        };
+        for (const auto &[name, shown] :
+            { std::pair { "B-number", "True" }, { "B-word", "False" } }) {
+            auto *choice = qobject_cast<QComboBox *>(open(name));
+            ASSERT_NE(choice, nullptr) << name;
+            EXPECT_EQ(choice->currentText(), shown) << name;
+            choice->setCurrentText("True");
+        }
+        QWidget *date = open("Date");
+        ASSERT_NE(date, nullptr);
+        QTest::mouseClick(date->findChild<QToolButton *>("btnCalendar"), Qt::LeftButton);
+        auto *calendar = date->findChild<QCalendarWidget *>("calDate");
+        ASSERT_NE(calendar, nullptr);
+        EXPECT_EQ(calendar->selectedDate(), QDate(2024, 3, 5));
+        calendar->setSelectedDate(QDate(2024, 3, 15));
+        QTest::keyClick(calendar->findChild<QTableView *>(), Qt::Key_Return);
+        EXPECT_EQ(grid.editorLine(grid.index("Date", "Value"))->text(), "15/03/2024");
+        pressOK(dialog);
+    }));
+    // The stored 1 passed over as True stays 1; a choice that changes is stored in its words.
+    EXPECT_EQ(storedRows(id),
+        (QStringList {
+            "B-number|0|1|NULL", "B-word|0|True|NULL", "Date|2|NULL|2024-03-15 00:00:00" }));
+}
+
+// A caption wider than the dialog was cut in the middle by the window manager.
+TEST_F(ParamDialogTest, CaptionIsShownWholeOrCutAtItsEnd)
+{
+    const int id = insertEnquiry({ { "P", kSQLTypeText, "x" } });
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    for (const int length : { 20, 400 }) { // fits the screen, does not
+        const QString title = "\"PAY-RANGE - " + QString(length, 'D') + "\"";
+        const QString full = "Modify Enquiry Parameter Values for " + title;
+        QString caption;
+        int width = 0;
+        runValues(
+            id,
+            [&](QDialog &dialog, ParamGrid &) {
+                caption = dialog.windowTitle();
+                width = dialog.width();
+            },
+            false, title);
+        if (length == 20) {
+            ASSERT_GT(QFontMetrics(bold).horizontalAdvance(full), 480); // wider than the dialog
+            EXPECT_EQ(caption, full);
+            EXPECT_GT(width, QFontMetrics(bold).horizontalAdvance(caption));
+        } else {
+            EXPECT_EQ(caption.left(40), full.left(40));
+            EXPECT_TRUE(caption.endsWith(QChar(0x2026))) << caption.toStdString();
+            EXPECT_LE(width, QGuiApplication::primaryScreen()->availableGeometry().width());
+        }
+    }
 }
 
 TEST_F(ParamDialogTest, DefinitionsModeHandsTheSetBackAndLocksTheTypeWhenNotEditable)
