@@ -286,6 +286,23 @@ TEST_F(CliTest, RunWritesTheVisibleColumnsAndStoresCheckedValues)
         EXPECT_TRUE(result.out.startsWith(output.header)) << qPrintable(result.out.left(200));
     }
 
+    // Two fields of one name keep their own values; an IQ without column rows shows nothing in
+    // its window, so run says so unless asked for every field.
+    Sql(payroll,
+        "insert into _iptblEasyEnquiry(cCode, cDescription, cSQLStatement, bCommonDB, "
+        "iIQTypeID) values ('TWO-CODES', 'Two codes', 'select pg.cCode, pf.cCode from "
+        "_iptblPayerGroups pg, _iptblPayFrequencies pf where pg.idPayer = 1 and "
+        "pf.idPayFrequency = 2', 0, 1)");
+    const CliResult hidden = admin({ "run", "TWO-CODES" });
+    EXPECT_EQ(hidden.exitCode, 1);
+    EXPECT_TRUE(hidden.err.contains("--all-columns")) << qPrintable(hidden.err);
+    const CliResult both = admin({ "run", "TWO-CODES", "--all-columns" });
+    ASSERT_EQ(both.exitCode, 0) << qPrintable(both.err);
+    const QStringList lines = both.out.split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], "cCode,cCode_1");
+    EXPECT_NE(lines[1].section(',', 0, 0), lines[1].section(',', 1, 1)) << qPrintable(lines[1]);
+
     // A value that does not fit its type is refused and nothing is stored; a good
     // one is kept.
     const QString before = admin({ "show", "PAY-RANGE" }).out;

@@ -50,17 +50,20 @@ bool exportColumns(CliContext &context, const QStringList &fields, const TqryIPE
         = RegIni::ReadString("frmIPEasyEnquiryView_" + iq.GetCode(), "Field Names", QString());
     const ColumnLayout layout = BuildColumnLayout(fields, stored, rows);
     // An IQ that names no column (no column rows, no kept layout) opens its window with every
-    // field hidden; a file of empty rows would tell nothing, so here every field is written.
+    // field hidden; rather than a file of empty rows, say so, as the window's empty save does.
+    const bool all = context.parser.isSet(allColumnsOption);
     const bool noneVisible = std::none_of(layout.columns.begin(), layout.columns.end(),
         [](const LayoutColumn &column) { return column.visible; });
+    if (noneVisible && !all) {
+        error = QStringLiteral("the IQ \"%1\" shows no column in the result window (it has no "
+                               "column rows); --all-columns writes every field.")
+                    .arg(iq.GetCode());
+        return false;
+    }
     for (const bool visible : { true, false }) {
-        if (!visible && !context.parser.isSet(allColumnsOption))
-            break;
         for (const LayoutColumn &column : layout.columns)
-            if (column.visible == visible || noneVisible)
+            if (column.visible == visible && (visible || all))
                 columns.push_back({ column.fieldName, column.caption });
-        if (noneVisible)
-            break;
     }
     return true;
 }
