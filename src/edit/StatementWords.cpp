@@ -54,8 +54,11 @@ std::string ForbiddenKeywordMessage(std::string_view statement)
     for (const std::string_view keyword : kKeywords) {
         std::size_t at = FindUpper(statement, keyword, 0);
         while (at != std::string_view::npos) {
-            if (WholeWordAt(statement, at, keyword.size()))
-                return "\"" + std::string(keyword) + "\" is not allowed in the SQL Statement!";
+            if (WholeWordAt(statement, at, keyword.size())) {
+                std::string message = "\"";
+                message.append(keyword).append("\" is not allowed in the SQL Statement!");
+                return message;
+            }
             const std::size_t end = at + keyword.size();
             // What is left after this occurrence is at most one character: no keyword fits.
             if (end + 1 >= statement.size())

@@ -185,8 +185,9 @@ TEST_F(SchemaTest, UpgradeThatWouldLoseOrMixAgentsIsRefusedUnchanged)
             TestDatabases::exec(
                 *raw, "INSERT INTO _iptblEasyEnquiry (cCode) VALUES (?)", { std::string(code) });
         }
-        if (c.credentialsFolder)
+        if (c.credentialsFolder) {
             ASSERT_TRUE(QDir().mkpath(credentials));
+        }
         const QByteArray before = FileBytes(payroll);
 
         QString error;

@@ -8,8 +8,8 @@
 #include <QDialog>
 #include <QMessageBox>
 
-static_assert(kAnswerOK == QMessageBox::Ok && kAnswerYes == QMessageBox::Yes
-    && kAnswerNo == QMessageBox::No && kAnswerCancel == QMessageBox::Cancel);
+static_assert(int(kAnswerOK) == int(QMessageBox::Ok) && int(kAnswerYes) == int(QMessageBox::Yes)
+    && int(kAnswerNo) == int(QMessageBox::No) && int(kAnswerCancel) == int(QMessageBox::Cancel));
 
 namespace {
 
