@@ -5,6 +5,7 @@
 #include "host/core/HostContext.h"
 #include "host/core/Messages.h"
 #include "host/core/RegIni.h"
+#include "host/db/dataset/ResultColumns.h"
 #include "host/db/dataset/TQuillonDataSet.h"
 #include "host/db/engine/NameFold.h"
 #include "host/ui/ModalDialogs.h"
@@ -20,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -53,9 +55,12 @@ TmxGrid::TmxGrid(QWidget *parent)
     lblFilterError->setStyleSheet(QStringLiteral("color: #b00000;"));
     lblFilterError->setWordWrap(true);
     lblFilterError->hide();
+    lblRowCount = new QLabel(pnlFilter);
+    lblRowCount->setObjectName(QStringLiteral("lblRowCount"));
     auto *filterRow = new QHBoxLayout;
     filterRow->addWidget(filterLabel);
     filterRow->addWidget(edtFilter, 1);
+    filterRow->addWidget(lblRowCount);
     auto *filterLayout = new QVBoxLayout(pnlFilter);
     filterLayout->setContentsMargins(0, 0, 0, 0);
     filterLayout->setSpacing(2);
@@ -322,7 +327,41 @@ bool TmxGrid::SetFilterText(const QString &text)
     lblFilterError->hide();
     if (edtFilter->text().trimmed() != dataSet->Filter())
         edtFilter->setText(dataSet->Filter());
+    if (m_model->rowCount() > 0) {
+        const QModelIndex current = m_view->currentIndex();
+        m_view->setCurrentIndex(m_model->index(0, current.isValid() ? current.column() : 0));
+        m_view->scrollToTop();
+    }
+    UpdateRowCount();
     return true;
+}
+
+void TmxGrid::SetRowCountSuffix(const QString &suffix)
+{
+    m_rowCountSuffix = suffix;
+    UpdateRowCount();
+}
+
+QString TmxGrid::RowCountText() const
+{
+    return lblRowCount->text();
+}
+
+void TmxGrid::UpdateRowCount()
+{
+    const TQuillonDataSet *dataSet = DataSet();
+    if (!dataSet || !dataSet->Active()) {
+        lblRowCount->clear();
+        return;
+    }
+    const int shown = dataSet->RecordCount();
+    const ResultColumns *store = dataSet->ColumnStore();
+    const qint64 total = store ? qint64(store->rowCount()) : shown;
+    const QLocale locale;
+    QString text = total == 1 ? tr("1 row") : tr("%1 rows").arg(locale.toString(total));
+    if (!dataSet->Filter().isEmpty())
+        text = tr("%1 of %2").arg(locale.toString(shown), text);
+    lblRowCount->setText(text + m_rowCountSuffix);
 }
 
 QString TmxGrid::FilterText() const
@@ -363,15 +402,21 @@ bool TmxGrid::SaveGridToFile(
     TQuillonDataSet *dataSet = DataSet();
     if (!dataSet || !dataSet->Active())
         return false;
-    const std::optional<TmxGridSaveDialog::Choice> choice = TmxGridSaveDialog::Ask(title);
-    if (!choice)
-        return false;
-
     std::vector<GridExportColumn> columns;
     for (const int column : ColumnsInOrder()) {
         if (!visibleOnly || ColumnVisible(column))
             columns.push_back({ ColumnField(column), ColumnCaption(column) });
     }
+    // A file of empty lines would tell nothing.
+    if (columns.empty()) {
+        InfoMessage(tr("No column is shown, so there is nothing to save. Show a column first "
+                       "(right-click a column header)."));
+        return false;
+    }
+    const std::optional<TmxGridSaveDialog::Choice> choice = TmxGridSaveDialog::Ask(title);
+    if (!choice)
+        return false;
+
     GridExportOptions options;
     options.title = title;
     options.captions = captions;
@@ -506,6 +551,7 @@ void TmxGrid::ApplyFilterRow()
 
 void TmxGrid::ModelRowsRebuilt()
 {
+    UpdateRowCount();
     if (TQuillonDataSet *dataSet = DataSet(); dataSet && dataSet->RecNo() >= 0)
         DataSetCurrentChanged(dataSet->RecNo());
     if (m_autoWidth)

@@ -73,7 +73,11 @@ public:
     void SetFilterRowVisible(bool visible);
     // Sets the dataset's record filter; a text that does not parse is refused, its error shown
     // under the filter row, and the old filter kept.
+    // After a filter, the first row is focused and in view.
     bool SetFilterText(const QString &text);
+    // Follows the row count ("4,629 rows", "43 of 4,629 rows"), e.g. how long the run took.
+    void SetRowCountSuffix(const QString &suffix);
+    QString RowCountText() const;
     QString FilterText() const; // the filter in force, empty when not filtered
     QString FilterError() const;
 
@@ -109,6 +113,7 @@ protected:
 private:
     void ApplyFilterRow();
     void ModelRowsRebuilt();
+    void UpdateRowCount();
     void ViewCurrentChanged();
     void DataSetCurrentChanged(int record);
     void ShowHeaderMenu(const QPoint &position);
@@ -126,6 +131,8 @@ private:
     QWidget *pnlFilter;
     QLineEdit *edtFilter;
     QLabel *lblFilterError;
+    QLabel *lblRowCount;
+    QString m_rowCountSuffix;
     TmxIPHoursDecimalHourEditProperties *m_hoursEditor = nullptr;
     QPointer<QMenu> m_popupMenu;
     struct ColumnState

@@ -22,6 +22,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -201,6 +202,8 @@ void TfrmIPEasyEnquiryView::RunEnquiry()
         ok = LayoutGrid(error);
     }
     if (ok) {
+        grdQueryView->SetRowCountSuffix(
+            tr(" \u00b7 run in %1 ms").arg(QLocale().toString(elapsed)));
         AddDevLogMsg(QStringLiteral("Finish"), kDevLogType);
         mniGridChart->setEnabled(true);
     } else {

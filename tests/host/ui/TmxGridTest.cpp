@@ -190,8 +190,14 @@ TEST_F(GridTest, HeaderClickSortsTheRowsShownAndTheSortSurvivesFiltering)
 
     grid.SetSortColumn(Total);
     EXPECT_EQ(shown(Name), (QStringList { "Brown", "adams", "Smith", "Clark" })); // NULL first
+    EXPECT_EQ(grid.RowCountText(), "4 rows");
+    grid.View()->setCurrentIndex(grid.Model()->index(3, Name));
+    grid.SetRowCountSuffix(" in 5 ms");
     ASSERT_TRUE(grid.SetFilterText("iCount >= 2"));
     EXPECT_EQ(shown(Name), (QStringList { "Brown", "Smith", "Clark" }));
+    // A filter counts what it leaves and starts again at the first row.
+    EXPECT_EQ(grid.RowCountText(), "3 of 4 rows in 5 ms");
+    EXPECT_EQ(grid.View()->currentIndex().row(), 0);
 
     grid.SetSortColumn(-1);
     EXPECT_EQ(shown(Name), (QStringList { "Smith", "Brown", "Clark" }));
@@ -507,6 +513,14 @@ TEST_F(GridTest, SaveGridToFileWritesTheColumnsAndRowsAsShown)
 
     EXPECT_FALSE(grid.SaveGridToFile("Grid Test", true, true, false)); // no script: cancelled
     EXPECT_TRUE(script.takeMessages().isEmpty());
+
+    // With no column shown there is nothing to save: said before any file is asked for.
+    for (int column = 0; column < grid.ColumnCount(); ++column)
+        grid.SetColumnVisible(column, false);
+    EXPECT_FALSE(grid.SaveGridToFile("Grid Test", true, true, false));
+    EXPECT_EQ(script.takeMessages().size(), 1);
+    for (int column = 0; column < grid.ColumnCount(); ++column)
+        grid.SetColumnVisible(column, true);
 
     saveAs(dir.filePath("missing/grid.csv"));
     EXPECT_FALSE(grid.SaveGridToFile("Grid Test", true, true, false));
