@@ -176,12 +176,7 @@ void Export(benchmark::State &bench, GridExportFormat format)
 {
     for (auto _ : bench) {
         ExportFile file(QStringLiteral("/dev/null"));
-        GridExportStream stream(format, file, {},
-            [](const QStringList &fields, std::vector<GridExportColumn> &columns, QString &) {
-                for (const QString &field : fields)
-                    columns.push_back({ field, field });
-                return true;
-            });
+        GridExportStream stream(format, file, {}, GridExportStream::EveryField());
         TQuillonADOQuery query;
         query.SetConnection(&Database());
         query.SetSQL(kSelect);

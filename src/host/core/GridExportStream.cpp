@@ -4,6 +4,15 @@
 #include "host/core/GridExportWriter.h"
 #include "host/db/dataset/ResultColumns.h"
 
+GridExportStream::ColumnChooser GridExportStream::EveryField()
+{
+    return [](const QStringList &fields, std::vector<GridExportColumn> &columns, QString &) {
+        for (const QString &field : fields)
+            columns.push_back({ field, field });
+        return true;
+    };
+}
+
 GridExportStream::GridExportStream(GridExportFormat format, ExportFile &file,
     const GridExportOptions &options, ColumnChooser chooser)
     : m_format(format)

@@ -27,6 +27,8 @@ public:
     // (made unique as a result's fields are: "cCode", "cCode_1"). False with the error.
     using ColumnChooser = std::function<bool(
         const QStringList &fields, std::vector<GridExportColumn> &columns, QString &error)>;
+    // Every field, in result order, under its own name.
+    static ColumnChooser EveryField();
 
     GridExportStream(GridExportFormat format, ExportFile &file, const GridExportOptions &options,
         ColumnChooser chooser);

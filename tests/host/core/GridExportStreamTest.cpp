@@ -54,12 +54,7 @@ TEST(GridExportStreamTest, WritesWhatTheOpenedResultWrites)
             << error.toStdString();
 
         ExportFile file(dir.filePath("streamed." + suffix));
-        GridExportStream stream(format, file, {},
-            [](const QStringList &fields, std::vector<GridExportColumn> &columns, QString &) {
-                for (const QString &field : fields)
-                    columns.push_back({ field, field });
-                return true;
-            });
+        GridExportStream stream(format, file, {}, GridExportStream::EveryField());
         TQuillonADOQuery query;
         query.SetConnection(db.get());
         query.SetSQL(sql);
