@@ -106,6 +106,7 @@ TfrmIPEasyEnquiryAddDlg::TfrmIPEasyEnquiryAddDlg(QWidget *parent)
     // A typed name that is not in the list becomes a new type when the IQ is saved.
     cbxType->setEditable(true);
     cbxType->setInsertPolicy(QComboBox::NoInsert);
+    cbxType->lineEdit()->setMaxLength(50); // the stored type name's length
 
     auto *fields = new QGridLayout(grpEnquiry);
     const auto addRow = [&](int row, const QString &caption, QWidget *field) {
