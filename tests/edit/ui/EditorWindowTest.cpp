@@ -144,6 +144,9 @@ TEST_F(EditorWindowTest, FourModesOpenAndSaveAsTheListAsks)
             EXPECT_EQ(
                 editor.findChild<QLineEdit *>("edtDescription")->isEnabled(), row.fieldsEnabled);
             EXPECT_EQ(Columns(editor), row.columns);
+            // The first field the person may change has the keyboard.
+            EXPECT_EQ(editor.focusWidget()->objectName(),
+                row.codeEnabled ? "edtCode" : (row.fieldsEnabled ? "edtDescription" : "vwColumn"));
             if (row.code)
                 Type(editor, "edtCode", row.code);
             if (row.id == 0)
@@ -175,6 +178,10 @@ TEST_F(EditorWindowTest, CancelWritesNothingAfterEveryKindOfChange)
     const QStringList before = Everything();
     Edit(id, false, true, [&](QDialog &editor) {
         Type(editor, "edtDescription", "changed");
+        // Enter in a field goes on to the next one rather than saving.
+        QTest::keyClick(editor.findChild<QLineEdit *>("edtDescription"), Qt::Key_Return);
+        EXPECT_TRUE(editor.isVisible());
+        EXPECT_EQ(editor.focusWidget()->objectName(), "cbxPayerGroups");
         editor.findChild<QComboBox *>("cbxType")->setCurrentText("Brand new type");
         TypeOrder(editor, 1, 1);
         SetStatement(editor, "select 3 as c where 1 = @y");
@@ -236,6 +243,28 @@ TEST_F(EditorWindowTest, RefusalsAreTheSameInTheWindowAndOnTheCommandLine)
         EXPECT_EQ(err.split('\n', Qt::SkipEmptyParts), row.texts);
         EXPECT_EQ(Everything(), before);
     }
+}
+
+TEST_F(EditorWindowTest, StoredStatementThatNoLongerCompilesIsReportedAndBlocksSaving)
+{
+    const int id = db.insertEnquiry("GONE", "select a from gone", "Gone");
+    const QStringList before = Everything();
+    Edit(id, false, true, [&](QDialog &editor) {
+        EXPECT_FALSE(Button(editor, "btnSelect")->isEnabled());
+        Click(editor, "btnOK");
+        SetStatement(editor, "select a from gone"); // confirmed unchanged: told again
+        Click(editor, "btnOK");
+        SetStatement(editor, "select 1 as a");
+        EXPECT_TRUE(Button(editor, "btnSelect")->isEnabled());
+        Click(editor, "btnOK");
+    });
+    const QString error = "IQ Error: no such table: gone";
+    const QString blocked = "There are errors in the SQL Statement. Statement can not be saved!";
+    EXPECT_EQ(script.takeMessages(), QStringList({ error, blocked, error, blocked }));
+    EXPECT_NE(Everything(), before);
+    EXPECT_EQ(db.rows("SELECT cSQLStatement FROM _iptblEasyEnquiry WHERE idEnquiry = ?",
+                  { std::int64_t(id) }),
+        QStringList { "select 1 as a" });
 }
 
 TEST_F(EditorWindowTest, StatementDialogRefusesKeywordsAndStaysReadOnlyForSystemRecords)
