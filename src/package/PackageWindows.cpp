@@ -1,7 +1,7 @@
 #include "package/PackageWindows.h"
 
 #include "chart/ui/ChartEntry.h"
-#include "edit/ui/EditorEntry.h"
+#include "edit/ui/TfrmIPEasyEnquiryAddDlg.h"
 #include "exchange/ui/ExchangeEntry.h"
 #include "list/ui/TfrmIPEasyEnquiry.h"
 #include "run/EnquiryWindows.h"

@@ -593,3 +593,55 @@ TEST_F(CliTest, ShowJsonRoundTripsThroughEditAndCopy)
 }
 
 } // namespace
+
+namespace {
+
+// The statement from standard input, the company and frequency by their codes, and a copy of a
+// system record that leaves its source as it was.
+TEST_F(CliTest, AddReadsStandardInputLooksUpCodesAndCopiesSystemRecords)
+{
+    QFile statement(path("statement.sql"));
+    ASSERT_TRUE(statement.open(QIODevice::WriteOnly));
+    statement.write("select cCode from _iptblPayerGroups\nwhere cCode like @Pattern");
+    statement.close();
+    const CliResult added = admin({ "add", "--code", "STDIN", "--sql-file", "-", "--company", "HBS",
+                                      "--frequency", "M", "--param", "Pattern=text:H%" },
+        "<" + statement.fileName());
+    ASSERT_EQ(added.exitCode, 0) << qPrintable(added.err);
+    EXPECT_EQ(Sql(payroll,
+                  "select iPayrollCompanyID * 10 + iPayFrequencyID from _iptblEasyEnquiry "
+                  "where cCode = 'STDIN'"),
+        23);
+    const CliResult shown = admin({ "show", "STDIN", "--format", "json" });
+    for (const char *part : { "\"company\": \"HBS\"", "\"frequency\": \"M\"", "where cCode like" })
+        EXPECT_TRUE(shown.out.contains(part)) << part << qPrintable(shown.out);
+
+    const CliResult unknown
+        = admin({ "add", "--code", "NOPE", "--sql", "select 1 as a", "--frequency", "Q" });
+    EXPECT_NE(unknown.exitCode, 0);
+    EXPECT_EQ(unknown.err.trimmed(), "corvane-iq: there is no pay frequency with the code \"Q\".");
+
+    const int params = Sql(payroll, "select count(*) from _iptblEasyEnquiryParam");
+    const QByteArray source = FileDigest(payroll);
+    EXPECT_EQ(admin({ "copy", "IQB-EMP004", "--code", "IQB-MINE" }).err.trimmed(),
+        "You cannot add the reserved IQ! The code can not begin with \"IQ\"!");
+    EXPECT_EQ(FileDigest(payroll), source);
+    const CliResult copied = admin({ "copy", "IQB-EMP004", "--code", "MY-EMP4" });
+    ASSERT_EQ(copied.exitCode, 0) << qPrintable(copied.err);
+    const int copiedParams = Sql(payroll,
+        "select count(*) from _iptblEasyEnquiryParam where iEnquiryID = (select idEnquiry from "
+        "_iptblEasyEnquiry where cCode = 'MY-EMP4')");
+    EXPECT_GT(copiedParams, 0);
+    EXPECT_EQ(Sql(payroll, "select count(*) from _iptblEasyEnquiryParam"), params + copiedParams);
+    EXPECT_EQ(Sql(payroll,
+                  "select count(*) from _iptblEasyEnquiryColumn a join _iptblEasyEnquiryColumn b "
+                  "on a.cColumnName = b.cColumnName and a.iOrder = b.iOrder "
+                  "where a.iEnquiryID = (select idEnquiry from _iptblEasyEnquiry where cCode = "
+                  "'MY-EMP4') and b.iEnquiryID = (select idEnquiry from _iptblEasyEnquiry where "
+                  "cCode = 'IQB-EMP004')"),
+        Sql(payroll,
+            "select count(*) from _iptblEasyEnquiryColumn where iEnquiryID = (select idEnquiry "
+            "from _iptblEasyEnquiry where cCode = 'IQB-EMP004')"));
+}
+
+} // namespace
