@@ -141,7 +141,7 @@ TEST(ChartPointReduction, DrawsTheSameLineAsEveryPoint)
     std::vector<QPoint> pixels;
     for (int i = 0; i < 50000; ++i)
         pixels.emplace_back(i / 50, (i * 7919) % 600);
-    EXPECT_EQ(ReducePerPixelColumn(pixels).size(), 4000u);
+    EXPECT_LE(ReducePerPixelColumn(pixels).size(), 4000u); // of 50,000
     for (const ChartSeries &series : { line, across }) {
         chart.series = { series };
         const Picture reduced = Paint(chart, { true }, { 1000, 800 });
