@@ -467,20 +467,21 @@ void Painter::PaintAxisLabels(bool bottom, const Scale &scale, bool labels)
         }
     };
     if (labels) {
-        const ChartSeries *source = LabelSource();
-        std::vector<std::size_t> order(source->points.size());
-        for (std::size_t i = 0; i < order.size(); ++i)
-            order[i] = i;
-        auto positionOf
-            = [&](std::size_t i) { return bottom ? source->points[i].x : source->points[i].y; };
-        if (!std::is_sorted(order.begin(), order.end(),
-                [&](std::size_t a, std::size_t b) { return positionOf(a) < positionOf(b); }))
-            std::stable_sort(order.begin(), order.end(),
-                [&](std::size_t a, std::size_t b) { return positionOf(a) < positionOf(b); });
+        // Every series' labels, by position: with a text X each series has a run of its own.
+        std::vector<std::pair<double, const ChartPoint *>> order;
+        for (const ChartSeries &series : m_chart.series) {
+            if (series.kind == SeriesKind::Pie)
+                continue;
+            for (const ChartPoint &point : series.points)
+                order.emplace_back(bottom ? point.x : point.y, &point);
+        }
+        auto byPosition = [](const auto &a, const auto &b) { return a.first < b.first; };
+        if (!std::is_sorted(order.begin(), order.end(), byPosition))
+            std::stable_sort(order.begin(), order.end(), byPosition);
         if (!bottom)
             std::reverse(order.begin(), order.end()); // drawn from the bottom up
-        for (const std::size_t i : order)
-            draw(positionOf(i), [&] { return QString::fromStdString(source->points[i].label); });
+        for (const auto &[position, point] : order)
+            draw(position, [point] { return QString::fromStdString(point->label); });
     } else {
         std::vector<double> ticks = niceTicks(scale.min, scale.max, 10);
         for (const double tick : ticks)
