@@ -1,6 +1,6 @@
 #include "package/PackageWindows.h"
 
-#include "chart/ui/ChartEntry.h"
+#include "chart/ui/TfrmIPEasyEnquiryChart.h"
 #include "edit/ui/EditorEntry.h"
 #include "exchange/ui/ExchangeEntry.h"
 #include "list/ui/TfrmIPEasyEnquiry.h"
