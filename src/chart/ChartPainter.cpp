@@ -166,11 +166,12 @@ ChartGeometry Painter::Paint()
     m_painter.fillRect(m_area, QColor(m_chart.appearance.background));
     m_painter.setFont(m_font);
     QRect rest = m_area.adjusted(kGap, kGap, -kGap, -kGap);
+    // Marks go where the title and legend are not.
+    m_marks = std::make_unique<MarkPlacer>(m_area);
     PaintTitle(rest);
     m_pies = !m_chart.series.empty() && m_chart.series.front().kind == SeriesKind::Pie;
     PaintLegend(rest);
     ChartGeometry geometry;
-    m_marks = std::make_unique<MarkPlacer>(m_area);
     if (m_pies) {
         PaintPies(rest, geometry.pies);
     } else {
@@ -208,6 +209,7 @@ void Painter::PaintTitle(QRect &rest)
     const QRect box(rest.left(), rest.top(), rest.width(), metrics.height());
     m_painter.drawText(box, Qt::AlignHCenter | Qt::AlignVCenter, title);
     m_painter.restore();
+    m_marks->Place(box);
     rest.setTop(box.bottom() + 1 + kGap);
 }
 
@@ -278,6 +280,7 @@ void Painter::PaintLegend(QRect &rest)
         y += row;
     }
     m_painter.restore();
+    m_marks->Place(box.adjusted(-kGap, 0, 0, 0));
     rest.setRight(box.left() - 2 * kGap);
 }
 
