@@ -14,12 +14,13 @@
 
 namespace {
 
-// Halves go to the even neighbour (the default rounding mode), as the text test rounds.
+// Halves go to the even neighbour (the default rounding mode, which rint follows), as the text
+// test rounds.
 bool roundToInteger(double value, qint64 &result)
 {
     if (!std::isfinite(value) || std::fabs(value) >= 9.2e18)
         return false;
-    result = static_cast<qint64>(std::nearbyint(value));
+    result = static_cast<qint64>(std::rint(value));
     return true;
 }
 
@@ -276,13 +277,15 @@ bool ChartBuilder::FillSeries(Chart &chart, std::size_t index, const TQuillonDat
     const bool ownColour = FCount != 2;
     const QRgb colour = chart.SeriesColour(index);
     qint64 yCount = 1;
+    series.numberLabels = !xLabels;
     series.points.reserve(series.points.size() + static_cast<std::size_t>(records));
+    const bool filtered = data.Filtered();
     for (int record = 0; record < records; ++record) {
-        const auto row = static_cast<std::size_t>(data.RowOfRecord(record));
-        ChartPoint point;
+        const auto row = static_cast<std::size_t>(filtered ? data.RowOfRecord(record) : record);
+        std::string label;
         if (xLabels) {
             if (!xColumn.isNull(row))
-                point.label = xColumn.displayText(row);
+                label = xColumn.displayText(row);
         } else {
             qint64 x = 0;
             if (!readNumber(xColumn, row, x)) {
@@ -290,9 +293,6 @@ bool ChartBuilder::FillSeries(Chart &chart, std::size_t index, const TQuillonDat
                 return false;
             }
             position = static_cast<double>(x);
-            char digits[24];
-            const auto written = std::to_chars(digits, digits + sizeof digits, x);
-            point.label.assign(digits, written.ptr);
         }
         qint64 y = 0;
         if (yType == FieldType::String && numericText) {
@@ -304,13 +304,9 @@ bool ChartBuilder::FillSeries(Chart &chart, std::size_t index, const TQuillonDat
             error = conversionError(yColumn, row);
             return false;
         }
-        if (ownColour) {
-            point.autoColour = false;
-            point.colour = colour;
-        }
-        point.x = swap ? static_cast<double>(y) : position;
-        point.y = swap ? position : static_cast<double>(y);
-        series.points.push_back(std::move(point));
+        const double value = static_cast<double>(y);
+        series.points.push_back({ swap ? value : position, swap ? position : value,
+            std::move(label), ownColour ? colour : 0, !ownColour });
         if (xLabels)
             position += 1;
     }

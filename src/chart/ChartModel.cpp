@@ -2,6 +2,7 @@
 
 #include "chart/ChartPalettes.h"
 
+#include <charconv>
 #include <cstring>
 
 namespace {
@@ -48,6 +49,16 @@ bool SeriesKindFromKey(const std::string &key, SeriesKind &kind)
         }
     }
     return false;
+}
+
+std::string PointLabel(const ChartSeries &series, const ChartPoint &point)
+{
+    if (!series.numberLabels)
+        return point.label;
+    const double position = IsHorizontal(series.kind) ? point.y : point.x;
+    char digits[32];
+    const auto written = std::to_chars(digits, digits + sizeof digits, position);
+    return std::string(digits, written.ptr);
 }
 
 QRgb Chart::SeriesColour(std::size_t seriesIndex) const

@@ -54,10 +54,15 @@ struct ChartSeries
     QRgb colour = 0;
     bool autoColour = true; // the palette's colour for the series' position
     bool colorEachPoint = false;
+    // Labels are the positions in decimal (a numeric X): kept as numbers, not as texts.
+    bool numberLabels = false;
     int lineWidth = 1;
     ChartMarks marks;
     std::vector<ChartPoint> points;
 };
+
+// A point's label: its text, or the decimal of its position for a series of number labels.
+std::string PointLabel(const ChartSeries &series, const ChartPoint &point);
 
 struct ChartAxis
 {

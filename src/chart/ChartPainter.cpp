@@ -218,6 +218,8 @@ const ChartSeries *Painter::LabelSource() const
     for (const ChartSeries &series : m_chart.series) {
         if (series.kind == SeriesKind::Pie)
             continue;
+        if (series.numberLabels && !series.points.empty())
+            return &series;
         for (const ChartPoint &point : series.points)
             if (!point.label.empty())
                 return &series;
@@ -244,9 +246,10 @@ void Painter::PaintLegend(QRect &rest)
              i < first.points.size() && static_cast<int>(entries.size()) < fitting; ++i) {
             const ChartPoint &point = first.points[i];
             const double value = IsHorizontal(first.kind) ? point.x : point.y;
-            entries.push_back(
-                { point.label.empty() ? valueText(value) : QString::fromStdString(point.label),
-                    m_chart.PointColour(first, i) });
+            entries.push_back({ PointLabel(first, point).empty()
+                    ? valueText(value)
+                    : QString::fromStdString(PointLabel(first, point)),
+                m_chart.PointColour(first, i) });
         }
     } else {
         for (std::size_t i = 0;
@@ -444,16 +447,21 @@ void Painter::PaintAxisLabels(bool bottom, const Scale &scale, bool labels)
         = m_area.left() + kGap + (m_chart.leftAxis.title.empty() ? 0 : height + kGap);
     // Labels are drawn while they fit: one that would touch the last drawn one is skipped. The
     // cheap position test comes first, so only drawn labels are measured.
-    int lastEnd = std::numeric_limits<int>::min();
+    int lastEnd = std::numeric_limits<int>::min() / 2;
+    int skipTo = std::numeric_limits<int>::min();
     auto draw = [&](double value, auto &&makeText) {
         const int at = scale.Pixel(value);
         if (bottom) {
-            if (at < m_plot.left() - 1 || at > m_plot.right() + 1 || at - 1 <= lastEnd)
+            if (at < m_plot.left() - 1 || at > m_plot.right() + 1 || at - 1 <= lastEnd
+                || at < skipTo)
                 return;
             const QString text = makeText();
             const int width = m_metrics.horizontalAdvance(text);
-            if (at - width / 2 <= lastEnd + kGap)
+            if (at - width / 2 <= lastEnd + kGap) {
+                // Labels of about this width fit only this far on: skip to there unmeasured.
+                skipTo = lastEnd + kGap + width / 2 + 1;
                 return;
+            }
             m_painter.drawText(QRect(at - width / 2, m_plot.bottom() + kGap, width + 1, height),
                 Qt::AlignCenter, text);
             lastEnd = at + width / 2 + 1;
@@ -471,20 +479,28 @@ void Painter::PaintAxisLabels(bool bottom, const Scale &scale, bool labels)
     };
     if (labels) {
         // Every series' labels, by position: with a text X each series has a run of its own.
-        std::vector<std::pair<double, const ChartPoint *>> order;
+        struct Label
+        {
+            double position;
+            const ChartSeries *series;
+            const ChartPoint *point;
+        };
+        std::vector<Label> order;
         for (const ChartSeries &series : m_chart.series) {
             if (series.kind == SeriesKind::Pie)
                 continue;
             for (const ChartPoint &point : series.points)
-                order.emplace_back(bottom ? point.x : point.y, &point);
+                order.push_back({ bottom ? point.x : point.y, &series, &point });
         }
-        auto byPosition = [](const auto &a, const auto &b) { return a.first < b.first; };
+        auto byPosition = [](const Label &a, const Label &b) { return a.position < b.position; };
         if (!std::is_sorted(order.begin(), order.end(), byPosition))
             std::stable_sort(order.begin(), order.end(), byPosition);
         if (!bottom)
             std::reverse(order.begin(), order.end()); // drawn from the bottom up
-        for (const auto &[position, point] : order)
-            draw(position, [point] { return QString::fromStdString(point->label); });
+        for (const Label &label : order)
+            draw(label.position, [&label] {
+                return QString::fromStdString(PointLabel(*label.series, *label.point));
+            });
     } else {
         std::vector<double> ticks = niceTicks(scale.min, scale.max, 10);
         for (const double tick : ticks)
@@ -728,7 +744,9 @@ void Painter::PaintPies(const QRect &rest, std::vector<QRect> &circles)
                 std::fabs(unit.x()) > std::fabs(unit.y()) ? 0 : (unit.y() > 0 ? 1 : -1));
             const ChartPoint &point = series.points[i];
             PaintMark(series, rim.toPoint(), direction,
-                point.label.empty() ? valueText(point.y) : QString::fromStdString(point.label));
+                PointLabel(series, point).empty()
+                    ? valueText(point.y)
+                    : QString::fromStdString(PointLabel(series, point)));
         }
     }
 }

@@ -14,7 +14,7 @@ QStringList Describe(const ChartSeries &series)
         points << QStringLiteral("%1:%2:%3")
                       .arg(point.x)
                       .arg(point.y)
-                      .arg(QString::fromStdString(point.label));
+                      .arg(QString::fromStdString(PointLabel(series, point)));
     return points;
 }
 
