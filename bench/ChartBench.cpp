@@ -43,13 +43,14 @@ Chart randomWalk()
     ChartSeries line;
     line.kind = SeriesKind::Line;
     line.title = "fValue";
+    line.numberLabels = true;
     line.points.reserve(kPoints);
     std::mt19937 random(11);
     std::normal_distribution<double> step(0, 5);
     double value = 0;
     for (int i = 0; i < kPoints; ++i) {
         value += step(random);
-        line.points.push_back({ double(i), value, std::to_string(i), 0, true });
+        line.points.push_back({ double(i), value, 0, true });
     }
     chart.series.push_back(std::move(line));
     return chart;

@@ -39,7 +39,7 @@ std::string_view trimmed(std::string_view text)
 }
 
 // A value read as a number: nulls count as 0; text must be a number in full.
-bool readNumber(const ResultColumn &column, std::size_t row, qint64 &value)
+inline bool readNumber(const ResultColumn &column, std::size_t row, qint64 &value)
 {
     if (column.isNull(row)) {
         value = 0;
@@ -50,8 +50,9 @@ bool readNumber(const ResultColumn &column, std::size_t row, qint64 &value)
         value = column.integerAt(row);
         return true;
     case ResultColumn::Storage::Real:
+        return roundToInteger(column.realAt(row), value);
     case ResultColumn::Storage::Date:
-        return roundToInteger(column.numberAt(row), value);
+        return roundToInteger(static_cast<double>(column.integerAt(row)), value);
     case ResultColumn::Storage::Text: {
         const std::string_view text = trimmed(column.textAt(row));
         double number = 0;
@@ -198,8 +199,10 @@ bool ChartBuilder::RefreshChart(Chart &chart, const TQuillonDataSet &data, bool 
     } else if (Recreate) {
         chart.series.clear();
     } else {
-        for (ChartSeries &series : chart.series)
+        for (ChartSeries &series : chart.series) {
             series.points.clear();
+            series.labels.clear();
+        }
     }
     if (!data.Active() || data.RecordCount() == 0)
         return true;
@@ -279,13 +282,13 @@ bool ChartBuilder::FillSeries(Chart &chart, std::size_t index, const TQuillonDat
     qint64 yCount = 1;
     series.numberLabels = !xLabels;
     series.points.reserve(series.points.size() + static_cast<std::size_t>(records));
+    if (xLabels)
+        series.labels.resize(series.points.size());
     const bool filtered = data.Filtered();
     for (int record = 0; record < records; ++record) {
         const auto row = static_cast<std::size_t>(filtered ? data.RowOfRecord(record) : record);
-        std::string label;
         if (xLabels) {
-            if (!xColumn.isNull(row))
-                label = xColumn.displayText(row);
+            series.labels.push_back(xColumn.isNull(row) ? std::string() : xColumn.displayText(row));
         } else {
             qint64 x = 0;
             if (!readNumber(xColumn, row, x)) {
@@ -306,7 +309,7 @@ bool ChartBuilder::FillSeries(Chart &chart, std::size_t index, const TQuillonDat
         }
         const double value = static_cast<double>(y);
         series.points.push_back({ swap ? value : position, swap ? position : value,
-            std::move(label), ownColour ? colour : 0, !ownColour });
+            ownColour ? colour : 0, !ownColour });
         if (xLabels)
             position += 1;
     }

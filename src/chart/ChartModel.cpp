@@ -2,6 +2,7 @@
 
 #include "chart/ChartPalettes.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -51,14 +52,25 @@ bool SeriesKindFromKey(const std::string &key, SeriesKind &kind)
     return false;
 }
 
-std::string PointLabel(const ChartSeries &series, const ChartPoint &point)
+std::string PointLabel(const ChartSeries &series, std::size_t index)
 {
     if (!series.numberLabels)
-        return point.label;
+        return index < series.labels.size() ? series.labels[index] : std::string();
+    const ChartPoint &point = series.points[index];
     const double position = IsHorizontal(series.kind) ? point.y : point.x;
     char digits[32];
     const auto written = std::to_chars(digits, digits + sizeof digits, position);
     return std::string(digits, written.ptr);
+}
+
+bool HasLabels(const ChartSeries &series)
+{
+    if (series.points.empty())
+        return false;
+    if (series.numberLabels)
+        return true;
+    return std::any_of(series.labels.begin(), series.labels.end(),
+        [](const std::string &label) { return !label.empty(); });
 }
 
 QRgb Chart::SeriesColour(std::size_t seriesIndex) const

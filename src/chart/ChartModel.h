@@ -31,11 +31,11 @@ bool IsAreaKind(SeriesKind kind);
 const char *SeriesKindKey(SeriesKind kind);
 bool SeriesKindFromKey(const std::string &key, SeriesKind &kind);
 
+// 24 bytes: a chart of a million points is a vector of plain values.
 struct ChartPoint
 {
     double x = 0;
     double y = 0;
-    std::string label;
     QRgb colour = 0;
     bool autoColour = true; // the palette's colour for the point's position
 };
@@ -55,14 +55,17 @@ struct ChartSeries
     bool autoColour = true; // the palette's colour for the series' position
     bool colorEachPoint = false;
     // Labels are the positions in decimal (a numeric X): kept as numbers, not as texts.
+    // Otherwise `labels` holds the text of each point, by position (missing ones are empty).
     bool numberLabels = false;
+    std::vector<std::string> labels;
     int lineWidth = 1;
     ChartMarks marks;
     std::vector<ChartPoint> points;
 };
 
 // A point's label: its text, or the decimal of its position for a series of number labels.
-std::string PointLabel(const ChartSeries &series, const ChartPoint &point);
+std::string PointLabel(const ChartSeries &series, std::size_t index);
+bool HasLabels(const ChartSeries &series);
 
 struct ChartAxis
 {

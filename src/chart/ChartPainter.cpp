@@ -218,11 +218,8 @@ const ChartSeries *Painter::LabelSource() const
     for (const ChartSeries &series : m_chart.series) {
         if (series.kind == SeriesKind::Pie)
             continue;
-        if (series.numberLabels && !series.points.empty())
+        if (HasLabels(series))
             return &series;
-        for (const ChartPoint &point : series.points)
-            if (!point.label.empty())
-                return &series;
     }
     return nullptr;
 }
@@ -246,10 +243,10 @@ void Painter::PaintLegend(QRect &rest)
              i < first.points.size() && static_cast<int>(entries.size()) < fitting; ++i) {
             const ChartPoint &point = first.points[i];
             const double value = IsHorizontal(first.kind) ? point.x : point.y;
-            entries.push_back({ PointLabel(first, point).empty()
-                    ? valueText(value)
-                    : QString::fromStdString(PointLabel(first, point)),
-                m_chart.PointColour(first, i) });
+            entries.push_back(
+                { PointLabel(first, i).empty() ? valueText(value)
+                                               : QString::fromStdString(PointLabel(first, i)),
+                    m_chart.PointColour(first, i) });
         }
     } else {
         for (std::size_t i = 0;
@@ -483,14 +480,14 @@ void Painter::PaintAxisLabels(bool bottom, const Scale &scale, bool labels)
         {
             double position;
             const ChartSeries *series;
-            const ChartPoint *point;
+            std::size_t index;
         };
         std::vector<Label> order;
         for (const ChartSeries &series : m_chart.series) {
             if (series.kind == SeriesKind::Pie)
                 continue;
-            for (const ChartPoint &point : series.points)
-                order.push_back({ bottom ? point.x : point.y, &series, &point });
+            for (std::size_t i = 0; i < series.points.size(); ++i)
+                order.push_back({ bottom ? series.points[i].x : series.points[i].y, &series, i });
         }
         auto byPosition = [](const Label &a, const Label &b) { return a.position < b.position; };
         if (!std::is_sorted(order.begin(), order.end(), byPosition))
@@ -499,7 +496,7 @@ void Painter::PaintAxisLabels(bool bottom, const Scale &scale, bool labels)
             std::reverse(order.begin(), order.end()); // drawn from the bottom up
         for (const Label &label : order)
             draw(label.position, [&label] {
-                return QString::fromStdString(PointLabel(*label.series, *label.point));
+                return QString::fromStdString(PointLabel(*label.series, label.index));
             });
     } else {
         std::vector<double> ticks = niceTicks(scale.min, scale.max, 10);
@@ -744,9 +741,8 @@ void Painter::PaintPies(const QRect &rest, std::vector<QRect> &circles)
                 std::fabs(unit.x()) > std::fabs(unit.y()) ? 0 : (unit.y() > 0 ? 1 : -1));
             const ChartPoint &point = series.points[i];
             PaintMark(series, rim.toPoint(), direction,
-                PointLabel(series, point).empty()
-                    ? valueText(point.y)
-                    : QString::fromStdString(PointLabel(series, point)));
+                PointLabel(series, i).empty() ? valueText(point.y)
+                                              : QString::fromStdString(PointLabel(series, i)));
         }
     }
 }

@@ -10,11 +10,11 @@ namespace {
 QStringList Describe(const ChartSeries &series)
 {
     QStringList points;
-    for (const ChartPoint &point : series.points)
+    for (std::size_t i = 0; i < series.points.size(); ++i)
         points << QStringLiteral("%1:%2:%3")
-                      .arg(point.x)
-                      .arg(point.y)
-                      .arg(QString::fromStdString(PointLabel(series, point)));
+                      .arg(series.points[i].x)
+                      .arg(series.points[i].y)
+                      .arg(QString::fromStdString(PointLabel(series, i)));
     return points;
 }
 

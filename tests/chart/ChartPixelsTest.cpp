@@ -131,7 +131,7 @@ TEST(ChartPointReduction, DrawsTheSameLineAsEveryPoint)
     double value = 0;
     for (int i = 0; i < 50000; ++i) {
         value += step(random);
-        line.points.push_back({ double(i), value, {}, 0, true });
+        line.points.push_back({ double(i), value, 0, true });
     }
     chart.series.push_back(line);
     ChartSeries across = line;

@@ -23,7 +23,8 @@ Chart EveryKind()
         series.colour = qRgb(kind, 100, 200);
         series.lineWidth = kind + 1;
         series.marks.visible = kind != 3;
-        series.points.push_back({ 12345, 67890, "secret label", 0, true });
+        series.points.push_back({ 12345, 67890, 0, true });
+        series.labels.push_back("secret label");
         chart.series.push_back(series);
     }
     return chart;
