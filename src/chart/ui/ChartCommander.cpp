@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QHash>
+#include <QKeySequence>
 
 ChartCommander::ChartCommander(ChartView *view, QWidget *parent)
     : QToolBar(QStringLiteral("Chart"), parent)
@@ -61,9 +63,18 @@ ChartCommander::ChartCommander(ChartView *view, QWidget *parent)
 QAction *ChartCommander::MakeAction(
     int control, const QString &text, const QString &tip, const QString &name)
 {
+    // Keys for the commands a person reaches without the mouse.
+    static const QHash<int, QKeySequence> keys { { Edit, QKeySequence(tr("Ctrl+E")) },
+        { Export, QKeySequence::Save }, { Copy, QKeySequence::Copy },
+        { Print, QKeySequence::Print }, { View3D, QKeySequence(tr("Ctrl+3")) },
+        { ResetView, QKeySequence(tr("Ctrl+R")) } };
     auto *action = new QAction(text, this);
     action->setObjectName(name);
-    action->setToolTip(tip);
+    const QKeySequence key = keys.value(control);
+    action->setShortcut(key);
+    action->setToolTip(key.isEmpty()
+            ? tip
+            : tip + QStringLiteral(" (%1)").arg(key.toString(QKeySequence::NativeText)));
     m_actions[static_cast<std::size_t>(control)] = action;
     return action;
 }

@@ -2,6 +2,7 @@
 
 #include "chart/ChartModel.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -13,7 +14,8 @@ ChartView::ChartView(Chart &chart, QWidget *parent)
 {
     setMinimumSize(200, 150);
     setFocusPolicy(Qt::StrongFocus);
-    setToolTip(tr("Double click: chart options. Ctrl+Alt+right click: chart editor."));
+    setToolTip(tr("Double click or Enter: chart options. Ctrl+Alt+right click or Ctrl+E: chart "
+                  "editor."));
 }
 
 void ChartView::ResetView()
@@ -82,6 +84,17 @@ void ChartView::mouseDoubleClickEvent(QMouseEvent *event)
         m_dragging = false;
         emit DoubleClicked();
     }
+}
+
+void ChartView::keyPressEvent(QKeyEvent *event)
+{
+    // The keyboard's way to the options dialog.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && event->modifiers() == Qt::NoModifier) {
+        emit DoubleClicked();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ChartView::Zoom(const QRect &area)

@@ -241,6 +241,21 @@ TEST_F(ChartWindowTest, EditorOpensOnCtrlAltRightAndTheToolbarsEditGivesWayToThe
              Qt::KeyboardModifiers(Qt::AltModifier), Qt::ControlModifier | Qt::AltModifier })
         QTest::mouseClick(view, Qt::RightButton, modifiers);
     EXPECT_EQ(opened, 1);
+    // Without the mouse: Enter on the chart opens the options, Ctrl+E the editor.
+    script.onModal("frmIPEasyChartOptions", [&](QDialog &dialog) { press(dialog, "btnCancel"); });
+    QApplication::setActiveWindow(window); // shortcuts go to the active window
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Return);
+    script.onModal("ChartEditor", [&](QDialog &dialog) {
+        ++opened;
+        press(dialog, "btnCancel");
+    });
+    QTest::keyClick(view, Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(opened, 2);
+    QStringList modals;
+    for (const auto &record : script.modalLog())
+        modals << record.objectName;
+    EXPECT_EQ(modals, (QStringList { "ChartEditor", "frmIPEasyChartOptions", "ChartEditor" }));
 
     script.onModal("ChartEditor", [&](QDialog &dialog) {
         dialog.findChild<QComboBox *>("cbxPalette")->setCurrentIndex(2);
