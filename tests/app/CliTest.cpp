@@ -647,6 +647,15 @@ TEST_F(CliTest, ChartDrawsEachFormatStoresNothingAndFailsInOneLine)
     }
     EXPECT_FALSE(QFile::exists(path("gone.png")));
     EXPECT_FALSE(QFile::exists(path("missing/gone.png")));
+
+    // A stored template the window would refuse: bars as there, and one warning line.
+    Sql(payroll, "update _iptblEasyEnquiry set nChartLayout = 'garbage' where cCode = 'PAY-MONTH'");
+    const CliResult warned = admin({ "chart", "PAY-MONTH", "--output", path("pay.png") });
+    EXPECT_EQ(warned.exitCode, 3);
+    EXPECT_TRUE(warned.err.startsWith("corvane-iq: warning: Unable to save the chart template! "
+                                      "Reason: the chart template is damaged at byte 1"))
+        << qPrintable(warned.err);
+    EXPECT_EQ(warned.err.count('\n'), 2);
 }
 
 } // namespace

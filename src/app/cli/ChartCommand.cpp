@@ -6,6 +6,7 @@
 #include "chart/ChartExport.h"
 #include "chart/ChartLayoutStore.h"
 #include "chart/ChartModel.h"
+#include "chart/ChartTemplate.h"
 #include "host/core/ExportFile.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
 #include "host/db/engine/SqliteConnection.h"
@@ -127,12 +128,24 @@ int runChart(CliContext &context)
     builder.PrepareCount(iq.GetXColumn(), iq.GetYColumn(), true);
     if (builder.Count() > 0)
         builder.PrepareXYColumn(iq.GetXColumn(), iq.GetYColumn(), true);
-    const std::optional<QByteArray> layout
+    std::optional<QByteArray> layout
         = ReadChartLayout(*context.session->Payroll(), iq.GetIDEnquiry(), error);
     if (!error.isEmpty()) {
         context.err << "corvane-iq: cannot read the IQ's chart template: " << OneLine(error)
                     << "\n";
         return ExitFailure;
+    }
+    // A template the window would refuse with a message is drawn as the window then draws it,
+    // as bars, and said on one warning line (status 3) instead of a box.
+    bool refused = false;
+    if (layout) {
+        Chart scratch;
+        QString reason;
+        if (LoadChartTemplate(*layout, scratch, reason) == TemplateLoad::Failed) {
+            context.err << "corvane-iq: warning: " << OneLine(ChartTemplateMessage(reason)) << "\n";
+            layout.reset();
+            refused = true;
+        }
     }
     Chart chart;
     if (!builder.RefreshChart(chart, query, false, true, layout, error)) {
@@ -144,7 +157,7 @@ int runChart(CliContext &context)
         return ExitFailure;
     }
     context.err << query.RecordCount() << " rows charted to " << output << "\n";
-    return ExitOk;
+    return refused ? ExitWarning : ExitOk;
 }
 
 } // namespace
