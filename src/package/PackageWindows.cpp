@@ -1,6 +1,6 @@
 #include "package/PackageWindows.h"
 
-#include "chart/ui/ChartEntry.h"
+#include "chart/ui/TfrmIPEasyEnquiryChart.h"
 #include "edit/ui/TfrmIPEasyEnquiryAddDlg.h"
 #include "exchange/ui/ExchangeEntry.h"
 #include "list/ui/TfrmIPEasyEnquiry.h"

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 #include <thread>
 
@@ -26,7 +27,8 @@ TEST(CliLinkTest, CorvaneIqLoadsNoWidgetsLibrary)
     ASSERT_TRUE(ldd.waitForFinished(30000));
     const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
     ASSERT_TRUE(libraries.contains("libQt6Core")) << qPrintable(libraries);
-    for (const char *name : { "libQt6Widgets", "libQt6Gui", "libhostui" })
+    // Charts are painted (Qt Gui, offscreen); windows are never linked.
+    for (const char *name : { "libQt6Widgets", "libhostui" })
         EXPECT_FALSE(libraries.contains(name)) << name;
 }
 
@@ -590,6 +592,70 @@ TEST_F(CliTest, ShowJsonRoundTripsThroughEditAndCopy)
                   "select count(*) from _iptblEasyEnquiryParam p join _iptblEasyEnquiry "
                   "e on e.idEnquiry = p.iEnquiryID where e.cCode like 'RANGE%'"),
         2);
+}
+
+TEST_F(CliTest, ChartDrawsEachFormatStoresNothingAndFailsInOneLine)
+{
+    const QByteArray before = FileDigest(payroll);
+    const struct
+    {
+        const char *file;
+        QByteArray start;
+    } pictures[] = { { "pay.png", "\x89PNG" }, { "pay.svg", "<?xml" }, { "pay.pdf", "%PDF" } };
+    for (const auto &picture : pictures) {
+        SCOPED_TRACE(picture.file);
+        const CliResult drawn = admin({ "chart", "PAY-MONTH", "--filter", "iPayslips > 0",
+            "--output", path(picture.file), "--width", "640", "--height", "480" });
+        ASSERT_EQ(drawn.exitCode, 0) << qPrintable(drawn.err);
+        QFile file(path(picture.file));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_TRUE(bytes.startsWith(picture.start));
+        if (QByteArray(picture.file).endsWith(".svg")) {
+            EXPECT_TRUE(bytes.contains("<title>Gross and net pay by month</title>"));
+            QXmlStreamReader xml(bytes);
+            while (!xml.atEnd())
+                xml.readNext();
+            EXPECT_FALSE(xml.hasError()) << qPrintable(xml.errorString());
+        }
+    }
+    EXPECT_EQ(FileDigest(payroll), before);
+
+    const struct
+    {
+        QStringList arguments;
+        int exitCode;
+        QString error;
+    } refusals[] = {
+        { { "chart", "PAY-MONTH", "--output", path("pay.gif") }, 2,
+            "corvane-iq chart: --output must name a .png, .svg or .pdf file.\n" },
+        { { "chart", "PAY-MONTH", "--output", path("pay.png"), "--width", "9" }, 2,
+            "corvane-iq chart: --width and --height must be whole numbers from 50 to 10000.\n" },
+        { { "chart", "PAY-MONTH", "--output", path("gone.png"), "--filter", "nope = 1" }, 2,
+            "corvane-iq chart: --filter: " },
+        { { "chart", "PAY-MONTH", "--output", path("gone.png"), "--filter", "iPayslips < 0" }, 1,
+            "corvane-iq: the result has no rows to chart after the filter.\n" },
+        { { "chart", "PAY-MONTH", "--output", path("missing/gone.png") }, 1, "corvane-iq: " },
+    };
+    for (const auto &refusal : refusals) {
+        SCOPED_TRACE(qPrintable(refusal.arguments.join(' ')));
+        const CliResult result = admin(refusal.arguments);
+        EXPECT_EQ(result.exitCode, refusal.exitCode);
+        const QStringList lines = result.err.split('\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(lines.size(), 1) << qPrintable(result.err);
+        EXPECT_TRUE(lines.value(0).startsWith(refusal.error.trimmed())) << qPrintable(result.err);
+    }
+    EXPECT_FALSE(QFile::exists(path("gone.png")));
+    EXPECT_FALSE(QFile::exists(path("missing/gone.png")));
+
+    // A stored template the window would refuse: bars as there, and one warning line.
+    Sql(payroll, "update _iptblEasyEnquiry set nChartLayout = 'garbage' where cCode = 'PAY-MONTH'");
+    const CliResult warned = admin({ "chart", "PAY-MONTH", "--output", path("pay.png") });
+    EXPECT_EQ(warned.exitCode, 3);
+    EXPECT_TRUE(warned.err.startsWith("corvane-iq: warning: Unable to save the chart template! "
+                                      "Reason: the chart template is damaged at byte 1"))
+        << qPrintable(warned.err);
+    EXPECT_EQ(warned.err.count('\n'), 2);
 }
 
 } // namespace

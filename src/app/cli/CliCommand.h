@@ -47,6 +47,7 @@ CliCommand RunCommand();
 CliCommand AddCommand();
 CliCommand EditCommand();
 CliCommand CopyCommand();
+CliCommand ChartCommand();
 
 // Runs corvane-iq with the given arguments (program name first); returns the exit code. `out`
 // writes to `standardOutput`, whose failures the caller reports after flushing `out`.

@@ -90,9 +90,10 @@ protected:
     void TearDown() override
     {
         for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (auto *view = qobject_cast<TfrmIPEasyEnquiryView *>(widget);
-                view && view->isVisible())
-                view->close();
+            const bool chart
+                = QByteArray(widget->metaObject()->className()) == "TfrmIPEasyEnquiryChart";
+            if ((qobject_cast<TfrmIPEasyEnquiryView *>(widget) || chart) && widget->isVisible())
+                widget->close();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         objGeneralParameters.iHoursDisplay = 0;
@@ -301,7 +302,7 @@ TEST_F(ViewWindowTest, ChartGetsTheFilterAndTheShownColumnsAndNeedsTwoOfThemAndA
     EXPECT_EQ(chartRequests[0].query, kEmployeesSql);
     EXPECT_EQ(chartRequests[0].filter, "iPayerID = 1");
     EXPECT_EQ(chartRequests[0].columnList, "cEmployeeCode,cSurname,fHourlyRate");
-    EXPECT_EQ(script.takeMessages(), QStringList { "The chart window is not available yet." });
+    EXPECT_TRUE(script.takeMessages().isEmpty()); // the chart window opened instead
 
     chartRequests.clear();
     shown->SetColumnVisible(shown->ColumnByField("cSurname"), false);
