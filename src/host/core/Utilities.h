@@ -18,8 +18,9 @@ bool FindParameter(const QString &name, const QString &statement, int &position,
 bool IsParameterNameChar(QChar c);
 
 // Entity references for & < > " ' and every control character (CR, LF, TAB among them), and
-// back. ConvertXMLStringToNormalText(ConvertNormalTextToXMLString(s)) == s for every s; an "&"
-// that starts no known reference is kept as it is.
+// back. ConvertXMLStringToNormalText(ConvertNormalTextToXMLString(s)) == s for every s; only the
+// references the writer makes are restored: any other "&...;" (an unknown name, "&#65;", a
+// hexadecimal reference) is kept as it is.
 QString ConvertNormalTextToXMLString(const QString &text);
 QString ConvertXMLStringToNormalText(const QString &text);
 
