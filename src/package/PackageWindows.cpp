@@ -2,7 +2,8 @@
 
 #include "chart/ui/ChartEntry.h"
 #include "edit/ui/EditorEntry.h"
-#include "exchange/ui/ExchangeEntry.h"
+#include "exchange/ui/TfrmIPEasyEnquiryExportDlg.h"
+#include "exchange/ui/TfrmIPEasyEnquiryImportDlg.h"
 #include "list/ui/TfrmIPEasyEnquiry.h"
 #include "run/EnquiryWindows.h"
 #include "run/ui/TfrmIPEasyEnquiryParamDlg.h"
