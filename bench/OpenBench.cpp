@@ -1,6 +1,7 @@
 // How fast and how small a result opens, and how fast the grid's filter runs, against the
 // plainest code that reads the same values. Prints the ratios with their targets at the end.
 #include "BenchData.h"
+#include "ExchangeBench.h"
 #include "ExportBench.h"
 #include "ViewBench.h"
 
@@ -209,6 +210,7 @@ int main(int argc, char **argv)
         PrintRatio("two-condition filter / plain pass",
             t["RecordFilterPass"] / t["PlainColumnPass"], 1.5, rows);
     PrintExportRatios(t, rows);
+    PrintExchangeRatios(t, rows);
 
     state().opened.reset();
     state().db.reset();

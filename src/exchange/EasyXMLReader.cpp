@@ -5,9 +5,7 @@
 #include "host/core/TXMLQuickParser.h"
 #include "host/core/Utilities.h"
 #include "host/db/engine/Connection.h"
-#include "host/db/engine/NameFold.h"
 
-#include <QHash>
 #include <QStringDecoder>
 
 #include <map>
@@ -23,16 +21,16 @@ QString Clip(const QString &text)
     return text.size() <= kShown ? text : text.left(kShown) + QStringLiteral("...");
 }
 
-bool Same(const QString &a, QLatin1String b)
+bool Same(QStringView a, QLatin1String b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 // "/" and `name`, letter case ignored.
-bool ClosingTagOf(const QString &tag, const QString &name)
+bool ClosingTagOf(QStringView tag, QStringView name)
 {
     return tag.size() == name.size() + 1 && tag.startsWith(u'/')
-        && NameFold::same(QStringView(tag).mid(1).toString(), name);
+        && tag.sliced(1).compare(name, Qt::CaseInsensitive) == 0;
 }
 
 // One target table: its columns found by name (letter case ignored) and an insert statement
@@ -47,14 +45,24 @@ public:
         m_columns = connection.tableColumns(table);
         for (int c = 0; c < int(m_columns.size()); ++c) {
             const ColumnInfo &column = m_columns[c];
-            m_byName.insert(NameFold::fold(QString::fromStdString(column.name)), c);
+            m_names.push_back(QString::fromStdString(column.name));
             m_widths.push_back(FieldTextForm::declaredWidth(column.declaredType));
             if (ownerColumn && column.name == ownerColumn)
                 m_owner = c;
         }
     }
-    bool Exists() const { return !m_columns.empty(); }
-    int Find(const QString &tag) const { return m_byName.value(NameFold::fold(tag), -1); }
+    // Up to 64 columns: the set given to an insert is a bit mask.
+    bool Exists() const { return !m_columns.empty() && m_columns.size() <= 64; }
+    // A table has a dozen columns: a scan costs less than hashing the tag.
+    int Find(QStringView tag) const
+    {
+        for (int c = 0; c < int(m_names.size()); ++c) {
+            if (m_names[c].size() == tag.size()
+                && m_names[c].compare(tag, Qt::CaseInsensitive) == 0)
+                return c;
+        }
+        return -1;
+    }
     int Owner() const { return m_owner; }
     // The key is the database's to assign, and a block's owner is the record just posted: the
     // file has no say in either.
@@ -66,21 +74,23 @@ public:
     FieldType Type(int column) const { return m_columns[column].type; }
     int Width(int column) const { return m_widths[column]; }
 
-    bool Insert(const std::vector<std::optional<Value>> &values, QString &error)
+    // Inserts the values given (the others keep their defaults); the values are used up.
+    bool Insert(std::vector<std::optional<Value>> &values, QString &error)
     {
-        std::vector<bool> given(values.size());
-        std::vector<Value> bound;
+        std::uint64_t given = 0;
+        m_bound.clear();
         for (std::size_t c = 0; c < values.size(); ++c) {
-            given[c] = values[c].has_value();
-            if (given[c])
-                bound.push_back(*values[c]);
+            if (values[c]) {
+                given |= std::uint64_t(1) << c;
+                m_bound.push_back(std::move(*values[c]));
+            }
         }
         std::unique_ptr<Statement> &statement = m_inserts[given];
         if (!statement) {
             std::string names;
             std::string marks;
-            for (std::size_t c = 0; c < given.size(); ++c) {
-                if (!given[c])
+            for (std::size_t c = 0; c < values.size(); ++c) {
+                if (!(given & (std::uint64_t(1) << c)))
                     continue;
                 names += (names.empty() ? "" : ", ") + m_columns[c].name;
                 marks += marks.empty() ? "?" : ", ?";
@@ -95,7 +105,7 @@ public:
             }
         }
         DbError failure;
-        if (!statement->run(bound, failure)) {
+        if (!statement->run(m_bound, failure)) {
             error = QString::fromStdString(failure.text);
             return false;
         }
@@ -107,16 +117,17 @@ private:
     std::string m_table;
     std::vector<ColumnInfo> m_columns;
     std::vector<int> m_widths;
-    QHash<QString, int> m_byName;
+    std::vector<QString> m_names;
     int m_owner = -1;
-    std::map<std::vector<bool>, std::unique_ptr<Statement>> m_inserts;
+    std::map<std::uint64_t, std::unique_ptr<Statement>> m_inserts; // by the columns given
+    std::vector<Value> m_bound;
 };
 
 // Which texts the writer escaped: those the reader restores whole. In every other text only the
 // "&lt;" the writer put for "<" is restored.
 enum class Block { Record, Column, Param };
 
-QString Restore(Block block, const QString &field, const QString &value)
+QString Restore(Block block, QStringView field, const QString &value)
 {
     const bool escaped = (block == Block::Record && field == u"cSQLStatement")
         || (block == Block::Column && field == u"cColumnName")
@@ -133,6 +144,7 @@ class Importer
 public:
     Importer(Connection &payroll, const QString &text)
         : m_payroll(payroll)
+        , m_text(text)
         , m_parser(text)
         , m_main(payroll, "_iptblEasyEnquiry", nullptr)
         , m_columns(payroll, "_iptblEasyEnquiryColumn", "iEnquiryID")
@@ -152,8 +164,8 @@ public:
             return Fail(QString::fromStdString(m_payroll.lastError().text));
         // Everything outside a record block is passed over, as is the rest of a rejected
         // record; only the closing line ends the file.
-        while (!m_parser.Eof()) {
-            const QString tag = m_parser.GetNextTag();
+        while (!AtEnd()) {
+            const QStringView tag = NextTag();
             if (Same(tag, QLatin1String("/RecordSet")))
                 return true;
             if (Same(tag, QLatin1String("Record")) && !ReadRecord())
@@ -163,6 +175,19 @@ public:
     }
 
 private:
+    bool AtEnd() const { return m_cut || m_parser.Eof(); }
+    // The next tag; a tag the text ends inside counts as the end.
+    QStringView NextTag()
+    {
+        QStringView tag = m_parser.GetNextTagView();
+        const int end = m_parser.Position();
+        if (end <= 0 || end > m_text.size() || m_text[end - 1] != u'>') {
+            m_cut = true;
+            tag = QStringView();
+        }
+        return tag;
+    }
+
     bool Fail(const QString &error)
     {
         m_outcome->error = error;
@@ -173,35 +198,36 @@ private:
         return Fail(
             QStringLiteral("The file ends inside the record of IQ Code \"%1\".").arg(Clip(m_code)));
     }
-    bool RecordError(const QString &tag, const QString &value, const QString &reason = {})
+    bool RecordError(QStringView tag, const QString &value, const QString &reason = {})
     {
         QString text = QStringLiteral("Invalid simple XML db file for IQ Code \"%1\". Tag is "
                                       "\"%2\". Value is \"%3\".")
-                           .arg(Clip(m_code), Clip(tag), Clip(value));
+                           .arg(Clip(m_code), Clip(tag.toString()), Clip(value));
         return Fail(reason.isEmpty() ? text : text + u' ' + reason);
     }
-    bool BlockError(const QString &tag, const QString &value, const QString &reason = {})
+    bool BlockError(QStringView tag, const QString &value, const QString &reason = {})
     {
         QString text = QStringLiteral("Invalid simple XML db file. Tag: %1. Value: %2.IQ Code: %3.")
-                           .arg(Clip(tag), Clip(value), Clip(m_code));
+                           .arg(Clip(tag.toString()), Clip(value), Clip(m_code));
         return Fail(reason.isEmpty() ? text : text + u' ' + reason);
     }
 
     // The text of the field element whose opening tag `tag` was just read, restored, or nullopt
     // when the tag names none of the table's fields (nothing is read for it then).
-    std::optional<QString> ReadValue(const TargetTable &table, Block block, const QString &tag)
+    std::optional<QString> ReadValue(
+        const TargetTable &table, Block block, QStringView tag, int &column)
     {
-        if (table.Find(tag) < 0)
+        column = table.Find(tag);
+        if (column < 0)
             return std::nullopt;
         return Restore(block, tag, m_parser.ReadToNextTag());
     }
     // Puts a field's text into `values`; an empty text leaves the column's default. False with
     // `reason` when the column cannot hold it.
-    static bool Assign(const TargetTable &table, const QString &tag, const QString &value,
+    static bool Assign(const TargetTable &table, int column, const QString &value,
         std::vector<std::optional<Value>> &values, QString &reason)
     {
-        const int column = table.Find(tag);
-        if (value.isEmpty() || !table.Assignable(column))
+        if (column < 0 || value.isEmpty() || !table.Assignable(column))
             return true;
         Value converted;
         if (!FieldTextForm::read(value, table.Type(column), table.Width(column), converted, reason))
@@ -228,18 +254,19 @@ private:
     {
         m_code.clear();
         std::vector<std::optional<Value>> values(m_main.Count());
-        QString current;
+        QStringView current;
         QString lastValue;
         for (;;) {
-            if (m_parser.Eof())
+            if (AtEnd())
                 return EndsInside();
-            const QString tag = m_parser.GetNextTag();
+            const QStringView tag = NextTag();
             if (Same(tag, QLatin1String("/Record")) || Same(tag, QLatin1String("ColumnRecord"))
                 || Same(tag, QLatin1String("ParameterRecord"))) {
                 current = tag;
                 break;
             }
-            const std::optional<QString> value = ReadValue(m_main, Block::Record, tag);
+            int column = -1;
+            const std::optional<QString> value = ReadValue(m_main, Block::Record, tag, column);
             if (value) {
                 lastValue = *value;
                 if (tag == u"cCode") {
@@ -263,12 +290,12 @@ private:
                     }
                 }
                 QString reason;
-                if (!Assign(m_main, tag, *value, values, reason))
+                if (!Assign(m_main, column, *value, values, reason))
                     return RecordError(tag, *value, reason);
             }
-            if (m_parser.Eof())
+            if (AtEnd())
                 return EndsInside();
-            if (!ClosingTagOf(m_parser.GetNextTag(), tag))
+            if (!ClosingTagOf(NextTag(), tag))
                 return RecordError(tag, lastValue);
         }
         QString error;
@@ -279,7 +306,7 @@ private:
         ++m_outcome->read;
         ++m_outcome->accepted;
         while (!Same(current, QLatin1String("/Record"))) {
-            if (current.isEmpty() && m_parser.Eof())
+            if (current.isEmpty() && AtEnd())
                 return EndsInside();
             if (Same(current, QLatin1String("ColumnRecord"))) {
                 if (!ReadBlock(m_columns, Block::Column, current))
@@ -296,25 +323,26 @@ private:
 
     // A column or parameter block whose opening tag `current` was just read; `current` becomes
     // the tag after its closing tag.
-    bool ReadBlock(TargetTable &table, Block block, QString &current)
+    bool ReadBlock(TargetTable &table, Block block, QStringView &current)
     {
-        const QString kind = current;
+        const QStringView kind = current;
         std::vector<std::optional<Value>> values(table.Count());
         for (;;) {
-            if (m_parser.Eof())
+            if (AtEnd())
                 return EndsInside();
-            const QString tag = m_parser.GetNextTag();
+            const QStringView tag = NextTag();
             if (ClosingTagOf(tag, kind)) {
-                current = m_parser.GetNextTag();
+                current = NextTag();
                 break;
             }
-            const QString value = ReadValue(table, block, tag).value_or(QString());
+            int column = -1;
+            const QString value = ReadValue(table, block, tag, column).value_or(QString());
             QString reason;
-            if (!Assign(table, tag, value, values, reason))
+            if (!Assign(table, column, value, values, reason))
                 return BlockError(tag, value, reason);
-            if (m_parser.Eof())
+            if (AtEnd())
                 return EndsInside();
-            if (!ClosingTagOf(m_parser.GetNextTag(), tag))
+            if (!ClosingTagOf(NextTag(), tag))
                 return BlockError(tag, value);
         }
         values[table.Owner()] = Value(std::int64_t(m_lastId));
@@ -325,7 +353,9 @@ private:
     }
 
     Connection &m_payroll;
+    const QString &m_text;
     TXMLQuickParser m_parser;
+    bool m_cut = false; // the text ended inside a tag
     TargetTable m_main;
     TargetTable m_columns;
     TargetTable m_params;

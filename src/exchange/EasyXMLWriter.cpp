@@ -5,12 +5,11 @@
 #include "host/core/Utilities.h"
 #include "host/db/engine/Connection.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
 namespace {
-
-const QLatin1String kCrLf("\r\n");
 
 enum class Escape { None, LessThan, Full };
 
@@ -35,10 +34,11 @@ bool Contains(const std::vector<std::string> &names, const std::string &name)
 struct BlockQuery
 {
     std::unique_ptr<Statement> statement;
-    std::vector<QString> names;
+    std::vector<std::string> names;
     std::vector<FieldType> types;
     std::vector<Escape> escapes;
     int idColumn = -1; // the record's own id (main rows only)
+    std::string value; // reused for every field
 
     bool Prepare(
         Connection &connection, const std::string &sql, const BlockRules &rules, QString &error)
@@ -50,7 +50,7 @@ struct BlockQuery
         }
         for (int c = 0; c < statement->columnCount(); ++c) {
             const std::string name = statement->columnName(c);
-            names.push_back(QString::fromStdString(name));
+            names.push_back(name);
             types.push_back(statement->declaredType(c));
             if (name == "idEnquiry")
                 idColumn = c;
@@ -64,26 +64,37 @@ struct BlockQuery
     }
 
     // The field lines of the current row.
-    void WriteFields(QString &text) const
+    void WriteFields(std::string &text)
     {
         for (int c = 0; c < int(names.size()); ++c) {
-            if (names[c].isEmpty())
+            if (names[c].empty())
                 continue;
-            QString value = FieldTextForm::write(*statement, c, types[c]);
-            if (value.isEmpty())
+            FieldTextForm::write(*statement, c, types[c], value);
+            if (value.empty())
                 continue;
-            // A "<" in a value written as it is would end the value early: no reader could take
-            // the file back.
-            if (escapes[c] == Escape::Full)
-                value = ConvertNormalTextToXMLString(value);
-            else if (value.contains(u'<'))
-                value.replace(QLatin1String("<"), QLatin1String("&lt;"));
-            text += u'<' + names[c] + u'>' + value + QLatin1String("</") + names[c] + u'>' + kCrLf;
+            text += '<';
+            text += names[c];
+            text += '>';
+            if (escapes[c] == Escape::Full) {
+                AppendXMLString(text, value);
+            } else {
+                // A "<" in a value written as it is would end the value early: no reader could
+                // take the file back.
+                for (const char ch : value) {
+                    if (ch == '<')
+                        text += "&lt;";
+                    else
+                        text += ch;
+                }
+            }
+            text += "</";
+            text += names[c];
+            text += ">\r\n";
         }
     }
 
     // Each row of the sub-statement for `id` as a block named `block`.
-    bool WriteBlocks(std::int64_t id, const QString &block, QString &text, QString &error)
+    bool WriteBlocks(std::int64_t id, const char *block, std::string &text, QString &error)
     {
         statement->reset();
         if (!statement->bind(1, Value(id))) {
@@ -92,9 +103,13 @@ struct BlockQuery
         }
         Statement::Step step;
         while ((step = statement->step()) == Statement::Step::Row) {
-            text += u'<' + block + u'>' + kCrLf;
+            text += '<';
+            text += block;
+            text += ">\r\n";
             WriteFields(text);
-            text += QLatin1String("</") + block + u'>' + kCrLf;
+            text += "</";
+            text += block;
+            text += ">\r\n";
         }
         if (step == Statement::Step::Error) {
             error = QString::fromStdString(statement->lastError().text);
@@ -107,7 +122,7 @@ struct BlockQuery
 } // namespace
 
 bool EasyXMLFromDataSet(
-    Connection &payroll, bool all, const std::vector<int> &ids, QString &text, QString &error)
+    Connection &payroll, bool all, const std::vector<int> &ids, std::string &text, QString &error)
 {
     BlockQuery main;
     BlockQuery columns;
@@ -124,10 +139,9 @@ bool EasyXMLFromDataSet(
             kParamRules, error))
         return false;
     text.clear();
-    text += QLatin1String(
-        "<?xml version = \"1.0\" ?>\r\n<RecordSet tablename=\"qryEasyEnquiry\">\r\n");
-    const QString columnBlock = QStringLiteral("ColumnRecord");
-    const QString paramBlock = QStringLiteral("ParameterRecord");
+    text += ("<?xml version = \"1.0\" ?>\r\n<RecordSet tablename=\"qryEasyEnquiry\">\r\n");
+    const char *columnBlock = "ColumnRecord";
+    const char *paramBlock = "ParameterRecord";
     // One pass over every row, or one selection per id asked for.
     const std::size_t passes = all ? 1 : ids.size();
     for (std::size_t pass = 0; pass < passes; ++pass) {
@@ -139,25 +153,29 @@ bool EasyXMLFromDataSet(
         }
         Statement::Step step;
         while ((step = rows.step()) == Statement::Step::Row) {
-            text += QLatin1String("<Record>\r\n");
+            text += "<Record>\r\n";
             const std::int64_t id = main.idColumn >= 0 ? rows.asInt64(main.idColumn) : 0;
             main.WriteFields(text);
             if (!columns.WriteBlocks(id, columnBlock, text, error)
                 || !params.WriteBlocks(id, paramBlock, text, error))
                 return false;
-            text += QLatin1String("</Record>\r\n");
+            text += "</Record>\r\n";
         }
         if (step == Statement::Step::Error) {
             error = QString::fromStdString(rows.lastError().text);
             return false;
         }
     }
-    text += QLatin1String("</RecordSet>\r\n");
+    text += "</RecordSet>\r\n";
     return true;
 }
 
-QByteArray EncodeSimpleXmlFile(const QString &text)
+QByteArray EncodeSimpleXmlFile(const std::string &utf8)
 {
+    // Text in ASCII is the same in both encodings: most files need no conversion at all.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; }))
+        return QByteArray(utf8.data(), qsizetype(utf8.size()));
+    const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
     if (auto bytes = Windows1252::encode(text))
         return *bytes;
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();

@@ -12,7 +12,7 @@
 bool WriteEnquiryFile(Connection &payroll, bool all, const std::vector<int> &ids,
     const QString &path, const QStringList &protectedFiles, QString &error)
 {
-    QString text;
+    std::string text;
     if (!EasyXMLFromDataSet(payroll, all, ids, text, error))
         return false;
     const QByteArray bytes = EncodeSimpleXmlFile(text);

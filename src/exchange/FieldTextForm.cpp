@@ -11,54 +11,60 @@
 
 namespace {
 
-QString Utf8(std::string_view text)
+void DateText(std::int64_t ms, std::string &text)
 {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-QString DateText(std::int64_t ms)
-{
-    std::string text = IsoDate::format(ms, FieldType::DateTime, IsoDate::Fraction::Never);
+    text = IsoDate::format(ms, FieldType::DateTime, IsoDate::Fraction::Never);
     if (text.size() > 10)
         text[10] = 'T';
-    return QString::fromStdString(text);
 }
 
 } // namespace
 
-QString FieldTextForm::write(const Statement &row, int column, FieldType type)
+void FieldTextForm::write(const Statement &row, int column, FieldType type, std::string &text)
 {
+    text.clear();
     if (row.isNull(column))
-        return {};
+        return;
     const FieldType stored = row.valueType(column);
     switch (type) {
     case FieldType::Boolean:
-        if (stored == FieldType::Integer || stored == FieldType::Float)
-            return row.asDouble(column) != 0 ? QStringLiteral("True") : QStringLiteral("False");
+        if (stored == FieldType::Integer || stored == FieldType::Float) {
+            text = row.asDouble(column) != 0 ? "True" : "False";
+            return;
+        }
         break;
     case FieldType::Integer:
     case FieldType::Float:
-        if (stored == FieldType::Integer)
-            return QString::number(row.asInt64(column));
-        if (stored == FieldType::Float)
-            return QString::number(row.asDouble(column), 'g', QLocale::FloatingPointShortest);
+        if (stored == FieldType::Integer) {
+            text = std::to_string(row.asInt64(column));
+            return;
+        }
+        if (stored == FieldType::Float) {
+            text = QString::number(row.asDouble(column), 'g', QLocale::FloatingPointShortest)
+                       .toStdString();
+            return;
+        }
         break;
     case FieldType::Date:
     case FieldType::Time:
     case FieldType::DateTime:
-        if (const auto ms = IsoDate::parse(row.asText(column)))
-            return DateText(*ms);
+        if (const auto ms = IsoDate::parse(row.asText(column))) {
+            DateText(*ms, text);
+            return;
+        }
         break;
     case FieldType::Blob: {
         const Blob blob = row.asBlob(column);
-        return QString::fromLatin1(QByteArray::fromRawData(
+        text = QByteArray::fromRawData(
             reinterpret_cast<const char *>(blob.bytes.data()), qsizetype(blob.bytes.size()))
-                                       .toBase64());
+                   .toBase64()
+                   .toStdString();
+        return;
     }
     default:
         break;
     }
-    return Utf8(row.asText(column));
+    text = row.asText(column);
 }
 
 bool FieldTextForm::read(

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <string>
+
 class Statement;
 
 // How a stored value is written into the exchange file and read back, the same on every machine:
@@ -12,9 +14,10 @@ class Statement;
 // values as base64 on one line. Texts are written as they are.
 struct FieldTextForm
 {
-    // The text form of a column of the current row; empty for null. A stored value that does
-    // not fit its declared type (SQLite keeps what it is given) is written as stored.
-    static QString write(const Statement &row, int column, FieldType type);
+    // The text form (UTF-8) of a column of the current row into `text`; empty for null. A stored
+    // value that does not fit its declared type (SQLite keeps what it is given) is written as
+    // stored.
+    static void write(const Statement &row, int column, FieldType type, std::string &text);
     // The value to store for `text` in a column of this type and declared width (0: none);
     // false with `error` when the text is no such value.
     static bool read(const QString &text, FieldType type, int width, Value &value, QString &error);

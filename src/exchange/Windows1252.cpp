@@ -23,11 +23,13 @@ int ByteFor(char16_t c)
 
 QString Windows1252::decode(const QByteArray &bytes)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
+    // Latin-1 but for 0x80 to 0x9F: convert fast, then mend those few.
+    QString text = QString::fromLatin1(bytes);
     QChar *out = text.data();
-    for (const char b : bytes) {
-        const auto u = static_cast<unsigned char>(b);
-        *out++ = QChar(u >= 0x80 && u < 0xA0 ? kHigh[u - 0x80] : char16_t(u));
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto u = static_cast<unsigned char>(bytes[i]);
+        if (u >= 0x80 && u < 0xA0)
+            out[i] = QChar(kHigh[u - 0x80]);
     }
     return text;
 }

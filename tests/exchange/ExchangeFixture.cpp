@@ -34,7 +34,7 @@ int ExchangeFixture::insertKnownEnquiry()
 
 QByteArray ExchangeFixture::exportBytes(const std::vector<int> &ids)
 {
-    QString text;
+    std::string text;
     QString error;
     EXPECT_TRUE(EasyXMLFromDataSet(db.payroll(), false, ids, text, error)) << error.toStdString();
     return EncodeSimpleXmlFile(text);

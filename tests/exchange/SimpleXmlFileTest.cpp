@@ -52,7 +52,7 @@ TEST_F(ExchangeFixture, KnownIQIsWrittenByteForByteAndReadBackWhole)
     EXPECT_EQ(outcome.Message(), "Import 1 records. Accept 1 records.");
     EXPECT_EQ(definitions(*target), definitions(db.payroll()));
     // Exported from there, the same bytes come out.
-    QString text;
+    std::string text;
     QString error;
     ASSERT_TRUE(EasyXMLFromDataSet(*target, true, {}, text, error));
     EXPECT_EQ(EncodeSimpleXmlFile(text), golden);

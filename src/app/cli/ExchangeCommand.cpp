@@ -57,7 +57,7 @@ int runExport(CliContext &context)
     Connection &payroll = *context.session->Payroll();
     QString error;
     if (output == u"-") {
-        QString text;
+        std::string text;
         if (!EasyXMLFromDataSet(payroll, all, ids, text, error)) {
             context.err << "corvane-iq export: " << OneLine(error) << "\n";
             return ExitFailure;

@@ -2,6 +2,8 @@
 
 #include <QStringView>
 
+#include <string>
+
 QString CheckApostrophe(const QString &text)
 {
     QString result = text;
@@ -78,6 +80,38 @@ QString ConvertNormalTextToXMLString(const QString &text)
         }
     }
     return result;
+}
+
+void AppendXMLString(std::string &out, std::string_view utf8)
+{
+    // Byte by byte: every character escaped is ASCII, and no byte of a longer UTF-8 sequence is.
+    for (const char c : utf8) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&apos;";
+            break;
+        default:
+            if ((c >= 0 && c < 0x20) || c == 0x7f) {
+                out += "&#";
+                out += std::to_string(int(c));
+                out += ';';
+            } else {
+                out += c;
+            }
+        }
+    }
 }
 
 namespace {

@@ -3,6 +3,9 @@
 #include <QDateTime>
 #include <QString>
 
+#include <string>
+#include <string_view>
+
 // Doubles every single quote, for a text placed inside a SQL string literal.
 QString CheckApostrophe(const QString &text);
 
@@ -22,6 +25,8 @@ bool IsParameterNameChar(QChar c);
 // references the writer makes are restored: any other "&...;" (an unknown name, "&#65;", a
 // hexadecimal reference) is kept as it is.
 QString ConvertNormalTextToXMLString(const QString &text);
+// The same conversion over UTF-8, appended to `out`: for writers that build bytes.
+void AppendXMLString(std::string &out, std::string_view utf8);
 QString ConvertXMLStringToNormalText(const QString &text);
 
 // "YYYYMMDD", or "YYYY-MM-DD" with `separators`; the time of day is dropped. Empty when invalid.

@@ -4,7 +4,12 @@
 #include "exchange/ui/TfrmIPEasyEnquiryExportDlg.h"
 #include "exchange/ui/TfrmIPEasyEnquiryImportDlg.h"
 #include "host/ui/HostScript.h"
+#include "list/ui/TfrmIPEasyEnquiry.h"
+#include "package/PackageWindows.h"
+#include "store/TqryIPEasyEnquiry.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
 #include <QLineEdit>
@@ -196,6 +201,24 @@ TEST_F(ExchangeDialogsTest, WithoutRight2602TheButtonsAreGreyedAndSayWhy)
                 : DoEasyEnquiryImport(id));
         EXPECT_EQ(tip, "The agent \"limited\" may not export or import IQs (right 2602).");
     }
+}
+
+TEST_F(ExchangeDialogsTest, TheListMovesToTheLastIQImported)
+{
+    const int id = db.insertEnquiry("ZZLAST", "SELECT 1");
+    const QString path = db.path("last.xml");
+    ASSERT_TRUE(Export(id, path));
+    db.exec("DELETE FROM _iptblEasyEnquiry WHERE idEnquiry = ?", { std::int64_t(id) });
+    InstallEnquiryWindows();
+    TfrmIPEasyEnquiry list(nullptr);
+    list.show();
+    auto *query = list.findChild<TqryIPEasyEnquiry *>("qryEasyEnquiry");
+    ASSERT_TRUE(query->First());
+    script.onModal("TfrmIPEasyEnquiryImportDlg", [&](QDialog &d) { Fill(d, path); });
+    list.findChild<QAction *>("mniImport")->trigger();
+    QCoreApplication::sendPostedEvents(); // the change message
+    EXPECT_EQ(query->GetCode(), "ZZLAST");
+    EXPECT_EQ(script.takeMessages(), QStringList { "Import 1 records. Accept 1 records." });
 }
 
 } // namespace

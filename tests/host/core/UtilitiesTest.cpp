@@ -60,6 +60,9 @@ TEST(UtilitiesTest, XmlTextRoundTripsEveryString)
         for (const QChar c : xml)
             EXPECT_FALSE(c == u'<' || c == u'>' || c == u'"' || c == u'\'' || c.unicode() < 0x20);
         EXPECT_EQ(ConvertXMLStringToNormalText(xml), text);
+        std::string bytes;
+        AppendXMLString(bytes, text.toStdString());
+        EXPECT_EQ(QString::fromStdString(bytes), xml);
     }
     EXPECT_EQ(
         ConvertNormalTextToXMLString("a<b & 'c'\r\n"), "a&lt;b &amp; &apos;c&apos;&#13;&#10;");
