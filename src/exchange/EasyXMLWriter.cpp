@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -67,25 +68,32 @@ struct BlockQuery
     void WriteFields(std::string &text)
     {
         for (int c = 0; c < int(names.size()); ++c) {
-            if (names[c].empty())
+            if (names[c].empty() || statement->isNull(c))
                 continue;
-            FieldTextForm::write(*statement, c, types[c], value);
-            if (value.empty())
+            // Texts are read in place; other values take their text form.
+            std::string_view view;
+            if (isTextType(types[c]) && statement->valueType(c) == FieldType::String) {
+                view = statement->asText(c);
+            } else {
+                FieldTextForm::write(*statement, c, types[c], value);
+                view = value;
+            }
+            if (view.empty())
                 continue;
             text += '<';
             text += names[c];
             text += '>';
             if (escapes[c] == Escape::Full) {
-                AppendXMLString(text, value);
+                AppendXMLString(text, view);
             } else {
                 // A "<" in a value written as it is would end the value early: no reader could
                 // take the file back.
-                for (const char ch : value) {
-                    if (ch == '<')
-                        text += "&lt;";
-                    else
-                        text += ch;
+                for (std::size_t at; (at = view.find('<')) != std::string_view::npos;) {
+                    text.append(view.substr(0, at));
+                    text += "&lt;";
+                    view.remove_prefix(at + 1);
                 }
+                text.append(view);
             }
             text += "</";
             text += names[c];

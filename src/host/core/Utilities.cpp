@@ -85,33 +85,42 @@ QString ConvertNormalTextToXMLString(const QString &text)
 void AppendXMLString(std::string &out, std::string_view utf8)
 {
     // Byte by byte: every character escaped is ASCII, and no byte of a longer UTF-8 sequence is.
-    for (const char c : utf8) {
+    // Runs of bytes that need nothing are copied whole.
+    std::size_t run = 0;
+    for (std::size_t at = 0; at < utf8.size(); ++at) {
+        const char c = utf8[at];
+        const char *reference = nullptr;
         switch (c) {
         case '&':
-            out += "&amp;";
+            reference = "&amp;";
             break;
         case '<':
-            out += "&lt;";
+            reference = "&lt;";
             break;
         case '>':
-            out += "&gt;";
+            reference = "&gt;";
             break;
         case '"':
-            out += "&quot;";
+            reference = "&quot;";
             break;
         case '\'':
-            out += "&apos;";
+            reference = "&apos;";
             break;
         default:
-            if ((c >= 0 && c < 0x20) || c == 0x7f) {
-                out += "&#";
-                out += std::to_string(int(c));
-                out += ';';
-            } else {
-                out += c;
-            }
+            if (!((c >= 0 && c < 0x20) || c == 0x7f))
+                continue;
+        }
+        out.append(utf8.substr(run, at - run));
+        run = at + 1;
+        if (reference) {
+            out += reference;
+        } else {
+            out += "&#";
+            out += std::to_string(int(c));
+            out += ';';
         }
     }
+    out.append(utf8.substr(run));
 }
 
 namespace {
