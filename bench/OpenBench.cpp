@@ -3,6 +3,7 @@
 #include "BenchData.h"
 #include "ChartBench.h"
 #include "EditBench.h"
+#include "ExchangeBench.h"
 #include "ExportBench.h"
 #include "ViewBench.h"
 
@@ -211,6 +212,7 @@ int main(int argc, char **argv)
         PrintRatio("two-condition filter / plain pass",
             t["RecordFilterPass"] / t["PlainColumnPass"], 1.5, rows);
     PrintExportRatios(t, rows);
+    PrintExchangeRatios(t, rows);
 
     state().opened.reset();
     state().db.reset();

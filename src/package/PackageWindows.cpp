@@ -2,7 +2,8 @@
 
 #include "chart/ui/TfrmIPEasyEnquiryChart.h"
 #include "edit/ui/TfrmIPEasyEnquiryAddDlg.h"
-#include "exchange/ui/ExchangeEntry.h"
+#include "exchange/ui/TfrmIPEasyEnquiryExportDlg.h"
+#include "exchange/ui/TfrmIPEasyEnquiryImportDlg.h"
 #include "list/ui/TfrmIPEasyEnquiry.h"
 #include "run/EnquiryWindows.h"
 #include "run/ui/TfrmIPEasyEnquiryParamDlg.h"

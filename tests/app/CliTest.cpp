@@ -139,7 +139,7 @@ TEST_F(CliTest, ListAndShowReadTheDemoDefinitions)
 TEST_F(CliTest, EveryCommandAnswersHelp)
 {
     for (const char *command :
-        { "list", "show", "prepare", "run", "add", "edit", "copy", "demo" }) {
+        { "list", "show", "prepare", "run", "add", "edit", "copy", "demo", "export", "import" }) {
         SCOPED_TRACE(command);
         const CliResult help = run({ command, "--help" }, QString());
         EXPECT_EQ(help.exitCode, 0);
@@ -711,3 +711,92 @@ TEST_F(CliTest, AddReadsStandardInputLooksUpCodesAndCopiesSystemRecords)
 }
 
 } // namespace
+
+namespace {
+QStringList Rows(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    sqlite3_stmt *statement = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    QStringList rows;
+    while (sqlite3_step(statement) == SQLITE_ROW)
+        rows << QString::fromUtf8(
+            reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return rows;
+}
+}
+
+TEST_F(CliTest, ExportAndImportMoveDefinitionsWithTheDialogsLogAndStatuses)
+{
+    const QString file = path("iq.xml");
+    ASSERT_EQ(admin({ "export", "--output", file, "--all" }).exitCode, 0);
+    const QByteArray all = FileDigest(file);
+    // An existing file stays unless --force; "-" writes the same bytes to standard output.
+    const CliResult kept = admin({ "export", "-o", file, "PAY-RANGE" });
+    EXPECT_EQ(kept.exitCode, 1);
+    EXPECT_TRUE(kept.err.contains("--force")) << qPrintable(kept.err);
+    EXPECT_EQ(FileDigest(file), all);
+    const CliResult one = admin({ "export", "-o", "-", "pay-range" });
+    ASSERT_EQ(one.exitCode, 0) << qPrintable(one.err);
+    ASSERT_EQ(admin({ "export", "-o", file, "--force", "PAY-RANGE" }).exitCode, 0);
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), one.out.toUtf8());
+    EXPECT_EQ(one.out.count("<Record>"), 1);
+    const CliResult refused = run({ "--agent", "viewer", "export", "-o", "-", "--all" }, "viewer");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("right 2602")) << qPrintable(refused.err);
+    EXPECT_EQ(admin({ "export", "-o", file, "PAY-RANGE", "--all" }).exitCode, 2);
+
+    const char *definitions = "SELECT e.cCode || '|' || e.cSQLStatement || '|' || "
+                              "(SELECT group_concat(cColumnName || bShow || iOrder) FROM "
+                              "_iptblEasyEnquiryColumn WHERE iEnquiryID = e.idEnquiry) || '|' || "
+                              "(SELECT group_concat(cDescription || iSQLTypeID || "
+                              "coalesce(cValue, dtValue, '')) FROM _iptblEasyEnquiryParam WHERE "
+                              "iEnquiryID = e.idEnquiry) FROM _iptblEasyEnquiry e ORDER BY cCode";
+    const QStringList stored = Rows(payroll, definitions);
+    Sql(payroll, "DELETE FROM _iptblEasyEnquiry WHERE cCode = 'PAY-RANGE'");
+    const int logBefore = Sql(common, "SELECT max(idLog) FROM _btblLog");
+
+    // A dry run checks and stores nothing, and logs nothing.
+    const CliResult dry = admin({ "import", "--dry-run", file });
+    EXPECT_EQ(dry.exitCode, 0) << qPrintable(dry.err);
+    EXPECT_EQ(dry.out, "Import 1 records. Accept 1 records.\n");
+    EXPECT_EQ(Rows(payroll, definitions).size(), stored.size() - 1);
+    EXPECT_EQ(Sql(common, "SELECT max(idLog) FROM _btblLog"), logBefore);
+
+    const CliResult imported = admin({ "import", file });
+    EXPECT_EQ(imported.exitCode, 0) << qPrintable(imported.err);
+    EXPECT_EQ(Rows(payroll, definitions), stored);
+    const CliResult again = admin({ "import", file });
+    EXPECT_EQ(again.exitCode, 3);
+    EXPECT_EQ(again.out,
+        "IQ code \"PAY-RANGE\" already exists! The IQ record is rejected.\nImport 1 records. "
+        "Accept 0 records.\n");
+    const QString logged = "SELECT cText FROM _btblLog WHERE iLogType = 89 AND idLog > "
+        + QString::number(logBefore) + " ORDER BY idLog";
+    EXPECT_EQ(Rows(common, logged.toUtf8().constData()),
+        (QStringList { "Import IQ Start", "Import from " + file,
+            "Import 1 records. Accept 1 records.", "Import IQ Complete", "Import IQ Start",
+            "Import from " + file,
+            "IQ code \"PAY-RANGE\" already exists! The IQ record is rejected.",
+            "Import 1 records. Accept 0 records.", "Import IQ Complete" }));
+
+    // A broken file fails whole: status 1, the reason, nothing stored.
+    Sql(payroll, "DELETE FROM _iptblEasyEnquiry WHERE cCode = 'PAY-RANGE'");
+    QFile broken(path("broken.xml"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write(one.out.toUtf8().replace("</cCode>", "</cCodex>"));
+    broken.close();
+    const CliResult failed = admin({ "import", broken.fileName() });
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_TRUE(
+        failed.err.startsWith("IQ Import Error when save record! Reason: Invalid simple XML "
+                              "db file for IQ Code \"PAY-RANGE\"."))
+        << qPrintable(failed.err);
+    EXPECT_EQ(Rows(payroll, definitions).size(), stored.size() - 1);
+    EXPECT_EQ(admin({ "import", path("missing.xml") }).exitCode, 1);
+}
