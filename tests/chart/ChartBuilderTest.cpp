@@ -84,8 +84,9 @@ TEST(ChartColumns, ValidateIntDropsOneDollarAndTheCommasAndRoundsHalvesToEven)
         SCOPED_TRACE(row.text.toStdString());
         qint64 value = 77;
         EXPECT_EQ(ChartBuilder::ValidateInt(row.text, value), row.valid);
-        if (row.valid)
+        if (row.valid) {
             EXPECT_EQ(value, row.value);
+        }
     }
 }
 
@@ -101,13 +102,13 @@ TEST_F(ChartBuilderTest, ReadsEachColumnKindAsTheRulesSay)
         QStringList first, second;
     } rows[] = {
         { "text X, integer Y, a null Y is 0", "cMonth", "iAge",
-            { "1:30:Jan", "2:40:Feb", "3:0:Mar" } },
-        { "integer X, null X at 0", "iAge", "iSeq", { "30:1:30", "40:2:40", "0:3:0" } },
-        { "numeric text Y", "cMonth", "cAmount", { "1:1200:Jan", "2:300:Feb", "3:300:Mar" } },
-        { "date Y counts from 2", "cMonth", "dtPaid", { "1:2:Jan", "2:3:Feb", "3:4:Mar" } },
+            { "1:30:Jan", "2:40:Feb", "3:0:Mar" }, {} },
+        { "integer X, null X at 0", "iAge", "iSeq", { "30:1:30", "40:2:40", "0:3:0" }, {} },
+        { "numeric text Y", "cMonth", "cAmount", { "1:1200:Jan", "2:300:Feb", "3:300:Mar" }, {} },
+        { "date Y counts from 2", "cMonth", "dtPaid", { "1:2:Jan", "2:3:Feb", "3:4:Mar" }, {} },
         { "date X gives labels", "dtPaid", "iSeq",
-            { "1:1:2024-01-31", "2:2:2024-02-29", "3:3:2024-03-31" } },
-        { "reals round halves to even", "iSeq", "fHours", { "1:2:1", "2:4:2", "3:0:3" } },
+            { "1:1:2024-01-31", "2:2:2024-02-29", "3:3:2024-03-31" }, {} },
+        { "reals round halves to even", "iSeq", "fHours", { "1:2:1", "2:4:2", "3:0:3" }, {} },
         { "two Y columns continue the positions", "cMonth", "iSeq,iAge",
             { "1:1:Jan", "2:2:Feb", "3:3:Mar" }, { "4:30:Jan", "5:40:Feb", "6:0:Mar" } },
     };
@@ -123,8 +124,9 @@ TEST_F(ChartBuilderTest, ReadsEachColumnKindAsTheRulesSay)
             << error.toStdString();
         ASSERT_EQ(chart.series.size(), row.second.isEmpty() ? 1u : 2u);
         EXPECT_EQ(Describe(chart.series[0]), row.first);
-        if (!row.second.isEmpty())
+        if (!row.second.isEmpty()) {
             EXPECT_EQ(Describe(chart.series[1]), row.second);
+        }
         EXPECT_EQ(chart.series[0].kind, SeriesKind::Bar);
         EXPECT_EQ(chart.title, "Pay by month");
         EXPECT_EQ(QString::fromStdString(chart.bottomAxis.title), row.x);
@@ -215,7 +217,10 @@ TEST_F(ChartBuilderTest, ABrokenTemplateSaysSoAndGivesBarsAnEmptyOneIsSilent)
     OpenQuery(query, db.payroll(), "select * from tPay");
     Chart styled;
     styled.title = "Kept title";
-    styled.series.push_back(ChartSeries { .kind = SeriesKind::Pie, .title = "old" });
+    ChartSeries old;
+    old.kind = SeriesKind::Pie;
+    old.title = "old";
+    styled.series.push_back(old);
     const QByteArray saved = SaveChartTemplate(styled);
     const struct
     {
@@ -242,8 +247,9 @@ TEST_F(ChartBuilderTest, ABrokenTemplateSaysSoAndGivesBarsAnEmptyOneIsSilent)
         EXPECT_EQ(chart.series[0].title, "iAge");
         EXPECT_EQ(chart.title, row.title);
         ASSERT_EQ(delegate.messages.size(), row.message ? 1 : 0);
-        if (row.message)
+        if (row.message) {
             EXPECT_TRUE(delegate.messages[0].startsWith(
                 "Unable to save the chart template!\rReason: the chart template is damaged"));
+        }
     }
 }

@@ -289,10 +289,12 @@ TEST_F(ChartWindowTest, ExportWritesThePictureTheHeadlessBuildDraws)
         QFile written(file);
         ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << name;
         const QByteArray bytes = written.readAll();
-        if (QByteArray(name).endsWith(".pdf"))
+        if (QByteArray(name).endsWith(".pdf")) {
             EXPECT_TRUE(bytes.startsWith("%PDF"));
-        if (QByteArray(name).endsWith(".svg"))
+        }
+        if (QByteArray(name).endsWith(".svg")) {
             EXPECT_TRUE(bytes.contains("<title>Pay by month</title>"));
+        }
     }
     // What corvane-iq chart does, without the window: same columns, same build, same size.
     TQuillonADOQuery query;
