@@ -6,6 +6,7 @@
 #include "host/core/Log.h"
 #include "host/core/Messages.h"
 #include "host/core/Progress.h"
+#include "host/core/ProgressWatch.h"
 #include "host/core/RegIni.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
 #include "host/ui/TmxGrid.h"
@@ -181,6 +182,7 @@ bool TfrmIPEasyEnquiryView::PrepareSQL(QString &sql)
 void TfrmIPEasyEnquiryView::RunEnquiry()
 {
     ShowProgressDlg(QStringLiteral("Retrieving Data. Please wait..."), kCaption, 999, false, true);
+    AllowProgressCancel();
     qint64 elapsed = kElapsedNotMeasured;
     QString error;
     Connection *connection = ReportConnection(qryEasyEnquiry->GetCommonDB());
@@ -192,9 +194,22 @@ void TfrmIPEasyEnquiryView::RunEnquiry()
         if (qryView->ControlsDisabled())
             qryView->EnableControls();
     });
-    bool ok = connection
-        && OpenEnquiry(
+    bool ok = false;
+    if (connection) {
+        const ProgressWatch watch(*connection);
+        ok = OpenEnquiry(
             *qryView, *connection, FSQL, FCode, qryEasyEnquiry->GetDescription(), elapsed, error);
+    }
+    if (!ok && qryView->LastError().isCancelled()) {
+        // The person stopped the run: the window that was to show it goes as well.
+        mniGridChart->setEnabled(false);
+        qryView->Close();
+        HideProgressDlg();
+        PopCursor(true);
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        InfoMessage(RunCancelledMessage());
+        return;
+    }
     if (ok) {
         ShowProgressDlg(QStringLiteral("Preparing Data. Please wait..."), kCaption,
             qryView->FieldCount(), false, false);
@@ -241,6 +256,8 @@ bool TfrmIPEasyEnquiryView::LayoutGrid(QString &error)
 
     qryView->EnableControls();
     grdQueryView->SetAutoWidth(AutoWidth(grdQueryView->ColumnCount()));
+    if (!grdQueryView->AutoWidth())
+        grdQueryView->FitColumnsToContent(kMaxNewColumnWidth);
     return true;
 }
 
