@@ -204,10 +204,9 @@ void TfrmIPEasyEnquiryView::RunEnquiry()
         // The person stopped the run: the window that was to show it goes as well.
         mniGridChart->setEnabled(false);
         qryView->Close();
+        FRunCancelled = true; // DoIPEasyEnquiryView closes the window once it is shown
         HideProgressDlg();
         PopCursor(true);
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-        InfoMessage(RunCancelledMessage());
         return;
     }
     if (ok) {
@@ -429,4 +428,11 @@ void DoIPEasyEnquiryView(int EnquiryID)
         form->move(screen->availableGeometry().center() - form->rect().center());
     form->show();
     PopCursor();
+    if (form->RunCancelled()) {
+        // The person stopped the run: the window that was to show it goes as well, after the
+        // message (which may be its child while it is the last window opened).
+        form->hide();
+        InfoMessage(RunCancelledMessage());
+        form->close();
+    }
 }
