@@ -2,6 +2,7 @@
 // plainest code that reads the same values. Prints the ratios with their targets at the end.
 #include "BenchData.h"
 #include "ExportBench.h"
+#include "GridBench.h"
 #include "ViewBench.h"
 
 #include "host/db/dataset/ResultColumns.h"
@@ -209,6 +210,8 @@ int main(int argc, char **argv)
         PrintRatio("two-condition filter / plain pass",
             t["RecordFilterPass"] / t["PlainColumnPass"], 1.5, rows);
     PrintExportRatios(t, rows);
+    PrintGridRatios(t, rows);
+    ReleaseGridBench();
 
     state().opened.reset();
     state().db.reset();
