@@ -412,9 +412,20 @@ void TfrmIPEasyEnquiryView::vwQueryViewCustomization(bool opened)
     QElapsedTimer stopwatch;
     stopwatch.start();
     PushCursor();
-    const bool refreshed = qryView->brRefresh(true, QString(), QString());
+    // As long as the run itself: the same progress window and Cancel, and a refresh that fails
+    // or is cancelled leaves the rows of the run on screen.
+    ShowProgressDlg(QStringLiteral("Retrieving Data. Please wait..."), kCaption, 999, false, true);
+    AllowProgressCancel();
+    bool refreshed = false;
+    if (Connection *connection = qryView->GetConnection()) {
+        const ProgressWatch watch(*connection);
+        refreshed = qryView->brRefresh(true, QString(), QString());
+    }
+    HideProgressDlg();
     PopCursor();
-    if (!refreshed)
+    if (!refreshed && qryView->LastError().isCancelled())
+        InfoMessage(tr("The refresh was cancelled: the rows shown are those of the earlier run."));
+    else if (!refreshed)
         ErrMessage(RunFailureMessage(qryView->LastError(), stopwatch.elapsed()));
 }
 
