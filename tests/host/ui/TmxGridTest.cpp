@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,6 +22,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -162,7 +164,12 @@ TEST_F(GridTest, NumbersKeepTheirColumnsDecimalsAndAutomaticWidthsShareTheView)
     grid.SetColumnVisible(Count, true);
     grid.FitColumnsToContent(60);
     EXPECT_TRUE(fitsItsValues(Count));
-    EXPECT_EQ(grid.ColumnWidth(Paid), 60); // "29/02/2024 14:30" is cut, and its tooltip says it
+    EXPECT_EQ(grid.ColumnWidth(Paid), 60);
+    // The cut value shows whole in its tooltip.
+    const QRect cell = view->visualRect(grid.Model()->index(1, Paid));
+    QHelpEvent help(QEvent::ToolTip, cell.center(), view->viewport()->mapToGlobal(cell.center()));
+    QCoreApplication::sendEvent(view->viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), "29/02/2024 14:30");
 }
 
 TEST_F(GridTest, ColumnsMoveHideAndKeepTheirWidths)
