@@ -5,6 +5,7 @@
 #include "EditBench.h"
 #include "ExchangeBench.h"
 #include "ExportBench.h"
+#include "GridBench.h"
 #include "ViewBench.h"
 
 #include "host/db/dataset/ResultColumns.h"
@@ -213,6 +214,8 @@ int main(int argc, char **argv)
             t["RecordFilterPass"] / t["PlainColumnPass"], 1.5, rows);
     PrintExportRatios(t, rows);
     PrintExchangeRatios(t, rows);
+    PrintGridRatios(t, rows);
+    ReleaseGridBench();
 
     state().opened.reset();
     state().db.reset();
