@@ -134,7 +134,7 @@ void Make(ExchangeData &made)
         QString error;
         if (!EasyXMLFromDataSet(*made.source, true, {}, text, error))
             made.error = error.toStdString();
-        made.file = EncodeSimpleXmlFile(text);
+        made.file = QByteArray::fromStdString(EncodeSimpleXmlFile(std::move(text)));
     }
 }
 
@@ -289,7 +289,7 @@ void ExportFile(benchmark::State &bench)
             bench.SkipWithError(error.toUtf8().constData());
             break;
         }
-        benchmark::DoNotOptimize(EncodeSimpleXmlFile(text).size());
+        benchmark::DoNotOptimize(EncodeSimpleXmlFile(std::move(text)).size());
     }
 }
 

@@ -17,5 +17,6 @@ bool EasyXMLFromDataSet(
     Connection &payroll, bool all, const std::vector<int> &ids, std::string &text, QString &error);
 
 // The file's bytes: Windows-1252 without a byte-order mark, or UTF-8 with one when the text
-// holds a character that code page lacks (rather than change it).
-QByteArray EncodeSimpleXmlFile(const std::string &utf8);
+// holds a character that code page lacks (rather than change it). Pass the text with std::move:
+// a file in ASCII is the text itself.
+std::string EncodeSimpleXmlFile(std::string utf8);

@@ -15,12 +15,11 @@ bool WriteEnquiryFile(Connection &payroll, bool all, const std::vector<int> &ids
     std::string text;
     if (!EasyXMLFromDataSet(payroll, all, ids, text, error))
         return false;
-    const QByteArray bytes = EncodeSimpleXmlFile(text);
-    text.clear();
+    const std::string bytes = EncodeSimpleXmlFile(std::move(text));
     ExportFile file(path, protectedFiles);
     if (!file.Open(error))
         return false;
-    file.Write(bytes);
+    file.Write(bytes.data(), qint64(bytes.size()));
     return file.Commit(error);
 }
 

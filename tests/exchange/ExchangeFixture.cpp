@@ -37,7 +37,7 @@ QByteArray ExchangeFixture::exportBytes(const std::vector<int> &ids)
     std::string text;
     QString error;
     EXPECT_TRUE(EasyXMLFromDataSet(db.payroll(), false, ids, text, error)) << error.toStdString();
-    return EncodeSimpleXmlFile(text);
+    return QByteArray::fromStdString(EncodeSimpleXmlFile(std::move(text)));
 }
 
 QByteArray ExchangeFixture::readFile(const QString &path)

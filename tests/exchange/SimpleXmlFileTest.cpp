@@ -55,7 +55,7 @@ TEST_F(ExchangeFixture, KnownIQIsWrittenByteForByteAndReadBackWhole)
     std::string text;
     QString error;
     ASSERT_TRUE(EasyXMLFromDataSet(*target, true, {}, text, error));
-    EXPECT_EQ(EncodeSimpleXmlFile(text), golden);
+    EXPECT_EQ(QByteArray::fromStdString(EncodeSimpleXmlFile(std::move(text))), golden);
 }
 
 TEST_F(ExchangeFixture, RoundTripKeepsEveryCharacterAndTheIQRunsThere)
@@ -299,4 +299,43 @@ TEST_F(ExchangeFixture, ImportRefusesAFileOver256MiBBeforeReadingIt)
     EXPECT_TRUE(run.started);
     EXPECT_EQ(run.outcome.error, "The file is larger than 256 MiB, more than any IQ file holds.");
     EXPECT_EQ(TestDatabases::count(*target, "SELECT count(*) FROM _iptblEasyEnquiry"), 0);
+}
+
+TEST_F(ExchangeFixture, AllRecordsEqualEachSelectedRecordInIdOrder)
+{
+    // Column and parameter rows stored out of their IQs' order, an IQ without any, and a row
+    // whose IQ is gone: "All" walks the tables beside the IQs, "Selected" looks each IQ up.
+    const auto add = [&](const char *code) {
+        db.exec("INSERT INTO _iptblEasyEnquiry (cCode, cSQLStatement) VALUES (?, 'SELECT 1')",
+            { std::string(code) });
+        return db.count("SELECT max(idEnquiry) FROM _iptblEasyEnquiry");
+    };
+    const int first = add("FIRST");
+    add("BARE");
+    const int last = add("LAST");
+    db.insertColumns(last, { { "z", true } });
+    db.insertParam(last, "L", 1, QStringLiteral("l"));
+    db.insertColumns(first, { { "b", true }, { "a", false } });
+    db.insertParam(first, "F2", 1, QStringLiteral("2"));
+    db.insertParam(first, "F1", 1, QStringLiteral("1"));
+    db.insertColumns(last, { { "y", false } });
+    db.exec("PRAGMA foreign_keys = OFF", {});
+    db.insertColumns(last + 100, { { "orphan", true } });
+    db.insertParam(last + 100, "Orphan", 1, QStringLiteral("o"));
+
+    std::vector<int> ids;
+    for (const QString &id : TestDatabases::rows(
+             db.payroll(), "SELECT idEnquiry FROM _iptblEasyEnquiry ORDER BY idEnquiry"))
+        ids.push_back(id.toInt());
+    std::string text;
+    QString error;
+    ASSERT_TRUE(EasyXMLFromDataSet(db.payroll(), true, {}, text, error)) << error.toStdString();
+    const QByteArray all = QByteArray::fromStdString(text);
+    EXPECT_EQ(all, exportBytes(ids));
+    EXPECT_FALSE(all.contains("orphan") || all.contains("Orphan"));
+    // Each IQ's rows in the order they were stored.
+    const qsizetype b = all.indexOf("<cColumnName>b<"), a = all.indexOf("<cColumnName>a<");
+    const qsizetype z = all.indexOf("<cColumnName>z<"), y = all.indexOf("<cColumnName>y<");
+    EXPECT_TRUE(b < a && a < z && z < y) << all.toStdString();
+    EXPECT_LT(all.indexOf("<cDescription>F2<"), all.indexOf("<cDescription>F1<"));
 }

@@ -63,7 +63,8 @@ int runExport(CliContext &context)
             return ExitFailure;
         }
         context.out.flush();
-        context.standardOutput.Write(EncodeSimpleXmlFile(text));
+        const std::string bytes = EncodeSimpleXmlFile(std::move(text));
+        context.standardOutput.Write(bytes.data(), qint64(bytes.size()));
         return ExitOk;
     }
     // The dialog's question, answered by the option.
