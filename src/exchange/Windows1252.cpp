@@ -1,5 +1,7 @@
 #include "exchange/Windows1252.h"
 
+#include <array>
+
 namespace {
 
 // 0x80 to 0x9F; the unassigned bytes map to themselves.
@@ -23,14 +25,18 @@ int ByteFor(char16_t c)
 
 QString Windows1252::decode(const QByteArray &bytes)
 {
-    // Latin-1 but for 0x80 to 0x9F: convert fast, then mend those few.
-    QString text = QString::fromLatin1(bytes);
-    QChar *out = text.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto u = static_cast<unsigned char>(bytes[i]);
-        if (u >= 0x80 && u < 0xA0)
-            out[i] = QChar(kHigh[u - 0x80]);
-    }
+    // One table look-up per byte: Latin-1 but for 0x80 to 0x9F.
+    static const auto kTable = [] {
+        std::array<char16_t, 256> table {};
+        for (int b = 0; b < 256; ++b)
+            table[b] = b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : char16_t(b);
+        return table;
+    }();
+    QString text(bytes.size(), Qt::Uninitialized);
+    auto *out = reinterpret_cast<char16_t *>(text.data());
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.constData());
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        out[i] = kTable[in[i]];
     return text;
 }
 

@@ -4,6 +4,7 @@
 #include "exchange/EasyXMLReader.h"
 #include "exchange/EasyXMLWriter.h"
 #include "exchange/EnquiryExchange.h"
+#include "exchange/Windows1252.h"
 
 #include <QFile>
 #include <QXmlStreamReader>
@@ -338,4 +339,19 @@ TEST_F(ExchangeFixture, AllRecordsEqualEachSelectedRecordInIdOrder)
     const qsizetype z = all.indexOf("<cColumnName>z<"), y = all.indexOf("<cColumnName>y<");
     EXPECT_TRUE(b < a && a < z && z < y) << all.toStdString();
     EXPECT_LT(all.indexOf("<cDescription>F2<"), all.indexOf("<cDescription>F1<"));
+}
+
+TEST(Windows1252Test, EveryByteDecodesAndEncodesBack)
+{
+    QByteArray bytes;
+    for (int b = 1; b < 256; ++b)
+        bytes += char(b);
+    const QString text = Windows1252::decode(bytes);
+    ASSERT_EQ(text.size(), bytes.size());
+    EXPECT_EQ(text[0x80 - 1], QChar(0x20AC)); // euro sign
+    EXPECT_EQ(text[0x9F - 1], QChar(0x0178));
+    EXPECT_EQ(text[0x81 - 1], QChar(0x0081)); // unassigned: itself
+    EXPECT_EQ(text[0xE9 - 1], QChar(0x00E9));
+    EXPECT_EQ(Windows1252::encode(text), bytes);
+    EXPECT_EQ(Windows1252::encode(QStringLiteral("\u2192")), std::nullopt);
 }

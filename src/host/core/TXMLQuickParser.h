@@ -26,6 +26,6 @@ public:
 private:
     qsizetype NextTagStart() const; // index of the next "<" that starts a tag, -1 when none
 
-    QString m_text;
+    const QString m_text; // const: indexing a shared copy must not detach (copy) the whole text
     qsizetype m_pos = 0;
 };
