@@ -545,7 +545,7 @@ TEST_F(CliTest, EditorCommandsRefuseWithTheEditorsTextsAndStoreNothing)
             "IQ Error: no such table: nowhere\nThere are errors in the SQL Statement. Statement "
             "can not be saved!" },
         { { "add", "--code", "NEW", "--sql", "delete from _iptblEasyEnquiry" }, "admin",
-            "corvane-iq: \"DELETE\" is not allowed in the SQL Statement!" },
+            "\"DELETE\" is not allowed in the SQL Statement!" },
         { { "add", "--code", "NEW", "--sql", "select 1 as a" }, "viewer",
             "corvane-iq: only an administrator may change the SQL statement." },
         { { "add", "--code", "ELEVENCHARS", "--sql", "select 1 as a" }, "admin",
@@ -553,7 +553,7 @@ TEST_F(CliTest, EditorCommandsRefuseWithTheEditorsTextsAndStoreNothing)
         { { "add", "--code", "NEW", "--sql", "select 1 as a", "--columns", "b" }, "admin",
             "corvane-iq: the statement has no column \"b\"." },
         { { "edit", "IQB-EMP002", "--description", "changed" }, "admin",
-            "corvane-iq: IQ \"IQB-EMP002\" is a system record and cannot be modified." },
+            "IQ \"IQB-EMP002\" is a system record and cannot be modified." },
         { { "add", "--code", "NEW", "--sql", "select 1 as a", "--dry-run" }, "admin", "" },
     };
     for (const auto &row : rows) {

@@ -60,9 +60,16 @@ public:
     int Run();
 
 private:
+    // A line of our own, for input the windows cannot even take.
     bool Fail(const QString &text)
     {
         m_context.err << "corvane-iq: " << OneLine(text) << "\n";
+        return false;
+    }
+    // A refusal the windows show: their text exactly, as the other refusals print it.
+    bool Refuse(const QString &text)
+    {
+        m_context.err << OneLine(text) << "\n";
         return false;
     }
     bool OpenEditor();
@@ -139,8 +146,8 @@ bool EditRun::SystemRecordRefusal(bool changed)
 {
     if (!changed || m_editor.IsEditable())
         return true;
-    return Fail(QStringLiteral("IQ \"%1\" is a system record and cannot be modified.")
-                    .arg(m_editor.StoredCode()));
+    return Refuse(QStringLiteral("IQ \"%1\" is a system record and cannot be modified.")
+                      .arg(m_editor.StoredCode()));
 }
 
 bool EditRun::Lookup(const char *sql, const QString &code, const char *what, std::optional<int> &id)
@@ -220,7 +227,7 @@ bool EditRun::ApplyStatement()
         return Fail(QStringLiteral("only an administrator may change the SQL statement."));
     const std::string refusal = ForbiddenKeywordMessage(m_definition.sql->toStdString());
     if (!refusal.empty())
-        return Fail(QString::fromStdString(refusal));
+        return Refuse(QString::fromStdString(refusal));
     m_editor.ChangeStatement(*m_definition.sql);
     if (!m_editor.Error().isEmpty())
         m_context.err << OneLine(m_editor.Error()) << "\n"; // OK's check refuses it below
