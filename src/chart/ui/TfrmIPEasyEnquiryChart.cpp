@@ -99,6 +99,10 @@ void TfrmIPEasyEnquiryChart::FormCreate()
     popChart = new QMenu(this);
     popChart->setObjectName(QStringLiteral("popChart"));
     popChart->addAction(mniFormReset);
+    // Print is not among the toolbar's tools: the chart's menu and Ctrl+P reach it.
+    QAction *print = TeeCommander->ControlAction(ChartCommander::Print);
+    popChart->addAction(print);
+    addAction(print);
 
     connect(btnClose, &QPushButton::clicked, this, &TfrmIPEasyEnquiryChart::btnCloseClick);
     connect(mniFormReset, &QAction::triggered, this, &TfrmIPEasyEnquiryChart::mniFormResetClick);

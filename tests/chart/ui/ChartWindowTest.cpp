@@ -18,6 +18,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QToolBar>
@@ -252,10 +253,17 @@ TEST_F(ChartWindowTest, EditorOpensOnCtrlAltRightAndTheToolbarsEditGivesWayToThe
     });
     QTest::keyClick(view, Qt::Key_E, Qt::ControlModifier);
     EXPECT_EQ(opened, 2);
+    // Print is not on the toolbar, but Ctrl+P and the chart's menu reach it.
+    script.onModal("dlgPrintChart", [&](QDialog &dialog) { dialog.reject(); });
+    QTest::keyClick(view, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_TRUE(window->findChild<QMenu *>("popChart")
+                    ->actions()
+                    .contains(window->findChild<QAction *>("tbPrint")));
     QStringList modals;
     for (const auto &record : script.modalLog())
         modals << record.objectName;
-    EXPECT_EQ(modals, (QStringList { "ChartEditor", "frmIPEasyChartOptions", "ChartEditor" }));
+    EXPECT_EQ(modals,
+        (QStringList { "ChartEditor", "frmIPEasyChartOptions", "ChartEditor", "dlgPrintChart" }));
 
     script.onModal("ChartEditor", [&](QDialog &dialog) {
         dialog.findChild<QComboBox *>("cbxPalette")->setCurrentIndex(2);
