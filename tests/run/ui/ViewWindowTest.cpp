@@ -427,3 +427,30 @@ TEST_F(ViewWindowTest, CancelInTheProgressWindowStopsTheRunClosesTheWindowAndSay
     ASSERT_TRUE(view);
     EXPECT_EQ(grid(view)->Model()->rowCount(), 30);
 }
+
+TEST_F(ViewWindowTest, CancelledRefreshKeepsTheRowsOfTheRun)
+{
+    // The statement is quick for the run and endless for the refresh after customising.
+    db.exec("CREATE TABLE tblKnob (iLimit INTEGER)");
+    db.exec("INSERT INTO tblKnob VALUES (3)");
+    TfrmIPEasyEnquiryView *view = run(addEnquiry("KNOB",
+        "with recursive n(i) as (select 1 union all select i + 1 from n "
+        "where i < (select iLimit from tblKnob)) select i as iNumber from n",
+        { { "iNumber", true } }));
+    ASSERT_TRUE(view);
+    ASSERT_EQ(grid(view)->Model()->rowCount(), 3);
+    db.exec("UPDATE tblKnob SET iLimit = 2000000000");
+
+    script.onProgress([](QDialog &progress) {
+        QTest::mouseClick(progress.findChild<QPushButton *>("btnCancel"), Qt::LeftButton);
+    });
+    script.onModal("frmGridCustomise", [](QDialog &dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton *>("btnOK"), Qt::LeftButton);
+    });
+    action(view, "mniGridCustColumns")->trigger();
+    EXPECT_EQ(script.pendingProgress(), 0);
+    EXPECT_EQ(script.takeMessages(),
+        QStringList { "The refresh was cancelled: the rows shown are those of the earlier run." });
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(grid(view)->Model()->rowCount(), 3);
+}
