@@ -124,17 +124,19 @@ std::string OdbcConnection::serverText(std::string_view sql) const
 void OdbcConnection::cancel()
 {
     std::lock_guard lock(m_runMutex);
-    if (!m_running)
-        return;
     m_cancelled = true;
-    SQLCancel(m_running);
+    if (m_running)
+        SQLCancel(m_running);
 }
 
-void OdbcConnection::enterRun(void *statement)
+bool OdbcConnection::enterRun(void *statement, bool starting)
 {
     std::lock_guard lock(m_runMutex);
     m_running = statement;
-    m_cancelled = false;
+    // A cancel asked for before a statement starts belongs to an earlier one.
+    if (starting)
+        m_cancelled = false;
+    return m_cancelled;
 }
 
 bool OdbcConnection::leaveRun()

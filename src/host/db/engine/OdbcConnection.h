@@ -37,8 +37,9 @@ public:
     // The statement as the server is given it (names adapted to its dialect).
     std::string serverText(std::string_view sql) const;
 
-    // Stops the statement that is running on this connection, if any; safe from any thread. The
-    // statement fails with SQLSTATE "HY008".
+    // Stops the statement that is running on this connection, or whose rows are being read;
+    // safe from any thread, and from the progress callback. The statement fails with SQLSTATE
+    // "HY008".
     void cancel();
 
     std::unique_ptr<Statement> prepare(std::string_view sql, std::string *tail = nullptr) override;
@@ -78,8 +79,9 @@ private:
     bool setAutocommit(bool on);
     bool runFixed(const std::string &sql); // no results, nothing bound
 
-    // Statements register the handle they run on, so that cancel() reaches it.
-    void enterRun(void *statement);
+    // Statements register the handle they run on, so that cancel() reaches it; `starting` at
+    // the execute, not at the fetches after it. True when a cancel is already pending.
+    bool enterRun(void *statement, bool starting);
     bool leaveRun(); // true when cancel() was called while it ran
     DbError statementError(void *statement, bool cancelled) const;
     void setError(DbError error) { m_error = std::move(error); }

@@ -132,6 +132,12 @@ bool OdbcStatement::describe()
         }
         column.name = reinterpret_cast<const char *>(name.data());
         column.size = size;
+        // PostgreSQL's driver may hand booleans over as the texts "1" and "0"; asked for
+        // numbers it gives 1 and 0, as a bit column does on SQL Server.
+        const std::string typeName
+            = NameFold::fold(columnText(m_handle, i + 1, SQL_DESC_TYPE_NAME));
+        if (typeName == "bool" || typeName == "boolean")
+            column.sqlType = SQL_BIT;
         column.declared = typeOf(column.sqlType);
         column.baseTable = columnText(m_handle, i + 1, SQL_DESC_BASE_TABLE_NAME);
         column.baseColumn = column.baseTable.empty()
@@ -159,8 +165,9 @@ bool OdbcStatement::bind(int index, const Value &value)
 bool OdbcStatement::execute()
 {
     SQLSMALLINT expected = 0;
-    if (SQL_SUCCEEDED(SQLNumParams(m_handle, &expected))
-        && static_cast<std::size_t>(expected) < m_parameters.size()) {
+    if (!SQL_SUCCEEDED(SQLNumParams(m_handle, &expected)))
+        expected = static_cast<SQLSMALLINT>(m_parameters.size()); // the driver cannot count
+    if (static_cast<std::size_t>(expected) < m_parameters.size()) {
         m_error = DbError { "Parameter " + std::to_string(expected + 1) + " is out of range.", 0,
             "07009" };
         return false;
@@ -214,7 +221,7 @@ bool OdbcStatement::execute()
         = timeout.count() > 0 ? static_cast<SQLULEN>((timeout.count() + 999) / 1000) : 0;
     SQLSetStmtAttr(m_handle, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(seconds), 0);
 
-    m_connection.enterRun(m_handle);
+    m_connection.enterRun(m_handle, true);
     SQLRETURN rc = SQLExecute(m_handle);
     // Statements before the one with rows (SET NOCOUNT, an INSERT before its SELECT) pass.
     SQLSMALLINT columns = 0;
@@ -359,7 +366,12 @@ Statement::Step OdbcStatement::fetchBlock()
 {
     if (m_connection.m_progress)
         m_connection.m_progress();
-    m_connection.enterRun(m_handle);
+    // A cancel from the progress callback (or between blocks) arrives while no call runs.
+    if (m_connection.enterRun(m_handle, false)) {
+        m_connection.leaveRun();
+        SQLFreeStmt(m_handle, SQL_CLOSE);
+        return fail(DbError { "The statement was cancelled.", 0, "HY008" });
+    }
     const SQLRETURN rc = SQLFetch(m_handle);
     const bool cancelled = m_connection.leaveRun();
     m_row = 0;

@@ -91,6 +91,9 @@ std::string bracketsToDoubleQuotes(std::string_view sql)
         bool plain = !name.empty() && !std::isdigit(static_cast<unsigned char>(name[0]));
         for (const char c : name)
             plain = plain && (std::isalnum(static_cast<unsigned char>(c)) || c == '_');
+        // A quote on either side would join with ours into one name: "x"[y] is not "x""y".
+        if (!out.empty() && out.back() == '"')
+            out.push_back(' ');
         out.push_back('"');
         for (const char c : name) {
             if (c == '"')
@@ -99,6 +102,8 @@ std::string bracketsToDoubleQuotes(std::string_view sql)
                 plain ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : c);
         }
         out.push_back('"');
+        if (i < sql.size() && sql[i] == '"')
+            out.push_back(' ');
     }
     return out;
 }

@@ -24,5 +24,6 @@ std::size_t originalOffset(std::size_t strippedOffset, const std::vector<Removed
 // PostgreSQL reads [name] as an array subscript: bracketed names become double-quoted ones
 // outside literals, comments and other quoted names. A plain name (letters, digits, _) is folded
 // to lower case as PostgreSQL folds the same name unquoted; any other keeps its case. A "
-// inside the brackets is doubled; an unclosed bracket is left as written.
+// inside the brackets is doubled; an unclosed bracket is left as written. A blank is put
+// between the new name and a double quote right beside it, which would otherwise join them.
 std::string bracketsToDoubleQuotes(std::string_view sql);

@@ -285,6 +285,53 @@ TEST_P(OdbcOnly, CancelFromAnotherThreadStopsTheRunningStatement)
     EXPECT_TRUE(error.text.starts_with("The statement was cancelled")) << error.text;
     EXPECT_FALSE(error.isTimeout());
     EXPECT_EQ(text("select 40 + 2"), "42");
+
+    // From the progress callback, between two blocks of rows.
+    int calls = 0;
+    db->setProgressCallback([&] {
+        if (++calls == 2)
+            odbc.cancel();
+    });
+    int rows = 0;
+    EXPECT_FALSE(db->forEachRow(
+        "with recursive n(i) as (select 1 union all select i + 1 from n) select i from n limit "
+        "100000",
+        {},
+        [&](const Statement &) {
+            ++rows;
+            return true;
+        },
+        error));
+    db->setProgressCallback({});
+    EXPECT_EQ(error.sqlState, "HY008") << error.text;
+    EXPECT_GT(rows, 0);
+    EXPECT_LT(rows, 100000);
+    EXPECT_EQ(text("select 40 + 2"), "42");
+}
+
+TEST_P(OdbcOnly, OnlyASingleReadingStatementCountsAsReadOnly)
+{
+    exec("CREATE TABLE t(id INTEGER)");
+    const struct
+    {
+        const char *sql;
+        bool readOnly;
+    } rows[] = {
+        { "select * from t -- delete in a comment", true },
+        { "with x as (select 1 as i) select i from x;", true },
+        { "select 'insert into t' as words from t", true },
+        { "insert into t values (1)", false },
+        { "select 1; delete from t", false },
+        { "select * into copied from t", false },
+        { "with gone as (delete from t returning id) select * from gone", false },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.sql);
+        const auto statement = db->prepare(row.sql);
+        if (!statement)
+            continue; // refused by the engine, which is as good
+        EXPECT_EQ(statement->isReadOnly(), row.readOnly);
+    }
 }
 
 TEST_P(OdbcOnly, DriverErrorsCarryTheirSqlStateAndText)
