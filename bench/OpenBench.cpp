@@ -2,6 +2,7 @@
 // plainest code that reads the same values. Prints the ratios with their targets at the end.
 #include "BenchData.h"
 #include "ExportBench.h"
+#include "OdbcBench.h"
 #include "ViewBench.h"
 
 #include "host/db/dataset/ResultColumns.h"
@@ -215,6 +216,7 @@ int main(int argc, char **argv)
     // The same rows once more, the way a person sees them: through the result window.
     const bool viewRan = RunViewBenchmark(file.string(), rows);
     std::filesystem::remove(file);
+    const bool odbcRan = RunOdbcBenchmark(rows);
     benchmark::Shutdown();
-    return viewRan ? 0 : 1;
+    return viewRan && odbcRan ? 0 : 1;
 }

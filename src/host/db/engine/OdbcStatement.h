@@ -49,6 +49,8 @@ public:
 
     // The type class of an ODBC SQL data type (SQL_VARCHAR ...).
     static FieldType typeOf(short sqlType);
+    // Rows per fetch of the current result (known after the first step).
+    unsigned long blockRows() const { return m_blockRows; }
     // Describes the result columns from the prepared statement, without running it.
     bool describe();
 
