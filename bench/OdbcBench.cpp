@@ -157,7 +157,9 @@ bool RunOdbcBenchmark(int rows)
         std::printf("ODBC benchmark: no PostgreSQL 15 server: %s\n", qPrintable(error));
         return false;
     }
-    const std::string connectionString = server->connectionString(database);
+    // The plain loop reads through the same driver options as the engine chooses for itself.
+    const std::string connectionString
+        = server->connectionString(database) + std::string(OdbcConnection::kPostgresStreaming);
     DbError dbError;
     const auto connection = OdbcConnection::open(connectionString, dbError);
     if (!connection) {

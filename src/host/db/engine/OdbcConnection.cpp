@@ -68,18 +68,8 @@ std::unique_ptr<OdbcConnection> OdbcConnection::open(
         error = diagnostics(SQL_HANDLE_ENV, connection->m_environment);
         return nullptr;
     }
-    const SQLRETURN rc = SQLDriverConnect(connection->m_connection, nullptr,
-        reinterpret_cast<SQLCHAR *>(const_cast<char *>(connectionString.c_str())),
-        static_cast<SQLSMALLINT>(connectionString.size()), nullptr, 0, nullptr,
-        SQL_DRIVER_NOPROMPT);
-    if (!succeeded(rc)) {
-        error = diagnostics(SQL_HANDLE_DBC, connection->m_connection);
-        // The connection string may hold a password: it is not repeated.
-        error.text = "Cannot connect through ODBC: " + error.text;
-        SQLFreeHandle(SQL_HANDLE_DBC, connection->m_connection);
-        connection->m_connection = nullptr;
+    if (!connection->connect(connectionString, error))
         return nullptr;
-    }
     std::array<char, 128> name {};
     SQLSMALLINT length = 0;
     SQLGetInfo(connection->m_connection, SQL_DBMS_NAME, name.data(), name.size(), &length);
@@ -90,11 +80,40 @@ std::unique_ptr<OdbcConnection> OdbcConnection::open(
         connection->m_dialect = Dialect::SqlServer;
     else if (dbms.starts_with("SQLite"))
         connection->m_dialect = Dialect::Sqlite;
+    // PostgreSQL's driver otherwise holds a whole result in its own memory before the first row
+    // is handed over: a million rows would be held twice and read half as fast. A cursor read
+    // in blocks is asked for unless the connection string says otherwise.
+    if (connection->m_dialect == Dialect::PostgreSql
+        && NameFold::fold(connectionString).find("usedeclarefetch") == std::string::npos) {
+        SQLDisconnect(connection->m_connection);
+        std::string streaming = connectionString;
+        if (!streaming.empty() && streaming.back() != ';')
+            streaming += ';';
+        if (!connection->connect(streaming + std::string(kPostgresStreaming), error))
+            return nullptr;
+    }
     SQLUINTEGER getData = 0;
     SQLGetInfo(connection->m_connection, SQL_GETDATA_EXTENSIONS, &getData, sizeof getData, nullptr);
     const SQLUINTEGER needed = SQL_GD_ANY_COLUMN | SQL_GD_ANY_ORDER | SQL_GD_BLOCK | SQL_GD_BOUND;
     connection->m_blockGetData = (getData & needed) == needed;
     return connection;
+}
+
+bool OdbcConnection::connect(const std::string &connectionString, DbError &error)
+{
+    const SQLRETURN rc = SQLDriverConnect(m_connection, nullptr,
+        reinterpret_cast<SQLCHAR *>(const_cast<char *>(connectionString.c_str())),
+        static_cast<SQLSMALLINT>(connectionString.size()), nullptr, 0, nullptr,
+        SQL_DRIVER_NOPROMPT);
+    if (!succeeded(rc)) {
+        error = diagnostics(SQL_HANDLE_DBC, m_connection);
+        // The connection string may hold a password: it is not repeated.
+        error.text = "Cannot connect through ODBC: " + error.text;
+        SQLFreeHandle(SQL_HANDLE_DBC, m_connection);
+        m_connection = nullptr;
+        return false;
+    }
+    return true;
 }
 
 OdbcConnection::~OdbcConnection()

@@ -33,6 +33,10 @@ public:
     OdbcConnection(const OdbcConnection &) = delete;
     OdbcConnection &operator=(const OdbcConnection &) = delete;
 
+    // Added to a PostgreSQL connection string that does not choose for itself: results are read
+    // from a server cursor, a block at a time, instead of all at once into the driver's memory.
+    static constexpr std::string_view kPostgresStreaming = "UseDeclareFetch=1;Fetch=1024;";
+
     Dialect dialect() const { return m_dialect; }
     // The statement as the server is given it (names adapted to its dialect).
     std::string serverText(std::string_view sql) const;
@@ -76,6 +80,7 @@ private:
     friend class OdbcStatement;
 
     OdbcConnection() = default;
+    bool connect(const std::string &connectionString, DbError &error);
     bool setAutocommit(bool on);
     bool runFixed(const std::string &sql); // no results, nothing bound
 

@@ -467,31 +467,56 @@ Cell OdbcStatement::cellAt(int index) const
     case Buffer::Date:
     case Buffer::Time:
     case Buffer::Timestamp: {
-        // Dates cross the engine boundary as ISO text, as SQLite stores them.
-        char text[40];
-        int written = 0;
-        if (column.buffer == Buffer::Date) {
-            SQL_DATE_STRUCT date;
-            std::memcpy(&date, slot, sizeof date);
-            written = std::snprintf(
-                text, sizeof text, "%04d-%02u-%02u", date.year, date.month, date.day);
-        } else if (column.buffer == Buffer::Time) {
-            SQL_TIME_STRUCT time;
-            std::memcpy(&time, slot, sizeof time);
-            written = std::snprintf(
-                text, sizeof text, "%02u:%02u:%02u", time.hour, time.minute, time.second);
-        } else {
-            SQL_TIMESTAMP_STRUCT stamp;
-            std::memcpy(&stamp, slot, sizeof stamp);
-            written = std::snprintf(text, sizeof text, "%04d-%02u-%02u %02u:%02u:%02u", stamp.year,
-                stamp.month, stamp.day, stamp.hour, stamp.minute, stamp.second);
-            const unsigned milliseconds = stamp.fraction / 1000000;
-            if (milliseconds > 0 && written > 0)
-                written
-                    += std::snprintf(text + written, sizeof text - written, ".%03u", milliseconds);
-        }
+        // Dates cross the engine boundary as ISO text, as SQLite stores them; written digit
+        // by digit, as a million rows have three dates each.
         std::string &kept = m_dateTexts[static_cast<std::size_t>(index)];
-        kept.assign(text, static_cast<std::size_t>(std::max(written, 0)));
+        kept.resize(32);
+        char *out = kept.data();
+        auto digits = [&out](unsigned value, int count) {
+            for (int i = count - 1; i >= 0; --i) {
+                out[i] = static_cast<char>('0' + value % 10);
+                value /= 10;
+            }
+            out += count;
+        };
+        auto date = [&](int year, unsigned month, unsigned day) {
+            if (year < 0) {
+                *out++ = '-';
+                year = -year;
+            }
+            digits(static_cast<unsigned>(year), year > 9999 ? 5 : 4);
+            *out++ = '-';
+            digits(month, 2);
+            *out++ = '-';
+            digits(day, 2);
+        };
+        auto time = [&](unsigned hour, unsigned minute, unsigned second) {
+            digits(hour, 2);
+            *out++ = ':';
+            digits(minute, 2);
+            *out++ = ':';
+            digits(second, 2);
+        };
+        if (column.buffer == Buffer::Date) {
+            SQL_DATE_STRUCT value;
+            std::memcpy(&value, slot, sizeof value);
+            date(value.year, value.month, value.day);
+        } else if (column.buffer == Buffer::Time) {
+            SQL_TIME_STRUCT value;
+            std::memcpy(&value, slot, sizeof value);
+            time(value.hour, value.minute, value.second);
+        } else {
+            SQL_TIMESTAMP_STRUCT value;
+            std::memcpy(&value, slot, sizeof value);
+            date(value.year, value.month, value.day);
+            *out++ = ' ';
+            time(value.hour, value.minute, value.second);
+            if (const unsigned milliseconds = value.fraction / 1000000 % 1000) {
+                *out++ = '.';
+                digits(milliseconds, 3);
+            }
+        }
+        kept.resize(static_cast<std::size_t>(out - kept.data()));
         cell.kind = Cell::Kind::Text;
         cell.data = kept.data();
         cell.size = kept.size();
