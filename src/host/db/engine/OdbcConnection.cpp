@@ -168,6 +168,16 @@ bool OdbcConnection::leaveRun()
 DbError OdbcConnection::statementError(void *statement, bool cancelled) const
 {
     DbError error = diagnostics(SQL_HANDLE_STMT, statement);
+    // Some drivers report a session the server ended as a general error: the connection
+    // itself tells.
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    if (!error.sqlState.starts_with("08")
+        && succeeded(SQLGetConnectAttr(m_connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr))
+        && dead == SQL_CD_TRUE) {
+        error.text = "The connection to the database server was lost: " + error.text;
+        error.sqlState = "08S01";
+        error.transient = false;
+    }
     if (cancelled) {
         error.text = "The statement was cancelled: " + error.text;
         error.sqlState = "HY008";

@@ -361,6 +361,17 @@ TEST_P(OdbcOnly, DriverErrorsCarryTheirSqlStateAndText)
         EXPECT_NE(error.text.find(postgres() ? row.words : ""), std::string::npos) << error.text;
     }
     DbError error;
+    if (postgres()) {
+        // The server ends this connection's session, as a restart or a dropped network would.
+        const std::string pid = text("select pg_backend_pid()");
+        const auto other = open();
+        ASSERT_TRUE(other);
+        ASSERT_TRUE(other->run("select pg_terminate_backend(" + pid + ")", {}, error))
+            << error.text;
+        EXPECT_FALSE(db->run("select 1", {}, error));
+        EXPECT_TRUE(error.text.starts_with("The connection to the database server was lost: "))
+            << error.sqlState << " " << error.text;
+    }
     EXPECT_FALSE(
         OdbcConnection::open("DRIVER={PostgreSQL Unicode};SERVER=127.0.0.1;PORT=1;", error));
     EXPECT_TRUE(error.text.starts_with("Cannot connect through ODBC: ")) << error.text;
