@@ -1,6 +1,5 @@
 #include "host/db/engine/OdbcStatement.h"
 
-#include "host/db/engine/IsoDate.h"
 #include "host/db/engine/NameFold.h"
 #include "host/db/engine/OdbcConnection.h"
 #include "host/db/engine/SqlScanner.h"
