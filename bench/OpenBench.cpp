@@ -1,7 +1,11 @@
 // How fast and how small a result opens, and how fast the grid's filter runs, against the
 // plainest code that reads the same values. Prints the ratios with their targets at the end.
 #include "BenchData.h"
+#include "ChartBench.h"
+#include "EditBench.h"
+#include "ExchangeBench.h"
 #include "ExportBench.h"
+#include "GridBench.h"
 #include "OdbcBench.h"
 #include "ViewBench.h"
 
@@ -210,13 +214,18 @@ int main(int argc, char **argv)
         PrintRatio("two-condition filter / plain pass",
             t["RecordFilterPass"] / t["PlainColumnPass"], 1.5, rows);
     PrintExportRatios(t, rows);
+    PrintExchangeRatios(t, rows);
+    PrintGridRatios(t, rows);
+    ReleaseGridBench();
 
     state().opened.reset();
     state().db.reset();
     // The same rows once more, the way a person sees them: through the result window.
     const bool viewRan = RunViewBenchmark(file.string(), rows);
     std::filesystem::remove(file);
+    const bool editorRan = RunEditorBenchmarks(rows);
+    const bool chartRan = RunChartBenchmark();
     const bool odbcRan = RunOdbcBenchmark(rows);
     benchmark::Shutdown();
-    return viewRan && odbcRan ? 0 : 1;
+    return viewRan && editorRan && chartRan && odbcRan ? 0 : 1;
 }

@@ -5,10 +5,14 @@
 #include "host/core/UiDelegate.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -31,12 +35,32 @@ void ReserveClosedStandardDescriptors()
     }
 }
 
+// Qt's note that it picked a runtime folder itself says nothing to a chart's reader; every other
+// message passes on, so an error stays one line.
+QtMessageHandler previousHandler = nullptr;
+
+void quietRuntimeFolderNote(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (!text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        previousHandler(type, context, text);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     ReserveClosedStandardDescriptors();
-    QCoreApplication app(argc, argv);
+    // Drawing a chart needs fonts, so a GUI application, but never a display: the offscreen
+    // platform draws into images. Every other command stays a plain core application.
+    const bool drawing = std::any_of(argv + 1, argv + argc,
+        [](const char *argument) { return std::strcmp(argument, "chart") == 0; });
+    if (drawing) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        previousHandler = qInstallMessageHandler(quietRuntimeFolderNote);
+    }
+    std::unique_ptr<QCoreApplication> app = drawing
+        ? std::make_unique<QGuiApplication>(argc, argv)
+        : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setOrganizationName("Corvane");
     QCoreApplication::setApplicationName("corvane");
     TerminalDelegate terminal; // nobody to ask: messages on stderr, questions declined

@@ -134,9 +134,11 @@ void EnquiryEditor::RefreshQuery(bool loadParam)
     TSqlSecurityChecker checker;
     std::vector<std::string> names;
     QString error;
-    if (!checker.SecurityCheckSuccessful(*report, probeText))
+    // The check's compile gives the columns; only a text that did not compile (or has no
+    // columns) is compiled again, for the engine's own words.
+    if (!checker.SecurityCheckSuccessful(*report, probeText, &names))
         error = QString::fromLatin1(kForbiddenText);
-    else if (!report->describeColumns(probe.text, names))
+    else if (names.empty() && !report->describeColumns(probe.text, names))
         error = Text(report->lastError().text);
     else if (loadParam)
         FColumns = NewEditorColumns(names);

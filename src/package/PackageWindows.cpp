@@ -1,8 +1,9 @@
 #include "package/PackageWindows.h"
 
-#include "chart/ui/ChartEntry.h"
-#include "edit/ui/EditorEntry.h"
-#include "exchange/ui/ExchangeEntry.h"
+#include "chart/ui/TfrmIPEasyEnquiryChart.h"
+#include "edit/ui/TfrmIPEasyEnquiryAddDlg.h"
+#include "exchange/ui/TfrmIPEasyEnquiryExportDlg.h"
+#include "exchange/ui/TfrmIPEasyEnquiryImportDlg.h"
 #include "list/ui/TfrmIPEasyEnquiry.h"
 #include "run/EnquiryWindows.h"
 #include "run/ui/TfrmIPEasyEnquiryParamDlg.h"

@@ -73,6 +73,10 @@ bool RunLogged(TQuillonADOQuery &query, Connection &connection, const QString &s
     elapsedMs = stopwatch.elapsed();
     if (!succeeded) {
         error = query.LastErrorText();
+        if (query.LastError().isCancelled())
+            AddToLog(
+                QStringLiteral("CancelIQ_%1 %2 ms").arg(code.toUpper(), QString::number(elapsedMs)),
+                kLogTypeIQTiming, kSeverityWarning, nullptr, false, QString(), QString(), 0);
         return false;
     }
 
@@ -101,6 +105,11 @@ bool StreamEnquiry(TQuillonADOQuery &query, RowReceiver &receiver, Connection &c
 {
     return RunLogged(query, connection, sql, code, description, elapsedMs, error, timeoutSeconds,
         [&receiver](TQuillonADOQuery &stream) { return stream.Stream(receiver); });
+}
+
+QString RunCancelledMessage()
+{
+    return QStringLiteral("The IQ run was cancelled, so there is no result to show.");
 }
 
 QString RunFailureMessage(const QString &errorText, qint64 elapsedMs)

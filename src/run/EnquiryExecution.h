@@ -44,6 +44,10 @@ bool StreamEnquiry(TQuillonADOQuery &query, RowReceiver &receiver, Connection &c
     const QString &sql, const QString &code, const QString &description, qint64 &elapsedMs,
     QString &error, std::optional<int> timeoutSeconds = std::nullopt);
 
+// What the person is told after pressing Cancel during a run. The run's log line, type 117 as
+// the timing line's, reads "CancelIQ_<CODE> <n> ms".
+QString RunCancelledMessage();
+
 // The message for a failed run: the time-out text with M = elapsedMs / 60000 + 1 when the
 // error begins with "query timeout expired" in any letter case, otherwise the general text.
 QString RunFailureMessage(const QString &errorText, qint64 elapsedMs);

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 #include <thread>
 
@@ -26,7 +27,8 @@ TEST(CliLinkTest, CorvaneIqLoadsNoWidgetsLibrary)
     ASSERT_TRUE(ldd.waitForFinished(30000));
     const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
     ASSERT_TRUE(libraries.contains("libQt6Core")) << qPrintable(libraries);
-    for (const char *name : { "libQt6Widgets", "libQt6Gui", "libhostui" })
+    // Charts are painted (Qt Gui, offscreen); windows are never linked.
+    for (const char *name : { "libQt6Widgets", "libhostui" })
         EXPECT_FALSE(libraries.contains(name)) << name;
 }
 
@@ -137,7 +139,7 @@ TEST_F(CliTest, ListAndShowReadTheDemoDefinitions)
 TEST_F(CliTest, EveryCommandAnswersHelp)
 {
     for (const char *command :
-        { "list", "show", "prepare", "run", "add", "edit", "copy", "demo" }) {
+        { "list", "show", "prepare", "run", "add", "edit", "copy", "demo", "export", "import" }) {
         SCOPED_TRACE(command);
         const CliResult help = run({ command, "--help" }, QString());
         EXPECT_EQ(help.exitCode, 0);
@@ -592,4 +594,209 @@ TEST_F(CliTest, ShowJsonRoundTripsThroughEditAndCopy)
         2);
 }
 
+TEST_F(CliTest, ChartDrawsEachFormatStoresNothingAndFailsInOneLine)
+{
+    const QByteArray before = FileDigest(payroll);
+    const struct
+    {
+        const char *file;
+        QByteArray start;
+    } pictures[] = { { "pay.png", "\x89PNG" }, { "pay.svg", "<?xml" }, { "pay.pdf", "%PDF" } };
+    for (const auto &picture : pictures) {
+        SCOPED_TRACE(picture.file);
+        const CliResult drawn = admin({ "chart", "PAY-MONTH", "--filter", "iPayslips > 0",
+            "--output", path(picture.file), "--width", "640", "--height", "480" });
+        ASSERT_EQ(drawn.exitCode, 0) << qPrintable(drawn.err);
+        QFile file(path(picture.file));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        EXPECT_TRUE(bytes.startsWith(picture.start));
+        if (QByteArray(picture.file).endsWith(".svg")) {
+            EXPECT_TRUE(bytes.contains("<title>Gross and net pay by month</title>"));
+            QXmlStreamReader xml(bytes);
+            while (!xml.atEnd())
+                xml.readNext();
+            EXPECT_FALSE(xml.hasError()) << qPrintable(xml.errorString());
+        }
+    }
+    EXPECT_EQ(FileDigest(payroll), before);
+
+    const struct
+    {
+        QStringList arguments;
+        int exitCode;
+        QString error;
+    } refusals[] = {
+        { { "chart", "PAY-MONTH", "--output", path("pay.gif") }, 2,
+            "corvane-iq chart: --output must name a .png, .svg or .pdf file.\n" },
+        { { "chart", "PAY-MONTH", "--output", path("pay.png"), "--width", "9" }, 2,
+            "corvane-iq chart: --width and --height must be whole numbers from 50 to 10000.\n" },
+        { { "chart", "PAY-MONTH", "--output", path("gone.png"), "--filter", "nope = 1" }, 2,
+            "corvane-iq chart: --filter: " },
+        { { "chart", "PAY-MONTH", "--output", path("gone.png"), "--filter", "iPayslips < 0" }, 1,
+            "corvane-iq: the result has no rows to chart after the filter.\n" },
+        { { "chart", "PAY-MONTH", "--output", path("missing/gone.png") }, 1, "corvane-iq: " },
+    };
+    for (const auto &refusal : refusals) {
+        SCOPED_TRACE(qPrintable(refusal.arguments.join(' ')));
+        const CliResult result = admin(refusal.arguments);
+        EXPECT_EQ(result.exitCode, refusal.exitCode);
+        const QStringList lines = result.err.split('\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(lines.size(), 1) << qPrintable(result.err);
+        EXPECT_TRUE(lines.value(0).startsWith(refusal.error.trimmed())) << qPrintable(result.err);
+    }
+    EXPECT_FALSE(QFile::exists(path("gone.png")));
+    EXPECT_FALSE(QFile::exists(path("missing/gone.png")));
+
+    // A stored template the window would refuse: bars as there, and one warning line.
+    Sql(payroll, "update _iptblEasyEnquiry set nChartLayout = 'garbage' where cCode = 'PAY-MONTH'");
+    const CliResult warned = admin({ "chart", "PAY-MONTH", "--output", path("pay.png") });
+    EXPECT_EQ(warned.exitCode, 3);
+    EXPECT_TRUE(warned.err.startsWith("corvane-iq: warning: Unable to save the chart template! "
+                                      "Reason: the chart template is damaged at byte 1"))
+        << qPrintable(warned.err);
+    EXPECT_EQ(warned.err.count('\n'), 2);
+}
+
 } // namespace
+
+namespace {
+
+// The statement from standard input, the company and frequency by their codes, and a copy of a
+// system record that leaves its source as it was.
+TEST_F(CliTest, AddReadsStandardInputLooksUpCodesAndCopiesSystemRecords)
+{
+    QFile statement(path("statement.sql"));
+    ASSERT_TRUE(statement.open(QIODevice::WriteOnly));
+    statement.write("select cCode from _iptblPayerGroups\nwhere cCode like @Pattern");
+    statement.close();
+    const CliResult added = admin({ "add", "--code", "STDIN", "--sql-file", "-", "--company", "HBS",
+                                      "--frequency", "M", "--param", "Pattern=text:H%" },
+        "<" + statement.fileName());
+    ASSERT_EQ(added.exitCode, 0) << qPrintable(added.err);
+    EXPECT_EQ(Sql(payroll,
+                  "select iPayrollCompanyID * 10 + iPayFrequencyID from _iptblEasyEnquiry "
+                  "where cCode = 'STDIN'"),
+        23);
+    const CliResult shown = admin({ "show", "STDIN", "--format", "json" });
+    for (const char *part : { "\"company\": \"HBS\"", "\"frequency\": \"M\"", "where cCode like" })
+        EXPECT_TRUE(shown.out.contains(part)) << part << qPrintable(shown.out);
+
+    const CliResult unknown
+        = admin({ "add", "--code", "NOPE", "--sql", "select 1 as a", "--frequency", "Q" });
+    EXPECT_NE(unknown.exitCode, 0);
+    EXPECT_EQ(unknown.err.trimmed(), "corvane-iq: there is no pay frequency with the code \"Q\".");
+
+    const int params = Sql(payroll, "select count(*) from _iptblEasyEnquiryParam");
+    const QByteArray source = FileDigest(payroll);
+    EXPECT_EQ(admin({ "copy", "IQB-EMP004", "--code", "IQB-MINE" }).err.trimmed(),
+        "You cannot add the reserved IQ! The code can not begin with \"IQ\"!");
+    EXPECT_EQ(FileDigest(payroll), source);
+    const CliResult copied = admin({ "copy", "IQB-EMP004", "--code", "MY-EMP4" });
+    ASSERT_EQ(copied.exitCode, 0) << qPrintable(copied.err);
+    const int copiedParams = Sql(payroll,
+        "select count(*) from _iptblEasyEnquiryParam where iEnquiryID = (select idEnquiry from "
+        "_iptblEasyEnquiry where cCode = 'MY-EMP4')");
+    EXPECT_GT(copiedParams, 0);
+    EXPECT_EQ(Sql(payroll, "select count(*) from _iptblEasyEnquiryParam"), params + copiedParams);
+    EXPECT_EQ(Sql(payroll,
+                  "select count(*) from _iptblEasyEnquiryColumn a join _iptblEasyEnquiryColumn b "
+                  "on a.cColumnName = b.cColumnName and a.iOrder = b.iOrder "
+                  "where a.iEnquiryID = (select idEnquiry from _iptblEasyEnquiry where cCode = "
+                  "'MY-EMP4') and b.iEnquiryID = (select idEnquiry from _iptblEasyEnquiry where "
+                  "cCode = 'IQB-EMP004')"),
+        Sql(payroll,
+            "select count(*) from _iptblEasyEnquiryColumn where iEnquiryID = (select idEnquiry "
+            "from _iptblEasyEnquiry where cCode = 'IQB-EMP004')"));
+}
+
+} // namespace
+
+namespace {
+QStringList Rows(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    sqlite3_stmt *statement = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    QStringList rows;
+    while (sqlite3_step(statement) == SQLITE_ROW)
+        rows << QString::fromUtf8(
+            reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return rows;
+}
+}
+
+TEST_F(CliTest, ExportAndImportMoveDefinitionsWithTheDialogsLogAndStatuses)
+{
+    const QString file = path("iq.xml");
+    ASSERT_EQ(admin({ "export", "--output", file, "--all" }).exitCode, 0);
+    const QByteArray all = FileDigest(file);
+    // An existing file stays unless --force; "-" writes the same bytes to standard output.
+    const CliResult kept = admin({ "export", "-o", file, "PAY-RANGE" });
+    EXPECT_EQ(kept.exitCode, 1);
+    EXPECT_TRUE(kept.err.contains("--force")) << qPrintable(kept.err);
+    EXPECT_EQ(FileDigest(file), all);
+    const CliResult one = admin({ "export", "-o", "-", "pay-range" });
+    ASSERT_EQ(one.exitCode, 0) << qPrintable(one.err);
+    ASSERT_EQ(admin({ "export", "-o", file, "--force", "PAY-RANGE" }).exitCode, 0);
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), one.out.toUtf8());
+    EXPECT_EQ(one.out.count("<Record>"), 1);
+    const CliResult refused = run({ "--agent", "viewer", "export", "-o", "-", "--all" }, "viewer");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("right 2602")) << qPrintable(refused.err);
+    EXPECT_EQ(admin({ "export", "-o", file, "PAY-RANGE", "--all" }).exitCode, 2);
+
+    const char *definitions = "SELECT e.cCode || '|' || e.cSQLStatement || '|' || "
+                              "(SELECT group_concat(cColumnName || bShow || iOrder) FROM "
+                              "_iptblEasyEnquiryColumn WHERE iEnquiryID = e.idEnquiry) || '|' || "
+                              "(SELECT group_concat(cDescription || iSQLTypeID || "
+                              "coalesce(cValue, dtValue, '')) FROM _iptblEasyEnquiryParam WHERE "
+                              "iEnquiryID = e.idEnquiry) FROM _iptblEasyEnquiry e ORDER BY cCode";
+    const QStringList stored = Rows(payroll, definitions);
+    Sql(payroll, "DELETE FROM _iptblEasyEnquiry WHERE cCode = 'PAY-RANGE'");
+    const int logBefore = Sql(common, "SELECT max(idLog) FROM _btblLog");
+
+    // A dry run checks and stores nothing, and logs nothing.
+    const CliResult dry = admin({ "import", "--dry-run", file });
+    EXPECT_EQ(dry.exitCode, 0) << qPrintable(dry.err);
+    EXPECT_EQ(dry.out, "Import 1 records. Accept 1 records.\n");
+    EXPECT_EQ(Rows(payroll, definitions).size(), stored.size() - 1);
+    EXPECT_EQ(Sql(common, "SELECT max(idLog) FROM _btblLog"), logBefore);
+
+    const CliResult imported = admin({ "import", file });
+    EXPECT_EQ(imported.exitCode, 0) << qPrintable(imported.err);
+    EXPECT_EQ(Rows(payroll, definitions), stored);
+    const CliResult again = admin({ "import", file });
+    EXPECT_EQ(again.exitCode, 3);
+    EXPECT_EQ(again.out,
+        "IQ code \"PAY-RANGE\" already exists! The IQ record is rejected.\nImport 1 records. "
+        "Accept 0 records.\n");
+    const QString logged = "SELECT cText FROM _btblLog WHERE iLogType = 89 AND idLog > "
+        + QString::number(logBefore) + " ORDER BY idLog";
+    EXPECT_EQ(Rows(common, logged.toUtf8().constData()),
+        (QStringList { "Import IQ Start", "Import from " + file,
+            "Import 1 records. Accept 1 records.", "Import IQ Complete", "Import IQ Start",
+            "Import from " + file,
+            "IQ code \"PAY-RANGE\" already exists! The IQ record is rejected.",
+            "Import 1 records. Accept 0 records.", "Import IQ Complete" }));
+
+    // A broken file fails whole: status 1, the reason, nothing stored.
+    Sql(payroll, "DELETE FROM _iptblEasyEnquiry WHERE cCode = 'PAY-RANGE'");
+    QFile broken(path("broken.xml"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write(one.out.toUtf8().replace("</cCode>", "</cCodex>"));
+    broken.close();
+    const CliResult failed = admin({ "import", broken.fileName() });
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_TRUE(
+        failed.err.startsWith("IQ Import Error when save record! Reason: Invalid simple XML "
+                              "db file for IQ Code \"PAY-RANGE\"."))
+        << qPrintable(failed.err);
+    EXPECT_EQ(Rows(payroll, definitions).size(), stored.size() - 1);
+    EXPECT_EQ(admin({ "import", path("missing.xml") }).exitCode, 1);
+}

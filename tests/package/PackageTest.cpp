@@ -120,11 +120,12 @@ TEST(PackageMessages, HandledFlagFollowsTheFourCases)
     EXPECT_EQ(QApplication::topLevelWidgets().size(), 0);
     package->SetBaseMessageFilter(nullptr);
 
-    // 9400: the editor is not there yet, which the package says; the message counts as handled.
+    // 9400 reaches the editor, which finds no database open here and says so; the message
+    // counts as handled.
     handled = false;
     package->NonVisiblePkgMessage(9400, 0, 0, handled);
     EXPECT_TRUE(handled);
-    EXPECT_EQ(script.takeMessages(), QStringList { "The IQ editor is not available yet." });
+    EXPECT_EQ(script.takeMessages(), QStringList { "No payroll database is open." });
 }
 
 } // namespace

@@ -72,6 +72,8 @@ bool PostgresServer::run(
     const QString &program, const QStringList &arguments, QString &error, QByteArray *output) const
 {
     QProcess process;
+    // A folder the server's user can enter: the checkout may sit where only root can.
+    process.setWorkingDirectory(m_dir.path());
     if (runningAsRoot())
         process.start(
             QStringLiteral("runuser"), QStringList { "-u", kUser, "--", program } + arguments);

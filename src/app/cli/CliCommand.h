@@ -24,7 +24,7 @@ struct CliContext
 };
 
 // ExitWarning: the output was written whole, but the format made it differ from the result
-// (one warning line on stderr says how).
+// (one warning line on stderr says how); for import, some records were rejected.
 enum CliExit { ExitOk = 0, ExitFailure = 1, ExitUsage = 2, ExitWarning = 3 };
 
 struct CliCommand
@@ -47,6 +47,9 @@ CliCommand RunCommand();
 CliCommand AddCommand();
 CliCommand EditCommand();
 CliCommand CopyCommand();
+CliCommand ChartCommand();
+CliCommand ExportCommand();
+CliCommand ImportCommand();
 
 // Runs corvane-iq with the given arguments (program name first); returns the exit code. `out`
 // writes to `standardOutput`, whose failures the caller reports after flushing `out`.

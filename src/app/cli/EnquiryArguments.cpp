@@ -2,7 +2,9 @@
 
 #include "app/cli/CliCommand.h"
 #include "app/common/HostSession.h"
+#include "host/core/RegIni.h"
 #include "host/db/engine/SqliteConnection.h"
+#include "run/ColumnLayout.h"
 #include "run/EnquiryExecution.h"
 #include "run/ParamValue.h"
 #include "run/PrepareStatement.h"
@@ -119,5 +121,19 @@ bool ReadTimeoutSeconds(CliContext &context, int &seconds)
     }
     const qint64 milliseconds = std::llround(minutes * 60000);
     seconds = minutes == 0 ? 0 : int(std::max<qint64>(1, (milliseconds + 999) / 1000));
+    return true;
+}
+
+bool ResultWindowLayout(CliContext &context, const QStringList &fields, const TqryIPEasyEnquiry &iq,
+    ColumnLayout &layout, QString &error)
+{
+    std::vector<NamedColumn> rows;
+    if (!ReadColumnRows(*context.session->Payroll(), iq.GetIDEnquiry(), rows, error)) {
+        error = "cannot read the IQ's columns: " + error;
+        return false;
+    }
+    const QString stored
+        = RegIni::ReadString("frmIPEasyEnquiryView_" + iq.GetCode(), "Field Names", QString());
+    layout = BuildColumnLayout(fields, stored, rows);
     return true;
 }

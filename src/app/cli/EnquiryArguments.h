@@ -8,6 +8,7 @@
 class QCommandLineOption;
 struct CliContext;
 class TqryIPEasyEnquiry;
+struct ColumnLayout;
 struct ParamRow;
 
 // Selects the IQ with the code in `iq`; prints the one-line error and returns false otherwise.
@@ -33,3 +34,12 @@ const QCommandLineOption &TimeoutOption();
 // to whole seconds; 0: none), else the system value "IQ Report Timeout (Minutes)" when above 0,
 // else kUnattendedTimeoutMinutes. False after printing the one-line error for a bad value.
 bool ReadTimeoutSeconds(CliContext &context, int &seconds);
+
+// The result window's columns for the signed-in agent, in its order: the agent's stored layout
+// for this IQ, else the IQ's column rows. False with the error text when the rows cannot be read.
+bool ResultWindowLayout(CliContext &context, const QStringList &fields, const TqryIPEasyEnquiry &iq,
+    ColumnLayout &layout, QString &error);
+
+// The statement that would run for the signed-in agent with the --param values applied, stored
+// nowhere (as "prepare" makes it); false after printing the one-line error.
+bool PrepareWithoutStoring(CliContext &context, TqryIPEasyEnquiry &iq, QString &sql);

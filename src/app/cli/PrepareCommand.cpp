@@ -53,6 +53,11 @@ bool PrepareForAgent(CliContext &context, TqryIPEasyEnquiry &iq, QString &sql)
     return PrepareStatementFor(context, iq, sql, true);
 }
 
+bool PrepareWithoutStoring(CliContext &context, TqryIPEasyEnquiry &iq, QString &sql)
+{
+    return PrepareStatementFor(context, iq, sql, false);
+}
+
 namespace {
 
 int runPrepare(CliContext &context)

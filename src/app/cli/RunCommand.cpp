@@ -5,7 +5,6 @@
 #include "host/core/ExportFile.h"
 #include "host/core/GridExport.h"
 #include "host/core/GridExportStream.h"
-#include "host/core/RegIni.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
 #include "host/db/engine/DbError.h"
 #include "host/db/engine/SqliteConnection.h"
@@ -41,14 +40,9 @@ const QCommandLineOption allColumnsOption(
 bool exportColumns(CliContext &context, const QStringList &fields, const TqryIPEasyEnquiry &iq,
     std::vector<GridExportColumn> &columns, QString &error)
 {
-    std::vector<NamedColumn> rows;
-    if (!ReadColumnRows(*context.session->Payroll(), iq.GetIDEnquiry(), rows, error)) {
-        error = "cannot read the IQ's columns: " + error;
+    ColumnLayout layout;
+    if (!ResultWindowLayout(context, fields, iq, layout, error))
         return false;
-    }
-    const QString stored
-        = RegIni::ReadString("frmIPEasyEnquiryView_" + iq.GetCode(), "Field Names", QString());
-    const ColumnLayout layout = BuildColumnLayout(fields, stored, rows);
     // An IQ that names no column (no column rows, no kept layout) opens its window with every
     // field hidden; rather than a file of empty rows, say so, as the window's empty save does.
     const bool all = context.parser.isSet(allColumnsOption);

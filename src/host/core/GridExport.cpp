@@ -12,18 +12,25 @@
 
 namespace {
 
-// The rows of an export in order: the given ones, else every record passing the filter.
+constexpr std::int64_t kProgressRows = 4096;
+
+// The rows of an export in order: the given ones, else every record passing the filter. Stops
+// when `each` returns false.
 template <typename EachRow>
 void ForEachExportRow(const TQuillonDataSet &data, const GridExportOptions &options, EachRow each)
 {
     if (options.rows) {
-        for (const int row : *options.rows)
-            each(row);
+        for (const int row : *options.rows) {
+            if (!each(row))
+                return;
+        }
         return;
     }
     const int count = data.RecordCount();
-    for (int record = 0; record < count; ++record)
-        each(data.RowOfRecord(record));
+    for (int record = 0; record < count; ++record) {
+        if (!each(data.RowOfRecord(record)))
+            return;
+    }
 }
 
 } // namespace
@@ -121,14 +128,32 @@ bool GridExport::Write(const TQuillonDataSet &data, const std::vector<GridExport
     if (!writer->Begin(captions, error))
         return false;
     std::vector<GridExportValue> values(bound.size());
+    const std::int64_t total
+        = options.rows ? std::int64_t(options.rows->size()) : data.RecordCount();
+    std::int64_t seen = 0;
     ForEachExportRow(data, options, [&](int row) {
-        if (writer->Failed() || row < 0 || std::size_t(row) >= store.rowCount())
-            return;
+        if (options.progress && seen % kProgressRows == 0 && !options.progress(seen, total)) {
+            written.cancelled = true;
+            return false;
+        }
+        ++seen;
+        if (writer->Failed())
+            return false;
+        if (row < 0 || std::size_t(row) >= store.rowCount())
+            return true;
         for (std::size_t i = 0; i < bound.size(); ++i)
             values[i] = GridExportValue::Stored(*bound[i], std::size_t(row));
         writer->Row(values.data());
         ++written.rows;
+        return true;
     });
+    if (written.cancelled) {
+        file.Cancel(); // a replacement never takes the target's place
+        error = QStringLiteral("The save was cancelled: no file was written.");
+        if (report)
+            *report = written;
+        return false;
+    }
     const bool finished = writer->Finish(error);
     if (report)
         *report = written;

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -36,6 +37,9 @@ struct GridExportOptions
     // Rows of an Excel sheet, the header included; the rows that do not fit go on to further
     // sheets. Lower only to try that without a million rows.
     int sheetRows = kExcelSheetRows;
+    // Called before the first row and then every few thousand rows with the rows written and
+    // the rows in all; returning false stops the export: nothing is left of the file.
+    std::function<bool(std::int64_t written, std::int64_t total)> progress;
 };
 
 // What an export wrote, and what the format made it change: the person is told (Warning()).
@@ -45,6 +49,7 @@ struct GridExportReport
     std::int64_t cutTexts = 0; // texts longer than an Excel cell holds, cut to fit
     int sheets = 0; // Excel sheets written
     int sheetRows = kExcelSheetRows - 1; // rows below the header on each
+    bool cancelled = false; // `progress` stopped it
     // One line, empty when the file holds the rows as they are.
     QString Warning() const;
 };

@@ -21,6 +21,8 @@ void ShowProgressDlg(
     g_state.position = 0;
     g_state.option1 = option1;
     g_state.option2 = option2;
+    g_state.cancellable = false;
+    g_state.cancelled = false;
     ShowState();
 }
 
@@ -38,6 +40,29 @@ void IncProgressDlg(int step, int position, const QString &text)
 void HideProgressDlg()
 {
     g_state.visible = false;
+    g_state.cancellable = false;
+    ShowState();
+}
+
+void AllowProgressCancel()
+{
+    if (!g_state.visible)
+        return;
+    g_state.cancellable = true;
+    g_state.cancelled = false;
+    ShowState();
+}
+
+bool ProgressCancelled()
+{
+    return g_state.cancellable && g_state.cancelled;
+}
+
+void CancelProgressDlg()
+{
+    if (!g_state.cancellable || g_state.cancelled)
+        return;
+    g_state.cancelled = true;
     ShowState();
 }
 

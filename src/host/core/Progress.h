@@ -12,8 +12,15 @@ void ShowProgressDlg(
 // replaces the message.
 void IncProgressDlg(int step, int position, const QString &text);
 void HideProgressDlg();
-// Repaints the window while a statement runs (the database layer's progress callback).
+// Repaints the window while long work runs (the database layer's progress callback, an export's
+// rows) and, where the window has a Cancel, lets the person press it.
 void PaintProgressDlg();
+// Gives the window shown a Cancel (until the next show or hide). While it has one, the other
+// windows take no input, so the work cannot be changed under itself.
+void AllowProgressCancel();
+// Whether Cancel was pressed since AllowProgressCancel; the work then stops as soon as it can.
+bool ProgressCancelled();
+void CancelProgressDlg(); // what the window's Cancel does
 
 struct ProgressState
 {
@@ -24,5 +31,7 @@ struct ProgressState
     int position = 0;
     bool option1 = false;
     bool option2 = false;
+    bool cancellable = false;
+    bool cancelled = false;
 };
 ProgressState CurrentProgress();

@@ -17,7 +17,7 @@ bool TXMLQuickParser::Eof() const
     return NextTagStart() < 0;
 }
 
-QString TXMLQuickParser::GetNextTag()
+QStringView TXMLQuickParser::GetNextTagView()
 {
     for (;;) {
         const qsizetype start = NextTagStart();
@@ -38,7 +38,7 @@ QString TXMLQuickParser::GetNextTag()
         while (at < m_text.size() && !m_text[at].isSpace() && m_text[at] != u'>'
             && !(m_text[at] == u'/' && at > start + 1))
             ++at;
-        const QString name = m_text.mid(start + 1, at - start - 1);
+        const QStringView name = QStringView(m_text).sliced(start + 1, at - start - 1);
         QChar quote;
         while (at < m_text.size()) {
             const QChar c = m_text[at];

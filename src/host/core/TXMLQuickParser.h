@@ -13,7 +13,9 @@ public:
     bool SeekTag(const QString &name);
     // The name of the next tag ("/name" for a closing tag, "?xml" for the declaration), skipping
     // any text before it; empty at the end of the input.
-    QString GetNextTag();
+    QString GetNextTag() { return GetNextTagView().toString(); }
+    // The same as a view into the text, valid while the parser lives: no copy per tag.
+    QStringView GetNextTagView();
     // The text from here up to the next tag (or to the end), not unescaped.
     QString ReadToNextTag();
     // True when no tag is left.

@@ -2,6 +2,8 @@
 
 #include <QStringView>
 
+#include <string>
+
 QString CheckApostrophe(const QString &text)
 {
     QString result = text;
@@ -80,8 +82,49 @@ QString ConvertNormalTextToXMLString(const QString &text)
     return result;
 }
 
+void AppendXMLString(std::string &out, std::string_view utf8)
+{
+    // Byte by byte: every character escaped is ASCII, and no byte of a longer UTF-8 sequence is.
+    // Runs of bytes that need nothing are copied whole.
+    std::size_t run = 0;
+    for (std::size_t at = 0; at < utf8.size(); ++at) {
+        const char c = utf8[at];
+        const char *reference = nullptr;
+        switch (c) {
+        case '&':
+            reference = "&amp;";
+            break;
+        case '<':
+            reference = "&lt;";
+            break;
+        case '>':
+            reference = "&gt;";
+            break;
+        case '"':
+            reference = "&quot;";
+            break;
+        case '\'':
+            reference = "&apos;";
+            break;
+        default:
+            if (!((c >= 0 && c < 0x20) || c == 0x7f))
+                continue;
+        }
+        out.append(utf8.substr(run, at - run));
+        run = at + 1;
+        if (reference) {
+            out += reference;
+        } else {
+            out += "&#";
+            out += std::to_string(int(c));
+            out += ';';
+        }
+    }
+    out.append(utf8.substr(run));
+}
+
 namespace {
-// The text of one reference between "&" and ";" ("amp", "#13", "#x0D"); empty when unknown.
+// The text of one reference between "&" and ";" ("amp", "#13"); empty when unknown.
 QString DecodeReference(QStringView reference)
 {
     if (reference == u"amp")
@@ -94,18 +137,15 @@ QString DecodeReference(QStringView reference)
         return QStringLiteral("\"");
     if (reference == u"apos")
         return QStringLiteral("'");
-    if (reference.size() < 2 || reference[0] != u'#')
+    // Only the numeric references the writer makes (control characters, in decimal): any other
+    // "&...;" in a file stays text, so no file can smuggle in characters of its choosing.
+    if (reference.size() < 2 || reference.size() > 4 || reference[0] != u'#')
         return {};
     bool ok = false;
-    const bool hex = reference[1] == u'x' || reference[1] == u'X';
-    const QStringView digits = reference.mid(hex ? 2 : 1);
-    if (digits.isEmpty() || digits.size() > 8)
+    const uint code = reference.mid(1).toUInt(&ok, 10);
+    if (!ok || !reference[1].isDigit() || (code >= 0x20 && code != 0x7f))
         return {};
-    const uint code = digits.toUInt(&ok, hex ? 16 : 10);
-    if (!ok || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        return {};
-    const char32_t c = code;
-    return QString::fromUcs4(&c, 1);
+    return QString(QChar(char16_t(code)));
 }
 }
 

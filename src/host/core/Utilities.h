@@ -3,6 +3,9 @@
 #include <QDateTime>
 #include <QString>
 
+#include <string>
+#include <string_view>
+
 // Doubles every single quote, for a text placed inside a SQL string literal.
 QString CheckApostrophe(const QString &text);
 
@@ -18,9 +21,12 @@ bool FindParameter(const QString &name, const QString &statement, int &position,
 bool IsParameterNameChar(QChar c);
 
 // Entity references for & < > " ' and every control character (CR, LF, TAB among them), and
-// back. ConvertXMLStringToNormalText(ConvertNormalTextToXMLString(s)) == s for every s; an "&"
-// that starts no known reference is kept as it is.
+// back. ConvertXMLStringToNormalText(ConvertNormalTextToXMLString(s)) == s for every s; only the
+// references the writer makes are restored: any other "&...;" (an unknown name, "&#65;", a
+// hexadecimal reference) is kept as it is.
 QString ConvertNormalTextToXMLString(const QString &text);
+// The same conversion over UTF-8, appended to `out`: for writers that build bytes.
+void AppendXMLString(std::string &out, std::string_view utf8);
 QString ConvertXMLStringToNormalText(const QString &text);
 
 // "YYYYMMDD", or "YYYY-MM-DD" with `separators`; the time of day is dropped. Empty when invalid.

@@ -25,6 +25,22 @@ void HostScript::onModal(const QString &name, ModalScript script)
     m_modalScripts.push_back({ name, std::move(script) });
 }
 
+void HostScript::onProgress(std::function<void(QDialog &)> script)
+{
+    m_progressScripts.push_back(std::move(script));
+}
+
+void HostScript::paintProgress()
+{
+    m_screen.paintProgress();
+    QDialog *window = m_screen.progressWindow();
+    if (!window || m_progressScripts.empty())
+        return;
+    const auto script = std::move(m_progressScripts.front());
+    m_progressScripts.pop_front();
+    script(*window);
+}
+
 QStringList HostScript::takeMessages()
 {
     QStringList texts;

@@ -47,6 +47,11 @@ public:
     // handed to `script`; still open afterwards, it is rejected. Each entry is used once.
     void onModal(const QString &name, ModalScript script);
 
+    // The next time long work repaints the progress window, `script` gets the window (to press
+    // its Cancel, say). Each entry is used once.
+    void onProgress(std::function<void(QDialog &)> script);
+    int pendingProgress() const { return int(m_progressScripts.size()); }
+
     QStringList takeMessages(); // texts shown since the last call
     const std::vector<MessageRecord> &messageLog() const { return m_messages; }
     const std::vector<ModalRecord> &modalLog() const { return m_modals; }
@@ -58,7 +63,7 @@ public:
     int runModal(QDialog &dialog) override;
     void showBusy(int depth) override { m_screen.showBusy(depth); }
     void showProgress(const ProgressState &state) override { m_screen.showProgress(state); }
-    void paintProgress() override { m_screen.paintProgress(); }
+    void paintProgress() override;
 
 private:
     struct PendingModal
@@ -71,6 +76,7 @@ private:
     WidgetsDelegate m_screen;
     std::deque<QMessageBox::StandardButton> m_answers;
     std::deque<PendingModal> m_modalScripts;
+    std::deque<std::function<void(QDialog &)>> m_progressScripts;
     std::vector<MessageRecord> m_messages;
     std::vector<ModalRecord> m_modals;
     std::size_t m_taken = 0;

@@ -2,8 +2,10 @@
 
 #include "host/core/Progress.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 TfrmProgress::TfrmProgress(QWidget *parent)
@@ -21,18 +23,27 @@ TfrmProgress::TfrmProgress(QWidget *parent)
     lblCount = new QLabel(this);
     lblCount->setObjectName(QStringLiteral("lblCount"));
     lblCount->setAlignment(Qt::AlignRight);
+    btnCancel = new QPushButton(tr("Cancel"), this);
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    btnCancel->setAutoDefault(false);
+    btnCancel->hide();
 
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(lblCount, 1);
+    bottom->addWidget(btnCancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lblMessage);
     layout->addWidget(prbProgress);
-    layout->addWidget(lblCount);
+    layout->addLayout(bottom);
     resize(360, 110);
+
+    connect(btnCancel, &QPushButton::clicked, this, &TfrmProgress::btnCancelClick);
 }
 
 void TfrmProgress::ShowState(const ProgressState &state)
 {
     setWindowTitle(state.caption);
-    lblMessage->setText(state.message);
+    lblMessage->setText(state.cancelled ? tr("Cancelling...") : state.message);
     if (state.option2) {
         prbProgress->setRange(0, 0);
     } else {
@@ -41,7 +52,32 @@ void TfrmProgress::ShowState(const ProgressState &state)
     }
     lblCount->setVisible(state.option1 && !state.option2);
     lblCount->setText(tr("%1 of %2").arg(state.position).arg(state.maximum));
-    if (!isVisible())
+    btnCancel->setVisible(state.cancellable);
+    btnCancel->setEnabled(state.cancellable && !state.cancelled);
+
+    // Modality takes effect when a window is shown: a change shows it again.
+    const Qt::WindowModality modality = state.cancellable ? Qt::ApplicationModal : Qt::NonModal;
+    if (isVisible() && windowModality() != modality)
+        hide();
+    if (!isVisible()) {
+        setWindowModality(modality);
+        setAttribute(Qt::WA_ShowWithoutActivating, !state.cancellable);
         show();
+        if (state.cancellable) {
+            activateWindow();
+            btnCancel->setFocus();
+        }
+    }
     repaint();
+}
+
+void TfrmProgress::reject()
+{
+    if (btnCancel->isVisible())
+        btnCancelClick();
+}
+
+void TfrmProgress::btnCancelClick()
+{
+    CancelProgressDlg();
 }

@@ -4,10 +4,12 @@
 #include "host/core/GridExport.h"
 #include "host/core/HostContext.h"
 #include "host/core/Messages.h"
+#include "host/core/Progress.h"
 #include "host/core/RegIni.h"
 #include "host/db/dataset/ResultColumns.h"
 #include "host/db/dataset/TQuillonDataSet.h"
 #include "host/db/engine/NameFold.h"
+#include "host/ui/GridWidths.h"
 #include "host/ui/ModalDialogs.h"
 #include "host/ui/TfrmGridCustomise.h"
 #include "host/ui/TmxGridItemDelegate.h"
@@ -16,6 +18,8 @@
 #include "host/ui/TmxGridSaveDialog.h"
 #include "host/ui/TmxIPHoursDecimalHourEditProperties.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -23,16 +27,20 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
 constexpr int kMinimumDefaultWidth = 40;
 // Rows measured for automatic widths when the view cannot yet tell which rows it shows.
 constexpr int kUnshownFitHeight = 600;
+// How often a long save repaints its progress.
+constexpr qint64 kProgressInterval = 50;
 
 } // namespace
 
@@ -94,6 +102,7 @@ TmxGrid::TmxGrid(QWidget *parent)
     layout->addWidget(pnlFilter);
     layout->addWidget(m_view, 1);
     setFocusProxy(m_view);
+    m_view->viewport()->installEventFilter(this);
 
     connect(m_model, &TmxGridModel::RowsRebuilt, this, &TmxGrid::ModelRowsRebuilt);
     connect(m_model, &TmxGridModel::PostFailed, this, &TmxGrid::PostFailed);
@@ -140,11 +149,14 @@ void TmxGrid::SetViewName(const QString &name)
 
 int TmxGrid::AddColumn(const QString &fieldName, const QString &caption, bool visible)
 {
+    const QScopedValueRollback<bool> fitting(m_fitting, true);
     const int column = m_model->AddColumn(fieldName, caption);
     m_columnStates.push_back({});
     int width = DefaultWidth(column);
-    if (m_loadAllColumns)
-        width = m_loadedWidths.value(NameFold::fold(fieldName), width);
+    if (m_loadAllColumns && m_loadedWidths.contains(NameFold::fold(fieldName))) {
+        width = m_loadedWidths.value(NameFold::fold(fieldName));
+        m_columnStates.back().stored = true;
+    }
     SetColumnWidth(column, width);
     m_view->setColumnHidden(column, !visible);
     // The first column to show gives the current record its cell.
@@ -197,8 +209,11 @@ void TmxGrid::SetColumnVisible(int column, bool visible)
 {
     if (column < 0 || column >= ColumnCount() || ColumnVisible(column) == visible)
         return;
-    m_view->setColumnHidden(column, !visible);
-    if (visible && m_autoWidth)
+    {
+        const QScopedValueRollback<bool> fitting(m_fitting, true);
+        m_view->setColumnHidden(column, !visible);
+    }
+    if (m_autoWidth)
         FitColumns();
 }
 
@@ -266,8 +281,19 @@ void TmxGrid::LoadAllColumns(bool value)
 void TmxGrid::SetAutoWidth(bool value)
 {
     m_autoWidth = value;
+    for (ColumnState &state : m_columnStates)
+        state.dragged = false;
     if (value)
         FitColumns();
+}
+
+void TmxGrid::FitColumnsToContent(int cap)
+{
+    const QScopedValueRollback<bool> fitting(m_fitting, true);
+    for (int column = 0; column < ColumnCount(); ++column) {
+        if (ColumnVisible(column) && !m_columnStates[std::size_t(column)].stored)
+            SetColumnWidth(column, std::min(cap, ContentWidth(column)));
+    }
 }
 
 void TmxGrid::SetEditable(bool editable)
@@ -433,13 +459,33 @@ bool TmxGrid::SaveGridToFile(
         options.rows = m_model->DataRowsInOrder();
     }
 
+    // Saving a million rows takes a while: the progress window shows how far it is and its
+    // Cancel stops it, leaving no file (the rows go to a temporary file until the end).
+    ShowProgressDlg(tr("Saving %1...").arg(QDir::toNativeSeparators(choice->path)), title,
+        int(std::min<std::int64_t>(options.rows->size(), std::numeric_limits<int>::max())), false,
+        false);
+    AllowProgressCancel();
+    QElapsedTimer sinceShown;
+    sinceShown.start();
+    options.progress = [&sinceShown](std::int64_t written, std::int64_t) {
+        if (written == 0 || sinceShown.elapsed() >= kProgressInterval) {
+            IncProgressDlg(0, int(std::min<std::int64_t>(written, std::numeric_limits<int>::max())),
+                QString());
+            PaintProgressDlg();
+            sinceShown.restart();
+        }
+        return !ProgressCancelled();
+    };
     PushCursor();
     QString error;
     GridExportReport report;
     const bool written = GridExport::Write(
         *dataSet, columns, choice->format, choice->path, options, error, &report);
     PopCursor();
-    if (!written)
+    HideProgressDlg();
+    if (report.cancelled)
+        InfoMessage(error);
+    else if (!written)
         ErrMessage(error);
     else if (!report.Warning().isEmpty())
         InfoMessage(report.Warning()); // written, but not as it is in the grid
@@ -533,6 +579,8 @@ void TmxGrid::showEvent(QShowEvent *event)
 
 bool TmxGrid::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_view->viewport() && event->type() == QEvent::Resize && m_autoWidth)
+        ShareViewWidth();
     // Enter applies the filter and goes no further: in a dialog it would also press OK.
     if (watched == edtFilter && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
@@ -633,6 +681,12 @@ void TmxGrid::SectionResized(int column, int, int newSize)
         return;
     }
     state.width = newSize;
+    if (m_autoWidth && !m_fitting) {
+        // The person's width stays; the other columns share what it leaves.
+        state.dragged = true;
+        state.natural = newSize;
+        ShareViewWidth();
+    }
 }
 
 void TmxGrid::PostFailed(const QString &text)
@@ -642,24 +696,52 @@ void TmxGrid::PostFailed(const QString &text)
 
 void TmxGrid::FitColumns()
 {
+    for (int column = 0; column < ColumnCount(); ++column) {
+        ColumnState &state = m_columnStates[std::size_t(column)];
+        if (ColumnVisible(column) && !state.dragged)
+            state.natural = ContentWidth(column);
+    }
+    ShareViewWidth();
+}
+
+void TmxGrid::ShareViewWidth()
+{
+    std::vector<int> columns;
+    std::vector<int> natural;
+    std::vector<bool> fixed;
+    for (const int column : ColumnsInOrder()) {
+        if (!ColumnVisible(column))
+            continue;
+        const ColumnState &state = m_columnStates[std::size_t(column)];
+        columns.push_back(column);
+        natural.push_back(std::max(state.natural, state.minWidth));
+        fixed.push_back(state.dragged);
+    }
+    // Before the view is on screen its width means nothing: the natural widths hold till then.
+    const int room = m_view->isVisible() ? m_view->viewport()->width() : 0;
+    const std::vector<int> widths
+        = room > 0 ? GridWidths::Share(natural, fixed, room, kMinimumDefaultWidth) : natural;
+    const QScopedValueRollback<bool> fitting(m_fitting, true);
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        SetColumnWidth(columns[i], widths[i]);
+}
+
+// What a column's caption and the rows on screen need. Only those rows are measured: a
+// million-row result costs the same as ten rows.
+int TmxGrid::ContentWidth(int column) const
+{
     const int rows = m_model->rowCount();
     const int rowHeight = std::max(1, m_view->verticalHeader()->defaultSectionSize());
-    // Only the rows on screen are measured: a million-row result costs the same as ten rows.
-    int first = rows > 0 ? std::max(0, m_view->rowAt(0)) : 0;
+    const int first = rows > 0 ? std::max(0, m_view->rowAt(0)) : 0;
     int last = m_view->isVisible() ? m_view->rowAt(m_view->viewport()->height() - 1) : -1;
     if (last < 0) {
         const int height = std::max(m_view->viewport()->height(), kUnshownFitHeight);
         last = std::min(rows - 1, first + height / rowHeight);
     }
-    QHeaderView *header = m_view->horizontalHeader();
-    for (int column = 0; column < ColumnCount(); ++column) {
-        if (!ColumnVisible(column))
-            continue;
-        int width = header->sectionSizeHint(column);
-        for (int row = first; row <= last; ++row)
-            width = std::max(width, m_view->sizeHintForIndex(m_model->index(row, column)).width());
-        SetColumnWidth(column, width + 4);
-    }
+    int width = m_view->horizontalHeader()->sectionSizeHint(column);
+    for (int row = first; row <= last; ++row)
+        width = std::max(width, m_view->sizeHintForIndex(m_model->index(row, column)).width());
+    return width + 4;
 }
 
 int TmxGrid::FirstVisibleColumn() const

@@ -54,9 +54,15 @@ public:
     // With true, columns added afterwards take the width stored for their field (RestoreLayout's
     // section) instead of the width their caption needs.
     void LoadAllColumns(bool value);
-    // Widths fitted to the captions and the rows on screen; refitted whenever the rows change.
+    // The shown columns share the view's width, each in proportion to what its caption and the
+    // rows on screen need, and follow the view as it is resized; a column the person drags keeps
+    // its width and the others share the rest. Refitted whenever the rows change.
     void SetAutoWidth(bool value);
     bool AutoWidth() const { return m_autoWidth; }
+    // Without automatic width: each shown column not restored from a stored layout gets the
+    // width its caption and the rows on screen need, at most `cap`. A value cut by its column's
+    // width shows whole in the cell's tooltip.
+    void FitColumnsToContent(int cap);
 
     // Editing: cells are editable when the grid is and the column is not read-only; a changed
     // cell is posted at once and a refused post is shown to the person.
@@ -121,6 +127,8 @@ private:
     void SectionResized(int column, int oldSize, int newSize);
     void PostFailed(const QString &text);
     void FitColumns();
+    void ShareViewWidth();
+    int ContentWidth(int column) const;
     int FirstVisibleColumn() const;
     int DefaultWidth(int column) const;
     std::vector<TmxGridLayout::Column> StoredLayout() const;
@@ -139,6 +147,9 @@ private:
     {
         int width = 0; // kept here too: the header reports 0 for a hidden column
         int minWidth = 0;
+        int natural = 0; // what the caption and the rows on screen need (automatic width)
+        bool stored = false; // the width came from a stored layout
+        bool dragged = false; // the person sized it while the width was automatic
     };
     std::vector<ColumnState> m_columnStates;
     QHash<QString, int> m_loadedWidths; // field (lower case) -> width, while LoadAllColumns
@@ -146,6 +157,7 @@ private:
     bool m_autoWidth = false;
     bool m_saveSettings = true;
     bool m_syncingFocus = false;
+    bool m_fitting = false; // widths set by the grid itself, not by the person
     QString m_section;
     QString m_valueName;
 };

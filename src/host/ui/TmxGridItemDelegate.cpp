@@ -2,7 +2,10 @@
 
 #include "host/ui/TmxGridModel.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QHelpEvent>
+#include <QToolTip>
 
 namespace {
 QStringList PickListOf(const QModelIndex &index)
@@ -57,4 +60,18 @@ void TmxGridItemDelegate::setModelData(
         return;
     }
     QStyledItemDelegate::setModelData(editor, model, index);
+}
+
+bool TmxGridItemDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
+    const QStyleOptionViewItem &option, const QModelIndex &index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (!text.isEmpty() && sizeHint(option, index).width() > option.rect.width()) {
+        QToolTip::showText(event->globalPos(), text, view->viewport(), option.rect);
+        return true;
+    }
+    QToolTip::hideText();
+    return true; // a value shown whole needs no tooltip
 }

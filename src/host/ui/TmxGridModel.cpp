@@ -1,5 +1,8 @@
 #include "host/ui/TmxGridModel.h"
 
+#include "host/db/dataset/ColumnDecimals.h"
+#include "host/db/dataset/ResultColumns.h"
+#include "host/db/dataset/RowSort.h"
 #include "host/db/dataset/TQuillonDataSet.h"
 #include "host/db/engine/NameFold.h"
 
@@ -7,9 +10,11 @@
 #include <QScopedValueRollback>
 
 #include <algorithm>
-#include <numeric>
 
 namespace {
+
+// Past this a real shows as rounded; payroll amounts and rates need no more.
+constexpr int kMaxDecimals = 4;
 
 bool IsNumberType(FieldType type)
 {
@@ -40,6 +45,8 @@ void TmxGridModel::SetDataSet(TQuillonDataSet *dataSet)
         disconnect(m_dataSet, nullptr, this, nullptr);
     beginResetModel();
     m_dataSet = dataSet;
+    m_sortedField = -1; // what was read from the old rows
+    m_decimals.clear();
     if (m_dataSet) {
         connect(m_dataSet, &TQuillonDataSet::DataReset, this, &TmxGridModel::DataSetReset);
         connect(m_dataSet, &TQuillonDataSet::RowChanged, this, &TmxGridModel::DataSetRowChanged);
@@ -120,7 +127,12 @@ int TmxGridModel::RowOfRecord(int record) const
 {
     if (record < 0 || record >= rowCount())
         return -1;
-    return m_position.empty() ? record : m_position[std::size_t(record)];
+    if (m_order.empty())
+        return record;
+    // One scan when a record is looked up (navigation), rather than an index kept up to date on
+    // every filter of a million rows.
+    const auto found = std::find(m_order.begin(), m_order.end(), record);
+    return found == m_order.end() ? -1 : int(found - m_order.begin());
 }
 
 std::vector<int> TmxGridModel::DataRowsInOrder() const
@@ -190,7 +202,7 @@ QString TmxGridModel::DisplayText(int row, const TmxGridColumn &column) const
     case FieldType::Integer:
         return m_locale.toString(value.toLongLong());
     case FieldType::Float:
-        return m_locale.toString(value.toDouble(), 'f', QLocale::FloatingPointShortest);
+        return m_locale.toString(value.toDouble(), 'f', Decimals(column));
     case FieldType::Blob:
         return QStringLiteral("(Blob)");
     default:
@@ -215,9 +227,16 @@ QString TmxGridModel::DisplayText(int row, const TmxGridColumn &column) const
 
 QVariant TmxGridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0
-        && section < ColumnCount())
-        return m_columns[std::size_t(section)].caption;
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount())
+        return {};
+    const TmxGridColumn &column = m_columns[std::size_t(section)];
+    if (role == Qt::DisplayRole)
+        return column.caption;
+    // A number's caption stands over its digits.
+    if (role == Qt::TextAlignmentRole && m_dataSet && column.field >= 0
+        && column.field < m_dataSet->FieldCount()
+        && IsNumberType(m_dataSet->FieldDataType(column.field)))
+        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     return {};
 }
 
@@ -317,54 +336,61 @@ void TmxGridModel::ResolveFields()
 
 void TmxGridModel::RebuildSortIndex()
 {
-    m_order.clear();
-    m_position.clear();
-    if (!m_dataSet || !m_dataSet->Active() || m_sortColumn < 0 || m_sortColumn >= ColumnCount())
+    const int field = m_sortColumn >= 0 && m_sortColumn < ColumnCount()
+        ? m_columns[std::size_t(m_sortColumn)].field
+        : -1;
+    const ResultColumns *store
+        = m_dataSet && m_dataSet->Active() ? m_dataSet->ColumnStore() : nullptr;
+    if (!store || field < 0 || field >= store->columnCount()) {
+        m_sortedRows.clear();
+        m_sortedField = -1;
+        m_order.clear();
         return;
-    const int field = m_columns[std::size_t(m_sortColumn)].field;
-    if (field < 0)
-        return;
-    const std::size_t count = std::size_t(m_dataSet->RecordCount());
-    std::vector<int> rows(count);
-    std::vector<char> nulls(count);
-    for (std::size_t record = 0; record < count; ++record) {
-        rows[record] = m_dataSet->RowOfRecord(int(record));
-        nulls[record] = m_dataSet->IsNullAt(rows[record], field);
     }
-    m_order.resize(count);
-    std::iota(m_order.begin(), m_order.end(), 0);
-    const bool descending = m_sortOrder == Qt::DescendingOrder;
+    if (field != m_sortedField || m_sortOrder != m_sortedOrder
+        || m_sortedVersion != m_dataSet->DataVersion()
+        || m_sortedRows.size() != store->rowCount()) {
+        m_sortedRows = RowSort::sortedRows(store->column(field),
+            SortsAsText(m_dataSet->FieldDataType(field)), m_sortOrder == Qt::DescendingOrder);
+        m_sortedField = field;
+        m_sortedOrder = m_sortOrder;
+        m_sortedVersion = m_dataSet->DataVersion();
+    }
+    RebuildOrder();
+}
 
-    // Each key is read once into a vector; the comparisons then touch no dataset at all.
-    const auto sortBy = [&](const auto &keys, auto less) {
-        std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) {
-            if (descending)
-                std::swap(a, b);
-            if (nulls[std::size_t(a)] || nulls[std::size_t(b)])
-                return nulls[std::size_t(a)] && !nulls[std::size_t(b)];
-            return less(keys[std::size_t(a)], keys[std::size_t(b)]);
-        });
-    };
-    if (SortsAsText(m_dataSet->FieldDataType(field))) {
-        std::vector<QString> keys(count);
-        for (std::size_t record = 0; record < count; ++record) {
-            if (!nulls[record])
-                keys[record] = m_dataSet->TextAt(rows[record], field);
-        }
-        sortBy(keys, [](const QString &a, const QString &b) {
-            return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-        });
-    } else {
-        std::vector<double> keys(count);
-        for (std::size_t record = 0; record < count; ++record) {
-            if (!nulls[record])
-                keys[record] = m_dataSet->NumberAt(rows[record], field);
-        }
-        sortBy(keys, [](double a, double b) { return a < b; });
+// The records in sort order: the sorted rows that pass the filter, as records.
+void TmxGridModel::RebuildOrder()
+{
+    const std::vector<int> *filtered = m_dataSet->FilteredRows();
+    if (!filtered) {
+        m_order = m_sortedRows; // every row is its own record
+        return;
     }
-    m_position.resize(count);
-    for (std::size_t row = 0; row < count; ++row)
-        m_position[std::size_t(m_order[row])] = int(row);
+    std::vector<int> recordOfRow(m_sortedRows.size(), -1);
+    for (std::size_t record = 0; record < filtered->size(); ++record)
+        recordOfRow[std::size_t((*filtered)[record])] = int(record);
+    m_order.clear();
+    m_order.reserve(filtered->size());
+    for (const int row : m_sortedRows) {
+        if (const int record = recordOfRow[std::size_t(row)]; record >= 0)
+            m_order.push_back(record);
+    }
+}
+
+int TmxGridModel::Decimals(const TmxGridColumn &column) const
+{
+    const ResultColumns *store = m_dataSet->ColumnStore();
+    if (!store || column.field < 0 || column.field >= store->columnCount())
+        return 0;
+    if (m_decimals.size() < std::size_t(store->columnCount()))
+        m_decimals.resize(std::size_t(store->columnCount()));
+    FieldDecimals &cached = m_decimals[std::size_t(column.field)];
+    if (cached.decimals < 0 || cached.version != m_dataSet->DataVersion()) {
+        cached.decimals = ColumnDecimals(store->column(column.field), kMaxDecimals);
+        cached.version = m_dataSet->DataVersion();
+    }
+    return cached.decimals;
 }
 
 void TmxGridModel::DataSetReset()

@@ -68,6 +68,8 @@ private:
     void DataSetRowsMoved();
     void ResolveFields();
     void RebuildSortIndex();
+    void RebuildOrder();
+    int Decimals(const TmxGridColumn &column) const;
     QString DisplayText(int row, const TmxGridColumn &column) const;
     bool ConvertEdit(const TmxGridColumn &column, const QVariant &value, QVariant &converted,
         QString &error) const;
@@ -78,7 +80,19 @@ private:
     bool m_posting = false;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    // Every row of the result in sort order, kept while the values stay (DataVersion): a filter
+    // set or cleared only picks the records from it, in one pass.
+    std::vector<int> m_sortedRows;
+    quint64 m_sortedVersion = 0;
+    int m_sortedField = -1;
+    Qt::SortOrder m_sortedOrder = Qt::AscendingOrder;
     std::vector<int> m_order; // records in display order; empty when not sorted
-    std::vector<int> m_position; // model row of each record; empty when not sorted
+    // Decimals of each real field shown, per DataVersion: read once, not per cell painted.
+    struct FieldDecimals
+    {
+        quint64 version = 0;
+        int decimals = -1;
+    };
+    mutable std::vector<FieldDecimals> m_decimals;
     QLocale m_locale;
 };

@@ -84,6 +84,18 @@ void WidgetsDelegate::showProgress(const ProgressState &state)
 
 void WidgetsDelegate::paintProgress()
 {
-    if (m_progress)
-        m_progress->repaint();
+    if (!m_progress)
+        return;
+    m_progress->repaint();
+    // The screen stays alive while the work runs: windows repaint (a dialog just closed leaves
+    // no ghost) and the progress window moves. The person's input reaches only the progress
+    // window, and only while it is modal, that is while it has a Cancel.
+    QCoreApplication::processEvents(m_progress->windowModality() != Qt::NonModal
+            ? QEventLoop::AllEvents
+            : QEventLoop::ExcludeUserInputEvents);
+}
+
+QDialog *WidgetsDelegate::progressWindow() const
+{
+    return m_progress;
 }

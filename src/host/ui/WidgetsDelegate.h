@@ -20,6 +20,7 @@ public:
     void showBusy(int depth) override;
     void showProgress(const ProgressState &state) override;
     void paintProgress() override;
+    QDialog *progressWindow() const; // nullptr while none is shown
 
 private:
     QPointer<TfrmProgress> m_progress;

@@ -252,6 +252,8 @@ void TfrmIPEasyEnquiry::mniImportClick()
     int enquiryId = 0;
     if (!OpenEnquiryImport(enquiryId))
         return;
+    // The refresh the change message brings moves the list to the last IQ imported.
+    SetRelocateFlag(true);
     PostEasyEnquiryChanged(enquiryId);
     grdMaint->FocusRecord(grdMaint->Model()->RecordOfRow(0));
     EnableMenus();

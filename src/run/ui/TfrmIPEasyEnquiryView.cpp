@@ -6,6 +6,7 @@
 #include "host/core/Log.h"
 #include "host/core/Messages.h"
 #include "host/core/Progress.h"
+#include "host/core/ProgressWatch.h"
 #include "host/core/RegIni.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
 #include "host/ui/TmxGrid.h"
@@ -181,6 +182,7 @@ bool TfrmIPEasyEnquiryView::PrepareSQL(QString &sql)
 void TfrmIPEasyEnquiryView::RunEnquiry()
 {
     ShowProgressDlg(QStringLiteral("Retrieving Data. Please wait..."), kCaption, 999, false, true);
+    AllowProgressCancel();
     qint64 elapsed = kElapsedNotMeasured;
     QString error;
     Connection *connection = ReportConnection(qryEasyEnquiry->GetCommonDB());
@@ -192,9 +194,21 @@ void TfrmIPEasyEnquiryView::RunEnquiry()
         if (qryView->ControlsDisabled())
             qryView->EnableControls();
     });
-    bool ok = connection
-        && OpenEnquiry(
+    bool ok = false;
+    if (connection) {
+        const ProgressWatch watch(*connection);
+        ok = OpenEnquiry(
             *qryView, *connection, FSQL, FCode, qryEasyEnquiry->GetDescription(), elapsed, error);
+    }
+    if (!ok && qryView->LastError().isCancelled()) {
+        // The person stopped the run: the window that was to show it goes as well.
+        mniGridChart->setEnabled(false);
+        qryView->Close();
+        FRunCancelled = true; // DoIPEasyEnquiryView closes the window once it is shown
+        HideProgressDlg();
+        PopCursor(true);
+        return;
+    }
     if (ok) {
         ShowProgressDlg(QStringLiteral("Preparing Data. Please wait..."), kCaption,
             qryView->FieldCount(), false, false);
@@ -241,6 +255,8 @@ bool TfrmIPEasyEnquiryView::LayoutGrid(QString &error)
 
     qryView->EnableControls();
     grdQueryView->SetAutoWidth(AutoWidth(grdQueryView->ColumnCount()));
+    if (!grdQueryView->AutoWidth())
+        grdQueryView->FitColumnsToContent(kMaxNewColumnWidth);
     return true;
 }
 
@@ -396,9 +412,20 @@ void TfrmIPEasyEnquiryView::vwQueryViewCustomization(bool opened)
     QElapsedTimer stopwatch;
     stopwatch.start();
     PushCursor();
-    const bool refreshed = qryView->brRefresh(true, QString(), QString());
+    // As long as the run itself: the same progress window and Cancel, and a refresh that fails
+    // or is cancelled leaves the rows of the run on screen.
+    ShowProgressDlg(QStringLiteral("Retrieving Data. Please wait..."), kCaption, 999, false, true);
+    AllowProgressCancel();
+    bool refreshed = false;
+    if (Connection *connection = qryView->GetConnection()) {
+        const ProgressWatch watch(*connection);
+        refreshed = qryView->brRefresh(true, QString(), QString());
+    }
+    HideProgressDlg();
     PopCursor();
-    if (!refreshed)
+    if (!refreshed && qryView->LastError().isCancelled())
+        InfoMessage(tr("The refresh was cancelled: the rows shown are those of the earlier run."));
+    else if (!refreshed)
         ErrMessage(RunFailureMessage(qryView->LastError(), stopwatch.elapsed()));
 }
 
@@ -412,4 +439,11 @@ void DoIPEasyEnquiryView(int EnquiryID)
         form->move(screen->availableGeometry().center() - form->rect().center());
     form->show();
     PopCursor();
+    if (form->RunCancelled()) {
+        // The person stopped the run: the window that was to show it goes as well, after the
+        // message (which may be its child while it is the last window opened).
+        form->hide();
+        InfoMessage(RunCancelledMessage());
+        form->close();
+    }
 }

@@ -26,6 +26,7 @@ public:
     void SetEnquiryID(int EnquiryID);
     QString RegistryVersion() const override { return FCode; }
     int GetCurrentHelpContext() const override { return 180010; }
+    bool RunCancelled() const { return FRunCancelled; } // Cancel was pressed during the run
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -72,6 +73,7 @@ private:
     QString FCode;
     bool FShown = false;
     bool FClosing = false;
+    bool FRunCancelled = false;
 };
 
 // Opens a result window for the IQ and runs it; returns when the result is on screen.

@@ -60,11 +60,16 @@ TEST(UtilitiesTest, XmlTextRoundTripsEveryString)
         for (const QChar c : xml)
             EXPECT_FALSE(c == u'<' || c == u'>' || c == u'"' || c == u'\'' || c.unicode() < 0x20);
         EXPECT_EQ(ConvertXMLStringToNormalText(xml), text);
+        std::string bytes;
+        AppendXMLString(bytes, text.toStdString());
+        EXPECT_EQ(QString::fromStdString(bytes), xml);
     }
     EXPECT_EQ(
         ConvertNormalTextToXMLString("a<b & 'c'\r\n"), "a&lt;b &amp; &apos;c&apos;&#13;&#10;");
-    EXPECT_EQ(ConvertXMLStringToNormalText("&lt;&#x41;&#65;&quot;&unknown;&#xZZ;&#99999999;&"),
-        "<AA\"&unknown;&#xZZ;&#99999999;&");
+    // Only what the writer makes is restored: other references stay text.
+    EXPECT_EQ(ConvertXMLStringToNormalText(
+                  "&lt;&#x41;&#65;&quot;&unknown;&#xZZ;&#99999999;&#13;&#x0A;&#+9;&"),
+        "<&#x41;&#65;\"&unknown;&#xZZ;&#99999999;\r&#x0A;&#+9;&");
 }
 
 TEST(UtilitiesTest, DatesAreEightDigitsWithOrWithoutSeparators)

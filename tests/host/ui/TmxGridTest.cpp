@@ -10,9 +10,11 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,6 +22,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -92,7 +95,7 @@ TEST_F(GridTest, ColumnsFollowTheirFieldByNameAndShowCellsInTheUsersFormat)
 {
     EXPECT_EQ(grid.ColumnByField("CNAME"), Name);
     EXPECT_EQ(shown(Name), (QStringList { "Smith", "adams", "Brown", "Clark" }));
-    EXPECT_EQ(shown(Total), (QStringList { "150.5", "99", "", "1000" }));
+    EXPECT_EQ(shown(Total), (QStringList { "150.5", "99.0", "", "1000.0" }));
     EXPECT_EQ(shown(Paid), (QStringList { "31/01/2024", "29/02/2024 14:30", "", "01/03/2024" }));
     EXPECT_EQ(shown(Active), (QStringList { "", "", "", "" }));
     EXPECT_EQ(shown(Active, Qt::CheckStateRole), (QStringList { "2", "0", "2", "0" }));
@@ -112,6 +115,61 @@ TEST_F(GridTest, ColumnsFollowTheirFieldByNameAndShowCellsInTheUsersFormat)
     EXPECT_EQ(shown(Name), QStringList { "Zed" });
     EXPECT_EQ(shown(Total), QStringList { "" });
     grid.SetDataSet(&table);
+}
+
+TEST_F(GridTest, NumbersKeepTheirColumnsDecimalsAndAutomaticWidthsShareTheView)
+{
+    // An edit that needs more decimals gives them to the whole column.
+    grid.SetEditable(true);
+    ASSERT_TRUE(grid.Model()->setData(grid.Model()->index(1, Total), "12.25"));
+    EXPECT_EQ(shown(Total), (QStringList { "150.50", "12.25", "", "1000.00" }));
+    EXPECT_EQ(grid.Model()->headerData(Total, Qt::Horizontal, Qt::TextAlignmentRole).toInt(),
+        int(Qt::AlignRight | Qt::AlignVCenter));
+
+    showGrid();
+    grid.SetAutoWidth(true);
+    QTableView *view = grid.View();
+    const auto sum = [&] {
+        int total = 0;
+        for (int column = 0; column < grid.ColumnCount(); ++column)
+            total += grid.ColumnVisible(column) ? grid.ColumnWidth(column) : 0;
+        return total;
+    };
+    const auto fitsItsValues = [&](int column) {
+        for (int row = 0; row < grid.Model()->rowCount(); ++row) {
+            if (view->sizeHintForIndex(grid.Model()->index(row, column)).width()
+                > grid.ColumnWidth(column))
+                return false;
+        }
+        return true;
+    };
+    for (const int width : { 600, 900, 450 }) {
+        SCOPED_TRACE(width);
+        grid.resize(width, 300);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(sum(), view->viewport()->width());
+        EXPECT_TRUE(fitsItsValues(Total));
+        EXPECT_TRUE(fitsItsValues(Paid));
+    }
+    // A column the person drags keeps its width; the others share the rest, also after a hide.
+    view->horizontalHeader()->resizeSection(Name, 150);
+    grid.SetColumnVisible(Count, false);
+    grid.resize(700, 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.ColumnWidth(Name), 150);
+    EXPECT_EQ(sum(), view->viewport()->width());
+
+    // Without automatic width: fitted to the values up to the cap.
+    grid.SetAutoWidth(false);
+    grid.SetColumnVisible(Count, true);
+    grid.FitColumnsToContent(60);
+    EXPECT_TRUE(fitsItsValues(Count));
+    EXPECT_EQ(grid.ColumnWidth(Paid), 60);
+    // The cut value shows whole in its tooltip.
+    const QRect cell = view->visualRect(grid.Model()->index(1, Paid));
+    QHelpEvent help(QEvent::ToolTip, cell.center(), view->viewport()->mapToGlobal(cell.center()));
+    QCoreApplication::sendEvent(view->viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), "29/02/2024 14:30");
 }
 
 TEST_F(GridTest, ColumnsMoveHideAndKeepTheirWidths)
@@ -527,6 +585,18 @@ TEST_F(GridTest, SaveGridToFileWritesTheColumnsAndRowsAsShown)
     const QStringList messages = script.takeMessages();
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages.first().startsWith("Cannot write")) << messages.first().toStdString();
+
+    // Cancel in the progress window: neither the file nor a temporary one beside it is left.
+    const QStringList before = QDir(dir.path()).entryList(QDir::Files);
+    saveAs(dir.filePath("cancelled.csv"));
+    script.onProgress([](QDialog &progress) {
+        QTest::mouseClick(progress.findChild<QPushButton *>("btnCancel"), Qt::LeftButton);
+    });
+    EXPECT_FALSE(grid.SaveGridToFile("Grid Test", true, true, false));
+    EXPECT_EQ(
+        script.takeMessages(), QStringList { "The save was cancelled: no file was written." });
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), before);
+    EXPECT_EQ(script.pendingProgress(), 0);
 }
 
 TEST_F(GridTest, SaveGridToFileTellsWhatTheWorkbookHadToCut)

@@ -1,6 +1,5 @@
 #include "ListFixture.h"
 
-#include "edit/ui/EditorEntry.h"
 #include "list/ui/TfrmIPEasyEnquiry.h"
 #include "store/TqryIPEasyEnquiry.h"
 
@@ -53,14 +52,11 @@ TEST_F(ListCommandsTest, EditAndCopyOpenTheEditorWithTheRightModes)
         bool editable;
     } rows[] = {
         { "iqT-SYS", "mniMaintEdit",
-            { "IQ \"System list\" is a system record and cannot be modified.",
-                "The IQ editor is not available yet." },
-            system, false, false },
-        { "iqT-SYS", "mniMaintCopy", { "The IQ editor is not available yet." }, system, true,
-            true },
-        { "TNORMAL", "mniMaintEdit", { "The IQ editor is not available yet." }, normal, false,
-            true },
-        { "TNORMAL", "mniMaintAdd", { "The IQ editor is not available yet." }, 0, false, true },
+            { "IQ \"System list\" is a system record and cannot be modified." }, system, false,
+            false },
+        { "iqT-SYS", "mniMaintCopy", {}, system, true, true },
+        { "TNORMAL", "mniMaintEdit", {}, normal, false, true },
+        { "TNORMAL", "mniMaintAdd", {}, 0, false, true },
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(std::string(row.code) + " " + row.command);
@@ -74,6 +70,7 @@ TEST_F(ListCommandsTest, EditAndCopyOpenTheEditorWithTheRightModes)
         EXPECT_EQ(call.copy, row.copy);
         EXPECT_EQ(call.editable, row.editable);
         EXPECT_TRUE(list->RelocateFlag());
+        EXPECT_EQ(script.modalLog().back().className, "TfrmIPEasyEnquiryAddDlg");
     }
 }
 

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -90,9 +91,10 @@ protected:
     void TearDown() override
     {
         for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (auto *view = qobject_cast<TfrmIPEasyEnquiryView *>(widget);
-                view && view->isVisible())
-                view->close();
+            const bool chart
+                = QByteArray(widget->metaObject()->className()) == "TfrmIPEasyEnquiryChart";
+            if ((qobject_cast<TfrmIPEasyEnquiryView *>(widget) || chart) && widget->isVisible())
+                widget->close();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         objGeneralParameters.iHoursDisplay = 0;
@@ -231,6 +233,17 @@ TEST_F(ViewWindowTest, AutomaticWidthUpToTenColumnsAndNewColumnsCappedAt100)
         if (!row.autoWidth) {
             const int column = shown->ColumnByField("cAVeryLongColumnNameWiderThanAHundredPixels");
             EXPECT_EQ(shown->ColumnWidth(column), 100);
+            continue;
+        }
+        // Automatic width: the shown columns fill the view, at 712 by 630 and maximised.
+        for (const bool maximised : { false, true }) {
+            if (maximised)
+                view->showMaximized();
+            QCoreApplication::processEvents();
+            int sum = 0;
+            for (int column = 0; column < shown->ColumnCount(); ++column)
+                sum += shown->ColumnVisible(column) ? shown->ColumnWidth(column) : 0;
+            EXPECT_EQ(sum, shown->View()->viewport()->width()) << maximised;
         }
     }
 }
@@ -255,6 +268,7 @@ TEST_F(ViewWindowTest, RefusedOrFailedRunShowsOneMessageAnEmptyGridAndKeepsTheLa
         TfrmIPEasyEnquiryView *view = run(addEnquiry(code, row.sql));
         ASSERT_TRUE(view);
         EXPECT_EQ(script.takeMessages(), QStringList { row.message });
+        ASSERT_FALSE(script.messageLog().empty());
         EXPECT_EQ(script.messageLog().back().buttons, MsgButtons::OK);
         EXPECT_EQ(view->windowTitle(), "IQ View");
         EXPECT_EQ(grid(view)->ColumnCount(), 0);
@@ -301,7 +315,7 @@ TEST_F(ViewWindowTest, ChartGetsTheFilterAndTheShownColumnsAndNeedsTwoOfThemAndA
     EXPECT_EQ(chartRequests[0].query, kEmployeesSql);
     EXPECT_EQ(chartRequests[0].filter, "iPayerID = 1");
     EXPECT_EQ(chartRequests[0].columnList, "cEmployeeCode,cSurname,fHourlyRate");
-    EXPECT_EQ(script.takeMessages(), QStringList { "The chart window is not available yet." });
+    EXPECT_TRUE(script.takeMessages().isEmpty()); // the chart window opened instead
 
     chartRequests.clear();
     shown->SetColumnVisible(shown->ColumnByField("cSurname"), false);
@@ -378,4 +392,38 @@ TEST_F(ViewWindowTest, ClosingTheCustomisationWindowRefreshesTheResult)
     EXPECT_EQ(grid(view)->Model()->rowCount(), 31);
     EXPECT_EQ(layout(view),
         "cEmployeeCode,1,cFirstName,0,cSurname,0,fHourlyRate,0,dtEngaged,0,iPayerID,0");
+}
+
+TEST_F(ViewWindowTest, CancelInTheProgressWindowStopsTheRunClosesTheWindowAndSaysSo)
+{
+    const int id = addEnquiry("SLOW",
+        "with recursive n(i) as (select 1 union all select i + 1 from n where i < 20000000) "
+        "select i as iNumber from n",
+        { { "iNumber", true } });
+    script.onProgress([](QDialog &progress) {
+        // While it can be cancelled, no other window takes input (nothing runs twice).
+        EXPECT_EQ(progress.windowModality(), Qt::ApplicationModal);
+        QTest::mouseClick(progress.findChild<QPushButton *>("btnCancel"), Qt::LeftButton);
+    });
+    DoIPEasyEnquiryView(id);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    EXPECT_EQ(script.pendingProgress(), 0);
+    EXPECT_EQ(script.takeMessages(),
+        QStringList { "The IQ run was cancelled, so there is no result to show." });
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        EXPECT_FALSE(qobject_cast<TfrmIPEasyEnquiryView *>(widget) && widget->isVisible());
+        EXPECT_FALSE(widget->objectName() == "frmProgress" && widget->isVisible());
+    }
+    const QStringList logged
+        = db.rows(db.common(), "select cText from _btblLog where iLogType = 117");
+    ASSERT_EQ(logged.size(), 1);
+    EXPECT_TRUE(QRegularExpression("^CancelIQ_SLOW \\d+ ms$").match(logged.first()).hasMatch())
+        << logged.first().toStdString();
+
+    // The next run of another IQ goes as usual on the same connection.
+    TfrmIPEasyEnquiryView *view = run(addEnquiry("TV2", kEmployeesSql));
+    ASSERT_TRUE(view);
+    EXPECT_EQ(grid(view)->Model()->rowCount(), 30);
 }

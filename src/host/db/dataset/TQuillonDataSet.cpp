@@ -442,6 +442,7 @@ void TQuillonDataSet::ResetAfterLoad()
 
 void TQuillonDataSet::SetColumns(std::unique_ptr<ResultColumns> columns)
 {
+    ++m_dataVersion;
     m_columns = std::move(columns);
 }
 
@@ -449,6 +450,7 @@ void TQuillonDataSet::Close()
 {
     Cancel();
     m_columns.reset();
+    ++m_dataVersion;
     const bool wasActive = m_state != State::Inactive;
     m_state = State::Inactive;
     m_buffer.clear();

@@ -84,6 +84,10 @@ public:
     virtual QString TextAt(int row, int field) const;
     // The rows by column, for the grid's sort and other fast readers; nullptr when closed.
     const ResultColumns *ColumnStore() const { return m_columns.get(); }
+    // Changes whenever the rows or their values may have changed (a load, an edit, a delete),
+    // but not with the filter: what is derived from the values (a sort order) is kept across
+    // filters by comparing it.
+    quint64 DataVersion() const { return m_dataVersion; }
     void Close(); // the rows go with it
 
     // Records (rows passing the filter) and navigation. Moving while editing posts the edit
@@ -95,6 +99,8 @@ public:
     int CurrentRow() const; // row of the current record; -1 when empty
     int RowOfRecord(int record) const;
     int RecordOfRow(int row) const; // -1 when the row is filtered out
+    // The rows passing the filter in record order; nullptr when every row is a record.
+    const std::vector<int> *FilteredRows() const { return m_filter ? &m_index : nullptr; }
     bool First();
     bool Last();
     bool Next(); // false (and Eof) past the last record
@@ -151,7 +157,11 @@ protected:
         = 0;
     virtual bool RemoveRow(int row) = 0;
     void SetState(State state) { m_state = state; }
-    ResultColumns *Columns() { return m_columns.get(); } // for the engines' writes
+    ResultColumns *Columns() // for the engines' writes
+    {
+        ++m_dataVersion;
+        return m_columns.get();
+    }
     // New rows (a load, a new table); the old ones go. Then one of the resets below.
     void SetColumns(std::unique_ptr<ResultColumns> columns);
     void ResetAfterLoad(); // rebuild the filter index, go to the first record, emit DataReset
@@ -171,6 +181,7 @@ private:
     void NotifyReset();
 
     std::unique_ptr<ResultColumns> m_columns; // nullptr while closed
+    quint64 m_dataVersion = 0;
     State m_state = State::Inactive;
     int m_recNo = -1;
     bool m_eof = true;

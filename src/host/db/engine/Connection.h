@@ -58,6 +58,10 @@ public:
     virtual std::chrono::milliseconds commandTimeout() const = 0;
     // Called now and then while a statement runs (keeps the progress window painted).
     virtual void setProgressCallback(std::function<void()> callback) = 0;
+    // Stops the statement that is running: its step fails with an error for which
+    // DbError::isCancelled() holds. Safe to call from the progress callback; a statement that
+    // starts afterwards runs as usual.
+    virtual void cancel() = 0;
 
     // The columns of a table or view, in order; empty (and lastError) when it does not exist.
     // The name may be qualified ("dbo.x", "[x]", "payroll.x").

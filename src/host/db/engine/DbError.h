@@ -15,7 +15,12 @@ struct DbError
     void clear() { *this = DbError {}; }
     // A command time-out: the text begins with "Query timeout expired" in any letter case.
     bool isTimeout() const;
+    // The statement was stopped by Connection::cancel (SQLSTATE HY008, "operation canceled").
+    bool isCancelled() const { return sqlState == "HY008"; }
 };
 
 // Text every engine uses for an expired command time-out, as SQL Server's driver words it.
 inline constexpr const char *kQueryTimeoutText = "Query timeout expired";
+
+// Text of a statement stopped at the person's request.
+inline constexpr const char *kCancelledText = "The statement was cancelled.";

@@ -7,6 +7,9 @@
 
 #include <array>
 #include <cctype>
+#include <condition_variable>
+#include <system_error>
+#include <thread>
 
 #include <sql.h>
 #include <sqlext.h>
@@ -165,6 +168,37 @@ bool OdbcConnection::leaveRun()
     return m_cancelled.exchange(false);
 }
 
+short OdbcConnection::runWatched(const std::function<short()> &call)
+{
+    if (!m_progress)
+        return call();
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    short rc = SQL_ERROR;
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            const short result = call();
+            std::lock_guard lock(mutex);
+            rc = result;
+            done = true;
+            finished.notify_one();
+        });
+    } catch (const std::system_error &) {
+        return call(); // no thread to spare: the callback waits until the call returns
+    }
+    std::unique_lock lock(mutex);
+    while (!finished.wait_for(lock, std::chrono::milliseconds(50), [&] { return done; })) {
+        lock.unlock();
+        m_progress(); // may call cancel(), which reaches the call through SQLCancel
+        lock.lock();
+    }
+    lock.unlock();
+    worker.join();
+    return rc;
+}
+
 DbError OdbcConnection::statementError(void *statement, bool cancelled) const
 {
     DbError error = diagnostics(SQL_HANDLE_STMT, statement);
@@ -179,7 +213,7 @@ DbError OdbcConnection::statementError(void *statement, bool cancelled) const
         error.transient = false;
     }
     if (cancelled) {
-        error.text = "The statement was cancelled: " + error.text;
+        error.text = std::string(kCancelledText) + " (" + error.text + ")";
         error.sqlState = "HY008";
         error.transient = false;
     } else if (error.sqlState == "HYT00" || (error.sqlState == "57014" && m_timeout.count() > 0)) {

@@ -41,11 +41,6 @@ public:
     // The statement as the server is given it (names adapted to its dialect).
     std::string serverText(std::string_view sql) const;
 
-    // Stops the statement that is running on this connection, or whose rows are being read;
-    // safe from any thread, and from the progress callback. The statement fails with SQLSTATE
-    // "HY008".
-    void cancel();
-
     std::unique_ptr<Statement> prepare(std::string_view sql, std::string *tail = nullptr) override;
     bool execute(std::string_view sql) override;
 
@@ -67,6 +62,10 @@ public:
     void setCommandTimeout(std::chrono::milliseconds limit) override;
     std::chrono::milliseconds commandTimeout() const override { return m_timeout; }
     void setProgressCallback(std::function<void()> callback) override;
+    // Stops the statement that is running on this connection, or whose rows are being read,
+    // through SQLCancel; safe from any thread, and from the progress callback. The statement
+    // fails with SQLSTATE "HY008".
+    void cancel() override;
 
     std::vector<ColumnInfo> tableColumns(std::string_view table) override;
     bool describeColumns(std::string_view sql, std::vector<std::string> &names) override;
@@ -88,6 +87,11 @@ private:
     // the execute, not at the fetches after it. True when a cancel is already pending.
     bool enterRun(void *statement, bool starting);
     bool leaveRun(); // true when cancel() was called while it ran
+    // Makes `call` (one or more ODBC calls on a registered statement; returns an SQLRETURN).
+    // With a progress callback the call runs on a thread of its own while this one calls the
+    // callback every 50 ms, so that the progress window stays painted and its Cancel reaches
+    // the server while a statement runs, not only between blocks of rows.
+    short runWatched(const std::function<short()> &call);
     DbError statementError(void *statement, bool cancelled) const;
     void setError(DbError error) { m_error = std::move(error); }
     void setChanges(int changes) { m_changes = changes; }

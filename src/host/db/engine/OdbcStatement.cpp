@@ -221,26 +221,33 @@ bool OdbcStatement::execute()
     SQLSetStmtAttr(m_handle, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(seconds), 0);
 
     m_connection.enterRun(m_handle, true);
-    SQLRETURN rc = SQLExecute(m_handle);
-    // Statements before the one with rows (SET NOCOUNT, an INSERT before its SELECT) pass.
     SQLSMALLINT columns = 0;
     SQLLEN changed = 0;
-    if (SQL_SUCCEEDED(rc))
-        SQLRowCount(m_handle, &changed);
-    while (
-        SQL_SUCCEEDED(rc) && SQL_SUCCEEDED(SQLNumResultCols(m_handle, &columns)) && columns == 0) {
-        rc = SQLMoreResults(m_handle);
-        if (rc == SQL_NO_DATA) {
-            rc = SQL_SUCCESS;
-            break;
+    const SQLRETURN rc = m_connection.runWatched([&] {
+        SQLRETURN result = SQLExecute(m_handle);
+        if (SQL_SUCCEEDED(result))
+            SQLRowCount(m_handle, &changed);
+        // Statements before the one with rows (SET NOCOUNT, an INSERT before its SELECT) pass.
+        while (SQL_SUCCEEDED(result) && SQL_SUCCEEDED(SQLNumResultCols(m_handle, &columns))
+            && columns == 0) {
+            result = SQLMoreResults(m_handle);
+            if (result == SQL_NO_DATA)
+                return SQLRETURN(SQL_SUCCESS);
         }
-    }
+        return result;
+    });
     const bool cancelled = m_connection.leaveRun();
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
         m_error = m_connection.statementError(m_handle, cancelled);
         return false;
     }
     m_connection.setChanges(changed > 0 ? static_cast<int>(changed) : 0);
+    if (cancelled && columns > 0) {
+        // Cancel came as the rows were ready: none is read. A write that ended stays written.
+        SQLFreeStmt(m_handle, SQL_CLOSE);
+        m_error = DbError { kCancelledText, 0, "HY008" };
+        return false;
+    }
     m_executed = true;
     m_finished = columns == 0;
     if (m_finished)
@@ -369,9 +376,9 @@ Statement::Step OdbcStatement::fetchBlock()
     if (m_connection.enterRun(m_handle, false)) {
         m_connection.leaveRun();
         SQLFreeStmt(m_handle, SQL_CLOSE);
-        return fail(DbError { "The statement was cancelled.", 0, "HY008" });
+        return fail(DbError { kCancelledText, 0, "HY008" });
     }
-    const SQLRETURN rc = SQLFetch(m_handle);
+    const SQLRETURN rc = m_connection.runWatched([this] { return SQLFetch(m_handle); });
     const bool cancelled = m_connection.leaveRun();
     m_row = 0;
     if (rc == SQL_NO_DATA || (SQL_SUCCEEDED(rc) && m_rowsFetched == 0)) {
@@ -381,6 +388,10 @@ Statement::Step OdbcStatement::fetchBlock()
     }
     if (!SQL_SUCCEEDED(rc))
         return fail(m_connection.statementError(m_handle, cancelled));
+    if (cancelled) { // as the block arrived
+        SQLFreeStmt(m_handle, SQL_CLOSE);
+        return fail(DbError { kCancelledText, 0, "HY008" });
+    }
     return readTruncated() ? Step::Row : fail(m_error);
 }
 

@@ -288,7 +288,13 @@ int SqliteConnection::progressHandler(void *self)
         connection->m_lastProgress = now;
         connection->m_progress();
     }
-    return 0;
+    return connection->m_cancelled ? 1 : 0;
+}
+
+void SqliteConnection::cancel()
+{
+    m_cancelled = true;
+    sqlite3_interrupt(m_db);
 }
 
 void SqliteConnection::enterStep(Clock::time_point deadline, bool limited)
@@ -296,6 +302,7 @@ void SqliteConnection::enterStep(Clock::time_point deadline, bool limited)
     m_deadline = deadline;
     m_deadlineActive = limited;
     m_timedOut = false;
+    m_cancelled = false;
 }
 
 bool SqliteConnection::leaveStep()
@@ -303,6 +310,7 @@ bool SqliteConnection::leaveStep()
     m_deadlineActive = false;
     const bool timedOut = m_timedOut;
     m_timedOut = false;
+    m_interrupted = m_cancelled.exchange(false);
     return timedOut;
 }
 
@@ -313,6 +321,11 @@ DbError SqliteConnection::errorFromCode(int code, bool timedOut) const
     if (timedOut && (code & 0xff) == SQLITE_INTERRUPT) {
         error.text = kQueryTimeoutText;
         error.sqlState = "HYT00";
+        return error;
+    }
+    if (m_interrupted && (code & 0xff) == SQLITE_INTERRUPT) {
+        error.text = kCancelledText;
+        error.sqlState = "HY008";
         return error;
     }
     const int current = sqlite3_errcode(m_db);

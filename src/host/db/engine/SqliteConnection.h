@@ -2,6 +2,7 @@
 
 #include "host/db/engine/Connection.h"
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -17,7 +18,8 @@ class SqliteStatement;
 // Command time-out: a progress handler runs every 1000 virtual-machine steps while a statement
 // runs; once the limit has passed since the statement's first step it interrupts it, and the
 // error reads "Query timeout expired" with SQLSTATE "HYT00", as SQL Server's driver reports it.
-// The same handler calls the progress callback (at most every 50 ms) so windows stay painted.
+// The same handler calls the progress callback (at most every 50 ms) so windows stay painted,
+// and ends the statement once cancel() was called.
 //
 // SQL Server owner names ("dbo.x", "[dbo].x") are removed before a statement compiles, outside
 // literals and comments; unqualified names resolve in main, then in the attached databases.
@@ -56,6 +58,7 @@ public:
     void setCommandTimeout(std::chrono::milliseconds limit) override;
     std::chrono::milliseconds commandTimeout() const override { return m_timeout; }
     void setProgressCallback(std::function<void()> callback) override;
+    void cancel() override;
 
     std::vector<ColumnInfo> tableColumns(std::string_view table) override;
     bool describeColumns(std::string_view sql, std::vector<std::string> &names) override;
@@ -90,6 +93,9 @@ private:
     Clock::time_point m_deadline;
     bool m_deadlineActive = false;
     bool m_timedOut = false;
+    // cancel() during the step that runs; set from the progress callback or another thread
+    std::atomic<bool> m_cancelled { false };
+    bool m_interrupted = false; // the last step ended by cancel()
     Clock::time_point m_lastProgress;
     std::vector<bool> m_transactions; // per begin(): true when it is a savepoint
     std::unique_ptr<SqliteAuthorizer> m_authorizer;

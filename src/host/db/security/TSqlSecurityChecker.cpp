@@ -37,9 +37,12 @@ bool TSqlSecurityChecker::refuse(const QString &reason)
     return false;
 }
 
-bool TSqlSecurityChecker::SecurityCheckSuccessful(Connection &connection, const QString &sql)
+bool TSqlSecurityChecker::SecurityCheckSuccessful(
+    Connection &connection, const QString &sql, std::vector<std::string> *columns)
 {
     m_reason.clear();
+    if (columns)
+        columns->clear();
     const std::string text = sql.toStdString();
     std::string tail;
     auto *sqlite = dynamic_cast<SqliteConnection *>(&connection);
@@ -77,6 +80,10 @@ bool TSqlSecurityChecker::SecurityCheckSuccessful(Connection &connection, const 
             || (sql.contains(QLatin1String("_rtblAgents"), Qt::CaseInsensitive)
                 && sql.contains(QLatin1Char('*'))))
             return refuse(QStringLiteral("The statement reads the agents' password hashes."));
+    }
+    if (columns) {
+        for (int column = 0; column < statement->columnCount(); ++column)
+            columns->push_back(statement->columnName(column));
     }
     return true;
 }

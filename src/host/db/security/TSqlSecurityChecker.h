@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <string>
+#include <vector>
+
 class Connection;
 
 // The host's gate in front of every IQ statement: a report may read, nothing more. Created for
@@ -24,7 +27,10 @@ class Connection;
 class TSqlSecurityChecker
 {
 public:
-    bool SecurityCheckSuccessful(Connection &connection, const QString &sql);
+    // With `columns`: the result columns' names of the statement compiled for the check, so that
+    // one compile serves both (the editor's column discovery); empty when it does not compile.
+    bool SecurityCheckSuccessful(
+        Connection &connection, const QString &sql, std::vector<std::string> *columns = nullptr);
     QString SecurityPasswordColumnCheck(const QString &sql) const { return sql; }
 
     // Why the last check refused, in a few words (for logs and the command-line tool).

@@ -269,12 +269,11 @@ class OdbcOnly : public EngineTest
 
 TEST_P(OdbcOnly, CancelFromAnotherThreadStopsTheRunningStatement)
 {
-    auto &odbc = static_cast<OdbcConnection &>(*db);
     std::atomic<bool> done { false };
     // Cancels until the statement has stopped: a cancel before it starts reaches nothing.
     std::thread canceller([&] {
         while (!done)
-            odbc.cancel();
+            db->cancel();
     });
     DbError error;
     const bool ran = db->run(slowStatement(), {}, error);
@@ -286,13 +285,25 @@ TEST_P(OdbcOnly, CancelFromAnotherThreadStopsTheRunningStatement)
     EXPECT_FALSE(error.isTimeout());
     EXPECT_EQ(text("select 40 + 2"), "42");
 
-    // From the progress callback, between two blocks of rows.
+    // From the progress callback (the progress window's Cancel) while the server still works
+    // on the statement: the callback keeps being called meanwhile.
     int calls = 0;
     db->setProgressCallback([&] {
-        if (++calls == 2)
-            odbc.cancel();
+        if (++calls == 3)
+            db->cancel();
     });
+    EXPECT_FALSE(db->run(slowStatement(), {}, error));
+    db->setProgressCallback({});
+    EXPECT_TRUE(error.isCancelled()) << error.text;
+    EXPECT_GE(calls, 3);
+    EXPECT_EQ(text("select 40 + 2"), "42");
+
+    // From the progress callback, once rows have been read: between two blocks.
     int rows = 0;
+    db->setProgressCallback([&] {
+        if (rows > 0)
+            db->cancel();
+    });
     EXPECT_FALSE(db->forEachRow(
         "with recursive n(i) as (select 1 union all select i + 1 from n) select i from n limit "
         "100000",

@@ -206,3 +206,28 @@ TEST_F(DbTest, TableColumnsKnowKeysAndRefuseUnknownTables)
     EXPECT_TRUE(db->tableColumns("nosuch").empty());
     EXPECT_EQ(scalar("select count(*) from t"), 0);
 }
+
+TEST_F(DbTest, CancelFromTheProgressCallbackStopsTheStatementAndTheConnectionGoesOn)
+{
+    int calls = 0;
+    db->setProgressCallback([&] {
+        if (++calls == 3)
+            db->cancel();
+    });
+    auto statement = db->prepare(kEndless);
+    ASSERT_TRUE(statement);
+    EXPECT_EQ(statement->step(), Statement::Step::Error);
+    EXPECT_TRUE(statement->lastError().isCancelled()) << statement->lastError().text;
+    EXPECT_FALSE(statement->lastError().isTimeout());
+    EXPECT_EQ(statement->lastError().text, kCancelledText);
+    EXPECT_EQ(calls, 3);
+
+    // The cancel was for that statement only; a time-out is still told apart from it.
+    db->setProgressCallback({});
+    EXPECT_EQ(scalar("select 42"), 42);
+    db->setCommandTimeout(std::chrono::milliseconds(50));
+    statement = db->prepare(kEndless);
+    EXPECT_EQ(statement->step(), Statement::Step::Error);
+    EXPECT_TRUE(statement->lastError().isTimeout());
+    EXPECT_FALSE(statement->lastError().isCancelled());
+}

@@ -1,0 +1,337 @@
+#include "exchange/EasyXMLWriter.h"
+
+#include "exchange/FieldTextForm.h"
+#include "exchange/Windows1252.h"
+#include "host/core/Utilities.h"
+#include "host/db/engine/Connection.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace {
+
+enum class Escape { None, LessThan, Full };
+
+// A block's fields to leave out and to escape, by exact name.
+struct BlockRules
+{
+    std::vector<std::string> skipped;
+    std::vector<std::string> escaped;
+};
+
+const BlockRules kRecordRules { { "idEnquiry", "iPayrollCompanyID", "iPayFrequencyID" },
+    { "cSQLStatement" } };
+const BlockRules kColumnRules { { "idEnquiryColumn", "iEnquiryID" }, { "cColumnName" } };
+const BlockRules kParamRules { { "idEnquiryParam", "iEnquiryID" }, { "cDescription", "cValue" } };
+
+// `bytes` as base64 on one line into `out`.
+void AppendBase64(std::string_view bytes, std::string &out)
+{
+    static const char kDigits[]
+        = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    out.clear();
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+    std::size_t at = 0;
+    for (; at + 3 <= bytes.size(); at += 3) {
+        const std::uint32_t n = (in[at] << 16) | (in[at + 1] << 8) | in[at + 2];
+        out += kDigits[n >> 18];
+        out += kDigits[(n >> 12) & 63];
+        out += kDigits[(n >> 6) & 63];
+        out += kDigits[n & 63];
+    }
+    if (const std::size_t left = bytes.size() - at) {
+        const std::uint32_t n = (in[at] << 16) | (left == 2 ? in[at + 1] << 8 : 0);
+        out += kDigits[n >> 18];
+        out += kDigits[(n >> 12) & 63];
+        out += left == 2 ? kDigits[(n >> 6) & 63] : '=';
+        out += '=';
+    }
+}
+
+bool Contains(const std::vector<std::string> &names, const std::string &name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// A compiled statement with what the writer needs of its result columns.
+struct BlockQuery
+{
+    std::unique_ptr<Statement> statement;
+    std::vector<std::string> names;
+    std::vector<FieldType> types;
+    std::vector<Escape> escapes;
+    int idColumn = -1; // the record's own id (main rows only)
+    int ownerColumn = -1; // the IQ a column or parameter row belongs to
+    std::string value; // reused for every field
+    std::vector<Cell> cells; // the current row
+
+    bool Prepare(
+        Connection &connection, const std::string &sql, const BlockRules &rules, QString &error)
+    {
+        statement = connection.prepare(sql);
+        if (!statement) {
+            error = QString::fromStdString(connection.lastError().text);
+            return false;
+        }
+        for (int c = 0; c < statement->columnCount(); ++c) {
+            const std::string name = statement->columnName(c);
+            names.push_back(name);
+            types.push_back(statement->declaredType(c));
+            if (name == "idEnquiry")
+                idColumn = c;
+            if (name == "iEnquiryID")
+                ownerColumn = c;
+            escapes.push_back(Contains(rules.skipped, name) ? Escape::None
+                    : Contains(rules.escaped, name)         ? Escape::Full
+                                                            : Escape::LessThan);
+            if (Contains(rules.skipped, name))
+                names.back().clear(); // never written
+        }
+        return true;
+    }
+
+    // The field lines of the current row, read in one call. Texts, whole numbers and binary
+    // values are written straight from the engine's row; the rest take their text form.
+    void WriteFields(std::string &text)
+    {
+        cells.resize(names.size());
+        const int read = statement->readRow(cells.data(), int(cells.size()));
+        for (int c = 0; c < read; ++c) {
+            const Cell &cell = cells[c];
+            if (names[c].empty() || cell.kind == Cell::Kind::Null)
+                continue;
+            std::string_view view;
+            if (cell.kind == Cell::Kind::Text && isTextType(types[c])) {
+                view = cell.bytes();
+            } else if (cell.kind == Cell::Kind::Integer
+                && (types[c] == FieldType::Integer || types[c] == FieldType::Float)) {
+                char digits[24];
+                view = { digits,
+                    std::size_t(
+                        std::to_chars(digits, digits + sizeof digits, cell.integer).ptr - digits) };
+                AppendField(text, c, view);
+                continue;
+            } else if (cell.kind == Cell::Kind::Blob && types[c] == FieldType::Blob) {
+                AppendBase64(cell.bytes(), value);
+                view = value;
+            } else {
+                FieldTextForm::write(*statement, c, types[c], value);
+                view = value;
+            }
+            AppendField(text, c, view);
+        }
+    }
+
+    // One field line, unless the value is empty.
+    void AppendField(std::string &text, int c, std::string_view view)
+    {
+        if (view.empty())
+            return;
+        text += '<';
+        text += names[c];
+        text += '>';
+        if (escapes[c] == Escape::Full) {
+            AppendXMLString(text, view);
+        } else {
+            // A "<" in a value written as it is would end the value early: no reader could
+            // take the file back.
+            for (std::size_t at; (at = view.find('<')) != std::string_view::npos;) {
+                text.append(view.substr(0, at));
+                text += "&lt;";
+                view.remove_prefix(at + 1);
+            }
+            text.append(view);
+        }
+        text += "</";
+        text += names[c];
+        text += ">\r\n";
+    }
+
+    // The current row as a block named `block`.
+    void WriteBlock(const char *block, std::string &text)
+    {
+        text += '<';
+        text += block;
+        text += ">\r\n";
+        WriteFields(text);
+        text += "</";
+        text += block;
+        text += ">\r\n";
+    }
+
+    bool Failed(Statement::Step step, QString &error) const
+    {
+        if (step == Statement::Step::Error)
+            error = QString::fromStdString(statement->lastError().text);
+        return step == Statement::Step::Error;
+    }
+};
+
+// The column or parameter rows of the IQs, as blocks named `block`: for a few IQs a selection
+// per IQ; for every IQ one pass over the table in IQ order, walked beside the IQs, as a selection
+// per IQ costs several times the plain read of the table.
+class ChildBlocks
+{
+public:
+    ChildBlocks(const char *table, const char *idColumn, const char *block, const BlockRules &rules)
+        : m_table(table)
+        , m_idColumn(idColumn)
+        , m_block(block)
+        , m_rules(rules)
+    {
+    }
+
+    bool Prepare(Connection &payroll, bool all, QString &error)
+    {
+        m_walk = all;
+        const char *order = all ? " order by iEnquiryID, " : " where iEnquiryID = ? order by ";
+        if (!m_query.Prepare(
+                payroll, "select * from " + m_table + order + m_idColumn, m_rules, error))
+            return false;
+        if (m_query.ownerColumn < 0) {
+            error = QStringLiteral("%1 has no iEnquiryID column.")
+                        .arg(QString::fromStdString(m_table));
+            return false;
+        }
+        return !m_walk || Advance(error);
+    }
+
+    // The blocks of IQ `id`; with a walk, ids come in ascending order.
+    bool Write(std::int64_t id, std::string &text, QString &error)
+    {
+        Statement &rows = *m_query.statement;
+        if (m_walk) {
+            while (m_row && m_owner < id && Advance(error)) { }
+            for (; m_row && m_owner == id; Advance(error))
+                m_query.WriteBlock(m_block, text);
+            return error.isEmpty();
+        }
+        rows.reset();
+        if (!rows.bind(1, Value(id))) {
+            error = QString::fromStdString(rows.lastError().text);
+            return false;
+        }
+        Statement::Step step;
+        while ((step = rows.step()) == Statement::Step::Row)
+            m_query.WriteBlock(m_block, text);
+        return !m_query.Failed(step, error);
+    }
+
+private:
+    bool Advance(QString &error)
+    {
+        Statement &rows = *m_query.statement;
+        const Statement::Step step = rows.step();
+        m_row = step == Statement::Step::Row;
+        // A row without an IQ sorts first and belongs to none.
+        m_owner
+            = m_row && !rows.isNull(m_query.ownerColumn) ? rows.asInt64(m_query.ownerColumn) : -1;
+        return !m_query.Failed(step, error);
+    }
+
+    std::string m_table;
+    const char *m_idColumn;
+    const char *m_block;
+    const BlockRules &m_rules;
+    BlockQuery m_query;
+    bool m_walk = false;
+    bool m_row = false;
+    std::int64_t m_owner = -1;
+};
+
+std::size_t CountEnquiries(Connection &payroll)
+{
+    auto count = payroll.prepare("select count(*) from _iptblEasyEnquiry");
+    return count && count->step() == Statement::Step::Row ? std::size_t(count->asInt64(0)) : 0;
+}
+
+// Room for `expected` records the size of the first, so that a large file grows its buffer once
+// rather than copying it at each doubling; bounded, as the first record may be unusually large.
+void ReserveLike(std::string &text, std::size_t expected)
+{
+    constexpr std::size_t kMostReserved = std::size_t(256) << 20;
+    text.reserve(std::min(text.size() * expected * 9 / 8, kMostReserved));
+}
+
+} // namespace
+
+bool EasyXMLFromDataSet(
+    Connection &payroll, bool all, const std::vector<int> &ids, std::string &text, QString &error)
+{
+    BlockQuery main;
+    ChildBlocks columns("_iptblEasyEnquiryColumn", "idEnquiryColumn", "ColumnRecord", kColumnRules);
+    ChildBlocks params("_iptblEasyEnquiryParam", "idEnquiryParam", "ParameterRecord", kParamRules);
+    if (!main.Prepare(payroll,
+            all ? "select * from _iptblEasyEnquiry order by idEnquiry"
+                : "select * from _iptblEasyEnquiry where idEnquiry = ?",
+            kRecordRules, error)
+        || !columns.Prepare(payroll, all, error) || !params.Prepare(payroll, all, error))
+        return false;
+    text.clear();
+    text += ("<?xml version = \"1.0\" ?>\r\n<RecordSet tablename=\"qryEasyEnquiry\">\r\n");
+    const std::size_t expected = all ? CountEnquiries(payroll) : ids.size();
+    std::size_t written = 0;
+    // One pass over every row, or one selection per id asked for.
+    const std::size_t passes = all ? 1 : ids.size();
+    for (std::size_t pass = 0; pass < passes; ++pass) {
+        Statement &rows = *main.statement;
+        rows.reset();
+        if (!all && !rows.bind(1, Value(std::int64_t(ids[pass])))) {
+            error = QString::fromStdString(rows.lastError().text);
+            return false;
+        }
+        Statement::Step step;
+        while ((step = rows.step()) == Statement::Step::Row) {
+            text += "<Record>\r\n";
+            const std::int64_t id = main.idColumn >= 0 ? rows.asInt64(main.idColumn) : 0;
+            main.WriteFields(text);
+            if (!columns.Write(id, text, error) || !params.Write(id, text, error))
+                return false;
+            text += "</Record>\r\n";
+            if (++written == 1)
+                ReserveLike(text, expected);
+        }
+        if (step == Statement::Step::Error) {
+            error = QString::fromStdString(rows.lastError().text);
+            return false;
+        }
+    }
+    text += "</RecordSet>\r\n";
+    return true;
+}
+
+namespace {
+
+// Eight bytes at a time and without an early exit, so that the compiler can widen the loop.
+bool IsAscii(std::string_view text)
+{
+    std::uint64_t seen = 0;
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + at, 8);
+        seen |= word;
+    }
+    for (; at < text.size(); ++at)
+        seen |= std::uint8_t(text[at]);
+    return (seen & 0x8080808080808080ULL) == 0;
+}
+
+} // namespace
+
+std::string EncodeSimpleXmlFile(std::string utf8)
+{
+    // Text in ASCII is the same in both encodings: most files need no conversion, nor a copy.
+    if (IsAscii(utf8))
+        return utf8;
+    const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    if (auto bytes = Windows1252::encode(text))
+        return bytes->toStdString();
+    return "\xEF\xBB\xBF" + text.toUtf8().toStdString();
+}

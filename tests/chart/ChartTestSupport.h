@@ -1,0 +1,48 @@
+#pragma once
+
+#include "PrintQt.h"
+
+#include "chart/ChartBuilder.h"
+#include "chart/ChartModel.h"
+#include "host/core/UiDelegate.h"
+#include "host/db/dataset/TQuillonADOQuery.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+// Records the messages a build shows; the chart logic has nobody else to ask.
+class RecordingDelegate final : public UiDelegate
+{
+public:
+    QStringList messages;
+    int askPerson(MsgKind, const QString &text, MsgButtons) override
+    {
+        messages << text;
+        return kAnswerOK;
+    }
+    int runModal(QDialog &) override { return 0; }
+    void showBusy(int) override { }
+    void showProgress(const ProgressState &) override { }
+    void paintProgress() override { }
+};
+
+inline void OpenQuery(TQuillonADOQuery &query, Connection &connection, const QString &sql)
+{
+    query.SetConnection(&connection);
+    query.SetSQL(sql);
+    ASSERT_TRUE(query.Open()) << query.LastErrorText().toStdString();
+}
+
+// Builds as the chart window's show does: stored X and Y, then a refresh with the template.
+inline bool BuildAsShown(ChartBuilder &builder, Chart &chart, const TQuillonDataSet &data,
+    const QString &columns, const QString &x, const QString &y, QString &error,
+    const std::optional<QByteArray> &layout = std::nullopt)
+{
+    builder.SetColumnList(columns);
+    builder.SetDescription(QStringLiteral("Pay by month"));
+    builder.PrepareCount(x, y, true);
+    if (builder.Count() > 0)
+        builder.PrepareXYColumn(x, y, true);
+    return builder.RefreshChart(chart, data, false, true, layout, error);
+}
