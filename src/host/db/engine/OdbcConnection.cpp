@@ -416,7 +416,8 @@ bool OdbcConnection::insertWithIdentity(std::string_view insertSql, std::span<co
 {
     std::string sql(insertSql);
     if (m_dialect == Dialect::PostgreSql)
-        sql += " RETURNING " + SqlText::quoteIdentifier(identityColumn);
+        // Bracketed, so the name folds as the statement's own names do ("idAgents" is idagents).
+        sql += " RETURNING [" + std::string(identityColumn) + "]";
     else if (m_dialect == Dialect::SqlServer)
         // One batch, one scope: another session's or a trigger's insert cannot answer.
         sql += "; SELECT CAST(SCOPE_IDENTITY() AS BIGINT)";
