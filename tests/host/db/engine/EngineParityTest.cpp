@@ -267,7 +267,7 @@ class OdbcOnly : public EngineTest
 
 } // namespace
 
-TEST_P(OdbcOnly, CancelFromAnotherThreadStopsTheRunningStatement)
+TEST_P(OdbcOnly, CancelReachesTheServerFromAnotherThreadAndFromTheProgressWindow)
 {
     std::atomic<bool> done { false };
     // Cancels until the statement has stopped: a cancel before it starts reaches nothing.
