@@ -6,6 +6,7 @@
 #include "ExchangeBench.h"
 #include "ExportBench.h"
 #include "GridBench.h"
+#include "OdbcBench.h"
 #include "ViewBench.h"
 
 #include "host/db/dataset/ResultColumns.h"
@@ -224,6 +225,7 @@ int main(int argc, char **argv)
     std::filesystem::remove(file);
     const bool editorRan = RunEditorBenchmarks(rows);
     const bool chartRan = RunChartBenchmark();
+    const bool odbcRan = RunOdbcBenchmark(rows);
     benchmark::Shutdown();
-    return viewRan && editorRan && chartRan ? 0 : 1;
+    return viewRan && editorRan && chartRan && odbcRan ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build needs, only those that are missing.
+# Installs the Debian 12 packages the build needs, only those that are missing. With --tests also
+# what the tests run against: the ODBC drivers and a PostgreSQL server that the tests start.
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config git ccache clang-format
@@ -9,6 +10,9 @@ packages=(
     clang libclang-rt-14-dev
     fonts-dejavu-core xvfb xauth
 )
+if [ "${1:-}" = "--tests" ]; then
+    packages+=(odbc-postgresql libsqliteodbc postgresql-15 postgresql-client-15)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -42,6 +42,7 @@ const QList<CliCommand> &CliCommands();
 CliCommand ListCommand();
 CliCommand ShowCommand();
 CliCommand DemoCommand();
+CliCommand InitCommand();
 CliCommand PrepareCommand();
 CliCommand RunCommand();
 CliCommand AddCommand();

@@ -110,8 +110,8 @@ bool openSession(QCommandLineParser &parser, HostSession &session, QTextStream &
 const QList<CliCommand> &CliCommands()
 {
     static const QList<CliCommand> commands { ListCommand(), ShowCommand(), PrepareCommand(),
-        RunCommand(), AddCommand(), EditCommand(), CopyCommand(), DemoCommand(), ChartCommand(),
-        ExportCommand(), ImportCommand() };
+        RunCommand(), AddCommand(), EditCommand(), CopyCommand(), DemoCommand(), InitCommand(),
+        ChartCommand(), ExportCommand(), ImportCommand() };
     return commands;
 }
 

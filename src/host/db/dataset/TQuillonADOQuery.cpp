@@ -468,11 +468,16 @@ bool TQuillonADOQuery::WriteRow(
         if (newKey)
             keyValue = *newKey;
     } else {
-        if (!m_connection->run(SqlText::insertRow(utf8(table), names), bound, error)) {
+        const std::string insert = SqlText::insertRow(utf8(table), names);
+        std::int64_t identity = 0;
+        const bool inserted = newKey && !isNull(*newKey)
+            ? m_connection->run(insert, bound, error)
+            : m_connection->insertWithIdentity(insert, bound, key, identity, error);
+        if (!inserted) {
             SetError(error);
             return false;
         }
-        keyValue = newKey && !isNull(*newKey) ? *newKey : Value(m_connection->lastInsertId());
+        keyValue = newKey && !isNull(*newKey) ? *newKey : Value(identity);
     }
     if (!ReadBack(table, key, keyValue, targets, rowValues))
         return false;

@@ -41,3 +41,13 @@ bool Connection::forEachRow(std::string_view sql, std::span<const Value> values,
         }
     }
 }
+
+bool Connection::insertWithIdentity(std::string_view insertSql, std::span<const Value> values,
+    std::string_view identityColumn, std::int64_t &id, DbError &error)
+{
+    id = 0;
+    if (!run(insertSql, values, error))
+        return false;
+    id = lastInsertId();
+    return true;
+}

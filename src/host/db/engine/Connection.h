@@ -45,6 +45,12 @@ public:
     virtual bool inTransaction() const = 0;
 
     virtual std::int64_t lastInsertId() const = 0;
+    // Runs an INSERT (values bound in order) and reads back the identity the engine assigned to
+    // `identityColumn`, 0 when it assigned none. A server may run other inserts at the same
+    // time, so engines that can return it with the insert itself (RETURNING, OUTPUT) do; the
+    // default reads lastInsertId() after the insert.
+    virtual bool insertWithIdentity(std::string_view insertSql, std::span<const Value> values,
+        std::string_view identityColumn, std::int64_t &id, DbError &error);
     virtual int changes() const = 0;
 
     // 0 means no limit. Applies to every statement stepped from now on.

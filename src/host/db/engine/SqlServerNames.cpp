@@ -1,15 +1,11 @@
 #include "host/db/engine/SqlServerNames.h"
 
 #include "host/db/engine/NameFold.h"
+#include "host/db/engine/SqlScanner.h"
 
 #include <cctype>
 
 namespace {
-
-bool isWordChar(unsigned char c)
-{
-    return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80;
-}
 
 bool isDbo(std::string_view word)
 {
@@ -26,29 +22,13 @@ bool qualifiesName(std::string_view sql, std::size_t start, std::size_t end)
         return false;
     if (start > 0) {
         const unsigned char before = static_cast<unsigned char>(sql[start - 1]);
-        if (isWordChar(before) || before == '\'' || before == '"' || before == ']' || before == '`')
+        if (SqlScanner::isWordChar(before) || before == '\'' || before == '"' || before == ']'
+            || before == '`')
             return false;
     }
     const unsigned char after = static_cast<unsigned char>(sql[end + 1]);
-    return isWordChar(after) || std::isspace(after) || after == '[' || after == '"' || after == '`';
-}
-
-// End of a quoted token starting at `start` (the opening character), past its closing
-// character; doubled closing characters are part of the token. Unclosed runs to the end.
-std::size_t skipQuoted(std::string_view sql, std::size_t start, char close)
-{
-    std::size_t i = start + 1;
-    while (i < sql.size()) {
-        if (sql[i] == close) {
-            if (close != ']' && i + 1 < sql.size() && sql[i + 1] == close) {
-                i += 2;
-                continue;
-            }
-            return i + 1;
-        }
-        ++i;
-    }
-    return sql.size();
+    return SqlScanner::isWordChar(after) || std::isspace(after) || after == '[' || after == '"'
+        || after == '`';
 }
 
 } // namespace
@@ -68,35 +48,15 @@ std::string stripDboQualifiers(std::string_view sql, std::vector<RemovedText> *r
         i = end;
     };
     while (i < sql.size()) {
-        const char c = sql[i];
-        const char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
-        if (c == '\'') {
-            keep(skipQuoted(sql, i, '\''));
-        } else if (c == '-' && next == '-') {
-            const std::size_t end = sql.find('\n', i);
-            keep(end == std::string_view::npos ? sql.size() : end);
-        } else if (c == '/' && next == '*') {
-            const std::size_t end = sql.find("*/", i + 2);
-            keep(end == std::string_view::npos ? sql.size() : end + 2);
-        } else if (c == '"' || c == '[' || c == '`') {
-            const char close = c == '[' ? ']' : c;
-            const std::size_t end = skipQuoted(sql, i, close);
-            const bool closed = end >= i + 2 && sql[end - 1] == close;
-            if (closed && isDbo(sql.substr(i + 1, end - i - 2)) && qualifiesName(sql, i, end))
-                drop(end + 1);
-            else
-                keep(end);
-        } else if (isWordChar(static_cast<unsigned char>(c))) {
-            std::size_t end = i;
-            while (end < sql.size() && isWordChar(static_cast<unsigned char>(sql[end])))
-                ++end;
-            if (isDbo(sql.substr(i, end - i)) && qualifiesName(sql, i, end))
-                drop(end + 1);
-            else
-                keep(end);
-        } else {
-            keep(i + 1);
-        }
+        const SqlToken token = SqlScanner::next(sql, i);
+        const bool quoted = token.kind == SqlToken::Kind::QuotedName && token.closed;
+        const std::string_view word
+            = quoted ? sql.substr(token.begin + 1, token.end - token.begin - 2) : token.text(sql);
+        if ((quoted || token.kind == SqlToken::Kind::Word) && isDbo(word)
+            && qualifiesName(sql, token.begin, token.end))
+            drop(token.end + 1);
+        else
+            keep(token.end);
     }
     return out;
 }
@@ -111,4 +71,39 @@ std::size_t originalOffset(std::size_t strippedOffset, const std::vector<Removed
             break;
     }
     return offset;
+}
+
+std::string bracketsToDoubleQuotes(std::string_view sql)
+{
+    std::string out;
+    out.reserve(sql.size() + 8);
+    std::size_t i = 0;
+    while (i < sql.size()) {
+        const SqlToken token = SqlScanner::next(sql, i);
+        i = token.end;
+        if (token.kind != SqlToken::Kind::QuotedName || sql[token.begin] != '[' || !token.closed) {
+            out.append(token.text(sql));
+            continue;
+        }
+        const std::string_view name = sql.substr(token.begin + 1, token.end - token.begin - 2);
+        // SQL Server compares names ignoring case and PostgreSQL folds unquoted ones to lower
+        // case: a plain name in brackets must fold too, or [dbo].[x] and dbo.x would differ.
+        bool plain = !name.empty() && !std::isdigit(static_cast<unsigned char>(name[0]));
+        for (const char c : name)
+            plain = plain && (std::isalnum(static_cast<unsigned char>(c)) || c == '_');
+        // A quote on either side would join with ours into one name: "x"[y] is not "x""y".
+        if (!out.empty() && out.back() == '"')
+            out.push_back(' ');
+        out.push_back('"');
+        for (const char c : name) {
+            if (c == '"')
+                out.push_back('"');
+            out.push_back(
+                plain ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : c);
+        }
+        out.push_back('"');
+        if (i < sql.size() && sql[i] == '"')
+            out.push_back(' ');
+    }
+    return out;
 }

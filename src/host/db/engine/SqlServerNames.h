@@ -20,3 +20,10 @@ std::string stripDboQualifiers(std::string_view sql, std::vector<RemovedText> *r
 
 // Maps an offset in the stripped text back to the original text.
 std::size_t originalOffset(std::size_t strippedOffset, const std::vector<RemovedText> &removed);
+
+// PostgreSQL reads [name] as an array subscript: bracketed names become double-quoted ones
+// outside literals, comments and other quoted names. A plain name (letters, digits, _) is folded
+// to lower case as PostgreSQL folds the same name unquoted; any other keeps its case. A "
+// inside the brackets is doubled; an unclosed bracket is left as written. A blank is put
+// between the new name and a double quote right beside it, which would otherwise join them.
+std::string bracketsToDoubleQuotes(std::string_view sql);

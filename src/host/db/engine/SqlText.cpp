@@ -16,6 +16,52 @@ std::string SqlText::quoteIdentifier(std::string_view name)
     return out;
 }
 
+std::string SqlText::unquoteIdentifier(std::string_view name)
+{
+    while (!name.empty() && (name.front() == ' ' || name.front() == '\t'))
+        name.remove_prefix(1);
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\t'))
+        name.remove_suffix(1);
+    if (name.size() >= 2) {
+        const char open = name.front();
+        const char close = open == '[' ? ']' : open;
+        if ((open == '"' || open == '[' || open == '`') && name.back() == close) {
+            std::string out;
+            const std::string_view inner = name.substr(1, name.size() - 2);
+            for (std::size_t i = 0; i < inner.size(); ++i) {
+                out.push_back(inner[i]);
+                if (open != '[' && inner[i] == close && i + 1 < inner.size()
+                    && inner[i + 1] == close)
+                    ++i;
+            }
+            return out;
+        }
+    }
+    return std::string(name);
+}
+
+void SqlText::splitName(std::string_view name, std::string &schema, std::string &table)
+{
+    char quote = 0;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == '"' || c == '`') {
+            quote = c;
+        } else if (c == '[') {
+            quote = ']';
+        } else if (c == '.') {
+            schema = unquoteIdentifier(name.substr(0, i));
+            table = unquoteIdentifier(name.substr(i + 1));
+            return;
+        }
+    }
+    schema.clear();
+    table = unquoteIdentifier(name);
+}
+
 std::string SqlText::bareName(std::string_view qualified)
 {
     // The last dot outside brackets and quotes starts the name.

@@ -13,6 +13,11 @@ struct SqlText
 {
     // "name" with inner quotes doubled: a column name can never end the identifier early.
     static std::string quoteIdentifier(std::string_view name);
+    // "x", [x], `x` -> x (doubled quotes inside made single); plain names as they are.
+    static std::string unquoteIdentifier(std::string_view name);
+    // Splits "schema.table" at the first dot outside quotes, both unquoted; schema empty when
+    // unqualified.
+    static void splitName(std::string_view name, std::string &schema, std::string &table);
     // The table's own name without owner, schema or brackets: "dbo.[x]" -> "x".
     static std::string bareName(std::string_view qualified);
     // The current row's cell as a Value (NULL, number, text or blob).

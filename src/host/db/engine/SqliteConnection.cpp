@@ -2,6 +2,7 @@
 
 #include "host/db/engine/NameFold.h"
 #include "host/db/engine/SqlServerNames.h"
+#include "host/db/engine/SqlText.h"
 #include "host/db/engine/SqliteAuthorizer.h"
 #include "host/db/engine/SqliteStatement.h"
 
@@ -21,54 +22,6 @@ bool isTransientCode(int code)
 {
     const int primary = code & 0xff;
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
-}
-
-// "x", [x], `x` -> x; plain names as they are.
-std::string unquoteIdentifier(std::string_view name)
-{
-    while (!name.empty() && (name.front() == ' ' || name.front() == '\t'))
-        name.remove_prefix(1);
-    while (!name.empty() && (name.back() == ' ' || name.back() == '\t'))
-        name.remove_suffix(1);
-    if (name.size() >= 2) {
-        const char open = name.front();
-        const char close = open == '[' ? ']' : open;
-        if ((open == '"' || open == '[' || open == '`') && name.back() == close) {
-            std::string out;
-            const std::string_view inner = name.substr(1, name.size() - 2);
-            for (std::size_t i = 0; i < inner.size(); ++i) {
-                out.push_back(inner[i]);
-                if (open != '[' && inner[i] == close && i + 1 < inner.size()
-                    && inner[i + 1] == close)
-                    ++i;
-            }
-            return out;
-        }
-    }
-    return std::string(name);
-}
-
-// Splits "schema.table" at the first dot outside quotes; schema empty when unqualified.
-void splitQualifiedName(std::string_view name, std::string &schema, std::string &table)
-{
-    char quote = 0;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const char c = name[i];
-        if (quote) {
-            if (c == quote)
-                quote = 0;
-        } else if (c == '"' || c == '`') {
-            quote = c;
-        } else if (c == '[') {
-            quote = ']';
-        } else if (c == '.') {
-            schema = unquoteIdentifier(name.substr(0, i));
-            table = unquoteIdentifier(name.substr(i + 1));
-            return;
-        }
-    }
-    schema.clear();
-    table = unquoteIdentifier(name);
 }
 
 } // namespace
@@ -357,8 +310,7 @@ bool SqliteConnection::leaveStep()
     m_deadlineActive = false;
     const bool timedOut = m_timedOut;
     m_timedOut = false;
-    m_interrupted = m_cancelled;
-    m_cancelled = false;
+    m_interrupted = m_cancelled.exchange(false);
     return timedOut;
 }
 
@@ -388,7 +340,7 @@ std::vector<ColumnInfo> SqliteConnection::tableColumns(std::string_view table)
 {
     std::string schema;
     std::string name;
-    splitQualifiedName(stripDboQualifiers(table), schema, name);
+    SqlText::splitName(stripDboQualifiers(table), schema, name);
     std::vector<ColumnInfo> columns;
     int keyColumns = 0;
     DbError error;
