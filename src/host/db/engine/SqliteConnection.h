@@ -2,6 +2,7 @@
 
 #include "host/db/engine/Connection.h"
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -92,7 +93,8 @@ private:
     Clock::time_point m_deadline;
     bool m_deadlineActive = false;
     bool m_timedOut = false;
-    bool m_cancelled = false; // cancel() during the step that runs
+    // cancel() during the step that runs; atomic as cancel() may come from another thread
+    std::atomic<bool> m_cancelled { false };
     bool m_interrupted = false; // the last step ended by cancel()
     Clock::time_point m_lastProgress;
     std::vector<bool> m_transactions; // per begin(): true when it is a savepoint
