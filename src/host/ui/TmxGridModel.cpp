@@ -322,7 +322,7 @@ bool TmxGridModel::setData(const QModelIndex &index, const QVariant &value, int 
 void TmxGridModel::sort(int column, Qt::SortOrder order)
 {
     // A sort of the rows loaded so far would look like the sort of the result.
-    if (m_dataSet && !m_dataSet->WaitForAllRows()) {
+    if (column >= 0 && m_dataSet && !m_dataSet->WaitForAllRows()) {
         emit SortRefused();
         return;
     }

@@ -369,11 +369,12 @@ bool TQuillonDataSet::SetFilter(const QString &expression)
 {
     if (!CheckBrowseMode())
         return false;
-    if (!WaitForAllRows()) {
-        m_error = DbError { "The filter was not applied: the rows are still loading.", 0, {} };
+    const QString text = expression.trimmed();
+    if (!text.isEmpty() && !WaitForAllRows()) {
+        m_error = DbError { "The filter was not applied: not every row of the result is loaded.",
+            0, {} };
         return false;
     }
-    const QString text = expression.trimmed();
     if (text.isEmpty()) {
         const bool had = m_filter != nullptr;
         m_filter.reset();
