@@ -128,6 +128,7 @@ void TQuillonADOQuery::OpenInBackground(std::unique_ptr<Connection> connection)
     m_loadElapsedMs = 0;
     auto columns = std::make_unique<ResultColumns>();
     ResultColumns &filled = *columns; // stays where it is when the pointer moves on
+    m_loadStartedAt = std::chrono::steady_clock::now();
     m_load = std::make_unique<BackgroundLoad>(std::move(connection), RunSettings(), filled);
     BeginRowsArriving(std::move(columns), m_load->rowsLock());
 }

@@ -74,6 +74,8 @@ public:
     void CancelLoading(); // stops the statement; the rows read so far stay
     // The time of the last background load from its start to its end, in ms.
     qint64 LoadElapsedMs() const { return m_loadElapsedMs; }
+    // When the last background load started its statement (the benchmark's first screen).
+    std::chrono::steady_clock::time_point LoadStartedAt() const { return m_loadStartedAt; }
 
     // Runs "select * from <table> where <column> = ?" with the value bound, and opens it. The
     // column must be one of the table's (TableName() must be known); others are refused. A text
@@ -125,4 +127,5 @@ private:
     int m_retryCount = 1;
     std::unique_ptr<BackgroundLoad> m_load; // while rows arrive
     qint64 m_loadElapsedMs = 0;
+    std::chrono::steady_clock::time_point m_loadStartedAt;
 };
