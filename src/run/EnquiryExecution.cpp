@@ -150,6 +150,11 @@ std::unique_ptr<Connection> OpenLoadConnection(bool commonDb, QString &error)
         error = QStringLiteral("The database is not open.");
         return nullptr;
     }
+    // An engine without a file (a server) has no second connection to open this way yet.
+    if (target->fileName().empty() || payroll->fileName().empty()) {
+        error = QStringLiteral("The report database has no file to open a second connection on.");
+        return nullptr;
+    }
     return OpenReportConnection(QString::fromStdString(target->fileName()),
         commonDb ? QString::fromStdString(payroll->fileName()) : QString(), error);
 }

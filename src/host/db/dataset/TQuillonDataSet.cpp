@@ -371,8 +371,8 @@ bool TQuillonDataSet::SetFilter(const QString &expression)
         return false;
     const QString text = expression.trimmed();
     if (!text.isEmpty() && !WaitForAllRows()) {
-        m_error = DbError { "The filter was not applied: not every row of the result is loaded.",
-            0, {} };
+        m_error = DbError { "The filter was not applied: not every row of the result is loaded.", 0,
+            {} };
         return false;
     }
     if (text.isEmpty()) {
