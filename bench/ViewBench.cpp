@@ -16,9 +16,11 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 #include <sqlite3.h>
@@ -28,6 +30,7 @@ namespace {
 constexpr const char *kStatement = "select * from t";
 constexpr int kRuns = 3;
 constexpr double kTarget = 1.5;
+constexpr double kFirstScreenTargetMs = 50;
 
 double plainStepMs(const std::string &file)
 {
@@ -58,9 +61,20 @@ bool copyBenchTable(SqliteConnection &payroll)
         && payroll.execute("insert into main.t select * from bench.t");
 }
 
-// One run from the list's point of view: the window opens, runs, lays out and paints once.
-double viewRunMs(int enquiryId, int &rowsShown)
+struct ViewTimes
 {
+    double firstScreenMs = -1; // from the list's Show to the first paint
+    double statementToScreenMs = -1; // from the statement's start to the first paint
+    double wholeMs = -1; // to the last row read
+    int rowsShown = -1;
+};
+
+// One run from the list's point of view: the window opens, runs the statement, lays out and
+// paints its first rows; then the rest arrive. The first screen is timed from the statement's
+// start and, beside it, from the list's Show (preparation and the load's connection included).
+ViewTimes viewRun(int enquiryId)
+{
+    ViewTimes times;
     QElapsedTimer timer;
     timer.start();
     DoIPEasyEnquiryView(enquiryId);
@@ -69,14 +83,27 @@ double viewRunMs(int enquiryId, int &rowsShown)
         if (auto *view = qobject_cast<TfrmIPEasyEnquiryView *>(widget))
             window = view;
     if (!window)
-        return -1;
+        return times;
     window->grab(); // the first paint
-    const double ms = timer.nsecsElapsed() / 1e6;
-    const auto *query = window->findChild<TQuillonADOQuery *>("qryView");
-    rowsShown = query ? query->RecordCount() : -1;
+    times.firstScreenMs = timer.nsecsElapsed() / 1e6;
+    const auto painted = std::chrono::steady_clock::now();
+    auto *query = window->findChild<TQuillonADOQuery *>("qryView");
+    if (!query)
+        return times;
+    times.statementToScreenMs
+        = std::chrono::duration<double, std::milli>(painted - query->LoadStartedAt()).count();
+    // Waiting here rather than in the event loop: the end of the load, not the next tick.
+    while (!query->WaitForRows(SIZE_MAX, std::chrono::seconds(10))) { }
+    times.wholeMs = timer.nsecsElapsed() / 1e6;
+    if (window->RowsLoading()) {
+        QEventLoop ended; // the next tick takes the last rows in
+        QObject::connect(window, &TfrmIPEasyEnquiryView::LoadEnded, &ended, &QEventLoop::quit);
+        ended.exec();
+    }
+    times.rowsShown = query->RecordCount();
     window->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    return ms;
+    return times;
 }
 
 } // namespace
@@ -130,24 +157,32 @@ bool RunViewBenchmark(const std::string &benchFile, int rows)
 
     double plain = 1e300;
     double view = 1e300;
-    int shown = 0;
+    double firstScreen = 1e300;
+    double statementToScreen = 1e300;
     for (int run = 0; run < kRuns; ++run) {
         plain = std::min(plain, plainStepMs(benchFile));
-        const double ms = viewRunMs(id, shown);
-        if (ms < 0 || shown != rows) {
-            std::printf("view benchmark: the window showed %d of %d rows; messages: %s\n", shown,
-                rows, qPrintable(script.takeMessages().join(" | ")));
+        const ViewTimes times = viewRun(id);
+        if (times.wholeMs < 0 || times.rowsShown != rows) {
+            std::printf("view benchmark: the window showed %d of %d rows; messages: %s\n",
+                times.rowsShown, rows, qPrintable(script.takeMessages().join(" | ")));
             return false;
         }
-        view = std::min(view, ms);
+        view = std::min(view, times.wholeMs);
+        firstScreen = std::min(firstScreen, times.firstScreenMs);
+        statementToScreen = std::min(statementToScreen, times.statementToScreenMs);
     }
     const double ratio = view / plain;
     std::printf(
         "\nIQ run into the result window, %d rows x 10 columns (fastest of %d):\n", rows, kRuns);
     std::printf("  plain sqlite3_step loop      %10.1f ms\n", plain);
-    std::printf("  prepare+open+layout+paint    %10.1f ms\n", view);
+    std::printf("  prepare+open+layout+paint    %10.1f ms (to the last row)\n", view);
     std::printf(
         "  ratio %.2f (target <= %.1f): %s\n", ratio, kTarget, TargetStatus(ratio, kTarget, rows));
+    // Whatever the row count: the window shows its first rows while the rest load.
+    std::printf("  first screen, statement start to first paint %6.1f ms (target <= %.0f ms): %s\n",
+        statementToScreen, kFirstScreenTargetMs,
+        statementToScreen <= kFirstScreenTargetMs ? "met" : "NOT MET");
+    std::printf("  first screen, Show to first paint            %6.1f ms\n", firstScreen);
     SetHostConnections(nullptr, nullptr);
     SetReportConnections(nullptr, nullptr);
     return true;

@@ -1,10 +1,12 @@
 #include "run/EnquiryExecution.h"
 
 #include "host/core/Globals.h"
+#include "host/core/HostContext.h"
 #include "host/core/Log.h"
 #include "host/core/SystemValues.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
 #include "host/db/engine/DbError.h"
+#include "store/Databases.h"
 
 #include <QElapsedTimer>
 
@@ -50,22 +52,45 @@ int GetRetryCount()
 
 namespace {
 
-// What every run of an IQ shares, whether its rows are kept or written out: the time-out and
-// retries of the system settings, the developer log's "Start", the stopwatch and, after a run
-// that succeeded, its log lines.
+void LogTiming(const QString &code, const QString &description, qint64 elapsedMs)
+{
+    AddToLog(QStringLiteral("OpenIQ_%1 %2 ms").arg(code.toUpper(), QString::number(elapsedMs)),
+        kLogTypeIQTiming, 0, nullptr, false, QString(), QString(), 0);
+    if (bExtendedLogging && IsLoggedExecution(code))
+        AddToLog(QStringLiteral("IQ Executed: %1 %2").arg(code, description), kLogTypeIQExecuted, 0,
+            nullptr, false, QString(), QStringLiteral("IQCode=") + code, 0);
+}
+
+void LogCancel(const QString &code, qint64 elapsedMs, int rowsKept)
+{
+    QString text
+        = QStringLiteral("CancelIQ_%1 %2 ms").arg(code.toUpper(), QString::number(elapsedMs));
+    if (rowsKept > 0)
+        text += QStringLiteral(", partial result of %1 rows").arg(rowsKept);
+    AddToLog(text, kLogTypeIQTiming, kSeverityWarning, nullptr, false, QString(), QString(), 0);
+}
+
+// What every run of an IQ shares before its statement runs: the statement, the time-out and
+// retries of the system settings, and the developer log's "Start".
+void PrepareRun(TQuillonADOQuery &query, Connection *connection, const QString &sql,
+    std::optional<int> timeoutSeconds)
+{
+    query.Close();
+    query.SetConnection(connection);
+    query.SetSQL(sql);
+    AddDevLogMsg(QStringLiteral("Start"), 1);
+    query.SetCommandTimeout(timeoutSeconds ? std::max(0, *timeoutSeconds) : GetTimeoutSeconds());
+    query.SetRetryCount(GetRetryCount());
+}
+
+// A run that ends before its call returns: timed, and logged after it succeeded.
 template <typename RunQuery>
 bool RunLogged(TQuillonADOQuery &query, Connection &connection, const QString &sql,
     const QString &code, const QString &description, qint64 &elapsedMs, QString &error,
     std::optional<int> timeoutSeconds, RunQuery run)
 {
     error.clear();
-    query.Close();
-    query.SetConnection(&connection);
-    query.SetSQL(sql);
-    AddDevLogMsg(QStringLiteral("Start"), 1);
-    query.SetCommandTimeout(timeoutSeconds ? std::max(0, *timeoutSeconds) : GetTimeoutSeconds());
-    query.SetRetryCount(GetRetryCount());
-
+    PrepareRun(query, &connection, sql, timeoutSeconds);
     elapsedMs = kElapsedNotMeasured;
     QElapsedTimer stopwatch;
     stopwatch.start();
@@ -74,18 +99,11 @@ bool RunLogged(TQuillonADOQuery &query, Connection &connection, const QString &s
     if (!succeeded) {
         error = query.LastErrorText();
         if (query.LastError().isCancelled())
-            AddToLog(
-                QStringLiteral("CancelIQ_%1 %2 ms").arg(code.toUpper(), QString::number(elapsedMs)),
-                kLogTypeIQTiming, kSeverityWarning, nullptr, false, QString(), QString(), 0);
+            LogCancel(code, elapsedMs, 0);
         return false;
     }
-
     // The time of the whole run: for a stream, the writing of its rows included.
-    AddToLog(QStringLiteral("OpenIQ_%1 %2 ms").arg(code.toUpper(), QString::number(elapsedMs)),
-        kLogTypeIQTiming, 0, nullptr, false, QString(), QString(), 0);
-    if (bExtendedLogging && IsLoggedExecution(code))
-        AddToLog(QStringLiteral("IQ Executed: %1 %2").arg(code, description), kLogTypeIQExecuted, 0,
-            nullptr, false, QString(), QStringLiteral("IQCode=") + code, 0);
+    LogTiming(code, description, elapsedMs);
     return true;
 }
 
@@ -105,6 +123,40 @@ bool StreamEnquiry(TQuillonADOQuery &query, RowReceiver &receiver, Connection &c
 {
     return RunLogged(query, connection, sql, code, description, elapsedMs, error, timeoutSeconds,
         [&receiver](TQuillonADOQuery &stream) { return stream.Stream(receiver); });
+}
+
+void StartEnquiryLoad(
+    TQuillonADOQuery &query, std::unique_ptr<Connection> connection, const QString &sql)
+{
+    PrepareRun(query, nullptr, sql, std::nullopt);
+    query.OpenInBackground(std::move(connection));
+}
+
+void EndEnquiryLoad(const TQuillonADOQuery &query, BackgroundLoad::State end, const QString &code,
+    const QString &description)
+{
+    if (end == BackgroundLoad::State::Done)
+        LogTiming(code, description, query.LoadElapsedMs());
+    else if (end == BackgroundLoad::State::Cancelled)
+        LogCancel(code, query.LoadElapsedMs(), query.RowCount());
+}
+
+std::unique_ptr<Connection> OpenLoadConnection(bool commonDb, QString &error)
+{
+    // The report connections name the files; the load opens them again, locked the same way.
+    const Connection *payroll = ReportConnection(false);
+    const Connection *target = ReportConnection(commonDb);
+    if (!payroll || !target) {
+        error = QStringLiteral("The database is not open.");
+        return nullptr;
+    }
+    // An engine without a file (a server) has no second connection to open this way yet.
+    if (target->fileName().empty() || payroll->fileName().empty()) {
+        error = QStringLiteral("The report database has no file to open a second connection on.");
+        return nullptr;
+    }
+    return OpenReportConnection(QString::fromStdString(target->fileName()),
+        commonDb ? QString::fromStdString(payroll->fileName()) : QString(), error);
 }
 
 QString RunCancelledMessage()

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "host/db/dataset/BackgroundLoad.h"
+
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class Connection;
@@ -43,6 +46,19 @@ bool OpenEnquiry(TQuillonADOQuery &query, Connection &connection, const QString 
 bool StreamEnquiry(TQuillonADOQuery &query, RowReceiver &receiver, Connection &connection,
     const QString &sql, const QString &code, const QString &description, qint64 &elapsedMs,
     QString &error, std::optional<int> timeoutSeconds = std::nullopt);
+
+// The result window's run: as OpenEnquiry (settings, "Start"), but the statement runs on
+// `connection`, the load's own, while the rows arrive (TQuillonADOQuery::OpenInBackground).
+void StartEnquiryLoad(
+    TQuillonADOQuery &query, std::unique_ptr<Connection> connection, const QString &sql);
+// Once TakeArrivedRows has returned how the load ended, its log lines, timed over the whole
+// load: those of OpenEnquiry after Done; after Cancelled "CancelIQ_<CODE> <n> ms", followed by
+// ", partial result of <rows> rows" when rows were kept; nothing after a failure.
+void EndEnquiryLoad(const TQuillonADOQuery &query, BackgroundLoad::State end, const QString &code,
+    const QString &description);
+// A connection of its own for a background load, over the file of ReportConnection(commonDb);
+// nullptr and `error` when it cannot be opened.
+std::unique_ptr<Connection> OpenLoadConnection(bool commonDb, QString &error);
 
 // What the person is told after pressing Cancel during a run. The run's log line, type 117 as
 // the timing line's, reads "CancelIQ_<CODE> <n> ms".

@@ -9,9 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace {
-
-// A read-only connection for IQ statements; the common one sees the payroll file as "payroll".
 std::unique_ptr<SqliteConnection> OpenReportConnection(
     const QString &path, const QString &payrollPath, QString &error)
 {
@@ -36,8 +33,6 @@ std::unique_ptr<SqliteConnection> OpenReportConnection(
     }
     return connection;
 }
-
-} // namespace
 
 std::optional<HostDatabases> OpenHostDatabases(
     const QString &payrollPath, const QString &commonPath, bool create, QString &error)

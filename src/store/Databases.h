@@ -28,3 +28,9 @@ struct HostDatabases
 // one-line error naming the file; nothing was changed.
 std::optional<HostDatabases> OpenHostDatabases(
     const QString &payrollPath, const QString &commonPath, bool create, QString &error);
+
+// A read-only connection for IQ statements over `path`, locked as the report connections are;
+// with `payrollPath` (the common database's) it sees that file as "payroll". nullptr and a
+// one-line error naming the file on failure. A result loaded in the background has its own.
+std::unique_ptr<SqliteConnection> OpenReportConnection(
+    const QString &path, const QString &payrollPath, QString &error);

@@ -28,6 +28,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -105,6 +106,12 @@ TmxGrid::TmxGrid(QWidget *parent)
     m_view->viewport()->installEventFilter(this);
 
     connect(m_model, &TmxGridModel::RowsRebuilt, this, &TmxGrid::ModelRowsRebuilt);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &TmxGrid::UpdateRowCount);
+    connect(m_model, &TmxGridModel::SortRefused, this, [this] {
+        // The header keeps showing the order the rows really have.
+        const QSignalBlocker blocker(m_view->horizontalHeader());
+        m_view->horizontalHeader()->setSortIndicator(m_model->SortColumn(), m_model->SortOrder());
+    });
     connect(m_model, &TmxGridModel::PostFailed, this, &TmxGrid::PostFailed);
     connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
         &TmxGrid::ViewCurrentChanged);
@@ -426,7 +433,7 @@ bool TmxGrid::SaveGridToFile(
     const QString &title, bool captions, bool visibleOnly, bool selectedOnly)
 {
     TQuillonDataSet *dataSet = DataSet();
-    if (!dataSet || !dataSet->Active())
+    if (!dataSet || !dataSet->Active() || !dataSet->WaitForAllRows())
         return false;
     std::vector<GridExportColumn> columns;
     for (const int column : ColumnsInOrder()) {

@@ -1,6 +1,5 @@
 #include "host/ui/TmxGridModel.h"
 
-#include "host/db/dataset/ColumnDecimals.h"
 #include "host/db/dataset/ResultColumns.h"
 #include "host/db/dataset/RowSort.h"
 #include "host/db/dataset/TQuillonDataSet.h"
@@ -52,6 +51,8 @@ void TmxGridModel::SetDataSet(TQuillonDataSet *dataSet)
         connect(m_dataSet, &TQuillonDataSet::RowChanged, this, &TmxGridModel::DataSetRowChanged);
         connect(m_dataSet, &TQuillonDataSet::RowInserted, this, &TmxGridModel::DataSetRowsMoved);
         connect(m_dataSet, &TQuillonDataSet::RowRemoved, this, &TmxGridModel::DataSetRowsMoved);
+        connect(m_dataSet, &TQuillonDataSet::RowsArrived, this, &TmxGridModel::DataSetRowsArrived);
+        connect(m_dataSet, &TQuillonDataSet::RowsSettled, this, &TmxGridModel::DataSetRowsSettled);
     }
     ResolveFields();
     RebuildSortIndex();
@@ -320,6 +321,11 @@ bool TmxGridModel::setData(const QModelIndex &index, const QVariant &value, int 
 
 void TmxGridModel::sort(int column, Qt::SortOrder order)
 {
+    // A sort of the rows loaded so far would look like the sort of the result.
+    if (column >= 0 && m_dataSet && !m_dataSet->WaitForAllRows()) {
+        emit SortRefused();
+        return;
+    }
     beginResetModel();
     m_sortColumn = column;
     m_sortOrder = order;
@@ -380,17 +386,36 @@ void TmxGridModel::RebuildOrder()
 
 int TmxGridModel::Decimals(const TmxGridColumn &column) const
 {
-    const ResultColumns *store = m_dataSet->ColumnStore();
-    if (!store || column.field < 0 || column.field >= store->columnCount())
+    const int fields = m_dataSet->FieldCount();
+    if (column.field < 0 || column.field >= fields)
         return 0;
-    if (m_decimals.size() < std::size_t(store->columnCount()))
-        m_decimals.resize(std::size_t(store->columnCount()));
+    if (m_decimals.size() < std::size_t(fields))
+        m_decimals.resize(std::size_t(fields));
+    // While rows arrive the version stays, so the decimals are those of the first rows until
+    // the load ends.
     FieldDecimals &cached = m_decimals[std::size_t(column.field)];
     if (cached.decimals < 0 || cached.version != m_dataSet->DataVersion()) {
-        cached.decimals = ColumnDecimals(store->column(column.field), kMaxDecimals);
+        cached.decimals = m_dataSet->FieldDecimals(column.field, kMaxDecimals);
         cached.version = m_dataSet->DataVersion();
     }
     return cached.decimals;
+}
+
+void TmxGridModel::DataSetRowsArrived(int first, int last)
+{
+    if (!m_order.empty()) {
+        DataSetReset(); // not while loading: a sort waits for every row
+        return;
+    }
+    beginInsertRows(QModelIndex(), first, last);
+    endInsertRows();
+}
+
+void TmxGridModel::DataSetRowsSettled()
+{
+    const int rows = rowCount();
+    if (rows > 0 && columnCount() > 0)
+        emit dataChanged(index(0, 0), index(rows - 1, columnCount() - 1));
 }
 
 void TmxGridModel::DataSetReset()

@@ -61,11 +61,15 @@ signals:
     void PostFailed(const QString &text);
     // The rows were rebuilt (opened, filtered, refreshed, sorted).
     void RowsRebuilt();
+    // A sort was asked while rows still arrived and the wait for the rest was stopped.
+    void SortRefused();
 
 private:
     void DataSetReset();
     void DataSetRowChanged(int record);
     void DataSetRowsMoved();
+    void DataSetRowsArrived(int first, int last);
+    void DataSetRowsSettled();
     void ResolveFields();
     void RebuildSortIndex();
     void RebuildOrder();

@@ -9,6 +9,7 @@
 #include "host/core/ProgressWatch.h"
 #include "host/core/RegIni.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/engine/Connection.h"
 #include "host/ui/TmxGrid.h"
 #include "run/ColumnLayout.h"
 #include "run/EnquiryExecution.h"
@@ -23,12 +24,14 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -42,6 +45,12 @@ const QString kBarLayout = QStringLiteral("bmgMaintenance");
 const QString kBarSeparator = QStringLiteral("|");
 constexpr int kMaxNewColumnWidth = 100;
 constexpr int kDevLogType = 1;
+// The rows the window waits for before it shows itself: more than a screen, read in a few ms.
+constexpr std::size_t kFirstScreenRows = 4096;
+// How often the rows that arrived join the grid: quicker than a person notices.
+constexpr int kLoadTickMs = 20;
+// How long a wait for rows sleeps before the progress window is painted again.
+constexpr std::chrono::milliseconds kWaitSlice(50);
 }
 
 TfrmIPEasyEnquiryView::TfrmIPEasyEnquiryView(QWidget *parent)
@@ -112,11 +121,20 @@ void TfrmIPEasyEnquiryView::FormCreate()
     chkDefault->setObjectName(QStringLiteral("chkDefault"));
     btnClose = new QPushButton(QStringLiteral("Close"), pnlButtons);
     btnClose->setObjectName(QStringLiteral("btnClose"));
+    lblLoadState = new QLabel(pnlButtons);
+    lblLoadState->setObjectName(QStringLiteral("lblLoadState"));
+    btnStopLoading = new QPushButton(tr("Stop Loading"), pnlButtons);
+    btnStopLoading->setObjectName(QStringLiteral("btnStopLoading"));
+    btnStopLoading->hide();
     auto *buttons = new QHBoxLayout(pnlButtons);
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->addWidget(chkDefault);
     buttons->addStretch();
+    buttons->addWidget(lblLoadState);
+    buttons->addWidget(btnStopLoading);
     buttons->addWidget(btnClose);
+    tmrLoad = new QTimer(this);
+    tmrLoad->setInterval(kLoadTickMs);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 0, 4, 4);
@@ -125,6 +143,10 @@ void TfrmIPEasyEnquiryView::FormCreate()
     layout->addWidget(pnlButtons);
 
     connect(btnClose, &QPushButton::clicked, this, &TfrmIPEasyEnquiryView::btnCloseClick);
+    connect(
+        btnStopLoading, &QPushButton::clicked, this, &TfrmIPEasyEnquiryView::btnStopLoadingClick);
+    connect(tmrLoad, &QTimer::timeout, this, &TfrmIPEasyEnquiryView::LoadTick);
+    qryView->SetWaitForAllRows([this] { return WaitForWholeResult(); });
     connect(mniGridSave, &QAction::triggered, this, &TfrmIPEasyEnquiryView::mniGridSaveClick);
     connect(mniGridChart, &QAction::triggered, this, &TfrmIPEasyEnquiryView::mniGridChartClick);
     connect(mniGridCustColumns, &QAction::triggered, this,
@@ -183,32 +205,38 @@ void TfrmIPEasyEnquiryView::RunEnquiry()
 {
     ShowProgressDlg(QStringLiteral("Retrieving Data. Please wait..."), kCaption, 999, false, true);
     AllowProgressCancel();
-    qint64 elapsed = kElapsedNotMeasured;
     QString error;
-    Connection *connection = ReportConnection(qryEasyEnquiry->GetCommonDB());
-
     qryView->Close();
+    const bool common = qryEasyEnquiry->GetCommonDB();
+    std::unique_ptr<Connection> connection = OpenLoadConnection(common, error);
+    if (!connection) {
+        mniGridChart->setEnabled(false);
+        HideProgressDlg();
+        PopCursor(true);
+        ErrMessage(RunFailureMessage(error, 0));
+        return;
+    }
     qryView->DisableControls();
     // Display updates come back on every way out; the layout resumes them itself on success.
     auto resume = qScopeGuard([this] {
         if (qryView->ControlsDisabled())
             qryView->EnableControls();
     });
-    bool ok = false;
-    if (connection) {
-        const ProgressWatch watch(*connection);
-        ok = OpenEnquiry(
-            *qryView, *connection, FSQL, FCode, qryEasyEnquiry->GetDescription(), elapsed, error);
-    }
-    if (!ok && qryView->LastError().isCancelled()) {
-        // The person stopped the run: the window that was to show it goes as well.
+    StartEnquiryLoad(*qryView, std::move(connection), FSQL);
+    qryView->SetConnection(ReportConnection(common)); // where a refresh runs
+    const BackgroundLoad::State state = WaitForFirstScreen();
+    if (state == BackgroundLoad::State::Cancelled) {
+        // The person stopped the run before it showed anything: the window goes as well.
         mniGridChart->setEnabled(false);
         qryView->Close();
+        EndEnquiryLoad(*qryView, state, FCode, QString());
         FRunCancelled = true; // DoIPEasyEnquiryView closes the window once it is shown
         HideProgressDlg();
         PopCursor(true);
         return;
     }
+    bool ok = state != BackgroundLoad::State::Failed;
+    error = qryView->LastErrorText();
     if (ok) {
         ShowProgressDlg(QStringLiteral("Preparing Data. Please wait..."), kCaption,
             qryView->FieldCount(), false, false);
@@ -216,17 +244,102 @@ void TfrmIPEasyEnquiryView::RunEnquiry()
         ok = LayoutGrid(error);
     }
     if (ok) {
-        grdQueryView->SetRowCountSuffix(
-            tr(" \u00b7 run in %1 ms").arg(QLocale().toString(elapsed)));
         AddDevLogMsg(QStringLiteral("Finish"), kDevLogType);
         mniGridChart->setEnabled(true);
     } else {
         mniGridChart->setEnabled(false);
         qryView->Close(); // a failed run shows no rows
-        ErrMessage(RunFailureMessage(error, elapsed));
+        ErrMessage(RunFailureMessage(error, qryView->LoadElapsedMs()));
     }
     HideProgressDlg();
     PopCursor(true);
+    if (ok && state == BackgroundLoad::State::Done)
+        LoadEnd(state);
+    else if (ok) {
+        btnStopLoading->show();
+        LoadTick();
+        tmrLoad->start();
+    }
+}
+
+BackgroundLoad::State TfrmIPEasyEnquiryView::WaitForFirstScreen()
+{
+    while (!qryView->WaitForRows(kFirstScreenRows, kWaitSlice)) {
+        PaintProgressDlg();
+        if (ProgressCancelled())
+            qryView->CancelLoading();
+    }
+    return qryView->TakeArrivedRows();
+}
+
+bool TfrmIPEasyEnquiryView::WaitForWholeResult()
+{
+    if (!qryView->Loading())
+        return FLoadEnd == BackgroundLoad::State::Done;
+    // The same progress window and Cancel as the run's: Cancel stops the statement, the rows
+    // read stay (marked partial) and the command that waited is not carried out.
+    ShowProgressDlg(QStringLiteral("Retrieving Data. Please wait..."), kCaption, 999, false, true);
+    AllowProgressCancel();
+    while (qryView->Loading() && !qryView->WaitForRows(SIZE_MAX, kWaitSlice)) {
+        PaintProgressDlg();
+        if (ProgressCancelled())
+            qryView->CancelLoading();
+    }
+    HideProgressDlg();
+    LoadTick();
+    return !qryView->Loading() && FLoadEnd == BackgroundLoad::State::Done;
+}
+
+bool TfrmIPEasyEnquiryView::RowsLoading() const
+{
+    return qryView->Loading();
+}
+
+void TfrmIPEasyEnquiryView::LoadTick()
+{
+    if (!qryView->Loading()) {
+        tmrLoad->stop();
+        return;
+    }
+    const int before = qryView->RowCount();
+    const BackgroundLoad::State state = qryView->TakeArrivedRows();
+    if (state != BackgroundLoad::State::Loading) {
+        LoadEnd(state);
+        return;
+    }
+    if (qryView->RowCount() == before)
+        return;
+    lblLoadState->setText(tr("loading\u2026 %1 rows").arg(QLocale().toString(qryView->RowCount())));
+    emit RowsShown(qryView->RowCount());
+}
+
+void TfrmIPEasyEnquiryView::LoadEnd(BackgroundLoad::State end)
+{
+    tmrLoad->stop();
+    btnStopLoading->hide();
+    FLoadEnd = end;
+    EndEnquiryLoad(*qryView, end, FCode, qryEasyEnquiry->GetDescription());
+    const QLocale locale;
+    const QString elapsed = locale.toString(qryView->LoadElapsedMs());
+    if (end == BackgroundLoad::State::Done) {
+        lblLoadState->setText(tr("complete"));
+        grdQueryView->SetRowCountSuffix(tr(" \u00b7 run in %1 ms").arg(elapsed));
+    } else if (end == BackgroundLoad::State::Cancelled) {
+        lblLoadState->setText(tr("partial: loading was stopped after %1 rows")
+                                  .arg(locale.toString(qryView->RowCount())));
+        grdQueryView->SetRowCountSuffix(tr(" \u00b7 stopped after %1 ms").arg(elapsed));
+    } else {
+        // The rows shown so far go: a result that failed part way is not a result.
+        lblLoadState->clear();
+        mniGridChart->setEnabled(false);
+        ErrMessage(RunFailureMessage(qryView->LastError(), qryView->LoadElapsedMs()));
+    }
+    emit LoadEnded();
+}
+
+void TfrmIPEasyEnquiryView::btnStopLoadingClick()
+{
+    qryView->CancelLoading(); // the next tick ends the load, keeping the rows read
 }
 
 bool TfrmIPEasyEnquiryView::LayoutGrid(QString &error)
@@ -291,6 +404,12 @@ void TfrmIPEasyEnquiryView::closeEvent(QCloseEvent *event)
 
 void TfrmIPEasyEnquiryView::FormClose()
 {
+    if (qryView->Loading()) {
+        // The statement stops and its thread ends before the window's rows go.
+        qryView->CancelLoading();
+        while (!qryView->WaitForRows(SIZE_MAX, kWaitSlice)) { }
+        LoadTick();
+    }
     const bool saveDefault = chkDefault->isChecked();
     grdQueryView->SetSaveSettings(saveDefault);
     SetSaveSettings(saveDefault);
@@ -382,6 +501,8 @@ void TfrmIPEasyEnquiryView::mniGridSaveClick()
 
 void TfrmIPEasyEnquiryView::mniGridChartClick()
 {
+    if (!qryView->WaitForAllRows())
+        return;
     if (!qryView->Active() || qryView->RecordCount() < 1)
         return;
     QStringList fields;
@@ -409,6 +530,8 @@ void TfrmIPEasyEnquiryView::vwQueryViewCustomization(bool opened)
 {
     if (opened || FClosing || !qryView->Active() || grdQueryView->DataSet() != qryView)
         return;
+    if (!qryView->WaitForAllRows())
+        return; // a refresh replaces every row: the load ends first
     QElapsedTimer stopwatch;
     stopwatch.start();
     PushCursor();

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "host/db/dataset/BackgroundLoad.h"
 #include "host/ui/TfrmQuillon.h"
 
 #include <QString>
 
 class QAction;
 class QCheckBox;
+class QLabel;
+class QTimer;
 class QMenu;
 class QPushButton;
 class QToolBar;
@@ -27,6 +30,11 @@ public:
     QString RegistryVersion() const override { return FCode; }
     int GetCurrentHelpContext() const override { return 180010; }
     bool RunCancelled() const { return FRunCancelled; } // Cancel was pressed during the run
+    bool RowsLoading() const; // rows of the result are still arriving
+
+signals:
+    void RowsShown(int rows); // more rows of a result still loading are on screen
+    void LoadEnded(); // the rows stopped arriving: all there, stopped, or failed
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -39,6 +47,11 @@ private:
     void FormClose();
     bool PrepareSQL(QString &sql);
     void RunEnquiry();
+    BackgroundLoad::State WaitForFirstScreen();
+    bool WaitForWholeResult();
+    void LoadTick();
+    void LoadEnd(BackgroundLoad::State end);
+    void btnStopLoadingClick();
     bool LayoutGrid(QString &error);
     void CreateColumn(const QString &fieldName, const QString &caption, bool visible);
     void SetCaption();
@@ -67,6 +80,9 @@ private:
     QWidget *pnlButtons;
     QCheckBox *chkDefault;
     QPushButton *btnClose;
+    QLabel *lblLoadState;
+    QPushButton *btnStopLoading;
+    QTimer *tmrLoad; // while rows arrive: brings them into the grid
 
     int FEnquiryID = 0;
     QString FSQL;
@@ -74,6 +90,7 @@ private:
     bool FShown = false;
     bool FClosing = false;
     bool FRunCancelled = false;
+    BackgroundLoad::State FLoadEnd = BackgroundLoad::State::Done; // how the last load ended
 };
 
 // Opens a result window for the IQ and runs it; returns when the result is on screen.

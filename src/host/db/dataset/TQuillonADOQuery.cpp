@@ -4,12 +4,14 @@
 #include "host/db/dataset/FieldValues.h"
 #include "host/db/dataset/ResultColumns.h"
 #include "host/db/dataset/RowReceiver.h"
+#include "host/db/dataset/StatementReader.h"
 #include "host/db/engine/Connection.h"
 #include "host/db/engine/NameFold.h"
 #include "host/db/engine/SqlText.h"
 #include "host/db/filter/RecordFilter.h"
 
 #include <algorithm>
+#include <climits>
 #include <new>
 #include <stdexcept>
 
@@ -24,25 +26,6 @@ DbError plainError(const QString &text)
 {
     return DbError { text.toStdString(), 0, {} };
 }
-
-// The connection's own time-out comes back however the open ends.
-class TimeoutScope
-{
-public:
-    TimeoutScope(Connection &connection, int seconds)
-        : m_connection(connection)
-        , m_previous(connection.commandTimeout())
-    {
-        m_connection.setCommandTimeout(std::chrono::milliseconds(std::max(0, seconds) * 1000LL));
-    }
-    ~TimeoutScope() { m_connection.setCommandTimeout(m_previous); }
-    TimeoutScope(const TimeoutScope &) = delete;
-    TimeoutScope &operator=(const TimeoutScope &) = delete;
-
-private:
-    Connection &m_connection;
-    std::chrono::milliseconds m_previous;
-};
 
 // The rows of an open, kept by column. A failed attempt starts again with new columns.
 class ResultLoader final : public RowReceiver
@@ -138,6 +121,55 @@ bool TQuillonADOQuery::Load(std::unique_ptr<ResultColumns> &result)
     return true;
 }
 
+void TQuillonADOQuery::OpenInBackground(std::unique_ptr<Connection> connection)
+{
+    Close();
+    ClearError();
+    m_loadElapsedMs = 0;
+    auto columns = std::make_unique<ResultColumns>();
+    ResultColumns &filled = *columns; // stays where it is when the pointer moves on
+    m_loadStartedAt = std::chrono::steady_clock::now();
+    m_load = std::make_unique<BackgroundLoad>(std::move(connection), RunSettings(), filled);
+    BeginRowsArriving(std::move(columns), m_load->rowsLock());
+}
+
+bool TQuillonADOQuery::WaitForRows(std::size_t rows, std::chrono::milliseconds limit)
+{
+    return !m_load || m_load->waitFor(rows, limit);
+}
+
+BackgroundLoad::State TQuillonADOQuery::TakeArrivedRows()
+{
+    if (!m_load)
+        return BackgroundLoad::State::Loading;
+    // The end is read before the count: every row of a load that has ended is published.
+    const BackgroundLoad::State state = m_load->state();
+    const std::size_t arrived = m_load->published();
+    ShowArrivedRows(static_cast<int>(std::min<std::size_t>(arrived, INT_MAX)));
+    if (state == BackgroundLoad::State::Loading)
+        return state;
+    m_loadElapsedMs = m_load->elapsed().count();
+    DbError error = m_load->error();
+    m_load.reset(); // its thread has ended: nothing writes the rows any more
+    if (state == BackgroundLoad::State::Failed)
+        SetError(std::move(error));
+    else if (state == BackgroundLoad::State::Cancelled)
+        SetError(std::move(error)); // the rows stay; the error says they are not all
+    EndRowsArriving(state != BackgroundLoad::State::Failed);
+    return state;
+}
+
+void TQuillonADOQuery::CancelLoading()
+{
+    if (m_load)
+        m_load->cancel();
+}
+
+void TQuillonADOQuery::StopRowsArriving()
+{
+    m_load.reset(); // cancels and waits for the thread
+}
+
 bool TQuillonADOQuery::Stream(RowReceiver &receiver)
 {
     Close();
@@ -155,45 +187,16 @@ bool TQuillonADOQuery::Run(RowReceiver &receiver)
         SetError(plainError(QStringLiteral("The query has no statement.")));
         return false;
     }
-    TimeoutScope timeout(*m_connection, m_timeoutSeconds);
-    const std::string sql = utf8(m_sql);
-    const int attempts = std::max(1, m_retryCount);
     DbError error;
-    for (int attempt = 1; attempt <= attempts; ++attempt) {
-        const std::unique_ptr<Statement> statement
-            = m_connection->prepareBound(sql, m_parameters, error);
-        bool begun = false;
-        if (statement) {
-            Statement::Step step;
-            try {
-                while ((step = statement->step()) == Statement::Step::Row) {
-                    if (!begun && !(begun = receiver.Begin(*statement)))
-                        return false;
-                    if (!receiver.Row(*statement))
-                        return false;
-                }
-                if (step == Statement::Step::Done)
-                    return begun || receiver.Begin(*statement);
-            } catch (const std::bad_alloc &) {
-                // A result larger than the memory: the rows read so far go, the program stays.
-                SetError(plainError(QStringLiteral(
-                    "There is not enough memory to hold the result. Narrow the statement so "
-                    "that it returns fewer rows or columns.")));
-                return false;
-            } catch (const std::length_error &) {
-                SetError(plainError(QStringLiteral(
-                    "The result is too large to hold: a column has more than 4 GB of text in "
-                    "%1 rows. Narrow the statement so that it returns less text.")
-                                        .arg(ResultColumn::kChunkRows)));
-                return false;
-            }
-            error = statement->lastError();
-        }
-        if (!error.transient || error.isTimeout() || (begun && !receiver.MayRepeat()))
-            break;
-    }
-    SetError(error);
-    return false;
+    const bool read = ReadStatement(*m_connection, RunSettings(), receiver, error);
+    if (!read && !error.text.empty())
+        SetError(std::move(error));
+    return read;
+}
+
+StatementRun TQuillonADOQuery::RunSettings() const
+{
+    return StatementRun { utf8(m_sql), m_parameters, m_timeoutSeconds, m_retryCount };
 }
 
 bool TQuillonADOQuery::SelectRecords(const QString &column, const QVariant &value)
@@ -287,6 +290,8 @@ int TQuillonADOQuery::FindRow(int field, const QVariant &value) const
 
 bool TQuillonADOQuery::brRefresh(bool option, const QString &keyField, const QString &keyValue)
 {
+    if (!WaitForAllRows())
+        return false;
     if (!Active())
         return Open();
     const QString keyName = keyField.isEmpty() ? KeyField() : keyField;

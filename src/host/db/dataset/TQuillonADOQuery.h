@@ -1,8 +1,10 @@
 #pragma once
 
+#include "host/db/dataset/BackgroundLoad.h"
 #include "host/db/dataset/TQuillonDataSet.h"
 #include "host/db/engine/Value.h"
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +13,7 @@
 class Connection;
 class ResultColumns;
 class RowReceiver;
+struct StatementRun;
 struct ColumnInfo;
 
 // The host query: one statement over one connection, its result held by column.
@@ -57,6 +60,23 @@ public:
     // when the receiver allows it (MayRepeat). False with LastError, or with no error set when
     // the receiver stopped the run.
     bool Stream(RowReceiver &receiver);
+    // Runs the statement as Open does, with the same time-out and retries, on a thread of its
+    // own over `connection`, which the load uses alone and closes at its end: the query is open
+    // at once and its rows arrive (Loading()). TakeArrivedRows shows them and ends the load.
+    // Close, SetSQL or the query's end cancel a load still running and wait for its thread.
+    void OpenInBackground(std::unique_ptr<Connection> connection);
+    // Waits until `rows` rows have arrived or the load has ended, at most `limit`.
+    bool WaitForRows(std::size_t rows, std::chrono::milliseconds limit);
+    // Shows the rows that arrived since the last call. Once the statement has ended: ends the
+    // load and returns how (Done; Cancelled keeps the rows read; Failed closes the query, with
+    // LastError). Loading while the statement runs, or when no load was started.
+    BackgroundLoad::State TakeArrivedRows();
+    void CancelLoading(); // stops the statement; the rows read so far stay
+    // The time of the last background load from its start to its end, in ms.
+    qint64 LoadElapsedMs() const { return m_loadElapsedMs; }
+    // When the last background load started its statement (the benchmark's first screen).
+    std::chrono::steady_clock::time_point LoadStartedAt() const { return m_loadStartedAt; }
+
     // Runs "select * from <table> where <column> = ?" with the value bound, and opens it. The
     // column must be one of the table's (TableName() must be known); others are refused. A text
     // column compares ignoring letter case.
@@ -70,6 +90,7 @@ public:
     bool brRefresh(bool option = true, const QString &keyField = {}, const QString &keyValue = {});
 
 protected:
+    void StopRowsArriving() override;
     bool WriteRow(int row, const std::vector<QVariant> &values, std::vector<bool> &changed,
         int &newRow) override;
     bool RemoveRow(int row) override;
@@ -77,6 +98,7 @@ protected:
 private:
     bool Load(std::unique_ptr<ResultColumns> &result);
     bool Run(RowReceiver &receiver); // the attempts of a Load or a Stream
+    StatementRun RunSettings() const;
     bool LoadAndShow(); // Load, then the new rows replace the old from the first record
     // Where edits go: the table, its key column and, per field, the table's column ("" for a
     // field that is not one).
@@ -103,4 +125,7 @@ private:
     QString m_keyField;
     int m_timeoutSeconds = 0;
     int m_retryCount = 1;
+    std::unique_ptr<BackgroundLoad> m_load; // while rows arrive
+    qint64 m_loadElapsedMs = 0;
+    std::chrono::steady_clock::time_point m_loadStartedAt;
 };

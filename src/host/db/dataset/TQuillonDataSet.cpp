@@ -1,5 +1,6 @@
 #include "host/db/dataset/TQuillonDataSet.h"
 
+#include "host/db/dataset/ColumnDecimals.h"
 #include "host/db/dataset/FieldValues.h"
 #include "host/db/dataset/ResultColumns.h"
 #include "host/db/engine/NameFold.h"
@@ -14,24 +15,39 @@ TQuillonDataSet::TQuillonDataSet(QObject *parent)
 
 TQuillonDataSet::~TQuillonDataSet() = default;
 
+std::unique_lock<std::mutex> TQuillonDataSet::ReadLock() const
+{
+    return m_rowsLock ? std::unique_lock<std::mutex>(*m_rowsLock) : std::unique_lock<std::mutex>();
+}
+
 int TQuillonDataSet::FieldCount() const
 {
-    const ResultColumns *store = ColumnStore();
-    return store ? store->columnCount() : 0;
+    const auto lock = ReadLock();
+    return m_columns ? m_columns->columnCount() : 0;
 }
 
 QString TQuillonDataSet::FieldName(int index) const
 {
-    if (index < 0 || index >= FieldCount())
+    const auto lock = ReadLock();
+    if (!m_columns || index < 0 || index >= m_columns->columnCount())
         return {};
-    return QString::fromStdString(ColumnStore()->column(index).name());
+    return QString::fromStdString(m_columns->column(index).name());
 }
 
 FieldType TQuillonDataSet::FieldDataType(int index) const
 {
-    if (index < 0 || index >= FieldCount())
+    const auto lock = ReadLock();
+    if (!m_columns || index < 0 || index >= m_columns->columnCount())
         return FieldType::Other;
-    return ColumnStore()->column(index).type();
+    return m_columns->column(index).type();
+}
+
+int TQuillonDataSet::FieldDecimals(int field, int cap) const
+{
+    const auto lock = ReadLock();
+    if (!m_columns || field < 0 || field >= m_columns->columnCount())
+        return 0;
+    return ColumnDecimals(m_columns->column(field), cap);
 }
 
 int TQuillonDataSet::FieldIndex(const QString &name) const
@@ -51,46 +67,56 @@ TField TQuillonDataSet::FieldByName(const QString &name)
 
 int TQuillonDataSet::RowCount() const
 {
-    const ResultColumns *store = ColumnStore();
-    return store ? static_cast<int>(store->rowCount()) : 0;
+    if (m_rowsLock)
+        return m_shownRows;
+    return m_columns ? static_cast<int>(m_columns->rowCount()) : 0;
+}
+
+bool TQuillonDataSet::Readable(int row, int field) const
+{
+    return row >= 0 && row < RowCount() && field >= 0 && field < FieldCount();
 }
 
 bool TQuillonDataSet::IsNullAt(int row, int field) const
 {
-    if (row < 0 || row >= RowCount() || field < 0 || field >= FieldCount())
+    if (!Readable(row, field))
         return true;
-    const ResultColumn &column = ColumnStore()->column(field);
+    const auto lock = ReadLock();
+    const ResultColumn &column = m_columns->column(field);
     return column.storage() == ResultColumn::Storage::Pending
         || column.isNull(static_cast<std::size_t>(row));
 }
 
 QVariant TQuillonDataSet::ValueAt(int row, int field) const
 {
-    if (row < 0 || row >= RowCount() || field < 0 || field >= FieldCount())
+    if (!Readable(row, field))
         return QVariant();
-    return FieldValues::variantAt(ColumnStore()->column(field), static_cast<std::size_t>(row));
+    const auto lock = ReadLock();
+    return FieldValues::variantAt(m_columns->column(field), static_cast<std::size_t>(row));
 }
 
 double TQuillonDataSet::NumberAt(int row, int field) const
 {
-    if (row < 0 || row >= RowCount() || field < 0 || field >= FieldCount())
+    if (!Readable(row, field))
         return 0;
-    return ColumnStore()->column(field).numberAt(static_cast<std::size_t>(row));
+    const auto lock = ReadLock();
+    return m_columns->column(field).numberAt(static_cast<std::size_t>(row));
 }
 
 QString TQuillonDataSet::TextAt(int row, int field) const
 {
-    if (row < 0 || row >= RowCount() || field < 0 || field >= FieldCount())
+    if (!Readable(row, field))
         return {};
+    const auto lock = ReadLock();
     return QString::fromStdString(
-        ColumnStore()->column(field).displayText(static_cast<std::size_t>(row)));
+        m_columns->column(field).displayText(static_cast<std::size_t>(row)));
 }
 
 int TQuillonDataSet::RecordCount() const
 {
     if (!Active())
         return 0;
-    return m_filter ? static_cast<int>(m_index.size()) : RowCount();
+    return Indexed() ? static_cast<int>(m_index.size()) : RowCount();
 }
 
 int TQuillonDataSet::CurrentRow() const
@@ -102,14 +128,14 @@ int TQuillonDataSet::RowOfRecord(int record) const
 {
     if (record < 0 || record >= RecordCount())
         return -1;
-    return m_filter ? m_index[static_cast<std::size_t>(record)] : record;
+    return Indexed() ? m_index[static_cast<std::size_t>(record)] : record;
 }
 
 int TQuillonDataSet::RecordOfRow(int row) const
 {
     if (row < 0 || row >= RowCount() || !Active())
         return -1;
-    if (!m_filter)
+    if (!Indexed())
         return row;
     const auto found = std::lower_bound(m_index.begin(), m_index.end(), row);
     return found != m_index.end() && *found == row ? static_cast<int>(found - m_index.begin()) : -1;
@@ -344,6 +370,11 @@ bool TQuillonDataSet::SetFilter(const QString &expression)
     if (!CheckBrowseMode())
         return false;
     const QString text = expression.trimmed();
+    if (!text.isEmpty() && !WaitForAllRows()) {
+        m_error = DbError { "The filter was not applied: not every row of the result is loaded.", 0,
+            {} };
+        return false;
+    }
     if (text.isEmpty()) {
         const bool had = m_filter != nullptr;
         m_filter.reset();
@@ -448,6 +479,10 @@ void TQuillonDataSet::SetColumns(std::unique_ptr<ResultColumns> columns)
 
 void TQuillonDataSet::Close()
 {
+    if (m_rowsLock) {
+        StopRowsArriving();
+        m_rowsLock = nullptr;
+    }
     Cancel();
     m_columns.reset();
     ++m_dataVersion;
@@ -501,4 +536,65 @@ bool TQuillonDataSet::SetCurrentValue(int field, const QVariant &value)
     m_buffer[static_cast<std::size_t>(field)] = value;
     m_changed[static_cast<std::size_t>(field)] = true;
     return true;
+}
+
+bool TQuillonDataSet::WaitForAllRows()
+{
+    if (!Loading())
+        return true;
+    return m_waitForAll && m_waitForAll() && !Loading();
+}
+
+void TQuillonDataSet::BeginRowsArriving(std::unique_ptr<ResultColumns> columns, std::mutex &lock)
+{
+    Close();
+    m_columns = std::move(columns);
+    m_rowsLock = &lock;
+    m_shownRows = 0;
+    ++m_dataVersion;
+    m_state = State::Browse;
+    SetPosition(0);
+    NotifyReset();
+}
+
+void TQuillonDataSet::ShowArrivedRows(int rows)
+{
+    if (!m_rowsLock || rows <= m_shownRows)
+        return;
+    const int first = m_shownRows;
+    m_shownRows = rows;
+    if (m_recNo < 0)
+        SetPosition(0);
+    if (ControlsDisabled())
+        m_pendingReset = true;
+    else
+        emit RowsArrived(first, rows - 1);
+}
+
+void TQuillonDataSet::EndRowsArriving(bool keepRows)
+{
+    if (!m_rowsLock)
+        return;
+    m_rowsLock = nullptr;
+    if (!keepRows) {
+        Close();
+        return;
+    }
+    m_columns->finish();
+    ++m_dataVersion;
+    const int shown = m_shownRows;
+    const int total = static_cast<int>(m_columns->rowCount());
+    if (m_filter) {
+        RebuildIndex(); // a filter kept from before the run applies now
+        SetPosition(0);
+        NotifyReset();
+        return;
+    }
+    if (ControlsDisabled()) {
+        m_pendingReset = true;
+        return;
+    }
+    if (total > shown)
+        emit RowsArrived(shown, total - 1);
+    emit RowsSettled();
 }

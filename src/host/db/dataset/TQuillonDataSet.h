@@ -8,7 +8,9 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class TQuillonDataSet;
@@ -82,8 +84,11 @@ public:
     // zone) and text (numbers printed, dates in ISO form).
     virtual double NumberAt(int row, int field) const;
     virtual QString TextAt(int row, int field) const;
-    // The rows by column, for the grid's sort and other fast readers; nullptr when closed.
-    const ResultColumns *ColumnStore() const { return m_columns.get(); }
+    // The rows by column, for the grid's sort and other fast readers; nullptr when closed and
+    // while rows arrive (another thread is writing them: read through the calls above).
+    const ResultColumns *ColumnStore() const { return m_rowsLock ? nullptr : m_columns.get(); }
+    // Decimals a real field needs to show its values (ColumnDecimals), also while rows arrive.
+    int FieldDecimals(int field, int cap) const;
     // Changes whenever the rows or their values may have changed (a load, an edit, a delete),
     // but not with the filter: what is derived from the values (a sort order) is kept across
     // filters by comparing it.
@@ -100,7 +105,7 @@ public:
     int RowOfRecord(int record) const;
     int RecordOfRow(int row) const; // -1 when the row is filtered out
     // The rows passing the filter in record order; nullptr when every row is a record.
-    const std::vector<int> *FilteredRows() const { return m_filter ? &m_index : nullptr; }
+    const std::vector<int> *FilteredRows() const { return Indexed() ? &m_index : nullptr; }
     bool First();
     bool Last();
     bool Next(); // false (and Eof) past the last record
@@ -131,6 +136,15 @@ public:
     QString Filter() const { return m_filterText; }
     bool Filtered() const { return !m_filterText.isEmpty(); }
 
+    // Rows arriving from a statement still running (TQuillonADOQuery::OpenInBackground): the
+    // rows shown so far can be read and navigated; what needs the whole result (a filter, a
+    // sort, a save, a chart) asks WaitForAllRows first and does nothing when it says false.
+    bool Loading() const { return m_rowsLock != nullptr; }
+    // How WaitForAllRows waits (the window shows progress with a Cancel): true once every row
+    // is there, false when the person stopped the wait or the load. Without one it says false.
+    void SetWaitForAllRows(std::function<bool()> wait) { m_waitForAll = std::move(wait); }
+    bool WaitForAllRows(); // true at once when no rows are arriving
+
     // Display updates: while disabled no signal reaches grids (one reset when enabled again).
     void DisableControls();
     void EnableControls();
@@ -149,6 +163,8 @@ signals:
     void RowInserted(int record); // a posted append
     void RowRemoved(int record); // a delete
     void CurrentChanged(int record); // navigation
+    void RowsArrived(int first, int last); // records appended while a statement still runs
+    void RowsSettled(); // the rows stopped arriving: values read while they did may show anew
 
 protected:
     // Engines implement how an edit, append or delete reaches storage; row = -1 for an append.
@@ -168,11 +184,22 @@ protected:
     // After the rows changed outside an edit (a refresh): keeps the record of `row` when it
     // still passes the filter, else the nearest record.
     void ResetKeepingRow(int row);
+    // Loading in the background: `columns` fill on another thread under `lock`, and only the
+    // rows shown (ShowArrivedRows) are read, each read under the lock. EndRowsArriving is called
+    // once the writer has stopped for good: the rows stay (finished, filter applied) or go.
+    void BeginRowsArriving(std::unique_ptr<ResultColumns> columns, std::mutex &lock);
+    ResultColumns *ArrivingColumns() { return m_columns.get(); }
+    void ShowArrivedRows(int rows);
+    void EndRowsArriving(bool keepRows);
+    virtual void StopRowsArriving() { } // the writer stops for good before the rows go
     void SetError(DbError error) { m_error = std::move(error); }
     void ClearError() { m_error.clear(); }
     void EmitReset();
 
 private:
+    bool Indexed() const { return m_filter && !m_rowsLock; } // a filter applies (not while loading)
+    std::unique_lock<std::mutex> ReadLock() const; // held while rows arrive, else empty
+    bool Readable(int row, int field) const;
     void RebuildIndex();
     void SetPosition(int record);
     bool CheckBrowseMode(); // posts an edit in progress before moving
@@ -194,4 +221,7 @@ private:
     std::vector<QVariant> m_buffer;
     std::vector<bool> m_changed;
     DbError m_error;
+    std::mutex *m_rowsLock = nullptr; // set while rows arrive
+    int m_shownRows = 0; // while rows arrive: the rows read so far
+    std::function<bool()> m_waitForAll;
 };

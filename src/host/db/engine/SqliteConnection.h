@@ -93,7 +93,7 @@ private:
     Clock::time_point m_deadline;
     bool m_deadlineActive = false;
     bool m_timedOut = false;
-    // cancel() during the step that runs; set from the progress callback or another thread
+    // cancel() during the step that runs; atomic as cancel() may come from another thread
     std::atomic<bool> m_cancelled { false };
     bool m_interrupted = false; // the last step ended by cancel()
     Clock::time_point m_lastProgress;
