@@ -17,10 +17,28 @@ missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -qq
+    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Run as root, the tests start their PostgreSQL server as "nobody" (the server refuses root),
+# who must be able to pass through the folders above its programs and the temporary folder. A
+# freshly made root file system can come with "/" closed to others (mode 0700); open only the
+# search bit of such a folder, and say so.
+if [ "${1:-}" = "--tests" ] && [ "$(id -u)" -eq 0 ]; then
+    initdb=/usr/lib/postgresql/15/bin/initdb
+    if ! runuser -u nobody -- test -x "$initdb" || ! runuser -u nobody -- test -x "${TMPDIR:-/tmp}"; then
+        for dir in / /usr /usr/lib /usr/lib/postgresql /usr/lib/postgresql/15 \
+            /usr/lib/postgresql/15/bin "${TMPDIR:-/tmp}"; do
+            if [ -d "$dir" ] && [ $(( 8#$(stat -c %a "$dir") & 1 )) -eq 0 ]; then
+                echo "Letting others pass through $dir (it was mode $(stat -c %a "$dir")), so that the tests' PostgreSQL server can run as nobody"
+                chmod o+x "$dir"
+            fi
+        done
+    fi
+fi
