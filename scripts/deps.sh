@@ -32,7 +32,8 @@ fi
 # search bit of such a folder, and say so.
 if [ "${1:-}" = "--tests" ] && [ "$(id -u)" -eq 0 ]; then
     initdb=/usr/lib/postgresql/15/bin/initdb
-    if ! runuser -u nobody -- test -x "$initdb" || ! runuser -u nobody -- test -x "${TMPDIR:-/tmp}"; then
+    if ! runuser -u nobody -- test -x "$initdb" 2>/dev/null \
+        || ! runuser -u nobody -- test -x "${TMPDIR:-/tmp}" 2>/dev/null; then
         for dir in / /usr /usr/lib /usr/lib/postgresql /usr/lib/postgresql/15 \
             /usr/lib/postgresql/15/bin "${TMPDIR:-/tmp}"; do
             if [ -d "$dir" ] && [ $(( 8#$(stat -c %a "$dir") & 1 )) -eq 0 ]; then
