@@ -39,3 +39,18 @@ inline double Fastest(const std::vector<double> &times)
         ->Unit(benchmark::kMillisecond)                                                            \
         ->Repetitions(5)                                                                           \
         ->ComputeStatistics("min", Fastest)
+
+// The command line of the Qt application each part of the benchmark makes for itself: Qt keeps a
+// reference to it for the application's whole life.
+struct BenchArguments
+{
+    int argc = 1;
+    char name[9] = "qp_bench";
+    char *argv[2] = { name, nullptr };
+
+    static BenchArguments &Get()
+    {
+        static BenchArguments arguments;
+        return arguments;
+    }
+};

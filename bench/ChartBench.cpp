@@ -1,5 +1,7 @@
 #include "ChartBench.h"
 
+#include "BenchData.h"
+
 #include "chart/ChartBuilder.h"
 #include "chart/ChartModel.h"
 #include "chart/ChartPainter.h"
@@ -149,10 +151,7 @@ bool buildBenchmark()
 bool RunChartBenchmark()
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "qp_bench";
-    static char *argv[] = { name, nullptr };
-    QGuiApplication app(argc, argv);
+    QGuiApplication app(BenchArguments::Get().argc, BenchArguments::Get().argv);
     std::printf("\nChart (fastest of %d runs):\n", kRuns);
     const bool painted = paintBenchmark();
     const bool built = buildBenchmark();

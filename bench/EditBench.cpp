@@ -146,10 +146,7 @@ void ProbeAndKeywordCheck()
 bool EditorOpening()
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "qp_bench";
-    static char *argv[] = { name, nullptr };
-    QApplication app(argc, argv);
+    QApplication app(BenchArguments::Get().argc, BenchArguments::Get().argv);
     QTemporaryDir home;
     RegIni::SetFolder(home.path());
     QString error;

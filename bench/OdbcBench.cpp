@@ -144,10 +144,7 @@ double elapsedMs(const QElapsedTimer &timer)
 
 bool RunOdbcBenchmark(int rows)
 {
-    static int argc = 1;
-    static char name[] = "qp_bench";
-    static char *argv[] = { name, nullptr };
-    QCoreApplication app(argc, argv);
+    QCoreApplication app(BenchArguments::Get().argc, BenchArguments::Get().argv);
     QString error;
     PostgresServer *server = PostgresServer::instance(error);
     std::string database;
