@@ -46,22 +46,21 @@ int main(int argc, char **argv)
     parser.setApplicationDescription("Corvane payroll with the IQ reports.");
     parser.addHelpOption();
     const QCommandLineOption agentOption("agent", "Agent to offer at sign-in.", "NAME");
-    const QCommandLineOption payrollOption(
-        "payroll", "The payroll database FILE (default: the demo database).", "FILE");
-    const QCommandLineOption commonOption(
-        "common", "The common database FILE (default: the demo database).", "FILE");
+    const QCommandLineOption payrollOption("payroll",
+        "The payroll database: a FILE, or odbc: and a DSN or connection string (default: the "
+        "demo database).",
+        "FILE|odbc:CONNECTION");
+    const QCommandLineOption commonOption("common",
+        "The common database, named as --payroll's (default: the demo database).",
+        "FILE|odbc:CONNECTION");
     parser.addOptions({ agentOption, payrollOption, commonOption });
     parser.process(app);
     WidgetsDelegate person;
     ScopedUiDelegate personAnswers(person);
 
+    // The sign-in dialog opens the chosen databases and says there why one cannot be opened.
     HostSession session;
     QString error;
-    if (!session.Open(parser.value(payrollOption), parser.value(commonOption), true, error)) {
-        std::fprintf(stderr, "corvane: %s\n", qPrintable(error));
-        ErrMessage(error);
-        return 1;
-    }
     PackageLoader package;
     if (!package.Load(
             QApplication::applicationDirPath() + "/libqpCharts.so", "TrpICharts", error)) {
@@ -70,7 +69,8 @@ int main(int argc, char **argv)
         return 1;
     }
     for (;;) {
-        TfrmSignIn signIn(session, parser.value(agentOption));
+        TfrmSignIn signIn(session, parser.value(agentOption), parser.value(payrollOption),
+            parser.value(commonOption));
         if (signIn.exec() != QDialog::Accepted)
             return 0;
         TfrmCorvaneMain window(session, *package.Interface());

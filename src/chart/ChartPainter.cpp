@@ -315,22 +315,19 @@ void Painter::ComputeRanges()
         y.Add(0);
     if (barsAcross || areaAcross)
         x.Add(0);
-    if (barsUp) {
-        const BarRoom room = barRoom(m_chart, false);
-        m_xGap = room.gap;
+    // Half a gap beyond the first and last bar, along the axis the bars stand on.
+    const auto makeBarRoom = [this](bool horizontal, Range &along, double &gap, int &series) {
+        const BarRoom room = barRoom(m_chart, horizontal);
+        gap = room.gap;
         if (!room.sideBySide)
-            m_barSeries = 1;
-        x.Add(x.min - m_xGap / 2);
-        x.Add(x.max + m_xGap / 2);
-    }
-    if (barsAcross) {
-        const BarRoom room = barRoom(m_chart, true);
-        m_yGap = room.gap;
-        if (!room.sideBySide)
-            m_horizBarSeries = 1;
-        y.Add(y.min - m_yGap / 2);
-        y.Add(y.max + m_yGap / 2);
-    }
+            series = 1;
+        along.Add(along.min - gap / 2);
+        along.Add(along.max + gap / 2);
+    };
+    if (barsUp)
+        makeBarRoom(false, x, m_xGap, m_barSeries);
+    if (barsAcross)
+        makeBarRoom(true, y, m_yGap, m_horizBarSeries);
     // Room for the marks above the highest bar.
     if (barsUp && y.max > 0)
         y.max += (y.max - y.min) * 0.08;
