@@ -4,15 +4,17 @@
 
 #include <QString>
 
+#include <string>
+#include <vector>
+
 class Connection;
 
-// The schema on a PostgreSQL server, reached through ODBC. The tables, the view, the agent
-// filter and the delete procedure are those of the SQLite files at their current version, in
-// a schema "dbo" (so IQ statements written with "dbo." and "[dbo].[name]" run unchanged) that
-// the database's search path puts first. Names are unquoted: the server folds them, as it folds
-// the names of IQ statements. Bit columns are smallint (IQ statements compare them with 0 and
-// 1), dates are timestamps, keys the engine assigns are serial. A test checks every table and
-// column against the SQLite schema, so the two cannot drift.
+// The schema on a PostgreSQL server, reached through ODBC. The tables and the view are written
+// from the table definitions (SchemaDefinition.h) that the SQLite files are checked against;
+// the agent filter and the delete procedure are the server's own. They live in a schema "dbo"
+// (so IQ statements written with "dbo." and "[dbo].[name]" run unchanged) that the database's
+// search path puts first. Names are unquoted: the server folds them, as it folds the names of
+// IQ statements.
 //
 // Payroll also holds the agents' password hashes (_rtblAgentCredentials), which the report role
 // may not read. The report role is a login that may only read: SELECT on the tables and the view
@@ -34,3 +36,8 @@ bool CreateReportRole(Connection &connection, const QString &reportRole, QString
 // The schema version a server database holds for `kind`: 0 when it has none, nullopt (and
 // `error`) when it cannot be read.
 std::optional<int> ServerSchemaVersion(Connection &connection, DatabaseKind kind, QString &error);
+
+// What CreateReportRole and CreateServerSchema run, statement by statement: also the kept script.
+// `role` as for CreateServerSchema.
+std::vector<std::string> PostgresRoleStatements(const std::string &role);
+std::vector<std::string> PostgresSchemaStatements(DatabaseKind kind, const std::string &role);

@@ -5,6 +5,7 @@
 #include "store/CredentialStore.h"
 #include "store/Databases.h"
 #include "store/Schema.h"
+#include "store/SchemaScript.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,6 +30,34 @@ QByteArray FileBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What a file's schema amounts to: marks, columns, indexes with their collations, foreign keys,
+// which keys never come again, and the rows a new file starts with.
+QStringList Outline(Connection &db)
+{
+    QStringList outline = TestDatabases::rows(db,
+        "SELECT 'marks', a.application_id, v.user_version FROM pragma_application_id a, "
+        "pragma_user_version v");
+    outline += TestDatabases::rows(db,
+        "SELECT m.type, m.name, p.cid, p.name, p.type, p.\"notnull\", p.dflt_value, p.pk "
+        "FROM sqlite_master m JOIN pragma_table_info(m.name) p "
+        "WHERE m.type IN ('table', 'view') AND m.name NOT LIKE 'sqlite_%' ORDER BY 2, 3");
+    outline += TestDatabases::rows(db,
+        "SELECT m.name, l.name, l.\"unique\", l.origin, x.seqno, x.name, x.coll "
+        "FROM sqlite_master m JOIN pragma_index_list(m.name) l JOIN pragma_index_xinfo(l.name) x "
+        "WHERE m.type = 'table' AND x.key ORDER BY 1, 2, 5");
+    outline += TestDatabases::rows(db,
+        "SELECT m.name, f.* FROM sqlite_master m JOIN pragma_foreign_key_list(m.name) f "
+        "WHERE m.type = 'table' ORDER BY 1");
+    outline += TestDatabases::rows(db,
+        "SELECT 'autoincrement', name FROM sqlite_master WHERE sql LIKE '%AUTOINCREMENT%' "
+        "ORDER BY 2");
+    for (const QString &table : TestDatabases::rows(db,
+             "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
+             "ORDER BY 1"))
+        outline += TestDatabases::rows(db, ("SELECT * FROM " + table).toStdString());
+    return outline;
 }
 
 // Opening the files is what these tests are about, so they open them themselves.
@@ -310,4 +339,49 @@ TEST_F(SchemaTest, LockedDatabaseIsReportedAsLocked)
             .arg(payrollPath()));
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
+}
+
+// The scripts in schema/ are read by people and applied to servers; they must be what the
+// definitions write today.
+TEST_F(SchemaTest, KeptScriptsAreWhatTheDefinitionsWrite)
+{
+    for (const SchemaEngine engine :
+        { SchemaEngine::Sqlite, SchemaEngine::PostgreSql, SchemaEngine::SqlServer }) {
+        for (const DatabaseKind kind :
+            { DatabaseKind::Payroll, DatabaseKind::Common, DatabaseKind::Credentials }) {
+            const QString name = QStringLiteral("%1/%2/%3.sql")
+                                     .arg(QStringLiteral(SCHEMA_DIR), SchemaEngineName(engine),
+                                         DatabaseKindName(kind));
+            SCOPED_TRACE(name.toStdString());
+            QString error;
+            const std::optional<std::string> script = SchemaScript(engine, kind, error);
+            if (!script) {
+                EXPECT_FALSE(QFileInfo::exists(name)); // the credentials, on a server
+                continue;
+            }
+            EXPECT_EQ(FileBytes(name).toStdString(), *script)
+                << "run scripts/update-schema.sh and commit schema/";
+        }
+    }
+}
+
+// A new file from the SQLite script and one brought up through every upgrade step agree, so the
+// definitions the server scripts come from are the files' own.
+TEST_F(SchemaTest, SqliteScriptMakesWhatTheUpgradeStepsMake)
+{
+    for (const DatabaseKind kind :
+        { DatabaseKind::Payroll, DatabaseKind::Common, DatabaseKind::Credentials }) {
+        SCOPED_TRACE(DatabaseKindName(kind).toStdString());
+        auto stepped = OpenRaw(path(DatabaseKindName(kind) + ".db"));
+        auto scripted = OpenRaw(path(DatabaseKindName(kind) + "-script.db"));
+        ASSERT_TRUE(stepped && scripted);
+        QString error;
+        ASSERT_TRUE(EnsureSchema(*stepped, kind, error)) << error.toStdString();
+        const std::optional<std::string> script = SchemaScript(SchemaEngine::Sqlite, kind, error);
+        ASSERT_TRUE(script);
+        ASSERT_TRUE(scripted->execute(*script)) << scripted->lastError().text;
+        const QStringList expected = Outline(*stepped);
+        ASSERT_GT(expected.size(), 1);
+        EXPECT_EQ(Outline(*scripted), expected);
+    }
 }

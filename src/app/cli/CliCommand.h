@@ -51,6 +51,7 @@ CliCommand CopyCommand();
 CliCommand ChartCommand();
 CliCommand ExportCommand();
 CliCommand ImportCommand();
+CliCommand SchemaCommand();
 
 // Runs corvane-iq with the given arguments (program name first); returns the exit code. `out`
 // writes to `standardOutput`, whose failures the caller reports after flushing `out`.

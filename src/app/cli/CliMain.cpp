@@ -111,7 +111,7 @@ const QList<CliCommand> &CliCommands()
 {
     static const QList<CliCommand> commands { ListCommand(), ShowCommand(), PrepareCommand(),
         RunCommand(), AddCommand(), EditCommand(), CopyCommand(), DemoCommand(), InitCommand(),
-        ChartCommand(), ExportCommand(), ImportCommand() };
+        ChartCommand(), ExportCommand(), ImportCommand(), SchemaCommand() };
     return commands;
 }
 
