@@ -75,9 +75,10 @@ protected:
                 SCOPED_TRACE(ours[i].name);
                 EXPECT_TRUE(NameFold::same(ours[i].name, theirs[i].name)) << theirs[i].name;
                 // A view's computed column has no declared type on SQLite.
-                if (ours[i].type != FieldType::Other)
+                if (ours[i].type != FieldType::Other) {
                     EXPECT_EQ(typeClass(theirs[i].type), typeClass(ours[i].type))
                         << ours[i].declaredType << " / " << theirs[i].declaredType;
+                }
             }
         }
     }
