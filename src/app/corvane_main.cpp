@@ -46,10 +46,10 @@ int main(int argc, char **argv)
     parser.setApplicationDescription("Corvane payroll with the IQ reports.");
     parser.addHelpOption();
     const QCommandLineOption agentOption("agent", "Agent to offer at sign-in.", "NAME");
-    const QCommandLineOption payrollOption(
-        "payroll", "The payroll database FILE (default: the demo database).", "FILE");
-    const QCommandLineOption commonOption(
-        "common", "The common database FILE (default: the demo database).", "FILE");
+    const QCommandLineOption payrollOption("payroll",
+        "The payroll database: a FILE or odbc:CONNECTION (default: the demo database).", "FILE");
+    const QCommandLineOption commonOption("common",
+        "The common database: a FILE or odbc:CONNECTION (default: the demo database).", "FILE");
     parser.addOptions({ agentOption, payrollOption, commonOption });
     parser.process(app);
     WidgetsDelegate person;
