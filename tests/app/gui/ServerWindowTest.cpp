@@ -5,9 +5,12 @@
 #include "host/ui/HostScript.h"
 #include "host/ui/TmxGrid.h"
 #include "host/ui/TmxGridModel.h"
+#include "list/ui/TfrmIPEasyEnquiry.h"
 #include "package/PackageWindows.h"
 #include "run/ui/TfrmIPEasyEnquiryView.h"
+#include "store/TqryIPEasyEnquiry.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QSignalSpy>
 
@@ -16,8 +19,8 @@
 namespace {
 
 // The result window loads in the background on a report connection of its own: on a server that
-// is a second read-only login, not a file opened again.
-TEST(ServerWindowTest, ResultWindowLoadsAnIQFromTheServerWithTheAgentsRowSecurity)
+// is a second read-only login, not a file opened again. The list works there too.
+TEST(ServerWindowTest, ResultWindowLoadsWithTheAgentsRowSecurityAndDeleteTakesTheIQsRows)
 {
     TestServerDatabases server;
     ASSERT_TRUE(server.make(30));
@@ -51,6 +54,27 @@ TEST(ServerWindowTest, ResultWindowLoadsAnIQFromTheServerWithTheAgentsRowSecurit
     EXPECT_EQ(script.takeMessages(), QStringList());
     EXPECT_EQ(view->findChild<TmxGrid *>("grdQueryView")->Model()->rowCount(), expected);
     view->close();
+
+    // The list's Delete runs the delete procedure on the server: the IQ goes with its rows.
+    const int doomed = TestDatabases::count(
+        payroll, "SELECT idEnquiry FROM _iptblEasyEnquiry WHERE cCode = 'PAY-OVERTM'");
+    auto *list = new TfrmIPEasyEnquiry(nullptr);
+    list->setAttribute(Qt::WA_DeleteOnClose);
+    list->show();
+    ASSERT_TRUE(
+        list->findChild<TqryIPEasyEnquiry *>("qryEasyEnquiry")->Locate("cCode", "PAY-OVERTM"));
+    script.answer(QMessageBox::Yes);
+    list->findChild<QAction *>("mniMaintDelete")->trigger();
+    EXPECT_EQ(script.takeMessages(),
+        QStringList { "Delete Enquiry \"Overtime above a number of hours\" ?" });
+    for (const char *table :
+        { "_iptblEasyEnquiry WHERE idEnquiry = ?", "_iptblEasyEnquiryParam WHERE iEnquiryID = ?",
+            "_iptblEasyEnquiryColumn WHERE iEnquiryID = ?" })
+        EXPECT_EQ(
+            TestDatabases::count(payroll, std::string("SELECT count(*) FROM ") + table, { doomed }),
+            0)
+            << table;
+    list->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
