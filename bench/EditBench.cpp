@@ -159,7 +159,7 @@ bool EditorOpening()
     std::string sql = "select 0 as c0";
     for (int i = 1; i < 300; ++i)
         sql += ", " + std::to_string(i) + " as c" + std::to_string(i);
-    SqliteConnection &payroll = *databases->payroll;
+    Connection &payroll = *databases->payroll;
     DbError failure;
     bool ok = payroll.run("INSERT INTO _iptblEasyEnquiry (cCode, cDescription, cSQLStatement, "
                           "bCommonDB) VALUES ('WIDE', 'Three hundred columns', ?, 0)",

@@ -119,14 +119,16 @@ bool RunViewBenchmark(const std::string &benchFile, int rows)
         = OpenHostDatabases(home.path() + "/payroll.db", home.path() + "/common.db", true, error);
     // IQs run on the locked report connections, which attach nothing: the table is copied into
     // the payroll database, with its declared types, where they read it.
-    if (!databases || !databases->payroll->attach(benchFile, "bench")
-        || !copyBenchTable(*databases->payroll)) {
+    // Files, so the payroll connection is SQLite's.
+    auto *payroll = databases ? static_cast<SqliteConnection *>(databases->payroll.get()) : nullptr;
+    if (!payroll || !payroll->attach(benchFile, "bench") || !copyBenchTable(*payroll)) {
         std::printf("view benchmark: cannot open the databases: %s%s\n", qPrintable(error),
             databases ? databases->payroll->lastError().text.c_str() : "");
         return false;
     }
     SetHostConnections(databases->payroll.get(), databases->common.get());
     SetReportConnections(databases->reportPayroll.get(), databases->reportCommon.get());
+    SetHostDatabaseNames(home.path() + "/payroll.db", home.path() + "/common.db");
     DbError dbError;
     const CredentialStore credentials(home.path() + "/payroll.db");
     if (!databases->payroll->run(
@@ -182,5 +184,6 @@ bool RunViewBenchmark(const std::string &benchFile, int rows)
     std::printf("  first screen, Show to first paint            %6.1f ms\n", firstScreen);
     SetHostConnections(nullptr, nullptr);
     SetReportConnections(nullptr, nullptr);
+    SetHostDatabaseNames({}, {});
     return true;
 }

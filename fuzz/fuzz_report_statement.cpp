@@ -159,8 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size < 2 || size > kMaxStatement)
         return 0;
     const std::string sql(reinterpret_cast<const char *>(data + 1), size - 1);
-    SqliteConnection &report
-        = data[0] & 1 ? *g_databases->reportCommon : *g_databases->reportPayroll;
+    Connection &report = data[0] & 1 ? *g_databases->reportCommon : *g_databases->reportPayroll;
 
     TSqlSecurityChecker checker;
     if (checker.SecurityCheckSuccessful(report, QString::fromStdString(sql))) {

@@ -5,6 +5,7 @@
 #include "host/core/TXMLQuickParser.h"
 #include "host/core/Utilities.h"
 #include "host/db/engine/Connection.h"
+#include "host/db/engine/NameFold.h"
 
 #include <QStringDecoder>
 
@@ -47,7 +48,7 @@ public:
             const ColumnInfo &column = m_columns[c];
             m_names.push_back(QString::fromStdString(column.name));
             m_widths.push_back(FieldTextForm::declaredWidth(column.declaredType));
-            if (ownerColumn && column.name == ownerColumn)
+            if (ownerColumn && NameFold::same(column.name, ownerColumn))
                 m_owner = c;
         }
     }

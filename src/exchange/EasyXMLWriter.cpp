@@ -4,6 +4,7 @@
 #include "exchange/Windows1252.h"
 #include "host/core/Utilities.h"
 #include "host/db/engine/Connection.h"
+#include "store/SchemaNames.h"
 
 #include <algorithm>
 #include <charconv>
@@ -80,7 +81,8 @@ struct BlockQuery
             return false;
         }
         for (int c = 0; c < statement->columnCount(); ++c) {
-            const std::string name = statement->columnName(c);
+            // The file's tags are the schema's names, whatever case the engine answers in.
+            const std::string name = SchemaSpelling(statement->columnName(c));
             names.push_back(name);
             types.push_back(statement->declaredType(c));
             if (name == "idEnquiry")

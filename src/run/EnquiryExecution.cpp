@@ -143,20 +143,14 @@ void EndEnquiryLoad(const TQuillonADOQuery &query, BackgroundLoad::State end, co
 
 std::unique_ptr<Connection> OpenLoadConnection(bool commonDb, QString &error)
 {
-    // The report connections name the files; the load opens them again, locked the same way.
-    const Connection *payroll = ReportConnection(false);
-    const Connection *target = ReportConnection(commonDb);
-    if (!payroll || !target) {
+    // Opened again from the same names, locked as the report connections are.
+    const QString payroll = HostDatabaseName(false);
+    const QString target = HostDatabaseName(commonDb);
+    if (!ReportConnection(commonDb) || payroll.isEmpty() || target.isEmpty()) {
         error = QStringLiteral("The database is not open.");
         return nullptr;
     }
-    // An engine without a file (a server) has no second connection to open this way yet.
-    if (target->fileName().empty() || payroll->fileName().empty()) {
-        error = QStringLiteral("The report database has no file to open a second connection on.");
-        return nullptr;
-    }
-    return OpenReportConnection(QString::fromStdString(target->fileName()),
-        commonDb ? QString::fromStdString(payroll->fileName()) : QString(), error);
+    return OpenReportConnection(target, commonDb ? payroll : QString(), error);
 }
 
 QString RunCancelledMessage()

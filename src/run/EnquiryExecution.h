@@ -56,7 +56,8 @@ void StartEnquiryLoad(
 // ", partial result of <rows> rows" when rows were kept; nothing after a failure.
 void EndEnquiryLoad(const TQuillonADOQuery &query, BackgroundLoad::State end, const QString &code,
     const QString &description);
-// A connection of its own for a background load, over the file of ReportConnection(commonDb);
+// A report connection of its own for a background load, to the database of
+// ReportConnection(commonDb) (a file or a server);
 // nullptr and `error` when it cannot be opened.
 std::unique_ptr<Connection> OpenLoadConnection(bool commonDb, QString &error);
 

@@ -64,15 +64,7 @@ bool CredentialStore::Verify(
     if (!CheckSchema(*connection, DatabaseKind::Credentials, error))
         return false;
     QString hash;
-    const bool read = connection->forEachRow(
-        "SELECT cPasswordHash FROM _rtblAgentCredentials WHERE iAgentID = ?",
-        { std::int64_t { agentId.value_or(0) } },
-        [&](const Statement &row) {
-            hash = agentId ? SqlExec::TextAt(row, 0) : QString();
-            return false;
-        },
-        dbError);
-    if (!read) {
+    if (!ReadHash(*connection, "_rtblAgentCredentials", agentId, hash, dbError)) {
         error = FileErrorText(m_file, dbError);
         return false;
     }
@@ -99,6 +91,20 @@ bool CredentialStore::SetPassword(
         return false;
     }
     return true;
+}
+
+bool CredentialStore::ReadHash(Connection &connection, const std::string &table,
+    std::optional<int> agentId, QString &hash, DbError &error)
+{
+    hash.clear();
+    return connection.forEachRow(
+        "SELECT cPasswordHash FROM " + table + " WHERE iAgentID = ?",
+        { std::int64_t { agentId.value_or(0) } },
+        [&](const Statement &row) {
+            hash = agentId ? SqlExec::TextAt(row, 0) : QString();
+            return false;
+        },
+        error);
 }
 
 bool CredentialStore::WriteHash(Connection &connection, const char *schema, int agentId,

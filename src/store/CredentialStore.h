@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <string>
+
 class Connection;
 struct DbError;
 
@@ -29,6 +31,11 @@ public:
     // `fastHashing` takes the smallest limits: for tests and demo data, never for real use.
     static bool WriteHash(Connection &connection, const char *schema, int agentId,
         const QString &password, bool fastHashing, DbError &error);
+
+    // The stored hash of the agent (empty when there is none, or no agent) from `table` on
+    // `connection`; false with `error` when it cannot be read.
+    static bool ReadHash(Connection &connection, const std::string &table,
+        std::optional<int> agentId, QString &hash, DbError &error);
 
 private:
     QString MissingText() const;

@@ -1,17 +1,32 @@
 #include "store/Databases.h"
 
+#include "host/db/engine/ConnectionName.h"
+#include "host/db/engine/SqliteConnection.h"
 #include "host/db/security/ReportConnection.h"
 #include "store/AgentPCSecurity.h"
 #include "store/CredentialStore.h"
 #include "store/DatabaseFile.h"
+#include "store/ServerDatabases.h"
 #include "store/SqlHelpers.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-std::unique_ptr<SqliteConnection> OpenReportConnection(
+namespace {
+
+bool isServer(const QString &name)
+{
+    return ConnectionName::isOdbc(name.toStdString());
+}
+
+} // namespace
+
+std::unique_ptr<Connection> OpenReportConnection(
     const QString &path, const QString &payrollPath, QString &error)
 {
+    if (isServer(path))
+        return OpenServerReportConnection(
+            path, payrollPath.isEmpty() ? DatabaseKind::Payroll : DatabaseKind::Common, error);
     DbError dbError;
     auto connection
         = SqliteConnection::open(path.toStdString(), SqliteConnection::OpenMode::ReadOnly, dbError);
@@ -38,6 +53,13 @@ std::optional<HostDatabases> OpenHostDatabases(
     const QString &payrollPath, const QString &commonPath, bool create, QString &error)
 {
     error.clear();
+    if (isServer(payrollPath) != isServer(commonPath)) {
+        error = QStringLiteral("The payroll and the common database must both be files or both "
+                               "be on a server (odbc:...).");
+        return std::nullopt;
+    }
+    if (isServer(payrollPath))
+        return OpenServerDatabases(payrollPath, commonPath, error);
     const QString credentials = CredentialStore(payrollPath).File();
     const QString commonFile = QFileInfo(commonPath).absoluteFilePath();
     if (!payrollPath.isEmpty() && QFileInfo(payrollPath).absoluteFilePath() == commonFile) {

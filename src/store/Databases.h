@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/db/engine/SqliteConnection.h"
+#include "host/db/engine/Connection.h"
 
 #include <QString>
 
@@ -10,14 +10,14 @@
 // The two databases the programs work on. The payroll database is also attached to the common
 // connections as "payroll", so that agent filters inside a common-database IQ find their tables.
 // IQ statements are checked and run only on the report connections: read-only twins of the two
-// that cannot write whatever a statement tries (see LockForReports); everything the program
-// itself stores goes through the other two.
+// that cannot write whatever a statement tries (see LockForReports, and ServerDatabases.h for a
+// server); everything the program itself stores goes through the other two.
 struct HostDatabases
 {
-    std::unique_ptr<SqliteConnection> payroll;
-    std::unique_ptr<SqliteConnection> common;
-    std::unique_ptr<SqliteConnection> reportPayroll;
-    std::unique_ptr<SqliteConnection> reportCommon;
+    std::unique_ptr<Connection> payroll;
+    std::unique_ptr<Connection> common;
+    std::unique_ptr<Connection> reportPayroll;
+    std::unique_ptr<Connection> reportCommon;
 };
 
 // Opens both files (creating them, and their folders, only when `create` is set), refuses files
@@ -26,11 +26,14 @@ struct HostDatabases
 // agents' credentials file beside the payroll file is not kept open: the upgrade that moves the
 // password hashes there, or a new payroll database, makes it. On failure: nullopt and a
 // one-line error naming the file; nothing was changed.
+// Names "odbc:..." (both, or neither) are server databases: see OpenServerDatabases, which
+// never creates anything whatever `create` says.
 std::optional<HostDatabases> OpenHostDatabases(
     const QString &payrollPath, const QString &commonPath, bool create, QString &error);
 
-// A read-only connection for IQ statements over `path`, locked as the report connections are;
-// with `payrollPath` (the common database's) it sees that file as "payroll". nullptr and a
-// one-line error naming the file on failure. A result loaded in the background has its own.
-std::unique_ptr<SqliteConnection> OpenReportConnection(
+// A read-only connection for IQ statements over `path` (a file or an "odbc:" name), locked as the
+// report connections are; with `payrollPath` (the common database's) it is the common database,
+// and a file sees that file as "payroll". nullptr and a one-line error naming the database on
+// failure. A result loaded in the background has its own.
+std::unique_ptr<Connection> OpenReportConnection(
     const QString &path, const QString &payrollPath, QString &error);

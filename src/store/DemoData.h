@@ -21,5 +21,7 @@ struct DemoOptions
 // definitions with parameters, columns and a note, and the common reference data. Refuses
 // databases that already hold such rows. The payroll and credentials files are written in one
 // transaction, the common file in another; on failure nothing is kept and `error` says why.
+// On a server (schema made by init; the hashes in its _rtblAgentCredentials) the administrator
+// init made takes the place of "admin", which is not written there.
 bool CreateDemoData(
     Connection &payroll, Connection &common, const DemoOptions &options, QString &error);

@@ -2,20 +2,25 @@
 
 #include "host/db/engine/DbError.h"
 
+#include <QString>
+
 #include <cstdint>
+#include <functional>
 
 class Connection;
-class CredentialsAttachment;
 struct DemoOptions;
 
 // The pieces CreateDemoData writes, each inside the caller's transaction.
 
 // Payroll companies, pay frequencies, locations, departments and IQ types.
 bool WriteDemoLookups(Connection &payroll, DbError &error);
-// "admin", "clerk", "viewer" and "guest" with their rights and data-security rows; their
-// passwords go to the attached credentials file.
-bool WriteDemoAgents(
-    Connection &payroll, CredentialsAttachment &credentials, bool fastHashing, DbError &error);
+// Stores an agent's password hash wherever the engine keeps them.
+using DemoPasswordWriter
+    = std::function<bool(int agentId, const QString &password, bool fastHashing, DbError &error)>;
+// "admin" (unless `withAdministrator` is false), "clerk", "viewer" and "guest" with their rights
+// and data-security rows, numbered by the engine; their passwords go through `setPassword`.
+bool WriteDemoAgents(Connection &payroll, const DemoPasswordWriter &setPassword,
+    bool withAdministrator, bool fastHashing, DbError &error);
 // The IQ definitions with their parameters, columns and notes.
 bool WriteDemoEnquiries(Connection &payroll, DbError &error);
 // Employees and their payslip history.

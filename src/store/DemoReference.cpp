@@ -1,7 +1,6 @@
 #include "store/DemoParts.h"
 
 #include "host/db/engine/Connection.h"
-#include "store/CredentialsAttachment.h"
 #include "store/SqlHelpers.h"
 
 #include <string>
@@ -51,7 +50,6 @@ const Lookup kIQTypes[] = {
 
 struct DemoAgent
 {
-    int id;
     const char *name;
     bool administrator;
     bool allPayers;
@@ -68,10 +66,10 @@ struct DemoAgent
 const std::vector<DemoAgent> &DemoAgents()
 {
     static const std::vector<DemoAgent> agents = {
-        { 1, "admin", true, true, true, true, { 2601, 2602 }, {}, {}, {} },
-        { 2, "clerk", false, false, false, false, { 2601, 2602 }, { 1, 2 }, { 1, 3 }, { 1, 2, 3 } },
-        { 3, "viewer", false, true, true, true, { 2601 }, {}, {}, {} },
-        { 4, "guest", false, false, false, false, {}, {}, {}, {} },
+        { "admin", true, true, true, true, { 2601, 2602 }, {}, {}, {} },
+        { "clerk", false, false, false, false, { 2601, 2602 }, { 1, 2 }, { 1, 3 }, { 1, 2, 3 } },
+        { "viewer", false, true, true, true, { 2601 }, {}, {}, {} },
+        { "guest", false, false, false, false, {}, {}, {}, {} },
     };
     return agents;
 }
@@ -124,8 +122,10 @@ const Holiday kHolidays[] = {
     { "2025-12-26", "Boxing Day" },
 };
 
+// Without a code column the statement takes only the id and the text.
 template <std::size_t N>
-bool WriteLookup(Connection &payroll, const char *sql, const Lookup (&rows)[N], DbError &error)
+bool WriteLookup(Connection &payroll, const char *sql, const Lookup (&rows)[N], DbError &error,
+    bool withCode = true)
 {
     auto insert = payroll.prepare(sql);
     if (!insert) {
@@ -133,15 +133,18 @@ bool WriteLookup(Connection &payroll, const char *sql, const Lookup (&rows)[N], 
         return false;
     }
     for (const Lookup &row : rows) {
-        if (!insert->run(
-                { std::int64_t { row.id }, std::string(row.code), std::string(row.text) }, error))
+        const bool ok = withCode
+            ? insert->run(
+                { std::int64_t { row.id }, std::string(row.code), std::string(row.text) }, error)
+            : insert->run({ std::int64_t { row.id }, std::string(row.text) }, error);
+        if (!ok)
             return false;
     }
     return true;
 }
 
-bool WriteLinks(
-    Connection &payroll, const char *sql, int agentId, const std::vector<int> &ids, DbError &error)
+bool WriteLinks(Connection &payroll, const char *sql, std::int64_t agentId,
+    const std::vector<int> &ids, DbError &error)
 {
     auto insert = payroll.prepare(sql);
     if (!insert) {
@@ -177,35 +180,38 @@ bool WriteDemoLookups(Connection &payroll, DbError &error)
         && WriteLookup(payroll,
             "INSERT INTO _iptblDepartments (idDepartment, cCode, cDescription) VALUES (?, ?, ?)",
             kDepartments, error)
-        && WriteLookup(payroll,
-            // IQ types have no code: ?2 is bound but unused.
-            "INSERT INTO _iptblIQTypes (idIQType, cIQType) VALUES (?1, ?3)", kIQTypes, error);
+        && WriteLookup(payroll, "INSERT INTO _iptblIQTypes (idIQType, cIQType) VALUES (?, ?)",
+            kIQTypes, error, false);
 }
 
-bool WriteDemoAgents(
-    Connection &payroll, CredentialsAttachment &credentials, bool fastHashing, DbError &error)
+bool WriteDemoAgents(Connection &payroll, const DemoPasswordWriter &setPassword,
+    bool withAdministrator, bool fastHashing, DbError &error)
 {
     for (const DemoAgent &agent : DemoAgents()) {
+        if (agent.administrator && !withAdministrator)
+            continue;
+        // The engine numbers them: on a server init's administrator came first.
+        std::int64_t id = 0;
+        const Value values[] = { std::string(agent.name), Flag(agent.administrator),
+            Flag(agent.allPayers), Flag(agent.allFrequencies), Flag(agent.allLocations) };
         const bool ok
-            = payroll.run("INSERT INTO _rtblAgents (idAgents, cAgentName, bAdministrator, "
-                          "bAllPayrollCompanies, bAllPayFrequencies, bAllLocations, bActive) "
-                          "VALUES (?, ?, ?, ?, ?, ?, 1)",
-                  { std::int64_t { agent.id }, std::string(agent.name), Flag(agent.administrator),
-                      Flag(agent.allPayers), Flag(agent.allFrequencies), Flag(agent.allLocations) },
-                  error)
-            && credentials.SetPassword(
-                agent.id, QString::fromLatin1(agent.name), fastHashing, error)
+            = payroll.insertWithIdentity("INSERT INTO _rtblAgents (cAgentName, bAdministrator, "
+                                         "bAllPayrollCompanies, bAllPayFrequencies, "
+                                         "bAllLocations, bActive) VALUES (?, ?, ?, ?, ?, 1)",
+                  values, "idAgents", id, error)
+            && setPassword(
+                static_cast<int>(id), QString::fromLatin1(agent.name), fastHashing, error)
             && WriteLinks(payroll,
-                "INSERT INTO _rtblAgentFunctions (iAgentID, iFunctionID) VALUES (?, ?)", agent.id,
+                "INSERT INTO _rtblAgentFunctions (iAgentID, iFunctionID) VALUES (?, ?)", id,
                 agent.functions, error)
             && WriteLinks(payroll,
-                "INSERT INTO _rtblAgentPayerGroups (iAgentID, iPayerID) VALUES (?, ?)", agent.id,
+                "INSERT INTO _rtblAgentPayerGroups (iAgentID, iPayerID) VALUES (?, ?)", id,
                 agent.payers, error)
             && WriteLinks(payroll,
                 "INSERT INTO _rtblAgentPayFrequencies (iAgentID, iPayFrequencyID) VALUES (?, ?)",
-                agent.id, agent.frequencies, error)
+                id, agent.frequencies, error)
             && WriteLinks(payroll,
-                "INSERT INTO _rtblAgentLocations (iAgentID, iLocationID) VALUES (?, ?)", agent.id,
+                "INSERT INTO _rtblAgentLocations (iAgentID, iLocationID) VALUES (?, ?)", id,
                 agent.locations, error);
         if (!ok)
             return false;

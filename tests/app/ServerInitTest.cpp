@@ -4,6 +4,7 @@
 #include "host/core/Agent.h"
 #include "host/db/engine/OdbcConnection.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -31,8 +32,8 @@ protected:
         ASSERT_TRUE(server->createDatabase(commonDb, problem)) << problem.toStdString();
     }
 
-    InitResult init(const QString &payroll, const QString &common, const QString &password,
-        const QStringList &options = {}) const
+    // corvane-iq with these arguments, CORVANE_PASSWORD set to `password`.
+    InitResult cli(const QStringList &arguments, const QString &password) const
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -41,12 +42,27 @@ protected:
         env.insert("CORVANE_PASSWORD", password);
         process.setProcessEnvironment(env);
         process.setStandardInputFile(QProcess::nullDevice());
-        process.start(CORVANE_IQ_BIN,
-            QStringList { "--payroll", payroll, "--common", common, "init" } + options);
+        process.start(CORVANE_IQ_BIN, arguments);
         process.waitForFinished(120000);
         return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError()) };
+    }
+
+    InitResult init(const QString &payroll, const QString &common, const QString &password,
+        const QStringList &options = {}) const
+    {
+        return cli(
+            QStringList { "--payroll", payroll, "--common", common, "init" } + options, password);
+    }
+
+    // A command on the two server databases, signed in as `agent` (password = its name).
+    InitResult as(const QString &agent, const QStringList &arguments) const
+    {
+        return cli(QStringList { "--payroll", odbcName(payrollDb), "--common", odbcName(commonDb),
+                       "--agent", agent }
+                + arguments,
+            agent);
     }
 
     QString odbcName(const std::string &database) const
@@ -150,4 +166,75 @@ TEST_F(ServerInitTest, OneDatabaseHoldsBothAndAFailureLeavesNothingBehind)
     ASSERT_EQ(made.exitCode, 0) << qPrintable(made.err);
     EXPECT_EQ(rows(payrollDb, "SELECT cDatabase, iVersion FROM _btblSchemaVersion ORDER BY 1"),
         QStringList({ "common|2", "payroll|5" }));
+}
+
+// What a clerk does on a server, from an empty database on: every command reaches the server
+// through the same code as on the files, IQs run under the read-only login with the clerk's row
+// security, and the demo never adds a second administrator beside init's.
+TEST_F(ServerInitTest, InitThenDemoThenEveryCommandWorksOnTheServer)
+{
+    const QStringList demo { "--payroll", odbcName(payrollDb), "--common", odbcName(commonDb),
+        "demo", "--employees", "30", "--payslips-per-employee", "1" };
+    const InitResult early = cli(demo, QString());
+    EXPECT_EQ(early.exitCode, 1);
+    EXPECT_EQ(early.err,
+        "corvane-iq demo: The server database \"" + odbcName(payrollDb)
+            + "\" holds no payroll schema; make it with \"corvane-iq init\".\n");
+    ASSERT_EQ(
+        init(odbcName(payrollDb), odbcName(commonDb), "boss", { "--admin", "boss" }).exitCode, 0);
+    const InitResult made = cli(demo, QString());
+    ASSERT_EQ(made.exitCode, 0) << qPrintable(made.err);
+    EXPECT_EQ(cli(demo, QString()).err,
+        "corvane-iq demo: The payroll database on the server already holds data; demo data is "
+        "only written into new databases.\n");
+    EXPECT_EQ(rows(payrollDb, "SELECT cAgentName FROM _rtblAgents WHERE bAdministrator = 1"),
+        QStringList { "boss" });
+    // The server numbers the next row after the demo's own keys.
+    EXPECT_EQ(rows(payrollDb,
+                  "INSERT INTO _iptblPayerGroups (cCode, cPayerName) VALUES ('NEW', 'New') "
+                  "RETURNING idPayer - (SELECT max(idPayer) FROM _iptblPayerGroups)"),
+        QStringList { "1" });
+    EXPECT_EQ(as("admin", { "list" }).err, "corvane-iq: Unknown agent or wrong password.\n");
+
+    const InitResult list = as("clerk", { "list" });
+    ASSERT_EQ(list.exitCode, 0) << qPrintable(list.err);
+    EXPECT_TRUE(list.out.contains("IQB-EMP004")) << qPrintable(list.out);
+
+    // [dbo].[...], a text parameter and the clerk's companies and locations.
+    const QString sameRows = "SELECT e.cSurname FROM _iptblEmployees e JOIN _iptblLocations l ON "
+                             "l.idLocation = e.iLocationID WHERE l.cCode = 'HQ' AND e.bActive = 1";
+    const QStringList all = rows(payrollDb, sameRows.toStdString());
+    const QStringList clerks = rows(payrollDb,
+        (sameRows + " AND e.iPayerID IN (1, 2) AND e.iLocationID IN (1, 2, 3)").toStdString());
+    for (const auto &[agent, expected] :
+        { std::pair { "clerk", clerks }, std::pair { "boss", all } }) {
+        SCOPED_TRACE(agent);
+        const InitResult run
+            = as(agent, { "run", "IQB-EMP004", "--param", "Location Code=HQ", "--format", "csv" });
+        ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+        EXPECT_EQ(run.out.count('\n'), expected.size() + 1) << qPrintable(run.out);
+    }
+    ASSERT_LT(clerks.size(), all.size()); // else the row security went untested
+
+    // A round trip through the exchange file, one transaction on the server.
+    const QString file = m_dir.filePath("iq.xml");
+    ASSERT_EQ(
+        as("clerk", { "copy", "IQB-EMP004", "--code", "MY-HQ", "--description", "Mine" }).exitCode,
+        0);
+    const InitResult exported = as("clerk", { "export", "--output", file, "MY-HQ" });
+    ASSERT_EQ(exported.exitCode, 0) << qPrintable(exported.err);
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains("<cCode>MY-HQ</cCode>")); // not the server's "ccode"
+    ASSERT_EQ(
+        rows(payrollDb, "DELETE FROM _iptblEasyEnquiry WHERE cCode = 'MY-HQ' RETURNING cCode"),
+        QStringList { "MY-HQ" });
+    const InitResult imported = as("clerk", { "import", file });
+    EXPECT_EQ(imported.exitCode, 0) << qPrintable(imported.err);
+    EXPECT_EQ(rows(payrollDb,
+                  "SELECT e.cDescription, count(p.idEnquiryParam) FROM _iptblEasyEnquiry e JOIN "
+                  "_iptblEasyEnquiryParam p ON p.iEnquiryID = e.idEnquiry WHERE e.cCode = "
+                  "'MY-HQ' GROUP BY e.cDescription"),
+        QStringList { "Mine|1" });
+    EXPECT_EQ(as("clerk", { "import", file }).exitCode, 3); // the code exists now
 }

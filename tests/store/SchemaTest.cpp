@@ -2,6 +2,7 @@
 #include "TestDatabases.h"
 
 #include "host/core/Agent.h"
+#include "host/db/engine/SqliteConnection.h"
 #include "store/CredentialStore.h"
 #include "store/Databases.h"
 #include "store/Schema.h"

@@ -20,6 +20,7 @@ TestDatabases::TestDatabases()
         qFatal("The test databases cannot be created: %s", qPrintable(error));
     SetHostConnections(m_databases->payroll.get(), m_databases->common.get());
     SetReportConnections(m_databases->reportPayroll.get(), m_databases->reportCommon.get());
+    SetHostDatabaseNames(path("payroll.db"), path("common.db"));
     RegIni::SetFolder(path("settings"));
     SignOut();
 }
@@ -30,6 +31,7 @@ TestDatabases::~TestDatabases()
     RegIni::SetFolder({});
     SetHostConnections(nullptr, nullptr);
     SetReportConnections(nullptr, nullptr);
+    SetHostDatabaseNames({}, {});
 }
 
 void TestDatabases::addDemoData(int employees, int payslipsPerEmployee)

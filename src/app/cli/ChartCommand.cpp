@@ -9,7 +9,7 @@
 #include "chart/ChartTemplate.h"
 #include "host/core/ExportFile.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
-#include "host/db/engine/SqliteConnection.h"
+#include "host/db/engine/Connection.h"
 #include "run/ColumnLayout.h"
 #include "run/EnquiryExecution.h"
 #include "store/TqryIPEasyEnquiry.h"

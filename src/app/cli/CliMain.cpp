@@ -17,9 +17,13 @@ const QCommandLineOption agentOption(QStringLiteral("agent"),
     "is asked for on a terminal.",
     "NAME");
 const QCommandLineOption payrollOption(QStringLiteral("payroll"),
-    "The payroll database FILE (default: the demo database in the user's data folder).", "FILE");
+    "The payroll database: a FILE, or a server as odbc:CONNECTION (default: the demo database "
+    "in the user's data folder).",
+    "FILE");
 const QCommandLineOption commonOption(QStringLiteral("common"),
-    "The common database FILE (default: the demo database in the user's data folder).", "FILE");
+    "The common database: a FILE, or a server as odbc:CONNECTION (default: the demo database "
+    "in the user's data folder).",
+    "FILE");
 const QCommandLineOption helpOption(QStringList { "h", "help" }, "Show this help.");
 
 QList<QCommandLineOption> globalOptions()

@@ -1,8 +1,11 @@
 #include "app/cli/CliCommand.h"
 
 #include "app/common/DatabaseLocation.h"
+#include "host/db/engine/Connection.h"
+#include "host/db/engine/ConnectionName.h"
 #include "store/CredentialStore.h"
 #include "store/DemoData.h"
+#include "store/ServerDatabases.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -21,6 +24,22 @@ const QCommandLineOption forceOption(
     QStringLiteral("force"), "Replace databases that exist already.");
 const QCommandLineOption payrollOption(QStringLiteral("payroll"), "", "FILE");
 const QCommandLineOption commonOption(QStringLiteral("common"), "", "FILE");
+
+bool isServer(const QString &name)
+{
+    return ConnectionName::isOdbc(name.toStdString());
+}
+
+// On a server the schema (and the first administrator) come from "corvane-iq init"; demo only
+// adds its rows, and only to databases that hold none.
+bool writeServerDemo(
+    const QString &payrollName, const QString &commonName, DemoOptions options, QString &error)
+{
+    const auto payroll = OpenServerDatabase(payrollName, DatabaseKind::Payroll, error);
+    const auto common
+        = payroll ? OpenServerDatabase(commonName, DatabaseKind::Common, error) : nullptr;
+    return common && CreateDemoData(*payroll, *common, options, error);
+}
 
 bool readCount(const QString &text, int minimum, int &value)
 {
@@ -54,7 +73,18 @@ int runDemo(CliContext &context)
         = parser.isSet(payrollOption) ? parser.value(payrollOption) : DefaultPayrollPath();
     const QString common
         = parser.isSet(commonOption) ? parser.value(commonOption) : DefaultCommonPath();
-    if (!parser.isSet(forceOption)) {
+    if (isServer(payroll) != isServer(common)) {
+        context.err << "corvane-iq demo: give --payroll and --common both as files or both as "
+                       "odbc:CONNECTION.\n";
+        return ExitUsage;
+    }
+    const bool server = isServer(payroll);
+    if (server && parser.isSet(forceOption)) {
+        context.err << "corvane-iq demo: --force replaces files; demo data goes only into server "
+                       "databases that hold none.\n";
+        return ExitUsage;
+    }
+    if (!server && !parser.isSet(forceOption)) {
         for (const QString &path : { payroll, common, CredentialStore(payroll).File() }) {
             if (QFileInfo::exists(path)) {
                 context.err << "corvane-iq demo: " << path
@@ -66,12 +96,17 @@ int runDemo(CliContext &context)
     QElapsedTimer timer;
     timer.start();
     QString error;
-    if (!WriteDemoDatabases(payroll, common, options, error)) {
+    if (!(server ? writeServerDemo(payroll, common, options, error)
+                 : WriteDemoDatabases(payroll, common, options, error))) {
         context.err << "corvane-iq demo: " << error << "\n";
         return ExitFailure;
     }
-    context.out << "Demo databases written in " << timer.elapsed() << " ms:\n  payroll: " << payroll
-                << "\n  common:  " << common << "\n  " << options.employees << " employees, "
+    // A server is shown without its password.
+    const auto shown
+        = [server](const QString &name) { return server ? ShownDatabaseName(name) : name; };
+    context.out << "Demo databases written in " << timer.elapsed()
+                << " ms:\n  payroll: " << shown(payroll) << "\n  common:  " << shown(common)
+                << "\n  " << options.employees << " employees, "
                 << qint64(options.employees) * options.payslipsPerEmployee << " payslips\n";
     return ExitOk;
 }

@@ -7,7 +7,7 @@
 #include "edit/StatementWords.h"
 #include "host/core/Agent.h"
 #include "host/core/TypeTables.h"
-#include "host/db/engine/SqliteConnection.h"
+#include "host/db/engine/Connection.h"
 #include "run/ParamValue.h"
 #include "store/SystemRecord.h"
 #include "store/TqryIPEasyEnquiry.h"

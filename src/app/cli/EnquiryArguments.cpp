@@ -3,7 +3,7 @@
 #include "app/cli/CliCommand.h"
 #include "app/common/HostSession.h"
 #include "host/core/RegIni.h"
-#include "host/db/engine/SqliteConnection.h"
+#include "host/db/engine/Connection.h"
 #include "run/ColumnLayout.h"
 #include "run/EnquiryExecution.h"
 #include "run/ParamValue.h"

@@ -5,7 +5,7 @@
 #include "exchange/EasyXMLWriter.h"
 #include "exchange/EnquiryExchange.h"
 #include "host/core/ExportFile.h"
-#include "host/db/engine/SqliteConnection.h"
+#include "host/db/engine/Connection.h"
 #include "run/EnquiryRights.h"
 #include "store/TqryIPEasyEnquiry.h"
 

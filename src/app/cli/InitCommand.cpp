@@ -5,6 +5,7 @@
 #include "host/db/engine/Connection.h"
 #include "host/db/engine/ConnectionName.h"
 #include "run/EnquiryRights.h"
+#include "store/ServerDatabases.h"
 #include "store/ServerSchema.h"
 
 #include <QCommandLineParser>
@@ -20,8 +21,9 @@ const QCommandLineOption adminOption(QStringLiteral("admin"),
     "$CORVANE_PASSWORD, or is asked for on a terminal.",
     "NAME", "admin");
 const QCommandLineOption roleOption(QStringLiteral("report-role"),
-    "The server login under which IQs run: it may only read (default corvane_report).", "ROLE",
-    "corvane_report");
+    "The server login under which IQs run: it may only read (default $CORVANE_REPORT_ROLE, "
+    "else corvane_report, as the programs expect).",
+    "ROLE");
 const QCommandLineOption payrollOption(QStringLiteral("payroll"), "", "odbc:CONNECTION");
 const QCommandLineOption commonOption(QStringLiteral("common"), "", "odbc:CONNECTION");
 
@@ -98,7 +100,7 @@ int runInit(CliContext &context)
         return ExitFailure;
     }
     Connection &common = shared ? *payroll : *other;
-    const QString role = parser.value(roleOption);
+    const QString role = parser.isSet(roleOption) ? parser.value(roleOption) : ReportRoleName();
     if (!CreateReportRole(*payroll, role, error)) {
         context.err << "corvane-iq init: " << error << "\n";
         return ExitFailure;

@@ -3,7 +3,7 @@
 
 #include "app/common/HostSession.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
-#include "host/db/engine/SqliteConnection.h"
+#include "host/db/engine/Connection.h"
 #include "store/EnquiryStatements.h"
 
 #include <QTextStream>

@@ -2,7 +2,7 @@
 #include "app/cli/EnquiryArguments.h"
 
 #include "app/common/HostSession.h"
-#include "host/db/engine/SqliteConnection.h"
+#include "host/db/engine/Connection.h"
 #include "run/PrepareStatement.h"
 #include "store/TqryIPEasyEnquiry.h"
 
@@ -36,7 +36,7 @@ bool PrepareStatementFor(CliContext &context, TqryIPEasyEnquiry &iq, QString &sq
     if (!ApplyParamArguments(context, iq.GetIDEnquiry(), iq.GetCode(),
             context.parser.values(ParamOption()), store, values))
         return false;
-    SqliteConnection *target = context.session->Report(iq.GetCommonDB());
+    Connection *target = context.session->Report(iq.GetCommonDB());
     QString error;
     if (!PrepareEnquirySQL(*context.session->Payroll(), iq.GetIDEnquiry(), iq.GetSQLStatement(),
             sql, error, target, store ? nullptr : &values)) {

@@ -6,8 +6,8 @@
 #include "host/core/GridExport.h"
 #include "host/core/GridExportStream.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/engine/Connection.h"
 #include "host/db/engine/DbError.h"
-#include "host/db/engine/SqliteConnection.h"
 #include "run/ColumnLayout.h"
 #include "run/EnquiryExecution.h"
 #include "store/TqryIPEasyEnquiry.h"
@@ -90,7 +90,7 @@ int runRun(CliContext &context)
     QString sql;
     if (!PrepareForAgent(context, iq, sql))
         return ExitFailure;
-    SqliteConnection *connection = context.session->Report(iq.GetCommonDB());
+    Connection *connection = context.session->Report(iq.GetCommonDB());
     GridExportOptions options;
     options.title = iq.GetCode() + " - " + iq.GetDescription();
     // Rows are written as they are read: nothing here sorts or filters, so no row is kept.

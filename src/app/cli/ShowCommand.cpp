@@ -8,8 +8,8 @@
 #include "host/core/TypeTables.h"
 #include "host/db/dataset/FieldValues.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
+#include "host/db/engine/Connection.h"
 #include "host/db/engine/IsoDate.h"
-#include "host/db/engine/SqliteConnection.h"
 #include "store/EnquiryStatements.h"
 #include "store/SystemRecord.h"
 

@@ -1,5 +1,6 @@
 #include "app/common/DatabaseLocation.h"
 
+#include "host/db/engine/ConnectionName.h"
 #include "store/CredentialStore.h"
 #include "store/Databases.h"
 #include "store/DemoData.h"
@@ -23,6 +24,13 @@ QString DefaultPayrollPath()
 QString DefaultCommonPath()
 {
     return DefaultDataFolder() + "/demo-common.db";
+}
+
+QString ShownDatabaseName(const QString &name)
+{
+    if (ConnectionName::isOdbc(name.toStdString()))
+        return QString::fromStdString(ConnectionName::displayName(name.toStdString()));
+    return QFileInfo(name).fileName();
 }
 
 bool EnsureDemoDatabases(const QString &payrollPath, const QString &commonPath, QString &error)

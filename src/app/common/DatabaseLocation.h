@@ -8,6 +8,9 @@ QString DefaultDataFolder();
 QString DefaultPayrollPath();
 QString DefaultCommonPath();
 
+// A database as the windows show it: a file's name, or a server connection without its password.
+QString ShownDatabaseName(const QString &name);
+
 // Creates the demo databases with the default demo data when either is missing. Both are written
 // to temporary files first and moved into place together, so an interrupted run leaves nothing
 // half-written. False with a one-line error.

@@ -7,9 +7,11 @@
 #include "host/core/Messages.h"
 #include "host/core/RegIni.h"
 #include "host/db/dataset/TQuillonADOStoredProc.h"
-#include "host/db/engine/SqliteConnection.h"
+#include "host/db/engine/Connection.h"
+#include "host/db/engine/ConnectionName.h"
 #include "store/CredentialStore.h"
 #include "store/Databases.h"
+#include "store/ServerCredentials.h"
 #include "store/StoreProcedures.h"
 
 HostSession::HostSession() = default;
@@ -42,6 +44,7 @@ bool HostSession::Open(
     SetReportConnections(m_reportPayroll.get(), m_reportCommon.get());
     LoadGeneralParameters();
     SetHostDatabaseFiles(DatabaseFiles());
+    SetHostDatabaseNames(m_payrollPath, m_commonPath);
     return true;
 }
 
@@ -51,6 +54,8 @@ bool HostSession::SignIn(const QString &agentName, const QString &password, QStr
         error = QStringLiteral("No database is open.");
         return false;
     }
+    if (OnServer())
+        return ::SignIn(*m_payroll, ServerCredentials(*m_payroll), agentName, password, error);
     return ::SignIn(*m_payroll, CredentialStore(m_payrollPath), agentName, password, error);
 }
 
@@ -67,13 +72,19 @@ void HostSession::Close()
     m_reportCommon.reset();
     m_reportPayroll.reset();
     SetHostDatabaseFiles({});
+    SetHostDatabaseNames({}, {});
     m_common.reset();
     m_payroll.reset();
 }
 
+bool HostSession::OnServer() const
+{
+    return ConnectionName::isOdbc(m_payrollPath.toStdString());
+}
+
 QStringList HostSession::DatabaseFiles() const
 {
-    if (!m_payroll)
+    if (!m_payroll || OnServer())
         return {};
     return { m_payrollPath, m_commonPath, CredentialStore(m_payrollPath).File() };
 }

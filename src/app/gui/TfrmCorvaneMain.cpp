@@ -1,5 +1,6 @@
 #include "app/gui/TfrmCorvaneMain.h"
 
+#include "app/common/DatabaseLocation.h"
 #include "app/common/HostSession.h"
 #include "host/core/Agent.h"
 #include "host/core/Messages.h"
@@ -12,7 +13,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -56,10 +56,9 @@ TfrmCorvaneMain::TfrmCorvaneMain(
     BuildPage();
     statusBar()->addWidget(
         new QLabel(QStringLiteral("Agent: %1").arg(agent ? agent->AgentName() : QString())));
-    statusBar()->addPermanentWidget(
-        new QLabel(QStringLiteral("Payroll: %1   Common: %2")
-                       .arg(QFileInfo(session.PayrollPath()).fileName(),
-                           QFileInfo(session.CommonPath()).fileName())));
+    statusBar()->addPermanentWidget(new QLabel(QStringLiteral("Payroll: %1   Common: %2")
+                                                   .arg(ShownDatabaseName(session.PayrollPath()),
+                                                       ShownDatabaseName(session.CommonPath()))));
     resize(760, 480);
 }
 

@@ -5,7 +5,7 @@
 #include "app/common/SavedConnections.h"
 #include "app/gui/TfrmSavedConnections.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
-#include "host/db/engine/SqliteConnection.h"
+#include "host/db/engine/Connection.h"
 #include "host/ui/ModalDialogs.h"
 
 #include <QComboBox>

@@ -6,6 +6,8 @@ Connection *g_common = nullptr;
 Connection *g_reportPayroll = nullptr;
 Connection *g_reportCommon = nullptr;
 QStringList g_databaseFiles;
+QString g_payrollName;
+QString g_commonName;
 }
 
 Connection *ADOMainConnection()
@@ -48,4 +50,15 @@ QStringList HostDatabaseFiles()
 void SetHostDatabaseFiles(const QStringList &files)
 {
     g_databaseFiles = files;
+}
+
+QString HostDatabaseName(bool commonDb)
+{
+    return commonDb ? g_commonName : g_payrollName;
+}
+
+void SetHostDatabaseNames(const QString &payroll, const QString &common)
+{
+    g_payrollName = payroll;
+    g_commonName = common;
 }

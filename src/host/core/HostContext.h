@@ -15,6 +15,10 @@ void SetHostConnections(Connection *payroll, Connection *common);
 // opens them): the common one when the IQ is a common-database IQ, else the payroll one.
 Connection *ReportConnection(bool commonDb);
 void SetReportConnections(Connection *payroll, Connection *common);
+// What the open databases were opened from (a file or an "odbc:" name), so that a result loaded
+// in the background can open a report connection of its own; empty while none is open.
+QString HostDatabaseName(bool commonDb);
+void SetHostDatabaseNames(const QString &payroll, const QString &common);
 // The files of the open databases, which no export may write (GridExportOptions::protectedFiles).
 QStringList HostDatabaseFiles();
 void SetHostDatabaseFiles(const QStringList &files);

@@ -36,3 +36,31 @@ TEST(ConnectionName, OdbcPrefixChoosesTheServerAndAnEmptyOneIsRefused)
     EXPECT_EQ(
         static_cast<OdbcConnection &>(*remote).dialect(), OdbcConnection::Dialect::PostgreSql);
 }
+
+// The report connection signs in as another login: a UID or PWD left over from the main login
+// (under any spelling, or with ";" inside braces) would sign in as the main login again, and a
+// password shown in a message or a window title is a leaked password.
+TEST(ConnectionName, AnotherLoginReplacesEveryUserAndPasswordAndShownNamesHideThePassword)
+{
+    const struct
+    {
+        const char *name;
+        const char *login;
+        const char *shown;
+    } rows[] = {
+        { "odbc:DRIVER={PostgreSQL Unicode};UID=owner;PWD={se;c}}ret};DATABASE=p",
+            "odbc:DRIVER={PostgreSQL Unicode};DATABASE=p;UID=rep;PWD={p;w}}d};",
+            "odbc:DRIVER={PostgreSQL Unicode};UID=owner;PWD=***;DATABASE=p" },
+        { "odbc:payroll;", "odbc:DSN=payroll;UID=rep;PWD={p;w}}d};", "odbc:payroll;" },
+        { "odbc:DSN=x; user = owner ;Password=pw", "odbc:DSN=x;UID=rep;PWD={p;w}}d};",
+            "odbc:DSN=x; user = owner ;Password=***" },
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(ConnectionName::withLogin(row.name, "rep", "p;w}d"), row.login);
+        EXPECT_EQ(ConnectionName::displayName(row.name), row.shown);
+    }
+    EXPECT_EQ(
+        ConnectionName::withLogin("odbc:DSN=x;UID=a", "rep", "pw"), "odbc:DSN=x;UID=rep;PWD=pw;");
+    EXPECT_EQ(ConnectionName::displayName("/tmp/pwd=x.db"), "/tmp/pwd=x.db");
+}

@@ -1,0 +1,81 @@
+#include "TestDatabases.h"
+#include "TestServerDatabases.h"
+
+#include "app/common/HostSession.h"
+#include "host/ui/HostScript.h"
+#include "host/ui/TmxGrid.h"
+#include "host/ui/TmxGridModel.h"
+#include "list/ui/TfrmIPEasyEnquiry.h"
+#include "package/PackageWindows.h"
+#include "run/ui/TfrmIPEasyEnquiryView.h"
+#include "store/TqryIPEasyEnquiry.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The result window loads in the background on a report connection of its own: on a server that
+// is a second read-only login, not a file opened again. The list works there too.
+TEST(ServerWindowTest, ResultWindowLoadsWithTheAgentsRowSecurityAndDeleteTakesTheIQsRows)
+{
+    TestServerDatabases server;
+    ASSERT_TRUE(server.make(30));
+    HostSession session;
+    QString error;
+    ASSERT_TRUE(session.Open(server.payrollName(), server.commonName(), false, error))
+        << error.toStdString();
+    EXPECT_EQ(session.DatabaseFiles(), QStringList());
+    ASSERT_TRUE(session.SignIn("clerk", "clerk", error)) << error.toStdString();
+    HostScript script;
+    InstallEnquiryWindows();
+    Connection &payroll = *session.Payroll();
+    const int expected = TestDatabases::count(payroll,
+        "SELECT count(*) FROM _iptblEmployees WHERE bActive = 1 AND iPayerID IN (1, 2) AND "
+        "iPayFrequencyID IN (1, 3) AND iLocationID IN (1, 2, 3)");
+    ASSERT_GT(expected, 0);
+    ASSERT_LT(expected, TestDatabases::count(payroll, "SELECT count(*) FROM _iptblEmployees"));
+
+    DoIPEasyEnquiryView(TestDatabases::count(
+        payroll, "SELECT idEnquiry FROM _iptblEasyEnquiry WHERE cCode = 'IQB-EMP002'"));
+    TfrmIPEasyEnquiryView *view = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *candidate = qobject_cast<TfrmIPEasyEnquiryView *>(widget))
+            view = candidate->isVisible() ? candidate : view;
+    }
+    ASSERT_TRUE(view) << script.takeMessages().join('\n').toStdString();
+    if (view->RowsLoading()) {
+        QSignalSpy ended(view, &TfrmIPEasyEnquiryView::LoadEnded);
+        ASSERT_TRUE(ended.wait(60000));
+    }
+    EXPECT_EQ(script.takeMessages(), QStringList());
+    EXPECT_EQ(view->findChild<TmxGrid *>("grdQueryView")->Model()->rowCount(), expected);
+    view->close();
+
+    // The list's Delete runs the delete procedure on the server: the IQ goes with its rows.
+    const int doomed = TestDatabases::count(
+        payroll, "SELECT idEnquiry FROM _iptblEasyEnquiry WHERE cCode = 'PAY-OVERTM'");
+    auto *list = new TfrmIPEasyEnquiry(nullptr);
+    list->setAttribute(Qt::WA_DeleteOnClose);
+    list->show();
+    ASSERT_TRUE(
+        list->findChild<TqryIPEasyEnquiry *>("qryEasyEnquiry")->Locate("cCode", "PAY-OVERTM"));
+    script.answer(QMessageBox::Yes);
+    list->findChild<QAction *>("mniMaintDelete")->trigger();
+    EXPECT_EQ(script.takeMessages(),
+        QStringList { "Delete Enquiry \"Overtime above a number of hours\" ?" });
+    for (const char *table :
+        { "_iptblEasyEnquiry WHERE idEnquiry = ?", "_iptblEasyEnquiryParam WHERE iEnquiryID = ?",
+            "_iptblEasyEnquiryColumn WHERE iEnquiryID = ?" })
+        EXPECT_EQ(
+            TestDatabases::count(payroll, std::string("SELECT count(*) FROM ") + table, { doomed }),
+            0)
+            << table;
+    list->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
