@@ -332,8 +332,9 @@ void TfrmIPEasyEnquiryView::LoadEnd(BackgroundLoad::State end)
         lblLoadState->setText(tr("partial: %1").arg(PartialReason()));
         grdQueryView->SetRowCountSuffix(tr(" \u00b7 failed after %1 ms").arg(elapsed));
         mniGridChart->setEnabled(false);
-        ErrMessage(PartialFailureMessage(
-            qryView->LastError(), qryView->LoadElapsedMs(), qryView->RowCount()));
+        if (!FClosing) // a window on its way out has no rows to show; the log keeps the failure
+            ErrMessage(PartialFailureMessage(
+                qryView->LastError(), qryView->LoadElapsedMs(), qryView->RowCount()));
     } else {
         // No memory was left for a row: the rows read cannot be shown.
         lblLoadState->clear();
