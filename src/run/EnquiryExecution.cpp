@@ -9,6 +9,7 @@
 #include "store/Databases.h"
 
 #include <QElapsedTimer>
+#include <QLocale>
 
 #include <algorithm>
 #include <limits>
@@ -61,13 +62,26 @@ void LogTiming(const QString &code, const QString &description, qint64 elapsedMs
             nullptr, false, QString(), QStringLiteral("IQCode=") + code, 0);
 }
 
-void LogCancel(const QString &code, qint64 elapsedMs, int rowsKept)
+// A run that ended before its last row: "CancelIQ_..." or "FailIQ_...", the engine's error as
+// the extra text of a failure.
+void LogUnfinished(const QString &prefix, const QString &code, qint64 elapsedMs, int rowsKept,
+    int severity, const QString &error = QString())
 {
     QString text
-        = QStringLiteral("CancelIQ_%1 %2 ms").arg(code.toUpper(), QString::number(elapsedMs));
+        = QStringLiteral("%1_%2 %3 ms").arg(prefix, code.toUpper(), QString::number(elapsedMs));
     if (rowsKept > 0)
         text += QStringLiteral(", partial result of %1 rows").arg(rowsKept);
-    AddToLog(text, kLogTypeIQTiming, kSeverityWarning, nullptr, false, QString(), QString(), 0);
+    AddToLog(text, kLogTypeIQTiming, severity, nullptr, false, error, QString(), 0);
+}
+
+void LogCancel(const QString &code, qint64 elapsedMs, int rowsKept)
+{
+    LogUnfinished(QStringLiteral("CancelIQ"), code, elapsedMs, rowsKept, kSeverityWarning);
+}
+
+bool IsTimeoutText(const QString &errorText)
+{
+    return errorText.left(21).toUpper() == QLatin1String("QUERY TIMEOUT EXPIRED");
 }
 
 // What every run of an IQ shares before its statement runs: the statement, the time-out and
@@ -139,6 +153,9 @@ void EndEnquiryLoad(const TQuillonADOQuery &query, BackgroundLoad::State end, co
         LogTiming(code, description, query.LoadElapsedMs());
     else if (end == BackgroundLoad::State::Cancelled)
         LogCancel(code, query.LoadElapsedMs(), query.RowCount());
+    else if (end == BackgroundLoad::State::Failed && query.Active())
+        LogUnfinished(QStringLiteral("FailIQ"), code, query.LoadElapsedMs(), query.RowCount(),
+            kSeverityError, query.LastErrorText());
 }
 
 std::unique_ptr<Connection> OpenLoadConnection(bool commonDb, QString &error)
@@ -160,7 +177,7 @@ QString RunCancelledMessage()
 
 QString RunFailureMessage(const QString &errorText, qint64 elapsedMs)
 {
-    if (errorText.left(21).toUpper() == QLatin1String("QUERY TIMEOUT EXPIRED")) {
+    if (IsTimeoutText(errorText)) {
         const qint64 minutes = std::max<qint64>(elapsedMs, 0) / 60000 + 1;
         return QStringLiteral("The IQ report timed-out after approximately %1 minutes.")
                    .arg(minutes)
@@ -176,4 +193,19 @@ QString RunFailureMessage(const QString &errorText, qint64 elapsedMs)
 QString RunFailureMessage(const DbError &error, qint64 elapsedMs)
 {
     return RunFailureMessage(QString::fromStdString(error.text), elapsedMs);
+}
+
+QString PartialFailureMessage(const DbError &error, qint64 elapsedMs, int rowsKept)
+{
+    const QString rows = QLocale().toString(rowsKept);
+    const QString kept = QStringLiteral("The %1 rows read before it are shown, marked as partial: "
+                                        "they are not the whole result.")
+                             .arg(rows);
+    const QString text = QString::fromStdString(error.text);
+    // "Re-start Corvane" would not help here: the statement itself stopped.
+    if (IsTimeoutText(text))
+        return RunFailureMessage(text, elapsedMs) + QStringLiteral("\r\n\r\n") + kept;
+    return QStringLiteral("The IQ stopped with an error after %1 rows:\r\n\r\n%2\r\n\r\n")
+               .arg(rows, text)
+        + kept;
 }

@@ -53,7 +53,9 @@ void StartEnquiryLoad(
     TQuillonADOQuery &query, std::unique_ptr<Connection> connection, const QString &sql);
 // Once TakeArrivedRows has returned how the load ended, its log lines, timed over the whole
 // load: those of OpenEnquiry after Done; after Cancelled "CancelIQ_<CODE> <n> ms", followed by
-// ", partial result of <rows> rows" when rows were kept; nothing after a failure.
+// ", partial result of <rows> rows" when rows were kept; after Failed with rows kept
+// "FailIQ_<CODE> <n> ms, partial result of <rows> rows" with the engine's error as extra text;
+// nothing after a failure that kept no rows.
 void EndEnquiryLoad(const TQuillonADOQuery &query, BackgroundLoad::State end, const QString &code,
     const QString &description);
 // A report connection of its own for a background load, to the database of
@@ -69,5 +71,8 @@ QString RunCancelledMessage();
 // error begins with "query timeout expired" in any letter case, otherwise the general text.
 QString RunFailureMessage(const QString &errorText, qint64 elapsedMs);
 QString RunFailureMessage(const DbError &error, qint64 elapsedMs);
+// The message for a statement that failed after its first rows were shown, which stay: the
+// engine's own error (or the time-out text) and that the rows kept are not the whole result.
+QString PartialFailureMessage(const DbError &error, qint64 elapsedMs, int rowsKept);
 
 inline constexpr qint64 kElapsedNotMeasured = -123;

@@ -325,11 +325,18 @@ void TfrmIPEasyEnquiryView::LoadEnd(BackgroundLoad::State end)
         lblLoadState->setText(tr("complete"));
         grdQueryView->SetRowCountSuffix(tr(" \u00b7 run in %1 ms").arg(elapsed));
     } else if (end == BackgroundLoad::State::Cancelled) {
-        lblLoadState->setText(tr("partial: loading was stopped after %1 rows")
-                                  .arg(locale.toString(qryView->RowCount())));
+        lblLoadState->setText(tr("partial: %1").arg(PartialReason()));
         grdQueryView->SetRowCountSuffix(tr(" \u00b7 stopped after %1 ms").arg(elapsed));
+    } else if (qryView->Active()) {
+        // The rows shown stay, marked: the chart would only run into the same error.
+        lblLoadState->setText(tr("partial: %1").arg(PartialReason()));
+        grdQueryView->SetRowCountSuffix(tr(" \u00b7 failed after %1 ms").arg(elapsed));
+        mniGridChart->setEnabled(false);
+        if (!FClosing) // a window on its way out has no rows to show; the log keeps the failure
+            ErrMessage(PartialFailureMessage(
+                qryView->LastError(), qryView->LoadElapsedMs(), qryView->RowCount()));
     } else {
-        // The rows shown so far go: a result that failed part way is not a result.
+        // No memory was left for a row: the rows read cannot be shown.
         lblLoadState->clear();
         mniGridChart->setEnabled(false);
         ErrMessage(RunFailureMessage(qryView->LastError(), qryView->LoadElapsedMs()));
@@ -494,8 +501,28 @@ void TfrmIPEasyEnquiryView::btnCloseClick()
     close();
 }
 
+bool TfrmIPEasyEnquiryView::Partial() const
+{
+    return qryView->Active() && !qryView->Loading() && FLoadEnd != BackgroundLoad::State::Done;
+}
+
+QString TfrmIPEasyEnquiryView::PartialReason() const
+{
+    const QString rows = QLocale().toString(qryView->RowCount());
+    return FLoadEnd == BackgroundLoad::State::Failed
+        ? tr("loading failed after %1 rows").arg(rows)
+        : tr("loading was stopped after %1 rows").arg(rows);
+}
+
 void TfrmIPEasyEnquiryView::mniGridSaveClick()
 {
+    // The file carries no mark of its own, so the person decides before it is written.
+    if (!qryView->WaitForAllRows())
+        return;
+    if (Partial()
+        && !ConfMessage(tr("The result is partial: %1.\r\n\r\nSave only the %2 rows loaded?")
+                            .arg(PartialReason(), QLocale().toString(qryView->RowCount()))))
+        return;
     grdQueryView->SaveGridToFile(QStringLiteral("IQ Query Detail"), true, true, false);
 }
 
@@ -504,6 +531,13 @@ void TfrmIPEasyEnquiryView::mniGridChartClick()
     if (!qryView->WaitForAllRows())
         return;
     if (!qryView->Active() || qryView->RecordCount() < 1)
+        return;
+    // The chart runs the statement again for its whole result, as long as the loading was.
+    if (Partial()
+        && !ConfMessage(tr("The grid holds only the %1 rows loaded before loading was "
+                           "stopped. The chart runs the IQ again and reads its whole result, "
+                           "which may take as long.\r\n\r\nRun the IQ again for the chart?")
+                            .arg(QLocale().toString(qryView->RowCount()))))
         return;
     QStringList fields;
     for (const int column : grdQueryView->ColumnsInOrder()) {
@@ -546,6 +580,13 @@ void TfrmIPEasyEnquiryView::vwQueryViewCustomization(bool opened)
     }
     HideProgressDlg();
     PopCursor();
+    if (refreshed && FLoadEnd != BackgroundLoad::State::Done) {
+        // The refresh read the whole result: the rows are no longer partial.
+        FLoadEnd = BackgroundLoad::State::Done;
+        lblLoadState->setText(tr("complete"));
+        grdQueryView->SetRowCountSuffix(QString());
+        mniGridChart->setEnabled(true);
+    }
     if (!refreshed && qryView->LastError().isCancelled())
         InfoMessage(tr("The refresh was cancelled: the rows shown are those of the earlier run."));
     else if (!refreshed)

@@ -52,6 +52,9 @@ private:
     void LoadTick();
     void LoadEnd(BackgroundLoad::State end);
     void btnStopLoadingClick();
+    bool Partial() const; // the rows shown are what was read before the load stopped or failed
+    QString PartialReason() const; // "loading was stopped after N rows" or "... failed ..."
+
     bool LayoutGrid(QString &error);
     void CreateColumn(const QString &fieldName, const QString &caption, bool visible);
     void SetCaption();

@@ -5,13 +5,17 @@
 #include "host/ui/TmxGrid.h"
 #include "host/ui/TmxGridModel.h"
 #include "package/PackageWindows.h"
+#include "run/EnquiryWindows.h"
 #include "run/ui/TfrmIPEasyEnquiryView.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -178,7 +182,9 @@ TEST_F(ViewLoadingTest, ClosingWhileRowsArriveEndsTheLoadAndItsThread)
     EXPECT_TRUE(logged.first().endsWith(", partial result of 50000 rows"));
 }
 
-TEST_F(ViewLoadingTest, StatementFailingAfter100000RowsSaysSoAndShowsNoRows)
+// The engine's error reaches the person, and the rows read before it stay, marked partial in
+// the window and the log; the chart, which would run into the same error, is off.
+TEST_F(ViewLoadingTest, StatementFailingAfter100000RowsKeepsTheRowsMarkedPartial)
 {
     TfrmIPEasyEnquiryView *view = runToPause("LOADFAIL",
         "with recursive n(i) as (select 1 union all select i + 1 from n where i < 200000) "
@@ -188,13 +194,78 @@ TEST_F(ViewLoadingTest, StatementFailingAfter100000RowsSaysSoAndShowsNoRows)
     QSignalSpy ended(view, &TfrmIPEasyEnquiryView::LoadEnded);
     BackgroundLoad::ResumePaused();
     ASSERT_TRUE(ended.wait(10000));
+    const QString rowsText = QLocale().toString(100000);
     EXPECT_EQ(script.takeMessages(),
-        QStringList {
-            "There was a problem running the IQ.\r\n\r\nPlease re-start Corvane and try again." });
-    EXPECT_EQ(rows(view), 0);
+        QStringList { "The IQ stopped with an error after " + rowsText
+            + " rows:\r\n\r\ninteger overflow\r\n\r\nThe " + rowsText
+            + " rows read before it are shown, marked as partial: they are not the whole "
+              "result." });
+    EXPECT_EQ(rows(view), 100000);
+    EXPECT_EQ(cell(view, 99999, 1).toInt(), 100000);
+    EXPECT_EQ(state(view), "partial: loading failed after " + rowsText + " rows");
     EXPECT_FALSE(view->findChild<QAction *>("mniGridChart")->isEnabled());
-    EXPECT_EQ(state(view), "");
-    EXPECT_TRUE(timingLines().isEmpty());
+    const QStringList logged = db.rows(db.common(),
+        "select cText || ' | ' || cExtra1 || ' | ' || iSeverity from _btblLog "
+        "where iLogType = 117");
+    ASSERT_EQ(logged.size(), 1);
+    EXPECT_TRUE(QRegularExpression("^FailIQ_LOADFAIL \\d+ ms, partial result of 100000 rows "
+                                   "\\| integer overflow \\| 2$")
+                    .match(logged.first())
+                    .hasMatch())
+        << logged.first().toStdString();
+
+    // Save Grid asks first; No writes nothing and opens no file dialog.
+    script.answer(QMessageBox::No);
+    view->findChild<QAction *>("mniGridSave")->trigger();
+    EXPECT_EQ(script.takeMessages(),
+        QStringList { "The result is partial: loading failed after " + rowsText
+            + " rows.\r\n\r\nSave only the " + rowsText + " rows loaded?" });
+}
+
+// A stopped result says so before its rows leave the window: Save Grid saves the part only when
+// the person says yes, and the chart (which reads the whole result again) asks too. Sorting
+// works on the rows shown, still marked partial.
+TEST_F(ViewLoadingTest, PartialRowsLeaveTheWindowOnlyWhenThePersonAgrees)
+{
+    std::vector<QString> charted;
+    IQWindows().chart = [&](int, const QString &, const QString &, const QString &columns) {
+        charted.push_back(columns);
+    };
+    TfrmIPEasyEnquiryView *view = runToPause("LOADPART", kCounting);
+    ASSERT_TRUE(view);
+    QSignalSpy ended(view, &TfrmIPEasyEnquiryView::LoadEnded);
+    QTest::mouseClick(view->findChild<QPushButton *>("btnStopLoading"), Qt::LeftButton);
+    ASSERT_TRUE(ended.wait(10000));
+
+    grid(view)->SetSortColumn(1, Qt::AscendingOrder);
+    EXPECT_EQ(cell(view, 0, 0).toInt(), kPausedRows);
+    EXPECT_EQ(state(view),
+        "partial: loading was stopped after " + QLocale().toString(kPausedRows) + " rows");
+
+    const QString path = db.path("part.csv");
+    script.onModal("dlgSaveGrid", [path](QDialog &dialog) {
+        static_cast<QFileDialog &>(dialog).selectFile(path);
+        dialog.accept();
+    });
+    script.answer(QMessageBox::Yes);
+    view->findChild<QAction *>("mniGridSave")->trigger();
+    ASSERT_EQ(script.takeMessages().size(), 1);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), kPausedRows + 2); // captions, rows, the empty rest
+    EXPECT_EQ(lines[1], "50000,150000\r");
+
+    script.answer(QMessageBox::No);
+    view->findChild<QAction *>("mniGridChart")->trigger();
+    const QStringList asked = script.takeMessages();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked.first().startsWith("The grid holds only the "
+        + QLocale().toString(kPausedRows) + " rows loaded before loading was stopped."));
+    EXPECT_TRUE(charted.empty());
+    script.answer(QMessageBox::Yes);
+    view->findChild<QAction *>("mniGridChart")->trigger();
+    EXPECT_EQ(charted, std::vector<QString> { "iNumber,iDown" });
 }
 
 } // namespace

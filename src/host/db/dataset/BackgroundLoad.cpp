@@ -37,7 +37,12 @@ public:
     {
         {
             const std::lock_guard<std::mutex> lock(m_load.m_rowsLock);
-            m_columns.appendRow(statement);
+            try {
+                m_columns.appendRow(statement);
+            } catch (...) {
+                m_load.m_rowCutShort = true;
+                throw;
+            }
         }
         m_load.Published(++m_rows);
         return true;

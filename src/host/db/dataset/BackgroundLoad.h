@@ -46,6 +46,9 @@ public:
     bool cancelRequested() const { return m_stop.load(std::memory_order_acquire); }
     // After the end: the failure (empty for Done), and the time from the start to the end.
     const DbError &error() const { return m_error; }
+    // After the end: false when a row was cut short (no memory left for it), which leaves the
+    // columns of unequal length; the rows published before it are then unusable too.
+    bool rowsIntact() const { return !m_rowCutShort; }
     std::chrono::milliseconds elapsed() const;
 
     // For tests that must act while rows arrive, without sleeping: every load started after
@@ -70,6 +73,7 @@ private:
     std::mutex m_waitLock; // with m_waiting: the waits for rows or for the end
     std::condition_variable m_waiting;
     DbError m_error; // written by the worker before the end is published
+    bool m_rowCutShort = false; // as m_error
     std::size_t m_pauseAt = 0;
     std::chrono::steady_clock::time_point m_started;
     std::atomic<std::int64_t> m_elapsedMs { 0 };

@@ -149,13 +149,10 @@ BackgroundLoad::State TQuillonADOQuery::TakeArrivedRows()
     if (state == BackgroundLoad::State::Loading)
         return state;
     m_loadElapsedMs = m_load->elapsed().count();
-    DbError error = m_load->error();
+    SetError(m_load->error()); // for a load that did not end Done: why its rows are not all
+    const bool keep = m_load->rowsIntact();
     m_load.reset(); // its thread has ended: nothing writes the rows any more
-    if (state == BackgroundLoad::State::Failed)
-        SetError(std::move(error));
-    else if (state == BackgroundLoad::State::Cancelled)
-        SetError(std::move(error)); // the rows stay; the error says they are not all
-    EndRowsArriving(state != BackgroundLoad::State::Failed);
+    EndRowsArriving(keep);
     return state;
 }
 

@@ -68,8 +68,9 @@ public:
     // Waits until `rows` rows have arrived or the load has ended, at most `limit`.
     bool WaitForRows(std::size_t rows, std::chrono::milliseconds limit);
     // Shows the rows that arrived since the last call. Once the statement has ended: ends the
-    // load and returns how (Done; Cancelled keeps the rows read; Failed closes the query, with
-    // LastError). Loading while the statement runs, or when no load was started.
+    // load and returns how (Done; Cancelled or Failed keep the rows read, with LastError saying
+    // why they are not all; only a row cut short by a lack of memory closes the query). Loading
+    // while the statement runs, or when no load was started.
     BackgroundLoad::State TakeArrivedRows();
     void CancelLoading(); // stops the statement; the rows read so far stay
     // The time of the last background load from its start to its end, in ms.

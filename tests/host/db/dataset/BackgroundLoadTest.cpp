@@ -53,8 +53,9 @@ TEST_F(BackgroundLoadTest, RowsShownWhileLoadingReadTheirOwnValuesAsTheColumnWid
     EXPECT_EQ(load->ColumnStore()->column(1).storage(), ResultColumn::Storage::Text);
 }
 
-// How a load ends, each a row: a statement that fails part way drops its rows and says why; a
-// cancel keeps exactly the rows published before it; closing a paused load ends its thread.
+// How a load ends, each a row: a statement that fails part way keeps the rows read before the
+// error and says why; a cancel keeps exactly the rows published before it; closing a paused
+// load ends its thread.
 TEST_F(BackgroundLoadTest, EndsKeepOrDropTheRowsAsTheyShould)
 {
     {
@@ -63,10 +64,15 @@ TEST_F(BackgroundLoadTest, EndsKeepOrDropTheRowsAsTheyShould)
             "with recursive n(i) as (select 1 union all select i + 1 from n where i < 200000) "
             "select i, case when i <= 100000 then i else abs(i - i - 9223372036854775807 - 1) "
             "end from n");
-        while (load->TakeArrivedRows() == BackgroundLoad::State::Loading)
+        BackgroundLoad::State end;
+        while ((end = load->TakeArrivedRows()) == BackgroundLoad::State::Loading)
             load->WaitForRows(SIZE_MAX, std::chrono::milliseconds(100));
-        EXPECT_FALSE(load->Active());
+        EXPECT_EQ(end, BackgroundLoad::State::Failed);
+        EXPECT_TRUE(load->Active());
+        EXPECT_FALSE(load->Loading());
         EXPECT_EQ(load->LastErrorText(), "integer overflow");
+        ASSERT_EQ(load->RowCount(), 100000);
+        EXPECT_EQ(load->NumberAt(99999, 1), 100000.0);
     }
     {
         SCOPED_TRACE("cancelled at 20,000 rows");

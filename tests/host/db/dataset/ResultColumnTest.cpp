@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <string_view>
+
 namespace {
 
 std::vector<std::string> texts(const ResultColumn &column)
@@ -228,4 +231,22 @@ TEST(IsoDate, MillisecondsPrintAsAskedButNeverAfterADateAlone)
         SCOPED_TRACE(row.printed);
         EXPECT_EQ(IsoDate::format(row.ms, row.type, row.fraction), row.printed);
     }
+}
+
+// The limit of one chunk's text is checked before anything is copied, so a text that would carry
+// the 32-bit end offsets past 4 GiB is refused, not wrapped, and the arena stays as it was. The
+// text is never read: its bytes need not exist.
+TEST(TextArena, RefusesToGrowPastItsOffsetsWithoutWrapping)
+{
+    TextArena arena;
+    arena.append("abc");
+    static const char small[1] = {};
+    for (const std::size_t size :
+        { TextArena::kMaxSize - 2, TextArena::kMaxSize + 1, std::size_t(1) << 40 }) {
+        SCOPED_TRACE(size);
+        EXPECT_THROW(arena.append(std::string_view(small, size)), std::length_error);
+        EXPECT_EQ(arena.view(), "abc");
+    }
+    arena.append("de");
+    EXPECT_EQ(arena.view(), "abcde");
 }
