@@ -156,6 +156,19 @@ TEST_F(ExchangeFixture, ReaderTakesTheWritersShapesAndRejectsBadCodes)
                 + QByteArray(reinterpret_cast<const char *>(File({ Fields("U16") }).utf16()),
                     File({ Fields("U16") }).size() * 2),
             1, 1, {}, "SELECT cCode FROM _iptblEasyEnquiry", { "U16" } },
+        // Read from the file's bytes, these still follow Unicode: the length of a code in
+        // characters, blanks that end a tag's name, letters that fold into ASCII ones.
+        { "Windows-1252 letters; a blank outside ASCII",
+            "<RecordSet><Record><cCode>\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\x80</"
+            "cCode><cSQLStatement"
+            "\xA0a='>'>S &#9;\xE9</cSQLStatement\xA0></Record></RecordSet>",
+            1, 1, {}, "SELECT cCode, cSQLStatement FROM _iptblEasyEnquiry",
+            { "\u00E9\u00E9\u00E9\u00E9\u00E9\u00E9\u00E9\u00E9\u00E9\u20AC|S \t\u00E9" } },
+        { "UTF-8: a long s, an em space",
+            "\xEF\xBB\xBF<RecordSet><Record><cCode>S8</cCode><bCommonDB>Fal\u017Fe</bCommonDB>"
+            "<cSQLStatement\u2003>x</cSQLStatement></Record></Record\u017Fet>",
+            1, 1, {}, "SELECT cCode, bCommonDB, cSQLStatement FROM _iptblEasyEnquiry",
+            { "S8|0|x" } },
         { "only rejected records", File({ Fields("HAVE") }).toLatin1(), 1, 0,
             { "IQ code \"HAVE\" already exists! The IQ record is rejected." },
             "SELECT count(*) FROM _iptblEasyEnquiry", { "0" } },
