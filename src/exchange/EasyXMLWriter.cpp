@@ -2,7 +2,6 @@
 
 #include "exchange/FieldTextForm.h"
 #include "exchange/Windows1252.h"
-#include "host/core/Utf8Text.h"
 #include "host/core/Utilities.h"
 #include "host/db/engine/Connection.h"
 
@@ -174,16 +173,9 @@ struct BlockQuery
     }
 };
 
-// How the column or parameter rows are found for the IQs.
-enum class ChildOrder {
-    PerIQ, // a selection per IQ, for a few IQs
-    // For every IQ, one pass over the table, walked beside the IQs: a selection per IQ costs
-    // several times the plain read of the table.
-    Table, // in the table's own order, which is IQ order while no IQ gained rows after a newer one
-    IQ, // through the IQ index, in any case
-};
-
-// The column or parameter rows of the IQs, as blocks named `block`.
+// The column or parameter rows of the IQs, as blocks named `block`: for a few IQs a selection
+// per IQ; for every IQ one pass over the table in IQ order, walked beside the IQs, as a selection
+// per IQ costs several times the plain read of the table.
 class ChildBlocks
 {
 public:
@@ -195,33 +187,28 @@ public:
     {
     }
 
-    bool Prepare(Connection &payroll, ChildOrder order, QString &error)
+    bool Prepare(Connection &payroll, bool all, QString &error)
     {
-        m_order = order;
-        m_disordered = false;
-        m_lastOwner = -1;
-        const char *clause = order == ChildOrder::PerIQ ? " where iEnquiryID = ? order by "
-            : order == ChildOrder::IQ                   ? " order by iEnquiryID, "
-                                                        : " order by ";
+        m_walk = all;
+        const char *order = all ? " order by iEnquiryID, " : " where iEnquiryID = ? order by ";
         if (!m_query.Prepare(
-                payroll, "select * from " + m_table + clause + m_idColumn, m_rules, error))
+                payroll, "select * from " + m_table + order + m_idColumn, m_rules, error))
             return false;
         if (m_query.ownerColumn < 0) {
             error = QStringLiteral("%1 has no iEnquiryID column.")
                         .arg(QString::fromStdString(m_table));
             return false;
         }
-        return order == ChildOrder::PerIQ || Advance(error);
+        return !m_walk || Advance(error);
     }
 
-    // The blocks of IQ `id`; with a walk, ids come in ascending order. A walk in table order
-    // stops writing once a row comes back to an earlier IQ (see Disordered).
+    // The blocks of IQ `id`; with a walk, ids come in ascending order.
     bool Write(std::int64_t id, std::string &text, QString &error)
     {
         Statement &rows = *m_query.statement;
-        if (m_order != ChildOrder::PerIQ) {
-            while (m_row && !m_disordered && m_owner < id && Advance(error)) { }
-            for (; m_row && !m_disordered && m_owner == id; Advance(error))
+        if (m_walk) {
+            while (m_row && m_owner < id && Advance(error)) { }
+            for (; m_row && m_owner == id; Advance(error))
                 m_query.WriteBlock(m_block, text);
             return error.isEmpty();
         }
@@ -236,15 +223,6 @@ public:
         return !m_query.Failed(step, error);
     }
 
-    // After the last IQ: whether a walk in table order met its rows in IQ order, the rows left
-    // included (one of them may belong to an IQ already written). Those blocks are wrong then.
-    bool Disordered(QString &error)
-    {
-        while (m_order == ChildOrder::Table && m_row && !m_disordered && Advance(error)) { }
-        return m_disordered;
-    }
-    bool DisorderedSoFar() const { return m_disordered; }
-
 private:
     bool Advance(QString &error)
     {
@@ -254,10 +232,6 @@ private:
         // A row without an IQ sorts first and belongs to none.
         m_owner
             = m_row && !rows.isNull(m_query.ownerColumn) ? rows.asInt64(m_query.ownerColumn) : -1;
-        if (m_row && m_order == ChildOrder::Table) {
-            m_disordered = m_disordered || m_owner < m_lastOwner;
-            m_lastOwner = std::max(m_lastOwner, m_owner);
-        }
         return !m_query.Failed(step, error);
     }
 
@@ -266,11 +240,9 @@ private:
     const char *m_block;
     const BlockRules &m_rules;
     BlockQuery m_query;
-    ChildOrder m_order = ChildOrder::PerIQ;
+    bool m_walk = false;
     bool m_row = false;
     std::int64_t m_owner = -1;
-    bool m_disordered = false;
-    std::int64_t m_lastOwner = -1;
 };
 
 std::size_t CountEnquiries(Connection &payroll)
@@ -289,12 +261,8 @@ void ReserveLike(std::string &text, std::size_t expected)
 
 } // namespace
 
-namespace {
-
-// The file's text with the child rows found in `order`. `disordered` when a walk in table order
-// found them out of IQ order: the text is incomplete then.
-bool WriteFile(Connection &payroll, bool all, const std::vector<int> &ids, ChildOrder order,
-    std::string &text, bool &disordered, QString &error)
+bool EasyXMLFromDataSet(
+    Connection &payroll, bool all, const std::vector<int> &ids, std::string &text, QString &error)
 {
     BlockQuery main;
     ChildBlocks columns("_iptblEasyEnquiryColumn", "idEnquiryColumn", "ColumnRecord", kColumnRules);
@@ -303,7 +271,7 @@ bool WriteFile(Connection &payroll, bool all, const std::vector<int> &ids, Child
             all ? "select * from _iptblEasyEnquiry order by idEnquiry"
                 : "select * from _iptblEasyEnquiry where idEnquiry = ?",
             kRecordRules, error)
-        || !columns.Prepare(payroll, order, error) || !params.Prepare(payroll, order, error))
+        || !columns.Prepare(payroll, all, error) || !params.Prepare(payroll, all, error))
         return false;
     text.clear();
     text += ("<?xml version = \"1.0\" ?>\r\n<RecordSet tablename=\"qryEasyEnquiry\">\r\n");
@@ -325,10 +293,6 @@ bool WriteFile(Connection &payroll, bool all, const std::vector<int> &ids, Child
             main.WriteFields(text);
             if (!columns.Write(id, text, error) || !params.Write(id, text, error))
                 return false;
-            if (columns.DisorderedSoFar() || params.DisorderedSoFar()) {
-                disordered = true;
-                return true;
-            }
             text += "</Record>\r\n";
             if (++written == 1)
                 ReserveLike(text, expected);
@@ -338,29 +302,33 @@ bool WriteFile(Connection &payroll, bool all, const std::vector<int> &ids, Child
             return false;
         }
     }
-    disordered = columns.Disordered(error) || params.Disordered(error);
     text += "</RecordSet>\r\n";
-    return error.isEmpty();
+    return true;
+}
+
+namespace {
+
+// Eight bytes at a time and without an early exit, so that the compiler can widen the loop.
+bool IsAscii(std::string_view text)
+{
+    std::uint64_t seen = 0;
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + at, 8);
+        seen |= word;
+    }
+    for (; at < text.size(); ++at)
+        seen |= std::uint8_t(text[at]);
+    return (seen & 0x8080808080808080ULL) == 0;
 }
 
 } // namespace
 
-bool EasyXMLFromDataSet(
-    Connection &payroll, bool all, const std::vector<int> &ids, std::string &text, QString &error)
-{
-    bool disordered = false;
-    if (!WriteFile(payroll, all, ids, all ? ChildOrder::Table : ChildOrder::PerIQ, text, disordered,
-            error))
-        return false;
-    // Rows are mostly stored in IQ order; when an IQ gained rows after a newer one, the walk
-    // through the index writes the file again.
-    return !disordered || WriteFile(payroll, true, ids, ChildOrder::IQ, text, disordered, error);
-}
-
 std::string EncodeSimpleXmlFile(std::string utf8)
 {
     // Text in ASCII is the same in both encodings: most files need no conversion, nor a copy.
-    if (Utf8Text::isAscii(utf8))
+    if (IsAscii(utf8))
         return utf8;
     const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
     if (auto bytes = Windows1252::encode(text))
