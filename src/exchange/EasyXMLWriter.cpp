@@ -165,6 +165,15 @@ struct BlockQuery
         text += ">\r\n";
     }
 
+    int ColumnIndex(const std::string &name) const
+    {
+        for (int c = 0; c < statement->columnCount(); ++c) {
+            if (statement->columnName(c) == name)
+                return c;
+        }
+        return -1;
+    }
+
     bool Failed(Statement::Step step, QString &error) const
     {
         if (step == Statement::Step::Error)
@@ -175,7 +184,9 @@ struct BlockQuery
 
 // The column or parameter rows of the IQs, as blocks named `block`: for a few IQs a selection
 // per IQ; for every IQ one pass over the table in IQ order, walked beside the IQs, as a selection
-// per IQ costs several times the plain read of the table.
+// per IQ costs several times the plain read of the table. The walk puts each IQ's rows in id
+// order itself: asked of the engine, that order cost a sort per IQ (the column index is on the
+// IQ and the display order), a fifth of the whole export.
 class ChildBlocks
 {
 public:
@@ -190,10 +201,12 @@ public:
     bool Prepare(Connection &payroll, bool all, QString &error)
     {
         m_walk = all;
-        const char *order = all ? " order by iEnquiryID, " : " where iEnquiryID = ? order by ";
-        if (!m_query.Prepare(
-                payroll, "select * from " + m_table + order + m_idColumn, m_rules, error))
+        const std::string sql = all
+            ? "select * from " + m_table + " order by iEnquiryID"
+            : "select * from " + m_table + " where iEnquiryID = ? order by " + m_idColumn;
+        if (!m_query.Prepare(payroll, sql, m_rules, error))
             return false;
+        m_rowIdColumn = m_query.ColumnIndex(m_idColumn);
         if (m_query.ownerColumn < 0) {
             error = QStringLiteral("%1 has no iEnquiryID column.")
                         .arg(QString::fromStdString(m_table));
@@ -208,8 +221,15 @@ public:
         Statement &rows = *m_query.statement;
         if (m_walk) {
             while (m_row && m_owner < id && Advance(error)) { }
-            for (; m_row && m_owner == id; Advance(error))
-                m_query.WriteBlock(m_block, text);
+            m_blocks.clear();
+            m_pieces.clear();
+            for (; m_row && m_owner == id; Advance(error)) {
+                const std::size_t start = m_blocks.size();
+                m_query.WriteBlock(m_block, m_blocks);
+                m_pieces.push_back({ m_rowIdColumn >= 0 ? rows.asInt64(m_rowIdColumn) : 0, start,
+                    m_blocks.size() - start });
+            }
+            AppendInIdOrder(text);
             return error.isEmpty();
         }
         rows.reset();
@@ -224,6 +244,26 @@ public:
     }
 
 private:
+    // One row's block in m_blocks.
+    struct Piece
+    {
+        std::int64_t id;
+        std::size_t start;
+        std::size_t size;
+    };
+
+    void AppendInIdOrder(std::string &text)
+    {
+        const auto byId = [](const Piece &a, const Piece &b) { return a.id < b.id; };
+        if (std::is_sorted(m_pieces.begin(), m_pieces.end(), byId)) {
+            text += m_blocks;
+            return;
+        }
+        std::sort(m_pieces.begin(), m_pieces.end(), byId);
+        for (const Piece &piece : m_pieces)
+            text.append(m_blocks, piece.start, piece.size);
+    }
+
     bool Advance(QString &error)
     {
         Statement &rows = *m_query.statement;
@@ -241,6 +281,9 @@ private:
     const BlockRules &m_rules;
     BlockQuery m_query;
     bool m_walk = false;
+    int m_rowIdColumn = -1;
+    std::string m_blocks; // the current IQ's blocks, as the walk meets them
+    std::vector<Piece> m_pieces;
     bool m_row = false;
     std::int64_t m_owner = -1;
 };

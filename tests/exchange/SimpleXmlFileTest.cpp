@@ -333,6 +333,10 @@ TEST_F(ExchangeFixture, AllRecordsEqualEachSelectedRecordInIdOrder)
     db.insertParam(first, "F2", 1, QStringLiteral("2"));
     db.insertParam(first, "F1", 1, QStringLiteral("1"));
     db.insertColumns(last, { { "y", false } });
+    // Shown in the other order than stored: the file keeps the stored one.
+    db.exec("INSERT INTO _iptblEasyEnquiryColumn (iEnquiryID, cColumnName, bShow, iOrder) "
+            "VALUES (?, 'x2', 1, 9), (?, 'x1', 1, 1)",
+        { std::int64_t(last), std::int64_t(last) });
     db.exec("PRAGMA foreign_keys = OFF", {});
     db.insertColumns(last + 100, { { "orphan", true } });
     db.insertParam(last + 100, "Orphan", 1, QStringLiteral("o"));
@@ -350,7 +354,8 @@ TEST_F(ExchangeFixture, AllRecordsEqualEachSelectedRecordInIdOrder)
     // Each IQ's rows in the order they were stored.
     const qsizetype b = all.indexOf("<cColumnName>b<"), a = all.indexOf("<cColumnName>a<");
     const qsizetype z = all.indexOf("<cColumnName>z<"), y = all.indexOf("<cColumnName>y<");
-    EXPECT_TRUE(b < a && a < z && z < y) << all.toStdString();
+    const qsizetype x2 = all.indexOf("<cColumnName>x2<"), x1 = all.indexOf("<cColumnName>x1<");
+    EXPECT_TRUE(b < a && a < z && z < y && y < x2 && x2 < x1) << all.toStdString();
     EXPECT_LT(all.indexOf("<cDescription>F2<"), all.indexOf("<cDescription>F1<"));
 }
 
