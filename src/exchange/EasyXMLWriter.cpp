@@ -2,6 +2,7 @@
 
 #include "exchange/FieldTextForm.h"
 #include "exchange/Windows1252.h"
+#include "host/core/Utf8Text.h"
 #include "host/core/Utilities.h"
 #include "host/db/engine/Connection.h"
 
@@ -349,29 +350,10 @@ bool EasyXMLFromDataSet(
     return true;
 }
 
-namespace {
-
-// Eight bytes at a time and without an early exit, so that the compiler can widen the loop.
-bool IsAscii(std::string_view text)
-{
-    std::uint64_t seen = 0;
-    std::size_t at = 0;
-    for (; at + 8 <= text.size(); at += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + at, 8);
-        seen |= word;
-    }
-    for (; at < text.size(); ++at)
-        seen |= std::uint8_t(text[at]);
-    return (seen & 0x8080808080808080ULL) == 0;
-}
-
-} // namespace
-
 std::string EncodeSimpleXmlFile(std::string utf8)
 {
     // Text in ASCII is the same in both encodings: most files need no conversion, nor a copy.
-    if (IsAscii(utf8))
+    if (Utf8Text::isAscii(utf8))
         return utf8;
     const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
     if (auto bytes = Windows1252::encode(text))
