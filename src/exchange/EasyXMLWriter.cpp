@@ -65,6 +65,8 @@ struct BlockQuery
 {
     std::unique_ptr<Statement> statement;
     std::vector<std::string> names;
+    std::vector<std::string> opening; // "<name>", per column
+    std::vector<std::string> closing; // "</name>" and the line break
     std::vector<FieldType> types;
     std::vector<Escape> escapes;
     int idColumn = -1; // the record's own id (main rows only)
@@ -93,6 +95,8 @@ struct BlockQuery
                                                             : Escape::LessThan);
             if (Contains(rules.skipped, name))
                 names.back().clear(); // never written
+            opening.push_back('<' + names.back() + '>');
+            closing.push_back("</" + names.back() + ">\r\n");
         }
         return true;
     }
@@ -118,6 +122,8 @@ struct BlockQuery
                         std::to_chars(digits, digits + sizeof digits, cell.integer).ptr - digits) };
                 AppendField(text, c, view);
                 continue;
+            } else if (cell.kind == Cell::Kind::Integer && types[c] == FieldType::Boolean) {
+                view = cell.integer != 0 ? "True" : "False";
             } else if (cell.kind == Cell::Kind::Blob && types[c] == FieldType::Blob) {
                 AppendBase64(cell.bytes(), value);
                 view = value;
@@ -134,9 +140,7 @@ struct BlockQuery
     {
         if (view.empty())
             return;
-        text += '<';
-        text += names[c];
-        text += '>';
+        text += opening[c];
         if (escapes[c] == Escape::Full) {
             AppendXMLString(text, view);
         } else {
@@ -149,9 +153,7 @@ struct BlockQuery
             }
             text.append(view);
         }
-        text += "</";
-        text += names[c];
-        text += ">\r\n";
+        text += closing[c];
     }
 
     // The current row as a block named `block`.
