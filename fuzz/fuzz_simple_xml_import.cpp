@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size > kMaxInput)
         return 0;
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    QString text;
+    QByteArray text;
     ImportOutcome outcome;
     if (DecodeSimpleXmlFile(bytes, text, outcome.error))
         outcome = EasyDataSetFromXML(*target.payroll, text);

@@ -84,10 +84,10 @@ ImportRun RunEnquiryImport(
         return run;
     }
     run.started = true;
-    QString text;
+    QByteArray text;
     if (tooLarge)
         run.outcome.error = error;
-    else if (!DecodeSimpleXmlFile(bytes, text, error))
+    else if (!DecodeSimpleXmlFile(std::move(bytes), text, error))
         run.outcome.error = error;
     bytes.clear();
     if (!run.outcome.Failed())

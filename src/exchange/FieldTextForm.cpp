@@ -1,5 +1,6 @@
 #include "exchange/FieldTextForm.h"
 
+#include "host/core/Utf8Text.h"
 #include "host/db/engine/IsoDate.h"
 #include "host/db/engine/Statement.h"
 
@@ -8,6 +9,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -16,6 +18,23 @@ void DateText(std::int64_t ms, std::string &text)
     text = IsoDate::format(ms, FieldType::DateTime, IsoDate::Fraction::Never);
     if (text.size() > 10)
         text[10] = 'T';
+}
+
+// Digits with an optional minus, few enough not to overflow: the form the writer makes, read
+// without building a QString. nullopt for anything else.
+std::optional<std::int64_t> PlainWholeNumber(std::string_view text)
+{
+    const bool negative = !text.empty() && text[0] == '-';
+    const std::string_view digits = text.substr(negative ? 1 : 0);
+    if (digits.empty() || digits.size() > 18)
+        return std::nullopt;
+    std::int64_t number = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        number = number * 10 + (c - '0');
+    }
+    return negative ? -number : number;
 }
 
 } // namespace
@@ -68,20 +87,25 @@ void FieldTextForm::write(const Statement &row, int column, FieldType type, std:
 }
 
 bool FieldTextForm::read(
-    const QString &text, FieldType type, int width, Value &value, QString &error)
+    std::string_view text, FieldType type, int width, Value &value, QString &error)
 {
+    const auto asQString = [&] { return QString::fromUtf8(text.data(), qsizetype(text.size())); };
     switch (type) {
     case FieldType::Boolean:
-        if (text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0 || text == u"1")
+        if (Utf8Text::sameIgnoringCase(text, "True") || text == "1")
             value = std::int64_t(1);
-        else if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0 || text == u"0")
+        else if (Utf8Text::sameIgnoringCase(text, "False") || text == "0")
             value = std::int64_t(0);
         else
             break;
         return true;
     case FieldType::Integer: {
-        bool ok = false;
-        const qlonglong number = text.toLongLong(&ok); // C locale, whatever the machine's
+        if (const auto number = PlainWholeNumber(text)) {
+            value = *number;
+            return true;
+        }
+        bool ok = false; // blanks, a sign, many digits: Qt's C-locale reading decides
+        const qlonglong number = asQString().toLongLong(&ok);
         if (!ok)
             break;
         value = std::int64_t(number);
@@ -89,7 +113,7 @@ bool FieldTextForm::read(
     }
     case FieldType::Float: {
         bool ok = false;
-        const double number = text.toDouble(&ok);
+        const double number = asQString().toDouble(&ok); // C locale, whatever the machine's
         if (!ok || !std::isfinite(number))
             break;
         value = number;
@@ -98,27 +122,29 @@ bool FieldTextForm::read(
     case FieldType::Date:
     case FieldType::Time:
     case FieldType::DateTime: {
-        const auto ms = IsoDate::parse(text.toStdString());
+        const auto ms = IsoDate::parse(text);
         if (!ms)
             break;
         value = IsoDate::format(*ms, FieldType::DateTime, IsoDate::Fraction::Never);
         return true;
     }
     case FieldType::Blob: {
+        // Any byte outside ASCII is no base64 digit: the decoding stops at it.
         const auto decoded = QByteArray::fromBase64Encoding(
-            text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+            QByteArray::fromRawData(text.data(), qsizetype(text.size())),
+            QByteArray::AbortOnBase64DecodingErrors);
         if (!decoded)
             break;
         value = Blob { std::vector<unsigned char>(decoded.decoded.begin(), decoded.decoded.end()) };
         return true;
     }
     default:
-        if (width > 0 && text.size() > width) {
+        if (width > 0 && qsizetype(text.size()) > width && Utf8Text::utf16Length(text) > width) {
             error = QStringLiteral("The value is longer than the %1 characters its field holds.")
                         .arg(width);
             return false;
         }
-        value = text.toStdString();
+        value = std::string(text);
         return true;
     }
     error = QStringLiteral("The value is not a valid %1.")

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 
 class Statement;
 
@@ -18,9 +19,11 @@ struct FieldTextForm
     // value that does not fit its declared type (SQLite keeps what it is given) is written as
     // stored.
     static void write(const Statement &row, int column, FieldType type, std::string &text);
-    // The value to store for `text` in a column of this type and declared width (0: none);
-    // false with `error` when the text is no such value.
-    static bool read(const QString &text, FieldType type, int width, Value &value, QString &error);
+    // The value to store for the UTF-8 `text` in a column of this type and declared width
+    // (0: none, else counted in UTF-16 units, as Qt counts); false with `error` when the text is
+    // no such value.
+    static bool read(
+        std::string_view text, FieldType type, int width, Value &value, QString &error);
     // The width in characters of a declared type such as "VARCHAR(100)"; 0 when it has none.
     static int declaredWidth(const std::string &declaredType);
 };

@@ -1,6 +1,7 @@
 #include "exchange/Windows1252.h"
 
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -23,20 +24,40 @@ int ByteFor(char16_t c)
 
 } // namespace
 
-QString Windows1252::decode(const QByteArray &bytes)
+QByteArray Windows1252::toUtf8(QByteArrayView bytes)
 {
-    // One table look-up per byte: Latin-1 but for 0x80 to 0x9F.
+    // One table look-up per byte: Latin-1 but for 0x80 to 0x9F; at most three bytes each.
+    struct Sequence
+    {
+        char bytes[3];
+        int size;
+    };
     static const auto kTable = [] {
-        std::array<char16_t, 256> table {};
-        for (int b = 0; b < 256; ++b)
-            table[b] = b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : char16_t(b);
+        std::array<Sequence, 256> table {};
+        for (int b = 0; b < 256; ++b) {
+            const char16_t c = b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : char16_t(b);
+            Sequence &out = table[b];
+            if (c < 0x80)
+                out = { { char(c) }, 1 };
+            else if (c < 0x800)
+                out = { { char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F)) }, 2 };
+            else
+                out = { { char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)),
+                            char(0x80 | (c & 0x3F)) },
+                    3 };
+        }
         return table;
     }();
-    QString text(bytes.size(), Qt::Uninitialized);
-    auto *out = reinterpret_cast<char16_t *>(text.data());
-    const auto *in = reinterpret_cast<const unsigned char *>(bytes.constData());
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        out[i] = kTable[in[i]];
+    qsizetype size = 0;
+    for (const char b : bytes)
+        size += kTable[static_cast<unsigned char>(b)].size;
+    QByteArray text(size, Qt::Uninitialized);
+    char *out = text.data();
+    for (const char b : bytes) {
+        const Sequence &sequence = kTable[static_cast<unsigned char>(b)];
+        std::memcpy(out, sequence.bytes, std::size_t(sequence.size));
+        out += sequence.size;
+    }
     return text;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -10,7 +11,7 @@
 // the control characters of their own value, as the system's conversion does, so every byte reads.
 struct Windows1252
 {
-    static QString decode(const QByteArray &bytes);
+    static QByteArray toUtf8(QByteArrayView bytes);
     // nullopt when `text` holds a character the code page lacks.
     static std::optional<QByteArray> encode(const QString &text);
 };

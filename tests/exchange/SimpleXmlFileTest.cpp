@@ -27,7 +27,7 @@ QString Fields(const QString &code, const QString &more = {})
 
 ImportOutcome Import(Connection &connection, const QByteArray &bytes)
 {
-    QString text;
+    QByteArray text;
     ImportOutcome outcome;
     if (!DecodeSimpleXmlFile(bytes, text, outcome.error))
         return outcome;
@@ -156,6 +156,19 @@ TEST_F(ExchangeFixture, ReaderTakesTheWritersShapesAndRejectsBadCodes)
                 + QByteArray(reinterpret_cast<const char *>(File({ Fields("U16") }).utf16()),
                     File({ Fields("U16") }).size() * 2),
             1, 1, {}, "SELECT cCode FROM _iptblEasyEnquiry", { "U16" } },
+        // Read from the file's bytes, these still follow Unicode: the length of a code in
+        // characters, blanks that end a tag's name, letters that fold into ASCII ones.
+        { "Windows-1252 letters; a blank outside ASCII",
+            "<RecordSet><Record><cCode>\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\xE9\x80</"
+            "cCode><cSQLStatement"
+            "\xA0a='>'>S &#9;\xE9</cSQLStatement\xA0></Record></RecordSet>",
+            1, 1, {}, "SELECT cCode, cSQLStatement FROM _iptblEasyEnquiry",
+            { "\u00E9\u00E9\u00E9\u00E9\u00E9\u00E9\u00E9\u00E9\u00E9\u20AC|S \t\u00E9" } },
+        { "UTF-8: a long s, an em space",
+            "\xEF\xBB\xBF<RecordSet><Record><cCode>S8</cCode><bCommonDB>Fal\u017Fe</bCommonDB>"
+            "<cSQLStatement\u2003>x</cSQLStatement></Record></Record\u017Fet>",
+            1, 1, {}, "SELECT cCode, bCommonDB, cSQLStatement FROM _iptblEasyEnquiry",
+            { "S8|0|x" } },
         { "only rejected records", File({ Fields("HAVE") }).toLatin1(), 1, 0,
             { "IQ code \"HAVE\" already exists! The IQ record is rejected." },
             "SELECT count(*) FROM _iptblEasyEnquiry", { "0" } },
@@ -320,6 +333,10 @@ TEST_F(ExchangeFixture, AllRecordsEqualEachSelectedRecordInIdOrder)
     db.insertParam(first, "F2", 1, QStringLiteral("2"));
     db.insertParam(first, "F1", 1, QStringLiteral("1"));
     db.insertColumns(last, { { "y", false } });
+    // Shown in the other order than stored: the file keeps the stored one.
+    db.exec("INSERT INTO _iptblEasyEnquiryColumn (iEnquiryID, cColumnName, bShow, iOrder) "
+            "VALUES (?, 'x2', 1, 9), (?, 'x1', 1, 1)",
+        { std::int64_t(last), std::int64_t(last) });
     db.exec("PRAGMA foreign_keys = OFF", {});
     db.insertColumns(last + 100, { { "orphan", true } });
     db.insertParam(last + 100, "Orphan", 1, QStringLiteral("o"));
@@ -337,7 +354,8 @@ TEST_F(ExchangeFixture, AllRecordsEqualEachSelectedRecordInIdOrder)
     // Each IQ's rows in the order they were stored.
     const qsizetype b = all.indexOf("<cColumnName>b<"), a = all.indexOf("<cColumnName>a<");
     const qsizetype z = all.indexOf("<cColumnName>z<"), y = all.indexOf("<cColumnName>y<");
-    EXPECT_TRUE(b < a && a < z && z < y) << all.toStdString();
+    const qsizetype x2 = all.indexOf("<cColumnName>x2<"), x1 = all.indexOf("<cColumnName>x1<");
+    EXPECT_TRUE(b < a && a < z && z < y && y < x2 && x2 < x1) << all.toStdString();
     EXPECT_LT(all.indexOf("<cDescription>F2<"), all.indexOf("<cDescription>F1<"));
 }
 
@@ -346,7 +364,9 @@ TEST(Windows1252Test, EveryByteDecodesAndEncodesBack)
     QByteArray bytes;
     for (int b = 1; b < 256; ++b)
         bytes += char(b);
-    const QString text = Windows1252::decode(bytes);
+    const QByteArray utf8 = Windows1252::toUtf8(bytes);
+    ASSERT_TRUE(QByteArrayView(utf8).isValidUtf8());
+    const QString text = QString::fromUtf8(utf8);
     ASSERT_EQ(text.size(), bytes.size());
     EXPECT_EQ(text[0x80 - 1], QChar(0x20AC)); // euro sign
     EXPECT_EQ(text[0x9F - 1], QChar(0x0178));

@@ -1,5 +1,7 @@
 #include "host/core/Utilities.h"
 
+#include "host/core/Utf8Text.h"
+
 #include <QStringView>
 
 #include <string>
@@ -124,29 +126,32 @@ void AppendXMLString(std::string &out, std::string_view utf8)
 }
 
 namespace {
-// The text of one reference between "&" and ";" ("amp", "#13"); empty when unknown.
-QString DecodeReference(QStringView reference)
+// The character of one reference between "&" and ";" ("amp", "#13"); -1 when unknown.
+int ReferenceCode(QStringView reference)
 {
     if (reference == u"amp")
-        return QStringLiteral("&");
+        return '&';
     if (reference == u"lt")
-        return QStringLiteral("<");
+        return '<';
     if (reference == u"gt")
-        return QStringLiteral(">");
+        return '>';
     if (reference == u"quot")
-        return QStringLiteral("\"");
+        return '"';
     if (reference == u"apos")
-        return QStringLiteral("'");
+        return '\'';
     // Only the numeric references the writer makes (control characters, in decimal): any other
     // "&...;" in a file stays text, so no file can smuggle in characters of its choosing.
     if (reference.size() < 2 || reference.size() > 4 || reference[0] != u'#')
-        return {};
+        return -1;
     bool ok = false;
     const uint code = reference.mid(1).toUInt(&ok, 10);
     if (!ok || !reference[1].isDigit() || (code >= 0x20 && code != 0x7f))
-        return {};
-    return QString(QChar(char16_t(code)));
+        return -1;
+    return int(code);
 }
+
+// The longest text between "&" and ";" that can be a reference.
+constexpr qsizetype kLongestReference = 10;
 }
 
 QString ConvertXMLStringToNormalText(const QString &text)
@@ -163,18 +168,59 @@ QString ConvertXMLStringToNormalText(const QString &text)
         }
         result += view.mid(at, amp - at);
         const qsizetype semi = view.indexOf(u';', amp + 1);
-        const QString decoded = (semi > amp && semi - amp <= 11)
-            ? DecodeReference(view.mid(amp + 1, semi - amp - 1))
-            : QString();
-        if (decoded.isEmpty()) {
+        const int code = (semi > amp && semi - amp - 1 <= kLongestReference)
+            ? ReferenceCode(view.mid(amp + 1, semi - amp - 1))
+            : -1;
+        if (code < 0) {
             result += u'&';
             at = amp + 1;
         } else {
-            result += decoded;
+            result += QChar(char16_t(code));
             at = semi + 1;
         }
     }
     return result;
+}
+
+void AppendNormalText(std::string &out, std::string_view utf8)
+{
+    if (utf8.find('&') == std::string_view::npos) {
+        out += utf8;
+        return;
+    }
+    // A reference is measured in UTF-16 units and its digits are judged by Unicode: with any
+    // character outside ASCII, the QString form answers.
+    if (!Utf8Text::isAscii(utf8)) {
+        out += ConvertXMLStringToNormalText(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())))
+                   .toStdString();
+        return;
+    }
+    std::size_t at = 0;
+    while (at < utf8.size()) {
+        const std::size_t amp = utf8.find('&', at);
+        if (amp == std::string_view::npos) {
+            out += utf8.substr(at);
+            break;
+        }
+        out += utf8.substr(at, amp - at);
+        const std::size_t semi = utf8.find(';', amp + 1);
+        int code = -1;
+        if (semi != std::string_view::npos && semi - amp - 1 <= std::size_t(kLongestReference)) {
+            const std::string_view name = utf8.substr(amp + 1, semi - amp - 1);
+            code = name == "amp" ? '&'
+                : name == "lt"   ? '<'
+                : name == "gt"
+                ? '>'
+                : ReferenceCode(QString::fromLatin1(name.data(), qsizetype(name.size())));
+        }
+        if (code < 0) {
+            out += '&';
+            at = amp + 1;
+        } else {
+            out += char(code);
+            at = semi + 1;
+        }
+    }
 }
 
 QString DateToYYYYMMDD(const QDateTime &value, bool separators)

@@ -28,6 +28,8 @@ QString ConvertNormalTextToXMLString(const QString &text);
 // The same conversion over UTF-8, appended to `out`: for writers that build bytes.
 void AppendXMLString(std::string &out, std::string_view utf8);
 QString ConvertXMLStringToNormalText(const QString &text);
+// The same restoring over UTF-8, appended to `out`.
+void AppendNormalText(std::string &out, std::string_view utf8);
 
 // "YYYYMMDD", or "YYYY-MM-DD" with `separators`; the time of day is dropped. Empty when invalid.
 QString DateToYYYYMMDD(const QDateTime &value, bool separators);

@@ -75,7 +75,7 @@ TEST(TXMLQuickParserTest, OddShapesNeitherHangNorLoseText)
         }
         EXPECT_EQ(tags, row.tags);
     }
-    TXMLQuickParser empty("<v></v>");
+    TXMLQuickParser empty(QStringLiteral("<v></v>"));
     empty.GetNextTag();
     EXPECT_EQ(empty.ReadToNextTag(), "");
     EXPECT_EQ(empty.GetNextTag(), "/v");
