@@ -2,6 +2,9 @@
 #include "TestServerDatabases.h"
 
 #include "app/common/HostSession.h"
+#include "app/common/SavedConnections.h"
+#include "app/gui/TfrmSignIn.h"
+#include "host/core/RegIni.h"
 #include "host/ui/HostScript.h"
 #include "host/ui/TmxGrid.h"
 #include "host/ui/TmxGridModel.h"
@@ -12,7 +15,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -76,6 +85,49 @@ TEST(ServerWindowTest, ResultWindowLoadsWithTheAgentsRowSecurityAndDeleteTakesTh
             << table;
     list->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A saved server connection that asks for its password: the sign-in opens it with the password
+// typed, lists the server's agents, and never shows or keeps that password.
+TEST(ServerWindowTest, SignInOpensASavedServerWithThePasswordTypedAndKeepsNone)
+{
+    TestServerDatabases server;
+    ASSERT_TRUE(server.make(10));
+    QTemporaryDir settings;
+    RegIni::SetFolder(settings.path());
+    QString error;
+    const QString missing
+        = QString(server.payrollName())
+              .replace(QString::fromStdString(server.payrollDb()), "qp_no_such_db");
+    ASSERT_TRUE(
+        SavedConnections::Save({ { "Server", server.payrollName(), server.commonName(), true },
+                                   { "Gone", missing, missing, true } },
+            error));
+    SavedConnections::SetLastChoice("Gone");
+    HostSession session;
+    TfrmSignIn dialog(session, "clerk");
+    auto *password = dialog.findChild<QLineEdit *>("edtDatabasePassword");
+    auto *reason = dialog.findChild<QLabel *>("lblError");
+    password->setText("pw{;}x");
+    dialog.findChild<QLineEdit *>("edtPassword")->setText("clerk");
+    dialog.findChild<QPushButton *>("btnOK")->click();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(reason->text().contains("qp_no_such_db")) << reason->text().toStdString();
+    EXPECT_FALSE(reason->text().contains("pw{")) << reason->text().toStdString();
+
+    auto *database = dialog.findChild<QComboBox *>("cbxDatabase");
+    database->setCurrentIndex(database->findText("Server"));
+    password->setText("pw{;}x");
+    dialog.findChild<QPushButton *>("btnOK")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted) << reason->text().toStdString();
+    EXPECT_TRUE(session.Payroll());
+    EXPECT_GE(dialog.findChild<QComboBox *>("cbxAgent")->findText("viewer"), 0);
+    EXPECT_EQ(SavedConnections::LastChoice(), "Server");
+    QFile file(SavedConnections::File());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(file.readAll().contains("pw{"));
+    session.Close();
+    RegIni::SetFolder({});
 }
 
 } // namespace
