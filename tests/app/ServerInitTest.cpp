@@ -288,3 +288,67 @@ TEST_F(ServerInitTest, EveryDemoIQGivesTheSameColumnsAndRowCountOnBothEngines)
     }
     EXPECT_GE(seen, 8); // an IQ without rows on both would compare nothing
 }
+
+// Two programs at once on one server database: one imports several IQs in one transaction while
+// the other lists in a loop. Each list shows none or all of them, and afterwards every one is
+// there with its parameters and columns.
+TEST_F(ServerInitTest, ListBesideAnImportSeesNoneOrAllOfItsIQs)
+{
+    ASSERT_EQ(
+        init(odbcName(payrollDb), odbcName(commonDb), "boss", { "--admin", "boss" }).exitCode, 0);
+    ASSERT_EQ(cli({ "--payroll", odbcName(payrollDb), "--common", odbcName(commonDb), "demo",
+                      "--employees", "5", "--payslips-per-employee", "1" },
+                  QString())
+                  .exitCode,
+        0);
+    const QStringList codes { "DEPT-COST", "EMP-ACTIVE", "EMP-AGE", "PAY-MONTH", "PAY-OVERTM",
+        "PAY-RANGE" };
+    const std::string parts = "SELECT e.cCode, (SELECT count(*) FROM _iptblEasyEnquiryParam p "
+                              "WHERE p.iEnquiryID = e.idEnquiry), (SELECT count(*) FROM "
+                              "_iptblEasyEnquiryColumn c WHERE c.iEnquiryID = e.idEnquiry) FROM "
+                              "_iptblEasyEnquiry e WHERE e.cCode IN ('DEPT-COST', 'EMP-ACTIVE', "
+                              "'EMP-AGE', 'PAY-MONTH', 'PAY-OVERTM', 'PAY-RANGE') ORDER BY 1";
+    const QStringList before = rows(payrollDb, parts);
+    ASSERT_EQ(before.size(), codes.size());
+    const QString file = m_dir.filePath("many.xml");
+    ASSERT_EQ(as("clerk", QStringList { "export", "--output", file } + codes).exitCode, 0);
+    for (const char *table : { "_iptblEasyEnquiryParam", "_iptblEasyEnquiryColumn" })
+        rows(payrollDb,
+            std::string("DELETE FROM ") + table
+                + " WHERE iEnquiryID IN (SELECT idEnquiry FROM _iptblEasyEnquiry WHERE cCode IN "
+                  "('DEPT-COST', 'EMP-ACTIVE', 'EMP-AGE', 'PAY-MONTH', 'PAY-OVERTM', "
+                  "'PAY-RANGE'))");
+    rows(payrollDb,
+        "DELETE FROM _iptblEasyEnquiry WHERE cCode IN ('DEPT-COST', 'EMP-ACTIVE', 'EMP-AGE', "
+        "'PAY-MONTH', 'PAY-OVERTM', 'PAY-RANGE')");
+    ASSERT_EQ(rows(payrollDb, parts), QStringList());
+
+    QProcess importer;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", m_dir.filePath("data"));
+    env.insert("XDG_CONFIG_HOME", m_dir.filePath("config"));
+    env.insert("CORVANE_PASSWORD", "clerk");
+    importer.setProcessEnvironment(env);
+    importer.setStandardInputFile(QProcess::nullDevice());
+    importer.start(CORVANE_IQ_BIN,
+        { "--payroll", odbcName(payrollDb), "--common", odbcName(commonDb), "--agent", "clerk",
+            "import", file });
+    ASSERT_TRUE(importer.waitForStarted());
+    int lists = 0;
+    while (importer.state() != QProcess::NotRunning || lists == 0) {
+        const InitResult list = as("clerk", { "list" });
+        ASSERT_EQ(list.exitCode, 0) << qPrintable(list.err);
+        int shown = 0;
+        for (const QString &code : codes)
+            shown += list.out.contains(code + ' ') ? 1 : 0;
+        EXPECT_TRUE(shown == 0 || shown == codes.size()) << shown << " of them listed";
+        ++lists;
+        importer.waitForFinished(0);
+    }
+    ASSERT_TRUE(importer.state() == QProcess::NotRunning || importer.waitForFinished(120000));
+    EXPECT_EQ(importer.exitCode(), 0) << importer.readAllStandardError().toStdString();
+    EXPECT_EQ(rows(payrollDb, parts), before);
+    const InitResult after = as("clerk", { "list" });
+    for (const QString &code : codes)
+        EXPECT_TRUE(after.out.contains(code + ' ')) << qPrintable(code);
+}
