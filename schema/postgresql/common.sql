@@ -70,4 +70,6 @@ GRANT USAGE ON SCHEMA dbo TO corvane_report;
 
 GRANT SELECT ON ALL TABLES IN SCHEMA dbo TO corvane_report;
 
+DO $$ BEGIN IF to_regclass('dbo._rtblagentcredentials') IS NOT NULL THEN REVOKE ALL ON dbo._rtblAgentCredentials FROM corvane_report; END IF; END $$;
+
 COMMIT;

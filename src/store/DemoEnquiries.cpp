@@ -9,6 +9,12 @@
 // The demo IQs. Their statements follow the store's rules: date parameters arrive as '20240131',
 // so stored ISO dates are compared without their dashes; text parameters arrive quoted and the
 // others bare; security tokens stand alone inside IN ( ... ) lists.
+//
+// Every statement runs unchanged on SQLite and on PostgreSQL, with the same rows: dates are read
+// through CAST(... AS TEXT), which gives 'YYYY-MM-DD ...' on both, and every result column is
+// named in double quotes, which both engines take as a name, so that PostgreSQL does not fold
+// it to lower case (CSV headers, captions, stored column settings and chart columns keep it).
+// A text the chart shows as labels is cast to VARCHAR: PostgreSQL's TEXT arrives as a memo.
 
 namespace {
 
@@ -47,9 +53,10 @@ const std::vector<DemoEnquiry> &DemoEnquiries()
 {
     static const std::vector<DemoEnquiry> enquiries = {
         { "IQB-EMP002", "Employee List",
-            R"sql(SELECT e.cEmployeeCode, e.cFirstName, e.cSurname, d.cDescription AS cDepartment,
-       l.cDescription AS cLocation, pg.cPayerName AS cCompany, pf.cDescription AS cPayFrequency,
-       e.dtEngaged, e.fHourlyRate
+            R"sql(SELECT e.cEmployeeCode AS "cEmployeeCode", e.cFirstName AS "cFirstName",
+       e.cSurname AS "cSurname", d.cDescription AS "cDepartment", l.cDescription AS "cLocation",
+       pg.cPayerName AS "cCompany", pf.cDescription AS "cPayFrequency",
+       e.dtEngaged AS "dtEngaged", e.fHourlyRate AS "fHourlyRate"
 FROM _iptblEmployees e
 JOIN _iptblDepartments d ON d.idDepartment = e.iDepartmentID
 JOIN _iptblLocations l ON l.idLocation = e.iLocationID
@@ -67,8 +74,9 @@ ORDER BY e.cSurname, e.cFirstName)sql",
             nullptr },
 
         { "IQB-EMP004", "Employees at a Location",
-            R"sql(SELECT l.cCode AS cLocationCode, l.cDescription AS cLocation, e.cEmployeeCode,
-       e.cSurname, e.cFirstName, e.dtBirth, e.dtEngaged, d.cDescription AS cDepartment
+            R"sql(SELECT l.cCode AS "cLocationCode", l.cDescription AS "cLocation",
+       e.cEmployeeCode AS "cEmployeeCode", e.cSurname AS "cSurname", e.cFirstName AS "cFirstName",
+       e.dtBirth AS "dtBirth", e.dtEngaged AS "dtEngaged", d.cDescription AS "cDepartment"
 FROM dbo._iptblEmployees e
 JOIN dbo._iptblLocations l ON l.idLocation = e.iLocationID
 JOIN [dbo].[_iptblDepartments] d ON d.idDepartment = e.iDepartmentID
@@ -84,13 +92,15 @@ ORDER BY e.cSurname, e.cFirstName)sql",
             nullptr },
 
         { "PAY-RANGE", "Payslips between two pay dates",
-            R"sql(SELECT p.dtPayDate, e.cEmployeeCode, e.cSurname, e.cFirstName,
-       pf.cDescription AS cPayFrequency, p.iPeriod, p.fHours, p.fOvertimeHours,
-       p.fGross, p.fTax, p.fNet
+            R"sql(SELECT p.dtPayDate AS "dtPayDate", e.cEmployeeCode AS "cEmployeeCode",
+       e.cSurname AS "cSurname", e.cFirstName AS "cFirstName",
+       pf.cDescription AS "cPayFrequency", p.iPeriod AS "iPeriod", p.fHours AS "fHours",
+       p.fOvertimeHours AS "fOvertimeHours", p.fGross AS "fGross", p.fTax AS "fTax",
+       p.fNet AS "fNet"
 FROM _iptblPayslips p
 JOIN _iptblEmployees e ON e.idEmployee = p.iEmployeeID
 JOIN _iptblPayFrequencies pf ON pf.idPayFrequency = e.iPayFrequencyID
-WHERE replace(substr(p.dtPayDate, 1, 10), '-', '') BETWEEN @DateFrom AND @DateTo
+WHERE replace(substr(CAST(p.dtPayDate AS TEXT), 1, 10), '-', '') BETWEEN @DateFrom AND @DateTo
   AND e.iPayerID IN (CHECKAGENTPAYROLLCOMPANYSECURITY)
   AND e.iPayFrequencyID IN (CHECKAGENTPAYFREQUENCYSECURITY)
 ORDER BY p.dtPayDate, e.cEmployeeCode)sql",
@@ -103,9 +113,9 @@ ORDER BY p.dtPayDate, e.cEmployeeCode)sql",
             "Run after each pay run: the totals must match the pay run report." },
 
         { "PAY-OVERTM", "Overtime above a number of hours",
-            R"sql(SELECT e.cEmployeeCode, e.cSurname, e.cFirstName, l.cDescription AS cLocation,
-       count(*) AS iPayslips, sum(p.fOvertimeHours) AS fOvertimeHours,
-       max(p.fOvertimeHours) AS fMostInOnePayslip
+            R"sql(SELECT e.cEmployeeCode AS "cEmployeeCode", e.cSurname AS "cSurname",
+       e.cFirstName AS "cFirstName", l.cDescription AS "cLocation", count(*) AS "iPayslips",
+       sum(p.fOvertimeHours) AS "fOvertimeHours", max(p.fOvertimeHours) AS "fMostInOnePayslip"
 FROM _iptblPayslips p
 JOIN _iptblEmployees e ON e.idEmployee = p.iEmployeeID
 JOIN _iptblLocations l ON l.idLocation = e.iLocationID
@@ -120,13 +130,18 @@ ORDER BY sum(p.fOvertimeHours) DESC)sql",
             nullptr },
 
         { "EMP-AGE", "Employees of at least an age",
-            R"sql(SELECT e.cEmployeeCode, e.cSurname, e.cFirstName, e.dtBirth,
-       CAST((julianday('now') - julianday(e.dtBirth)) / 365.25 AS INTEGER) AS iAge,
-       pg.cPayerName AS cCompany
+            R"sql(SELECT e.cEmployeeCode AS "cEmployeeCode", e.cSurname AS "cSurname",
+       e.cFirstName AS "cFirstName", e.dtBirth AS "dtBirth",
+       (CAST(replace(substr(CAST(CURRENT_DATE AS TEXT), 1, 10), '-', '') AS INTEGER)
+        - CAST(replace(substr(CAST(e.dtBirth AS TEXT), 1, 10), '-', '') AS INTEGER)) / 10000
+           AS "iAge",
+       pg.cPayerName AS "cCompany"
 FROM _iptblEmployees e
 JOIN _iptblPayerGroups pg ON pg.idPayer = e.iPayerID
 WHERE e.bActive = 1
-  AND (julianday('now') - julianday(e.dtBirth)) / 365.25 >= @[Minimum Age]
+  AND (CAST(replace(substr(CAST(CURRENT_DATE AS TEXT), 1, 10), '-', '') AS INTEGER)
+       - CAST(replace(substr(CAST(e.dtBirth AS TEXT), 1, 10), '-', '') AS INTEGER)) / 10000
+      >= @[Minimum Age]
   AND e.iPayerID IN (CHECKAGENTPAYROLLCOMPANYSECURITY)
 ORDER BY e.dtBirth)sql",
             false, 1, 1, 0, nullptr, nullptr, { { "Minimum Age", Integer, "60" } },
@@ -135,8 +150,9 @@ ORDER BY e.dtBirth)sql",
             nullptr },
 
         { "EMP-ACTIVE", "Employees by active flag",
-            R"sql(SELECT e.cEmployeeCode, e.cSurname, e.cFirstName, e.dtEngaged, e.bActive,
-       pg.cPayerName AS cCompany, l.cDescription AS cLocation
+            R"sql(SELECT e.cEmployeeCode AS "cEmployeeCode", e.cSurname AS "cSurname",
+       e.cFirstName AS "cFirstName", e.dtEngaged AS "dtEngaged", e.bActive AS "bActive",
+       pg.cPayerName AS "cCompany", l.cDescription AS "cLocation"
 FROM _iptblEmployees e
 JOIN _iptblPayerGroups pg ON pg.idPayer = e.iPayerID
 JOIN _iptblLocations l ON l.idLocation = e.iLocationID
@@ -151,33 +167,35 @@ ORDER BY e.cSurname, e.cFirstName)sql",
             nullptr },
 
         { "PAY-MONTH", "Gross and net pay by month",
-            R"sql(SELECT substr(p.dtPayDate, 1, 7) AS cMonth, count(*) AS iPayslips,
-       round(sum(p.fGross), 2) AS fGross, round(sum(p.fTax), 2) AS fTax,
-       round(sum(p.fNet), 2) AS fNet
+            R"sql(SELECT CAST(substr(CAST(p.dtPayDate AS TEXT), 1, 7) AS VARCHAR(7)) AS "cMonth",
+       count(*) AS "iPayslips", round(sum(p.fGross), 2) AS "fGross",
+       round(sum(p.fTax), 2) AS "fTax", round(sum(p.fNet), 2) AS "fNet"
 FROM _iptblPayslips p
 JOIN _iptblEmployees e ON e.idEmployee = p.iEmployeeID
-WHERE CAST(substr(p.dtPayDate, 1, 4) AS INTEGER) = @[Pay Year]
+WHERE CAST(substr(CAST(p.dtPayDate AS TEXT), 1, 4) AS INTEGER) = @[Pay Year]
   AND e.iPayerID IN (CHECKAGENTPAYROLLCOMPANYSECURITY)
-GROUP BY substr(p.dtPayDate, 1, 7)
-ORDER BY cMonth)sql",
+GROUP BY substr(CAST(p.dtPayDate AS TEXT), 1, 7)
+ORDER BY "cMonth")sql",
             false, 3, 0, 3, "cMonth", "fGross,fNet", { { "Pay Year", Integer, "2024" } },
             { { "cMonth", true }, { "iPayslips", true }, { "fGross", true }, { "fTax", true },
                 { "fNet", true } },
             nullptr },
 
         { "DEPT-COST", "Pay cost by department",
-            R"sql(SELECT d.cDescription AS cDepartment, count(DISTINCT e.idEmployee) AS iEmployees,
-       round(sum(p.fHours), 1) AS fHours, round(sum(p.fOvertimeHours), 1) AS fOvertimeHours,
-       round(sum(p.fGross), 2) AS fGross
+            R"sql(SELECT d.cDescription AS "cDepartment",
+       count(DISTINCT e.idEmployee) AS "iEmployees",
+       round(sum(p.fHours), 1) AS "fHours", round(sum(p.fOvertimeHours), 1) AS "fOvertimeHours",
+       round(sum(p.fGross), 2) AS "fGross"
 FROM _iptblPayslips p
 JOIN _iptblEmployees e ON e.idEmployee = p.iEmployeeID
 JOIN _iptblDepartments d ON d.idDepartment = e.iDepartmentID
-WHERE replace(substr(p.dtPayDate, 1, 10), '-', '') BETWEEN @[Pay Date From] AND @[Pay Date To]
+WHERE replace(substr(CAST(p.dtPayDate AS TEXT), 1, 10), '-', '')
+      BETWEEN @[Pay Date From] AND @[Pay Date To]
   AND e.iPayerID IN (CHECKAGENTPAYROLLCOMPANYSECURITY)
   AND e.iPayFrequencyID IN (CHECKAGENTPAYFREQUENCYSECURITY)
   AND e.iLocationID IN (CHECKAGENTLOCATIONSECURITY)
 GROUP BY d.cDescription
-ORDER BY fGross DESC)sql",
+ORDER BY "fGross" DESC)sql",
             false, 3, 2, 0, "cDepartment", "fGross",
             { { "Pay Date From", Date, "2024-10-01" }, { "Pay Date To", Date, "2024-12-31" } },
             { { "cDepartment", true }, { "fGross", true }, { "iEmployees", true },
@@ -185,13 +203,13 @@ ORDER BY fGross DESC)sql",
             nullptr },
 
         { "HOLIDAYS", "Public holidays and payslips paid on them",
-            R"sql(SELECT h.dtHoliday, h.cDescription,
+            R"sql(SELECT h.dtHoliday AS "dtHoliday", h.cDescription AS "cDescription",
        (SELECT count(*) FROM _iptblPayslips p
         JOIN _iptblEmployees e ON e.idEmployee = p.iEmployeeID
         WHERE p.dtPayDate = h.dtHoliday
-          AND e.iPayerID IN (CHECKAGENTPAYROLLCOMPANYSECURITY)) AS iPayslipsPaid
+          AND e.iPayerID IN (CHECKAGENTPAYROLLCOMPANYSECURITY)) AS "iPayslipsPaid"
 FROM _btblPublicHolidays h
-WHERE replace(substr(h.dtHoliday, 1, 10), '-', '') BETWEEN @DateFrom AND @DateTo
+WHERE replace(substr(CAST(h.dtHoliday AS TEXT), 1, 10), '-', '') BETWEEN @DateFrom AND @DateTo
 ORDER BY h.dtHoliday)sql",
             true, 4, 0, 0, nullptr, nullptr,
             { { "DateFrom", Date, "2024-01-01" }, { "DateTo", Date, "2024-12-31" } },

@@ -132,8 +132,10 @@ std::vector<std::string> PostgresSchemaStatements(DatabaseKind kind, const std::
     // The report role reads, and never sees the credentials.
     statements.push_back("GRANT USAGE ON SCHEMA dbo TO " + role);
     statements.push_back("GRANT SELECT ON ALL TABLES IN SCHEMA dbo TO " + role);
-    if (kind == DatabaseKind::Payroll)
-        statements.push_back("REVOKE ALL ON dbo._rtblAgentCredentials FROM " + role);
+    // Whichever schema comes second into a database that holds both grants the credentials too.
+    statements.push_back("DO $$ BEGIN IF to_regclass('dbo._rtblagentcredentials') IS NOT NULL "
+                         "THEN REVOKE ALL ON dbo._rtblAgentCredentials FROM "
+        + role + "; END IF; END $$");
     return statements;
 }
 

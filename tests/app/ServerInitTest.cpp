@@ -200,6 +200,23 @@ TEST_F(ServerInitTest, InitThenDemoThenEveryCommandWorksOnTheServer)
     ASSERT_EQ(list.exitCode, 0) << qPrintable(list.err);
     EXPECT_TRUE(list.out.contains("IQB-EMP004")) << qPrintable(list.out);
 
+    // show, prepare and chart on an IQ whose dates and column names the server must read as
+    // SQLite does: the chart finds its X column "cMonth" among the result's names.
+    const InitResult show = as("clerk", { "show", "PAY-MONTH" });
+    ASSERT_EQ(show.exitCode, 0) << qPrintable(show.err);
+    EXPECT_TRUE(show.out.contains("Code:        PAY-MONTH")) << qPrintable(show.out);
+    const InitResult prepared
+        = as("clerk", { "prepare", "PAY-RANGE", "--param", "DateTo=2031-01-31" });
+    ASSERT_EQ(prepared.exitCode, 0) << qPrintable(prepared.err);
+    EXPECT_TRUE(prepared.out.contains("BETWEEN '20241201' AND '20310131'"))
+        << qPrintable(prepared.out);
+    const QString picture = m_dir.filePath("pay.svg");
+    const InitResult chart = as("clerk", { "chart", "PAY-MONTH", "--output", picture });
+    ASSERT_EQ(chart.exitCode, 0) << qPrintable(chart.err);
+    QFile drawn(picture);
+    ASSERT_TRUE(drawn.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(drawn.readAll().contains("<title>Gross and net pay by month</title>"));
+
     // [dbo].[...], a text parameter and the clerk's companies and locations.
     const QString sameRows = "SELECT e.cSurname FROM _iptblEmployees e JOIN _iptblLocations l ON "
                              "l.idLocation = e.iLocationID WHERE l.cCode = 'HQ' AND e.bActive = 1";
@@ -237,4 +254,101 @@ TEST_F(ServerInitTest, InitThenDemoThenEveryCommandWorksOnTheServer)
                   "'MY-HQ' GROUP BY e.cDescription"),
         QStringList { "Mine|1" });
     EXPECT_EQ(as("clerk", { "import", file }).exitCode, 3); // the code exists now
+}
+
+// The demo IQs run unchanged on both engines: the clerk gets the same columns, in their letter
+// case, and as many rows from the server as from the files made with the same seed and size.
+TEST_F(ServerInitTest, EveryDemoIQGivesTheSameColumnsAndRowCountOnBothEngines)
+{
+    // One database holds both on the server, so HOLIDAYS reaches the payslips as on the files.
+    const QStringList serverNames { "--payroll", odbcName(payrollDb), "--common",
+        odbcName(payrollDb) };
+    const QStringList fileNames { "--payroll", m_dir.filePath("payroll.db"), "--common",
+        m_dir.filePath("common.db") };
+    const QStringList demo { "demo", "--employees", "60", "--payslips-per-employee", "52" };
+    ASSERT_EQ(init(serverNames[1], serverNames[3], "boss", { "--admin", "boss" }).exitCode, 0);
+    for (const QStringList &names : { serverNames, fileNames }) {
+        const InitResult made = cli(names + demo, QString());
+        ASSERT_EQ(made.exitCode, 0) << qPrintable(made.err);
+    }
+    const QStringList codes = rows(payrollDb, "SELECT cCode FROM _iptblEasyEnquiry ORDER BY 1");
+    ASSERT_EQ(codes.size(), 9);
+    int seen = 0;
+    for (const QString &code : codes) {
+        SCOPED_TRACE(code.toStdString());
+        const QStringList run { "--agent", "clerk", "run", code, "--format", "csv",
+            "--all-columns" };
+        const InitResult onServer = cli(serverNames + run, "clerk");
+        const InitResult onFiles = cli(fileNames + run, "clerk");
+        ASSERT_EQ(onServer.exitCode, 0) << qPrintable(onServer.err);
+        ASSERT_EQ(onFiles.exitCode, 0) << qPrintable(onFiles.err);
+        EXPECT_EQ(onServer.out.section('\n', 0, 0), onFiles.out.section('\n', 0, 0));
+        EXPECT_EQ(onServer.out.count('\n'), onFiles.out.count('\n'));
+        seen += onFiles.out.count('\n') > 1 ? 1 : 0;
+    }
+    EXPECT_GE(seen, 8); // an IQ without rows on both would compare nothing
+}
+
+// Two programs at once on one server database: one imports several IQs in one transaction while
+// the other lists in a loop. Each list shows none or all of them, and afterwards every one is
+// there with its parameters and columns.
+TEST_F(ServerInitTest, ListBesideAnImportSeesNoneOrAllOfItsIQs)
+{
+    ASSERT_EQ(
+        init(odbcName(payrollDb), odbcName(commonDb), "boss", { "--admin", "boss" }).exitCode, 0);
+    ASSERT_EQ(cli({ "--payroll", odbcName(payrollDb), "--common", odbcName(commonDb), "demo",
+                      "--employees", "5", "--payslips-per-employee", "1" },
+                  QString())
+                  .exitCode,
+        0);
+    const QStringList codes { "DEPT-COST", "EMP-ACTIVE", "EMP-AGE", "PAY-MONTH", "PAY-OVERTM",
+        "PAY-RANGE" };
+    const std::string parts = "SELECT e.cCode, (SELECT count(*) FROM _iptblEasyEnquiryParam p "
+                              "WHERE p.iEnquiryID = e.idEnquiry), (SELECT count(*) FROM "
+                              "_iptblEasyEnquiryColumn c WHERE c.iEnquiryID = e.idEnquiry) FROM "
+                              "_iptblEasyEnquiry e WHERE e.cCode IN ('DEPT-COST', 'EMP-ACTIVE', "
+                              "'EMP-AGE', 'PAY-MONTH', 'PAY-OVERTM', 'PAY-RANGE') ORDER BY 1";
+    const QStringList before = rows(payrollDb, parts);
+    ASSERT_EQ(before.size(), codes.size());
+    const QString file = m_dir.filePath("many.xml");
+    ASSERT_EQ(as("clerk", QStringList { "export", "--output", file } + codes).exitCode, 0);
+    for (const char *table : { "_iptblEasyEnquiryParam", "_iptblEasyEnquiryColumn" })
+        rows(payrollDb,
+            std::string("DELETE FROM ") + table
+                + " WHERE iEnquiryID IN (SELECT idEnquiry FROM _iptblEasyEnquiry WHERE cCode IN "
+                  "('DEPT-COST', 'EMP-ACTIVE', 'EMP-AGE', 'PAY-MONTH', 'PAY-OVERTM', "
+                  "'PAY-RANGE'))");
+    rows(payrollDb,
+        "DELETE FROM _iptblEasyEnquiry WHERE cCode IN ('DEPT-COST', 'EMP-ACTIVE', 'EMP-AGE', "
+        "'PAY-MONTH', 'PAY-OVERTM', 'PAY-RANGE')");
+    ASSERT_EQ(rows(payrollDb, parts), QStringList());
+
+    QProcess importer;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", m_dir.filePath("data"));
+    env.insert("XDG_CONFIG_HOME", m_dir.filePath("config"));
+    env.insert("CORVANE_PASSWORD", "clerk");
+    importer.setProcessEnvironment(env);
+    importer.setStandardInputFile(QProcess::nullDevice());
+    importer.start(CORVANE_IQ_BIN,
+        { "--payroll", odbcName(payrollDb), "--common", odbcName(commonDb), "--agent", "clerk",
+            "import", file });
+    ASSERT_TRUE(importer.waitForStarted());
+    int lists = 0;
+    while (importer.state() != QProcess::NotRunning || lists == 0) {
+        const InitResult list = as("clerk", { "list" });
+        ASSERT_EQ(list.exitCode, 0) << qPrintable(list.err);
+        int shown = 0;
+        for (const QString &code : codes)
+            shown += list.out.contains(code + ' ') ? 1 : 0;
+        EXPECT_TRUE(shown == 0 || shown == codes.size()) << shown << " of them listed";
+        ++lists;
+        importer.waitForFinished(0);
+    }
+    ASSERT_TRUE(importer.state() == QProcess::NotRunning || importer.waitForFinished(120000));
+    EXPECT_EQ(importer.exitCode(), 0) << importer.readAllStandardError().toStdString();
+    EXPECT_EQ(rows(payrollDb, parts), before);
+    const InitResult after = as("clerk", { "list" });
+    for (const QString &code : codes)
+        EXPECT_TRUE(after.out.contains(code + ' ')) << qPrintable(code);
 }
