@@ -156,8 +156,8 @@ QString EnquiryEditor::CheckCode(const QString &code) const
     // Bound, and compared ignoring letter case as the unique index does.
     DbError failure;
     bool exists = false;
-    const std::string sql = "SELECT 1 FROM _iptblEasyEnquiry WHERE cCode = ?"
-        + std::string(payroll->textCollation()) + " AND idEnquiry <> ?";
+    const std::string sql = "SELECT 1 FROM _iptblEasyEnquiry WHERE "
+        + payroll->equalsIgnoringCase("cCode") + " AND idEnquiry <> ?";
     if (!payroll->forEachRow(
             sql, { code.toStdString(), std::int64_t(FEnquiryID) },
             [&](const Statement &) {
@@ -202,8 +202,7 @@ bool EnquiryEditor::WriteRecord(Connection &payroll, int &id, QString &error) co
     if (!newType.isEmpty()) {
         type.reset();
         if (!payroll.forEachRow(
-                "SELECT idIQType FROM _iptblIQTypes WHERE cIQType = ?"
-                    + std::string(payroll.textCollation()),
+                "SELECT idIQType FROM _iptblIQTypes WHERE " + payroll.equalsIgnoringCase("cIQType"),
                 { newType.toStdString() },
                 [&](const Statement &row) {
                     type = int(row.asInt64(0));

@@ -177,8 +177,8 @@ public:
         m_outcome = &outcome;
         if (!m_main.Exists() || !m_columns.Exists() || !m_params.Exists())
             return Fail(QStringLiteral("The database has no IQ tables."));
-        m_codeExists = m_payroll.prepare("SELECT count(*) FROM _iptblEasyEnquiry WHERE cCode = ?"
-            + std::string(m_payroll.textCollation()));
+        m_codeExists = m_payroll.prepare("SELECT count(*) FROM _iptblEasyEnquiry WHERE "
+            + m_payroll.equalsIgnoringCase("cCode"));
         if (!m_codeExists)
             return Fail(QString::fromStdString(m_payroll.lastError().text));
         // Everything outside a record block is passed over, as is the rest of a rejected

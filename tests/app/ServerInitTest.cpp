@@ -201,8 +201,9 @@ TEST_F(ServerInitTest, InitThenDemoThenEveryCommandWorksOnTheServer)
     EXPECT_TRUE(list.out.contains("IQB-EMP004")) << qPrintable(list.out);
 
     // show, prepare and chart on an IQ whose dates and column names the server must read as
-    // SQLite does: the chart finds its X column "cMonth" among the result's names.
-    const InitResult show = as("clerk", { "show", "PAY-MONTH" });
+    // SQLite does: the chart finds its X column "cMonth" among the result's names. Codes are
+    // found in any letter case, as on SQLite.
+    const InitResult show = as("clerk", { "show", "pay-month" });
     ASSERT_EQ(show.exitCode, 0) << qPrintable(show.err);
     EXPECT_TRUE(show.out.contains("Code:        PAY-MONTH")) << qPrintable(show.out);
     const InitResult prepared
@@ -238,6 +239,8 @@ TEST_F(ServerInitTest, InitThenDemoThenEveryCommandWorksOnTheServer)
     ASSERT_EQ(
         as("clerk", { "copy", "IQB-EMP004", "--code", "MY-HQ", "--description", "Mine" }).exitCode,
         0);
+    EXPECT_TRUE(as("clerk", { "copy", "IQB-EMP004", "--code", "my-hq" })
+                    .err.contains("Code already exists."));
     const InitResult exported = as("clerk", { "export", "--output", file, "MY-HQ" });
     ASSERT_EQ(exported.exitCode, 0) << qPrintable(exported.err);
     QFile written(file);

@@ -215,9 +215,10 @@ bool TQuillonADOQuery::SelectRecords(const QString &column, const QVariant &valu
     }
     // Text compares as on the production engine's usual collation: "iqb-emp002" finds
     // "IQB-EMP002".
-    const std::string_view collation
-        = isTextType(found->type) ? m_connection->textCollation() : std::string_view();
-    m_sql = QString::fromStdString(SqlText::selectRow(utf8(table), found->name, collation));
+    m_sql = QString::fromStdString(isTextType(found->type)
+            ? "select * from " + utf8(table) + " where "
+                + m_connection->equalsIgnoringCase(SqlText::quoteIdentifier(found->name))
+            : SqlText::selectRow(utf8(table), found->name));
     m_parameters = { FieldValues::toValue(value) };
     return LoadAndShow();
 }

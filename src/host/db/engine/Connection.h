@@ -76,6 +76,12 @@ public:
     // Follows a text comparison so that it ignores letter case, as SQL Server's usual collation
     // does (" COLLATE NOCASE"); empty where the engine's own comparison already does.
     virtual std::string_view textCollation() const = 0;
+    // "<column> = ?" comparing text ignoring letter case, for looking up codes and names: with
+    // textCollation() where the engine has such a collation; an engine without one overrides it.
+    virtual std::string equalsIgnoringCase(std::string_view column) const
+    {
+        return std::string(column) + " = ?" + std::string(textCollation());
+    }
     virtual std::string fileName() const = 0; // the database file, empty where none
 
     // Statements with values: each value is bound to the next "?", never spliced into the text.

@@ -454,6 +454,13 @@ std::string_view OdbcConnection::textCollation() const
     return m_dialect == Dialect::Sqlite ? std::string_view(" COLLATE NOCASE") : std::string_view();
 }
 
+std::string OdbcConnection::equalsIgnoringCase(std::string_view column) const
+{
+    if (m_dialect == Dialect::PostgreSql)
+        return "lower(" + std::string(column) + ") = lower(?)";
+    return Connection::equalsIgnoringCase(column);
+}
+
 std::vector<ColumnInfo> OdbcConnection::tableColumns(std::string_view table)
 {
     std::string schema;

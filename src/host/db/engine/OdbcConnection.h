@@ -73,6 +73,9 @@ public:
     const DbError &lastError() const override { return m_error; }
     std::string engineName() const override { return "ODBC"; }
     std::string_view textCollation() const override;
+    // PostgreSQL compares through lower() on both sides, as its unique indexes on codes and
+    // names are made.
+    std::string equalsIgnoringCase(std::string_view column) const override;
     std::string fileName() const override { return {}; }
 
 private:

@@ -136,9 +136,7 @@ std::string SqlText::deleteRow(std::string_view table, std::string_view key)
     return "DELETE FROM " + std::string(table) + " WHERE " + quoteIdentifier(key) + " = ?";
 }
 
-std::string SqlText::selectRow(
-    std::string_view table, std::string_view key, std::string_view collation)
+std::string SqlText::selectRow(std::string_view table, std::string_view key)
 {
-    return "select * from " + std::string(table) + " where " + quoteIdentifier(key) + " = ?"
-        + std::string(collation);
+    return "select * from " + std::string(table) + " where " + quoteIdentifier(key) + " = ?";
 }

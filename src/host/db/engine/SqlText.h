@@ -30,7 +30,5 @@ struct SqlText
     static std::string updateRow(
         std::string_view table, const std::vector<std::string> &columns, std::string_view key);
     static std::string deleteRow(std::string_view table, std::string_view key);
-    // `collation` follows the comparison (Connection::textCollation for text keys).
-    static std::string selectRow(
-        std::string_view table, std::string_view key, std::string_view collation = {});
+    static std::string selectRow(std::string_view table, std::string_view key);
 };
