@@ -14,6 +14,7 @@ constexpr std::size_t kMappedFrom = 256 * 1024;
 // Whole multiples of this are mapped as huge pages where the system offers them: a million
 // rows then need a few dozen page faults instead of some twenty thousand.
 constexpr std::size_t kHugePage = 2 * 1024 * 1024;
+constexpr std::size_t kPage = 4096;
 
 #if defined(__linux__)
 #ifdef MADV_POPULATE_WRITE
@@ -124,4 +125,22 @@ std::size_t chunkCapacityFor(std::size_t bytes)
     // Up to the next huge page when that costs at most an eighth more.
     const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
     return bytes >= kHugePage && rounded - bytes <= bytes / 8 ? rounded : bytes;
+}
+
+std::size_t shrinkChunkMemory(void *memory, std::size_t capacity, std::size_t bytes) noexcept
+{
+#if defined(__linux__)
+    const std::size_t kept = (bytes + kPage - 1) / kPage * kPage;
+    // Below the mapped sizes the buffer would be released to the heap, which never had it.
+    if (capacity < kMappedFrom || kept < kMappedFrom || kept >= capacity)
+        return 0;
+    if (munmap(static_cast<char *>(memory) + kept, capacity - kept) != 0)
+        return 0;
+    return kept;
+#else
+    (void)memory;
+    (void)capacity;
+    (void)bytes;
+    return 0;
+#endif
 }

@@ -15,6 +15,10 @@ void releaseChunkMemory(void *memory, std::size_t bytes) noexcept;
 // The size to ask for when `bytes` are needed and more would be welcome: a little more where
 // that lets the system serve it with huge pages.
 std::size_t chunkCapacityFor(std::size_t bytes);
+// Gives the end of a mapped buffer back to the system where it stays in place: the size it now
+// has (at least `bytes`, whole pages), or 0 when it cannot shrink so and must be copied instead.
+// Trimming the last chunk of a result this way spares a copy and the pages of a new buffer.
+std::size_t shrinkChunkMemory(void *memory, std::size_t capacity, std::size_t bytes) noexcept;
 
 // While one is alive on a thread, the mapped buffers released there are kept rather than given
 // back, and allocations of the same size take them again. A query that opens once more (a

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/db/dataset/ChunkAllocator.h"
+#include "host/db/dataset/ChunkBuffer.h"
 #include "host/db/dataset/TextArena.h"
 #include "host/db/engine/Connection.h"
 #include "host/db/engine/FieldType.h"
@@ -187,7 +187,7 @@ private:
     static constexpr std::size_t kChunkShift = std::countr_zero(kChunkRows);
     static constexpr std::size_t kChunkMask = kChunkRows - 1;
     static constexpr std::size_t kFirstRows = 256;
-    template <typename T> using Buffer = std::vector<T, ChunkAllocator<T>>;
+    template <typename T> using Buffer = ChunkBuffer<T>;
     struct Chunk
     {
         Buffer<std::uint64_t> nulls; // bit set: NULL

@@ -79,7 +79,11 @@ public:
     void shrink_to_fit()
     {
         const std::size_t fitting = chunkCapacityFor(m_size);
-        if (m_capacity > fitting)
+        if (m_capacity <= fitting)
+            return;
+        if (const std::size_t kept = shrinkChunkMemory(m_data, m_capacity, fitting))
+            m_capacity = kept;
+        else
             reallocate(fitting);
     }
     void clear() { m_size = 0; }

@@ -139,6 +139,31 @@ TEST(ResultColumn, ScansReadTheRowsTheyAskForAtAnyOffset)
     }
 }
 
+TEST(ResultColumn, RowsAppendedAfterTheTrimLandInMemoryItStillOwns)
+{
+    // Enough rows that the last chunk's buffers are mapped and give their spare end back.
+    const std::size_t rows = ResultColumn::kChunkRows + 70000;
+    ResultColumns columns;
+    columns.addColumn("n", FieldType::Integer);
+    columns.addColumn("t", FieldType::String);
+    for (std::size_t i = 0; i < rows; ++i)
+        columns.appendRow({ Value(static_cast<std::int64_t>(i)), Value("r" + std::to_string(i)) });
+    columns.finish();
+    const std::size_t trimmed = columns.memoryBytes();
+    for (std::size_t i = rows; i < rows + 30000; ++i) // rows a person adds to the open result
+        columns.appendRow({ Value(static_cast<std::int64_t>(i)), Value("r" + std::to_string(i)) });
+    columns.finish();
+
+    ASSERT_EQ(columns.rowCount(), rows + 30000);
+    EXPECT_GT(columns.memoryBytes(), trimmed);
+    for (const std::size_t row :
+        { std::size_t(0), ResultColumn::kChunkRows, rows - 1, rows, rows + 29999 }) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(columns.column(0).integerAt(row), static_cast<std::int64_t>(row));
+        EXPECT_EQ(columns.column(1).textAt(row), "r" + std::to_string(row));
+    }
+}
+
 TEST(ResultColumn, StaysWithinHalfAgainTheSizeOfItsValues)
 {
     ResultColumns columns;
