@@ -178,6 +178,20 @@ struct BlockQuery
     }
 };
 
+std::size_t CountEnquiries(Connection &payroll)
+{
+    auto count = payroll.prepare("select count(*) from _iptblEasyEnquiry");
+    return count && count->step() == Statement::Step::Row ? std::size_t(count->asInt64(0)) : 0;
+}
+
+// Room for `expected` records the size of the first, so that a large file grows its buffer once
+// rather than copying it at each doubling; bounded, as the first record may be unusually large.
+void ReserveLike(std::string &text, std::size_t expected)
+{
+    constexpr std::size_t kMostReserved = std::size_t(256) << 20;
+    text.reserve(std::min(text.size() * expected * 9 / 8, kMostReserved));
+}
+
 // The column or parameter rows of the IQs, as blocks named `block`: for a few IQs a selection
 // per IQ. For every IQ the table is read once in id order, its stored order, without the index
 // on the IQ, which looks every row up in the table apart. The blocks go into one buffer, where
@@ -194,7 +208,8 @@ public:
     {
     }
 
-    bool Prepare(Connection &payroll, bool all, QString &error)
+    // `enquiries`: how many IQs there are, when `all`.
+    bool Prepare(Connection &payroll, bool all, std::size_t enquiries, QString &error)
     {
         m_all = all;
         const std::string sql = all
@@ -207,7 +222,7 @@ public:
                         .arg(QString::fromStdString(m_table));
             return false;
         }
-        return !m_all || ReadAll(error);
+        return !m_all || ReadAll(enquiries, error);
     }
 
     // The blocks of IQ `id`; for every IQ, ids come in ascending order.
@@ -241,7 +256,7 @@ private:
         std::size_t size;
     };
 
-    bool ReadAll(QString &error)
+    bool ReadAll(std::size_t enquiries, QString &error)
     {
         Statement &rows = *m_query.statement;
         Statement::Step step;
@@ -249,8 +264,12 @@ private:
             // A row without an IQ sorts first and belongs to none.
             const std::int64_t owner
                 = rows.isNull(m_query.ownerColumn) ? -1 : rows.asInt64(m_query.ownerColumn);
-            if (m_runs.empty() || m_runs.back().owner != owner)
+            if (m_runs.empty() || m_runs.back().owner != owner) {
+                // Grown step by step, the buffer cost more than twice the rest of the export.
+                if (m_runs.size() == 1)
+                    ReserveLike(m_blocks, enquiries);
                 m_runs.push_back({ owner, m_blocks.size(), 0 });
+            }
             m_query.WriteBlock(m_block, m_blocks);
             m_runs.back().size = m_blocks.size() - m_runs.back().start;
         }
@@ -274,25 +293,12 @@ private:
     std::size_t m_nextRun = 0;
 };
 
-std::size_t CountEnquiries(Connection &payroll)
-{
-    auto count = payroll.prepare("select count(*) from _iptblEasyEnquiry");
-    return count && count->step() == Statement::Step::Row ? std::size_t(count->asInt64(0)) : 0;
-}
-
-// Room for `expected` records the size of the first, so that a large file grows its buffer once
-// rather than copying it at each doubling; bounded, as the first record may be unusually large.
-void ReserveLike(std::string &text, std::size_t expected)
-{
-    constexpr std::size_t kMostReserved = std::size_t(256) << 20;
-    text.reserve(std::min(text.size() * expected * 9 / 8, kMostReserved));
-}
-
 } // namespace
 
 bool EasyXMLFromDataSet(
     Connection &payroll, bool all, const std::vector<int> &ids, std::string &text, QString &error)
 {
+    const std::size_t expected = all ? CountEnquiries(payroll) : ids.size();
     BlockQuery main;
     ChildBlocks columns("_iptblEasyEnquiryColumn", "idEnquiryColumn", "ColumnRecord", kColumnRules);
     ChildBlocks params("_iptblEasyEnquiryParam", "idEnquiryParam", "ParameterRecord", kParamRules);
@@ -300,11 +306,11 @@ bool EasyXMLFromDataSet(
             all ? "select * from _iptblEasyEnquiry order by idEnquiry"
                 : "select * from _iptblEasyEnquiry where idEnquiry = ?",
             kRecordRules, error)
-        || !columns.Prepare(payroll, all, error) || !params.Prepare(payroll, all, error))
+        || !columns.Prepare(payroll, all, expected, error)
+        || !params.Prepare(payroll, all, expected, error))
         return false;
     text.clear();
     text += ("<?xml version = \"1.0\" ?>\r\n<RecordSet tablename=\"qryEasyEnquiry\">\r\n");
-    const std::size_t expected = all ? CountEnquiries(payroll) : ids.size();
     std::size_t written = 0;
     // One pass over every row, or one selection per id asked for.
     const std::size_t passes = all ? 1 : ids.size();
