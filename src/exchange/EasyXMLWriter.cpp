@@ -170,127 +170,12 @@ struct BlockQuery
         text += ">\r\n";
     }
 
-    int ColumnIndex(const std::string &name) const
-    {
-        for (int c = 0; c < statement->columnCount(); ++c) {
-            if (statement->columnName(c) == name)
-                return c;
-        }
-        return -1;
-    }
-
     bool Failed(Statement::Step step, QString &error) const
     {
         if (step == Statement::Step::Error)
             error = QString::fromStdString(statement->lastError().text);
         return step == Statement::Step::Error;
     }
-};
-
-// The column or parameter rows of the IQs, as blocks named `block`: for a few IQs a selection
-// per IQ; for every IQ one pass over the table in IQ order, walked beside the IQs, as a selection
-// per IQ costs several times the plain read of the table. The walk puts each IQ's rows in id
-// order itself: asked of the engine, that order cost a sort per IQ (the column index is on the
-// IQ and the display order), a fifth of the whole export.
-class ChildBlocks
-{
-public:
-    ChildBlocks(const char *table, const char *idColumn, const char *block, const BlockRules &rules)
-        : m_table(table)
-        , m_idColumn(idColumn)
-        , m_block(block)
-        , m_rules(rules)
-    {
-    }
-
-    bool Prepare(Connection &payroll, bool all, QString &error)
-    {
-        m_walk = all;
-        const std::string sql = all
-            ? "select * from " + m_table + " order by iEnquiryID"
-            : "select * from " + m_table + " where iEnquiryID = ? order by " + m_idColumn;
-        if (!m_query.Prepare(payroll, sql, m_rules, error))
-            return false;
-        m_rowIdColumn = m_query.ColumnIndex(m_idColumn);
-        if (m_query.ownerColumn < 0) {
-            error = QStringLiteral("%1 has no iEnquiryID column.")
-                        .arg(QString::fromStdString(m_table));
-            return false;
-        }
-        return !m_walk || Advance(error);
-    }
-
-    // The blocks of IQ `id`; with a walk, ids come in ascending order.
-    bool Write(std::int64_t id, std::string &text, QString &error)
-    {
-        Statement &rows = *m_query.statement;
-        if (m_walk) {
-            while (m_row && m_owner < id && Advance(error)) { }
-            m_blocks.clear();
-            m_pieces.clear();
-            for (; m_row && m_owner == id; Advance(error)) {
-                const std::size_t start = m_blocks.size();
-                m_query.WriteBlock(m_block, m_blocks);
-                m_pieces.push_back({ m_rowIdColumn >= 0 ? rows.asInt64(m_rowIdColumn) : 0, start,
-                    m_blocks.size() - start });
-            }
-            AppendInIdOrder(text);
-            return error.isEmpty();
-        }
-        rows.reset();
-        if (!rows.bind(1, Value(id))) {
-            error = QString::fromStdString(rows.lastError().text);
-            return false;
-        }
-        Statement::Step step;
-        while ((step = rows.step()) == Statement::Step::Row)
-            m_query.WriteBlock(m_block, text);
-        return !m_query.Failed(step, error);
-    }
-
-private:
-    // One row's block in m_blocks.
-    struct Piece
-    {
-        std::int64_t id;
-        std::size_t start;
-        std::size_t size;
-    };
-
-    void AppendInIdOrder(std::string &text)
-    {
-        const auto byId = [](const Piece &a, const Piece &b) { return a.id < b.id; };
-        if (std::is_sorted(m_pieces.begin(), m_pieces.end(), byId)) {
-            text += m_blocks;
-            return;
-        }
-        std::sort(m_pieces.begin(), m_pieces.end(), byId);
-        for (const Piece &piece : m_pieces)
-            text.append(m_blocks, piece.start, piece.size);
-    }
-
-    bool Advance(QString &error)
-    {
-        Statement &rows = *m_query.statement;
-        const Statement::Step step = rows.step();
-        m_row = step == Statement::Step::Row;
-        // A row without an IQ sorts first and belongs to none.
-        m_owner
-            = m_row && !rows.isNull(m_query.ownerColumn) ? rows.asInt64(m_query.ownerColumn) : -1;
-        return !m_query.Failed(step, error);
-    }
-
-    std::string m_table;
-    const char *m_idColumn;
-    const char *m_block;
-    const BlockRules &m_rules;
-    BlockQuery m_query;
-    bool m_walk = false;
-    int m_rowIdColumn = -1;
-    std::string m_blocks; // the current IQ's blocks, as the walk meets them
-    std::vector<Piece> m_pieces;
-    bool m_row = false;
-    std::int64_t m_owner = -1;
 };
 
 std::size_t CountEnquiries(Connection &payroll)
@@ -307,11 +192,113 @@ void ReserveLike(std::string &text, std::size_t expected)
     text.reserve(std::min(text.size() * expected * 9 / 8, kMostReserved));
 }
 
+// The column or parameter rows of the IQs, as blocks named `block`: for a few IQs a selection
+// per IQ. For every IQ the table is read once in id order, its stored order, without the index
+// on the IQ, which looks every row up in the table apart. The blocks go into one buffer, where
+// each IQ's are found by runs of rows; the rows of an edited IQ may be stored apart, in several
+// runs: the runs are put in IQ order once, so no order of storage costs a second pass.
+class ChildBlocks
+{
+public:
+    ChildBlocks(const char *table, const char *idColumn, const char *block, const BlockRules &rules)
+        : m_table(table)
+        , m_idColumn(idColumn)
+        , m_block(block)
+        , m_rules(rules)
+    {
+    }
+
+    // `enquiries`: how many IQs there are, when `all`.
+    bool Prepare(Connection &payroll, bool all, std::size_t enquiries, QString &error)
+    {
+        m_all = all;
+        const std::string sql = all
+            ? "select * from " + m_table + " order by " + m_idColumn
+            : "select * from " + m_table + " where iEnquiryID = ? order by " + m_idColumn;
+        if (!m_query.Prepare(payroll, sql, m_rules, error))
+            return false;
+        if (m_query.ownerColumn < 0) {
+            error = QStringLiteral("%1 has no iEnquiryID column.")
+                        .arg(QString::fromStdString(m_table));
+            return false;
+        }
+        return !m_all || ReadAll(enquiries, error);
+    }
+
+    // The blocks of IQ `id`; for every IQ, ids come in ascending order.
+    bool Write(std::int64_t id, std::string &text, QString &error)
+    {
+        if (m_all) {
+            while (m_nextRun < m_runs.size() && m_runs[m_nextRun].owner < id)
+                ++m_nextRun;
+            for (; m_nextRun < m_runs.size() && m_runs[m_nextRun].owner == id; ++m_nextRun)
+                text.append(m_blocks, m_runs[m_nextRun].start, m_runs[m_nextRun].size);
+            return true;
+        }
+        Statement &rows = *m_query.statement;
+        rows.reset();
+        if (!rows.bind(1, Value(id))) {
+            error = QString::fromStdString(rows.lastError().text);
+            return false;
+        }
+        Statement::Step step;
+        while ((step = rows.step()) == Statement::Step::Row)
+            m_query.WriteBlock(m_block, text);
+        return !m_query.Failed(step, error);
+    }
+
+private:
+    // Rows of one IQ stored one after another, as their blocks in m_blocks.
+    struct Run
+    {
+        std::int64_t owner;
+        std::size_t start;
+        std::size_t size;
+    };
+
+    bool ReadAll(std::size_t enquiries, QString &error)
+    {
+        Statement &rows = *m_query.statement;
+        Statement::Step step;
+        while ((step = rows.step()) == Statement::Step::Row) {
+            // A row without an IQ sorts first and belongs to none.
+            const std::int64_t owner
+                = rows.isNull(m_query.ownerColumn) ? -1 : rows.asInt64(m_query.ownerColumn);
+            if (m_runs.empty() || m_runs.back().owner != owner) {
+                // Grown step by step, the buffer cost more than twice the rest of the export.
+                if (m_runs.size() == 1)
+                    ReserveLike(m_blocks, enquiries);
+                m_runs.push_back({ owner, m_blocks.size(), 0 });
+            }
+            m_query.WriteBlock(m_block, m_blocks);
+            m_runs.back().size = m_blocks.size() - m_runs.back().start;
+        }
+        if (m_query.Failed(step, error))
+            return false;
+        // Stable: the runs of one IQ keep their id order.
+        const auto byOwner = [](const Run &a, const Run &b) { return a.owner < b.owner; };
+        if (!std::is_sorted(m_runs.begin(), m_runs.end(), byOwner))
+            std::stable_sort(m_runs.begin(), m_runs.end(), byOwner);
+        return true;
+    }
+
+    std::string m_table;
+    const char *m_idColumn;
+    const char *m_block;
+    const BlockRules &m_rules;
+    BlockQuery m_query;
+    bool m_all = false;
+    std::string m_blocks; // every row's block, in id order
+    std::vector<Run> m_runs; // in IQ order once read
+    std::size_t m_nextRun = 0;
+};
+
 } // namespace
 
 bool EasyXMLFromDataSet(
     Connection &payroll, bool all, const std::vector<int> &ids, std::string &text, QString &error)
 {
+    const std::size_t expected = all ? CountEnquiries(payroll) : ids.size();
     BlockQuery main;
     ChildBlocks columns("_iptblEasyEnquiryColumn", "idEnquiryColumn", "ColumnRecord", kColumnRules);
     ChildBlocks params("_iptblEasyEnquiryParam", "idEnquiryParam", "ParameterRecord", kParamRules);
@@ -319,11 +306,11 @@ bool EasyXMLFromDataSet(
             all ? "select * from _iptblEasyEnquiry order by idEnquiry"
                 : "select * from _iptblEasyEnquiry where idEnquiry = ?",
             kRecordRules, error)
-        || !columns.Prepare(payroll, all, error) || !params.Prepare(payroll, all, error))
+        || !columns.Prepare(payroll, all, expected, error)
+        || !params.Prepare(payroll, all, expected, error))
         return false;
     text.clear();
     text += ("<?xml version = \"1.0\" ?>\r\n<RecordSet tablename=\"qryEasyEnquiry\">\r\n");
-    const std::size_t expected = all ? CountEnquiries(payroll) : ids.size();
     std::size_t written = 0;
     // One pass over every row, or one selection per id asked for.
     const std::size_t passes = all ? 1 : ids.size();
