@@ -6,7 +6,6 @@
 #include "host/db/dataset/ResultColumn.h"
 #include "host/db/dataset/ResultColumns.h"
 #include "host/db/dataset/TQuillonDataSet.h"
-#include "host/db/engine/NameFold.h"
 
 #include <QLocale>
 
@@ -84,22 +83,19 @@ QString ChartTemplateMessage(const QString &reason)
     return QStringLiteral("Unable to save the chart template!\rReason: %1").arg(reason);
 }
 
-QString ChartBuilder::ListedColumn(const QString &Name, const QString &List)
+bool ChartBuilder::ValidColumn(const QString &Name, const QString &List)
 {
-    if (Name.isEmpty())
-        return {};
-    for (const QString &listed : List.split(QLatin1Char(','))) {
-        if (NameFold::same(listed, Name))
-            return listed;
-    }
-    return {};
+    if (Name.isEmpty() || List.isEmpty())
+        return false;
+    return (QLatin1Char(',') + List + QLatin1Char(','))
+        .contains(QLatin1Char(',') + Name + QLatin1Char(','));
 }
 
 void ChartBuilder::PrepareCount(const QString &X, const QString &Y, bool AutoPick)
 {
     FCount = 0;
     if (!X.isEmpty()) {
-        if (ListedColumn(X, FColumnList).isEmpty())
+        if (!ValidColumn(X, FColumnList))
             return;
         FCount = 1;
         if (!Y.isEmpty())
@@ -117,15 +113,14 @@ void ChartBuilder::PrepareXYColumn(const QString &X, const QString &Y, bool Auto
     if (FCount <= 0)
         return;
     if (!X.isEmpty()) {
-        FXColumn = ListedColumn(X, FColumnList);
+        FXColumn = X;
         if (Y.isEmpty())
             return;
         FYColumn.assign(static_cast<std::size_t>(FCount - 1), QString());
         std::size_t next = 0;
         for (const QString &piece : Y.split(QLatin1Char(','))) {
-            const QString listed = ListedColumn(piece, FColumnList);
-            if (!listed.isEmpty())
-                FYColumn[next++] = listed;
+            if (ValidColumn(piece, FColumnList))
+                FYColumn[next++] = piece;
             else
                 --FCount;
         }

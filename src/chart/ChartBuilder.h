@@ -31,10 +31,8 @@ public:
 
     void PrepareCount(const QString &X, const QString &Y, bool AutoPick);
     void PrepareXYColumn(const QString &X, const QString &Y, bool AutoPick);
-    // List's own spelling of Name, empty when Name is not one of List's names. Letter case does
-    // not count: a server may fold the result's names while the stored settings keep the case
-    // they were written with.
-    static QString ListedColumn(const QString &Name, const QString &List);
+    // Both non-empty and Name one of List's names, compared exactly.
+    static bool ValidColumn(const QString &Name, const QString &List);
     QString GetYColumn() const; // the Y columns in use, joined by ","
 
     // Refills `chart` from the records of `data` (the filter applies). With LoadTemplate the
