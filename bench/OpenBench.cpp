@@ -9,6 +9,7 @@
 #include "OdbcBench.h"
 #include "ViewBench.h"
 
+#include "host/db/dataset/ChunkAllocator.h"
 #include "host/db/dataset/ResultColumns.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
 #include "host/db/engine/SqliteConnection.h"
@@ -51,14 +52,20 @@ void PlainStepLoop(benchmark::State &bench)
         benchmark::DoNotOptimize(PlainStepLoopOnce(db, kSelect));
 }
 
-// A new query every time: the first open of a result, on memory the system has to provide.
-// Closing the result is not part of opening it, so it runs outside the timing.
-void QueryOpen(benchmark::State &bench)
+// A new query every time, after another query's result was closed (outside the timing): its
+// buffers are kept and serve the new result, as when a person closes a window and runs the
+// next IQ. `cold` gives them back first, so that every page is one the system has to provide,
+// as for the first result of a session.
+void OpenNewQuery(benchmark::State &bench, bool cold)
 {
     for (auto _ : bench) {
+        bench.PauseTiming();
+        if (cold)
+            releaseKeptChunkMemory();
         auto query = std::make_unique<TQuillonADOQuery>();
         query->SetConnection(state().db.get());
         query->SetSQL(kSelect);
+        bench.ResumeTiming();
         if (!query->Open()) {
             bench.SkipWithError(query->LastErrorText().toUtf8().constData());
             break;
@@ -68,6 +75,16 @@ void QueryOpen(benchmark::State &bench)
         query.reset();
         bench.ResumeTiming();
     }
+}
+
+void QueryOpen(benchmark::State &bench)
+{
+    OpenNewQuery(bench, false);
+}
+
+void QueryOpenCold(benchmark::State &bench)
+{
+    OpenNewQuery(bench, true);
 }
 
 // The same query opened again, as a refresh does: the new result refills the old one's pages.
@@ -118,9 +135,13 @@ void RecordFilterPass(benchmark::State &bench)
     }
 }
 
-QP_BENCH(PlainStepLoop);
-QP_BENCH(QueryOpen);
-QP_BENCH(QueryReopen);
+// The open may hand work to a helper thread (faulting in the pages of the next chunk), so these
+// three are judged by the time a person waits, and their CPU column counts every thread of the
+// process.
+QP_BENCH(PlainStepLoop)->UseRealTime()->MeasureProcessCPUTime();
+QP_BENCH(QueryOpen)->UseRealTime()->MeasureProcessCPUTime();
+QP_BENCH(QueryOpenCold)->UseRealTime()->MeasureProcessCPUTime();
+QP_BENCH(QueryReopen)->UseRealTime()->MeasureProcessCPUTime();
 QP_BENCH(PlainColumnPass);
 QP_BENCH(RecordFilterPass);
 
@@ -133,11 +154,14 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs) {
             if (!run.error_occurred && run.run_type == Run::RT_Aggregate
-                && run.aggregate_name == "min")
+                && run.aggregate_name == "min") {
                 times[run.run_name.function_name] = run.GetAdjustedCPUTime();
+                wallTimes[run.run_name.function_name] = run.GetAdjustedRealTime();
+            }
         }
     }
     std::map<std::string, double> times;
+    std::map<std::string, double> wallTimes;
 };
 
 // Takes "--rows=N" out of argv before the benchmark library sees it.
@@ -162,9 +186,10 @@ int takeRows(int &argc, char **argv)
 // window. The workbook, the exchange file, the editor, the chart and the server are measured
 // at a million rows; at ten million they would take the better part of an hour.
 constexpr int kLargeRows = 1000000;
-char kLargeFilter[] = "--benchmark_filter=^(PlainStepLoop|QueryOpen|QueryReopen|PlainColumnPass|"
-                      "RecordFilterPass|PlainCsvLoop|ExportCsv|PlainTextSort|GridTextSort|"
-                      "PlainTextPass|GridFilterClear|GridSaveCsv)/";
+char kLargeFilter[]
+    = "--benchmark_filter=^(PlainStepLoop|QueryOpen|QueryOpenCold|QueryReopen|PlainColumnPass|"
+      "RecordFilterPass|PlainCsvLoop|ExportCsv|PlainTextSort|GridTextSort|"
+      "PlainTextPass|GridFilterClear|GridSaveCsv)/";
 
 int main(int argc, char **argv)
 {
@@ -211,16 +236,23 @@ int main(int argc, char **argv)
     const double memory = static_cast<double>(columns.memoryBytes());
     const double values = static_cast<double>(columns.valueBytes());
     std::printf("\nSummary for %d rows (CPU time per run):\n", rows);
-    PrintRatio("result memory / value size", memory / values, 1.5, rows);
+    PrintRatio("result memory / value size", memory / values, 1.2, rows);
     std::printf(
         "  %-40s %.1f MB for %.1f MB of values\n", "", memory / 1048576.0, values / 1048576.0);
     auto &t = reporter.times;
-    if (t.count("PlainStepLoop") && t.count("QueryOpen"))
-        PrintRatio(
-            "open into query / plain step loop", t["QueryOpen"] / t["PlainStepLoop"], 1.3, rows);
-    if (t.count("PlainStepLoop") && t.count("QueryReopen"))
-        PrintRatio(
-            "reopen (refresh) / plain step loop", t["QueryReopen"] / t["PlainStepLoop"], 1.3, rows);
+    auto &wall = reporter.wallTimes;
+    const std::pair<const char *, const char *> opens[] = {
+        { "QueryOpen", "open into query / plain step loop (wall)" },
+        { "QueryOpenCold", "first open (no kept pages) / plain loop" },
+        { "QueryReopen", "reopen (refresh) / plain step loop (wall)" },
+    };
+    for (const auto &[open, what] : opens) {
+        if (!t.count("PlainStepLoop") || !t.count(open))
+            continue;
+        PrintRatio(what, wall[open] / wall["PlainStepLoop"], 1.1, rows);
+        std::printf("  %-40s %6.2fx   (%.1f / %.1f ms of CPU, every thread)\n",
+            "  the same in CPU time", t[open] / t["PlainStepLoop"], t[open], t["PlainStepLoop"]);
+    }
     if (t.count("PlainColumnPass") && t.count("RecordFilterPass"))
         PrintRatio("two-condition filter / plain pass",
             t["RecordFilterPass"] / t["PlainColumnPass"], 1.5, rows);

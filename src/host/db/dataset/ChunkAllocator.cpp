@@ -4,7 +4,13 @@
 #include <sys/mman.h>
 #endif
 
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -23,7 +29,93 @@ constexpr int kPopulateWrite = MADV_POPULATE_WRITE;
 constexpr int kPopulateWrite = 23; // the value since Linux 5.14; older headers lack the name
 #endif
 
-void *mapHuge(std::size_t bytes)
+// Faults in the pages of buffers mapped ahead, one buffer after another, on a thread of its own.
+// It only asks the system to fault the pages (their contents stay as they are), so the loading
+// thread may write into a buffer while its pages are being faulted in. A buffer is forgotten
+// before it is unmapped: the system could hand its addresses to someone else's mapping.
+class Prefaulter
+{
+public:
+    // Started on the first buffer mapped ahead and never stopped: the process may release
+    // buffers until its end.
+    static Prefaulter &instance()
+    {
+        static Prefaulter *const shared = [] {
+            auto *started = new Prefaulter;
+            s_started.store(started, std::memory_order_release);
+            return started;
+        }();
+        return *shared;
+    }
+    static Prefaulter *started() { return s_started.load(std::memory_order_acquire); }
+
+    void queue(void *memory, std::size_t bytes)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            if (!m_working)
+                return;
+            m_queue.emplace_back(memory, bytes);
+        }
+        m_wake.notify_one();
+    }
+
+    void forget(void *memory)
+    {
+        std::unique_lock lock(m_mutex);
+        std::erase_if(m_queue, [memory](const auto &entry) { return entry.first == memory; });
+        m_done.wait(lock, [&] { return m_busy != memory; });
+    }
+
+private:
+    Prefaulter() { std::thread(&Prefaulter::run, this).detach(); }
+
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [&] { return !m_queue.empty(); });
+            const auto [memory, bytes] = m_queue.front();
+            m_queue.pop_front();
+            m_busy = memory;
+            lock.unlock();
+            // A kernel without the advice (before 5.14) refuses it: the pages then fault on
+            // first touch, and nothing more is queued.
+            const bool done = madvise(memory, bytes, kPopulateWrite) == 0 || errno != EINVAL;
+            lock.lock();
+            m_busy = nullptr;
+            if (!done) {
+                m_working = false;
+                m_queue.clear();
+            }
+            m_done.notify_all();
+        }
+    }
+
+    static inline std::atomic<Prefaulter *> s_started { nullptr };
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_done;
+    std::deque<std::pair<void *, std::size_t>> m_queue;
+    void *m_busy = nullptr;
+    bool m_working = true;
+};
+
+void prefault(void *memory, std::size_t bytes, Prefault when)
+{
+    if (when == Prefault::Ahead)
+        Prefaulter::instance().queue(memory, bytes);
+    else
+        madvise(memory, bytes, kPopulateWrite);
+}
+
+void forgetPrefault(void *memory)
+{
+    if (Prefaulter *prefaulter = Prefaulter::started())
+        prefaulter->forget(memory);
+}
+
+void *mapHuge(std::size_t bytes, Prefault when)
 {
     // Over-map by one huge page and cut the ends so that the region starts on its boundary.
     const std::size_t span = bytes + kHugePage;
@@ -38,63 +130,116 @@ void *mapHuge(std::size_t bytes)
     if (raw + span > aligned + bytes)
         munmap(aligned + bytes, static_cast<std::size_t>(raw + span - (aligned + bytes)));
     madvise(aligned, bytes, MADV_HUGEPAGE);
-    // Fault the pages in now, in one call: huge ones where the system has them, and where it
-    // has none, small ones all at once rather than one fault per 4 KiB while loading. Kernels
-    // before 5.14 refuse the advice and fault on first touch as usual.
-    madvise(aligned, bytes, kPopulateWrite);
+    // Fault the pages in at once, in one call: huge ones where the system has them, and where
+    // it has none, small ones all together rather than one fault per 4 KiB while loading.
+    // Kernels before 5.14 refuse the advice and fault on first touch as usual.
+    prefault(aligned, bytes, when);
     return aligned;
 }
-#endif
 
-thread_local ChunkReuseScope *t_reuse = nullptr;
+// See releaseKeptChunkMemory. Made once and never destroyed: buffers are given back until the
+// process ends, static destructors included.
+class KeptBuffers
+{
+public:
+    static KeptBuffers &instance()
+    {
+        static KeptBuffers *const shared = new KeptBuffers;
+        return *shared;
+    }
+
+    void *take(std::size_t bytes)
+    {
+        const std::lock_guard lock(m_mutex);
+        for (auto kept = m_kept.rbegin(); kept != m_kept.rend(); ++kept) {
+            if (kept->second == bytes) {
+                void *memory = kept->first;
+                m_total -= bytes;
+                m_kept.erase(std::next(kept).base());
+                return memory;
+            }
+        }
+        return nullptr;
+    }
+
+    // False when the buffer is too large to keep: the caller unmaps it.
+    bool keep(void *memory, std::size_t bytes) noexcept
+    {
+        if (bytes > kKeptBytes)
+            return false;
+        std::vector<std::pair<void *, std::size_t>> gone;
+        {
+            const std::lock_guard lock(m_mutex);
+            try {
+                m_kept.reserve(m_kept.size() + 1);
+            } catch (const std::bad_alloc &) {
+                return false;
+            }
+            // The oldest make room: the newest are the likeliest sizes of the next result.
+            std::size_t dropped = 0;
+            while (m_total + bytes > kKeptBytes) {
+                m_total -= m_kept[dropped].second;
+                unmap(m_kept[dropped].first, m_kept[dropped].second);
+                ++dropped;
+            }
+            m_kept.erase(m_kept.begin(), m_kept.begin() + static_cast<std::ptrdiff_t>(dropped));
+            // Free to the system while kept: no write-back, and a page it takes back is
+            // faulted in again, cleared, by the next write.
+            madvise(memory, bytes, MADV_FREE);
+            m_kept.emplace_back(memory, bytes);
+            m_total += bytes;
+        }
+        return true;
+    }
+
+    void releaseAll() noexcept
+    {
+        const std::lock_guard lock(m_mutex);
+        for (const auto &[memory, bytes] : m_kept)
+            unmap(memory, bytes);
+        m_kept.clear();
+        m_total = 0;
+    }
+
+private:
+    static constexpr std::size_t kKeptBytes = std::size_t(256) << 20;
+
+    static void unmap(void *memory, std::size_t bytes) noexcept
+    {
+        forgetPrefault(memory);
+        munmap(memory, bytes);
+    }
+
+    std::mutex m_mutex;
+    std::vector<std::pair<void *, std::size_t>> m_kept; // oldest first
+    std::size_t m_total = 0;
+};
+#endif
 
 } // namespace
 
-ChunkReuseScope::ChunkReuseScope()
-    : m_outer(t_reuse)
+void releaseKeptChunkMemory() noexcept
 {
-    t_reuse = this;
+#if defined(__linux__)
+    KeptBuffers::instance().releaseAll();
+#endif
 }
 
-ChunkReuseScope::~ChunkReuseScope()
-{
-    t_reuse = m_outer;
-    for (const auto &[memory, bytes] : m_kept)
-        releaseChunkMemory(memory, bytes);
-}
-
-void *ChunkReuseScope::take(std::size_t bytes)
-{
-    for (auto &kept : m_kept) {
-        if (kept.second == bytes) {
-            void *memory = kept.first;
-            kept = m_kept.back();
-            m_kept.pop_back();
-            return memory;
-        }
-    }
-    return nullptr;
-}
-
-void ChunkReuseScope::keep(void *memory, std::size_t bytes)
-{
-    m_kept.emplace_back(memory, bytes);
-}
-
-void *allocateChunkMemory(std::size_t bytes)
+void *allocateChunkMemory(std::size_t bytes, Prefault when)
 {
 #if defined(__linux__)
     if (bytes >= kMappedFrom) {
-        if (t_reuse) {
-            if (void *kept = t_reuse->take(bytes))
-                return kept;
-        }
+        if (void *kept = KeptBuffers::instance().take(bytes))
+            return kept;
         if (bytes % kHugePage == 0)
-            return mapHuge(bytes);
-        void *memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
-            MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+            return mapHuge(bytes, when);
+        const int populate = when == Prefault::Now ? MAP_POPULATE : 0;
+        void *memory = mmap(
+            nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | populate, -1, 0);
         if (memory == MAP_FAILED)
             throw std::bad_alloc();
+        if (when == Prefault::Ahead)
+            prefault(memory, bytes, when);
         return memory;
     }
 #endif
@@ -105,15 +250,10 @@ void releaseChunkMemory(void *memory, std::size_t bytes) noexcept
 {
 #if defined(__linux__)
     if (bytes >= kMappedFrom) {
-        if (t_reuse) {
-            try {
-                t_reuse->keep(memory, bytes);
-                return;
-            } catch (const std::bad_alloc &) {
-                // no room to note it: give it back now
-            }
+        if (!KeptBuffers::instance().keep(memory, bytes)) {
+            forgetPrefault(memory);
+            munmap(memory, bytes);
         }
-        munmap(memory, bytes);
         return;
     }
 #endif
@@ -134,6 +274,7 @@ std::size_t shrinkChunkMemory(void *memory, std::size_t capacity, std::size_t by
     // Below the mapped sizes the buffer would be released to the heap, which never had it.
     if (capacity < kMappedFrom || kept < kMappedFrom || kept >= capacity)
         return 0;
+    forgetPrefault(memory);
     if (munmap(static_cast<char *>(memory) + kept, capacity - kept) != 0)
         return 0;
     return kept;

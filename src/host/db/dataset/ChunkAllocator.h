@@ -10,7 +10,13 @@
 // one call. Filling them page fault by page fault would be a large part of opening a million
 // rows. Smaller buffers, and systems without those calls, use the ordinary heap, which reuses
 // memory between small results better.
-void *allocateChunkMemory(std::size_t bytes);
+//
+// `Prefault::Ahead` is for a buffer that will be written a while later (the next chunk of a
+// result, mapped while the current one fills): its pages are faulted in on a helper thread, so
+// that clearing them costs the loading thread nothing. The buffer may be used at once; a page
+// written before the helper reached it is simply faulted in by that write.
+enum class Prefault { Now, Ahead };
+void *allocateChunkMemory(std::size_t bytes, Prefault when = Prefault::Now);
 void releaseChunkMemory(void *memory, std::size_t bytes) noexcept;
 // The size to ask for when `bytes` are needed and more would be welcome: a little more where
 // that lets the system serve it with huge pages.
@@ -20,25 +26,11 @@ std::size_t chunkCapacityFor(std::size_t bytes);
 // Trimming the last chunk of a result this way spares a copy and the pages of a new buffer.
 std::size_t shrinkChunkMemory(void *memory, std::size_t capacity, std::size_t bytes) noexcept;
 
-// While one is alive on a thread, the mapped buffers released there are kept rather than given
-// back, and allocations of the same size take them again. A query that opens once more (a
-// refresh) so refills the pages of its previous result instead of having the system clear new
-// ones. What is left when the scope ends goes back to the system; nothing outlives it.
-class ChunkReuseScope
-{
-public:
-    ChunkReuseScope();
-    ~ChunkReuseScope();
-    ChunkReuseScope(const ChunkReuseScope &) = delete;
-    ChunkReuseScope &operator=(const ChunkReuseScope &) = delete;
-
-    void *take(std::size_t bytes);
-    void keep(void *memory, std::size_t bytes);
-
-private:
-    std::vector<std::pair<void *, std::size_t>> m_kept;
-    ChunkReuseScope *m_outer;
-};
+// Mapped buffers given back are kept, up to 256 MiB in all, and an allocation of the same size
+// takes them again: the next result (a refresh, or the next IQ after a window closed) writes
+// into pages the system has already provided instead of having it clear new ones. The system
+// may take their pages back under memory pressure. This gives every kept buffer back now.
+void releaseKeptChunkMemory() noexcept;
 
 template <typename T> struct ChunkAllocator
 {

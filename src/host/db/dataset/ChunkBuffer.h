@@ -49,10 +49,14 @@ public:
 
     void push_back(T value)
     {
+        // The new half is written a while later: a helper faults its pages in meanwhile.
         if (m_size == m_capacity) [[unlikely]]
-            reallocate(m_capacity ? 2 * m_capacity : 16);
+            reallocate(m_capacity ? 2 * m_capacity : 16, Prefault::Ahead);
         m_data[m_size++] = value;
     }
+    // The load's fast path, once the caller has made sure of the room.
+    void push_unchecked(T value) { m_data[m_size++] = value; }
+    void truncate(std::size_t size) { m_size = std::min(m_size, size); }
     void assign(std::size_t count, T value)
     {
         m_size = 0;
@@ -60,10 +64,10 @@ public:
         std::fill_n(m_data, count, value);
         m_size = count;
     }
-    void reserve(std::size_t capacity)
+    void reserve(std::size_t capacity, Prefault when = Prefault::Now)
     {
         if (capacity > m_capacity)
-            reallocate(capacity);
+            reallocate(capacity, when);
     }
     void shrink_to_fit()
     {
@@ -85,9 +89,10 @@ public:
     }
 
 private:
-    void reallocate(std::size_t capacity)
+    void reallocate(std::size_t capacity, Prefault when = Prefault::Now)
     {
-        T *data = capacity ? ChunkAllocator<T>().allocate(capacity) : nullptr;
+        T *data = capacity ? static_cast<T *>(allocateChunkMemory(capacity * sizeof(T), when))
+                           : nullptr;
         if (m_size)
             std::memcpy(data, m_data, m_size * sizeof(T));
         if (m_data)

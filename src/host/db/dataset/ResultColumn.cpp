@@ -81,13 +81,22 @@ void ResultColumn::addChunk()
         trim(full.text);
         textReserve = full.text.size() + full.text.size() / 16;
     }
+    const bool text = m_storage == Storage::Text || m_storage == Storage::Bytes;
+    if (following && (text ? m_next.ends.capacity() : m_next.words.capacity()) >= kChunkRows) {
+        m_chunks.push_back(std::move(m_next));
+        m_next = {};
+        if (text)
+            m_chunks.back().text.reserve(textReserve); // nothing to do when the estimate held
+        return;
+    }
+    m_next = {}; // none, or mapped for a storage the column has left
     m_chunks.emplace_back();
     // The first chunk starts small (most results are a few rows) and grows by doubling; the
     // following ones are sized for a full chunk at once.
     const std::size_t rows = following ? kChunkRows : kFirstRows;
     Chunk &chunk = m_chunks.back();
     chunk.nulls.reserve(rows / 64);
-    if (m_storage == Storage::Text || m_storage == Storage::Bytes) {
+    if (text) {
         chunk.ends.reserve(rows);
         chunk.text.reserve(following ? textReserve : rows * 8);
     } else {
@@ -216,12 +225,49 @@ void ResultColumn::append(const Value &value)
         appendNull();
 }
 
+void ResultColumn::prepareNextChunk()
+{
+    m_next = {};
+    if (m_chunks.empty() || m_storage == Storage::Pending)
+        return;
+    const Chunk &current = m_chunks.back();
+    m_next.nulls.reserve(kChunkRows / 64);
+    if (m_storage == Storage::Text || m_storage == Storage::Bytes) {
+        m_next.ends.reserve(kChunkRows, Prefault::Ahead);
+        // As much text as the rows so far would make in a whole chunk, and a sixteenth more.
+        const std::size_t estimate
+            = current.rows ? current.text.size() * kChunkRows / current.rows : 0;
+        m_next.text.reserve(estimate + estimate / 16, Prefault::Ahead);
+    } else {
+        m_next.words.reserve(kChunkRows, Prefault::Ahead);
+    }
+}
+
+std::size_t ResultColumn::roomInTail()
+{
+    if (m_chunks.empty())
+        return 0;
+    Chunk &chunk = m_chunks.back();
+    const bool text = m_storage == Storage::Text || m_storage == Storage::Bytes;
+    const std::size_t capacity
+        = std::min(kChunkRows, text ? chunk.ends.capacity() : chunk.words.capacity());
+    if (capacity <= chunk.rows)
+        return 0;
+    const std::size_t words = (capacity + 63) / 64;
+    chunk.nulls.reserve(words);
+    while (chunk.nulls.size() < words)
+        chunk.nulls.push_back(0);
+    return capacity - chunk.rows;
+}
+
 void ResultColumn::finish()
 {
+    m_next = {};
     if (m_storage == Storage::Pending)
         decide(Storage::Text, FieldType::Other);
     if (!m_chunks.empty()) {
         Chunk &last = m_chunks.back();
+        last.nulls.truncate((last.rows + 63) / 64); // roomInTail's words for rows that never came
         trim(last.words);
         trim(last.ends);
         trim(last.text);
@@ -491,6 +537,7 @@ void ResultColumn::remove(std::size_t row)
 void ResultColumn::clear()
 {
     m_chunks.clear();
+    m_next = {};
     m_storage = storageFor(m_declared);
     m_type = m_declared;
 }

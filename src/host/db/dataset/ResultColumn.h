@@ -123,6 +123,49 @@ public:
             appendBytes(cell.bytes());
         }
     }
+    // Loading calls this halfway through each chunk: the next chunk's buffers are mapped now and
+    // their pages faulted in by a helper thread, so that starting that chunk costs the loading
+    // thread no cleared pages.
+    void prepareNextChunk();
+    // The rows the last chunk takes before it must grow or a new chunk begin (0 when there is
+    // none), with their null words in place: ResultColumns then appends whole rows through
+    // appendCellWithRoom until one of its columns needs the general path again.
+    std::size_t roomInTail();
+    // appendCell for a row that roomInTail() has room for: no chunk, capacity or null word to
+    // check. False when the cell took the general path, which may have changed the storage and
+    // so the room.
+    bool appendCellWithRoom(const Cell &cell)
+    {
+        Chunk &chunk = m_chunks.back();
+        const std::size_t i = chunk.rows;
+        if (cell.kind == Cell::Kind::Text) {
+            std::int64_t ms;
+            if (m_storage == Storage::Text) {
+                chunk.text.append(cell.bytes());
+                chunk.ends.push_unchecked(static_cast<std::uint32_t>(chunk.text.size()));
+            } else if (m_storage == Storage::Date && IsoDate::parseStored(cell.bytes(), ms)) {
+                chunk.words.push_unchecked(ms);
+            } else {
+                appendText(cell.bytes());
+                return false;
+            }
+        } else if (cell.kind == Cell::Kind::Integer && m_storage == Storage::Integer) {
+            chunk.words.push_unchecked(cell.integer);
+        } else if (cell.kind == Cell::Kind::Real && m_storage == Storage::Real) {
+            chunk.words.push_unchecked(std::bit_cast<std::int64_t>(cell.real));
+        } else if (cell.kind == Cell::Kind::Null) {
+            chunk.nulls[i >> 6] |= std::uint64_t(1) << (i & 63);
+            if (m_storage == Storage::Text || m_storage == Storage::Bytes)
+                chunk.ends.push_unchecked(static_cast<std::uint32_t>(chunk.text.size()));
+            else
+                chunk.words.push_unchecked(0);
+        } else {
+            appendCell(cell);
+            return false;
+        }
+        chunk.rows = i + 1;
+        return true;
+    }
     // Ends loading: trims the last chunk; a column that saw only NULLs becomes text.
     void finish();
 
@@ -213,23 +256,26 @@ private:
     void pushWord(std::int64_t word, bool null)
     {
         Chunk &chunk = tail();
-        if ((chunk.rows & 63) == 0)
-            chunk.nulls.push_back(0);
-        if (null) [[unlikely]]
-            chunk.nulls.back() |= std::uint64_t(1) << (chunk.rows & 63);
+        pushNullBit(chunk, null);
         chunk.words.push_back(word);
         ++chunk.rows;
     }
     void pushText(std::string_view text, bool null)
     {
         Chunk &chunk = tail();
-        if ((chunk.rows & 63) == 0)
-            chunk.nulls.push_back(0);
-        if (null) [[unlikely]]
-            chunk.nulls.back() |= std::uint64_t(1) << (chunk.rows & 63);
+        pushNullBit(chunk, null);
         chunk.text.append(text);
         chunk.ends.push_back(static_cast<std::uint32_t>(chunk.text.size()));
         ++chunk.rows;
+    }
+    static void pushNullBit(Chunk &chunk, bool null)
+    {
+        // roomInTail may have put the null words of rows to come in place already.
+        const std::size_t word = chunk.rows >> 6;
+        if (word == chunk.nulls.size())
+            chunk.nulls.push_back(0);
+        if (null) [[unlikely]]
+            chunk.nulls[word] |= std::uint64_t(1) << (chunk.rows & 63);
     }
     void decide(Storage storage, FieldType type);
     void toReal();
@@ -245,4 +291,5 @@ private:
     std::string m_baseTable;
     std::string m_baseColumn;
     std::vector<Chunk> m_chunks;
+    Chunk m_next; // prepareNextChunk's buffers until addChunk takes them
 };

@@ -2,9 +2,13 @@
 
 #include "host/db/engine/NameFold.h"
 
+#include <algorithm>
+#include <cstdint>
+
 void ResultColumns::addColumn(
     std::string name, FieldType declared, std::string baseTable, std::string baseColumn)
 {
+    m_room = 0;
     m_columns.emplace_back(std::move(name), declared, std::move(baseTable), std::move(baseColumn));
     m_rowCells.resize(m_columns.size());
     for (std::size_t row = 0; row < m_rows; ++row)
@@ -48,15 +52,36 @@ void ResultColumns::appendRow(const Statement &statement)
     Cell *cells = m_rowCells.data();
     ResultColumn *columns = m_columns.data();
     const int read = statement.readRow(cells, fields);
-    for (int column = 0; column < read; ++column)
-        columns[column].appendCell(cells[column]);
-    for (int column = read; column < fields; ++column)
-        columns[column].appendNull(); // the statement lacks it
-    ++m_rows;
+    if (m_room && read == fields) [[likely]] {
+        // Room in every column: no chunk, capacity or null word to check, cell by cell.
+        bool fast = true;
+        for (int column = 0; column < fields; ++column)
+            fast &= columns[column].appendCellWithRoom(cells[column]);
+        m_room = fast ? m_room - 1 : 0;
+    } else {
+        for (int column = 0; column < read; ++column)
+            columns[column].appendCell(cells[column]);
+        for (int column = read; column < fields; ++column)
+            columns[column].appendNull(); // the statement lacks it
+        m_room = roomForRows();
+    }
+    if ((++m_rows & (ResultColumn::kChunkRows - 1)) == ResultColumn::kChunkRows / 2) [[unlikely]] {
+        for (ResultColumn &column : m_columns)
+            column.prepareNextChunk();
+    }
+}
+
+std::size_t ResultColumns::roomForRows()
+{
+    std::size_t room = SIZE_MAX;
+    for (ResultColumn &column : m_columns)
+        room = std::min(room, column.roomInTail());
+    return m_columns.empty() ? 0 : room;
 }
 
 void ResultColumns::appendRow(const std::vector<Value> &values)
 {
+    m_room = 0;
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
         if (i < values.size())
             m_columns[i].append(values[i]);
@@ -68,11 +93,13 @@ void ResultColumns::appendRow(const std::vector<Value> &values)
 
 void ResultColumns::setValue(std::size_t row, int column, const Value &value)
 {
+    m_room = 0; // the columns may have changed their storage or capacity
     m_columns[static_cast<std::size_t>(column)].set(row, value);
 }
 
 void ResultColumns::removeRow(std::size_t row)
 {
+    m_room = 0; // the columns may have changed their storage or capacity
     for (ResultColumn &column : m_columns)
         column.remove(row);
     --m_rows;
@@ -80,6 +107,7 @@ void ResultColumns::removeRow(std::size_t row)
 
 void ResultColumns::clearRows()
 {
+    m_room = 0; // the columns may have changed their storage or capacity
     for (ResultColumn &column : m_columns)
         column.clear();
     m_rows = 0;
@@ -87,7 +115,7 @@ void ResultColumns::clearRows()
 
 void ResultColumns::finish()
 {
-
+    m_room = 0; // the last chunks lose their spare room
     for (ResultColumn &column : m_columns)
         column.finish();
 }

@@ -44,5 +44,8 @@ public:
 private:
     std::vector<ResultColumn> m_columns;
     std::size_t m_rows = 0;
+    std::size_t roomForRows(); // rows every column takes through its fast path (see roomInTail)
+
     std::vector<Cell> m_rowCells; // one per column: a statement's row while it is appended
+    std::size_t m_room = 0; // rows appendRow may still append without checking (0: check)
 };

@@ -105,7 +105,6 @@ bool TQuillonADOQuery::LoadAndShow()
 
 bool TQuillonADOQuery::Open()
 {
-    ChunkReuseScope reuse; // the previous result's buffers serve the new one
     Close();
     ClearError();
     return LoadAndShow();

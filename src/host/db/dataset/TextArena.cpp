@@ -7,7 +7,8 @@ void TextArena::grow(std::size_t more)
 {
     if (more > kMaxSize - m_size)
         throw std::length_error("more than 4 GiB of text in one column chunk");
-    reallocate(chunkCapacityFor(grown(more)));
+    // The new half is written a while later: a helper faults its pages in meanwhile.
+    reallocate(chunkCapacityFor(grown(more)), Prefault::Ahead);
 }
 
 void TextArena::replace(std::size_t position, std::size_t length, std::string_view text)
@@ -25,10 +26,10 @@ void TextArena::replace(std::size_t position, std::size_t length, std::string_vi
     m_size = size;
 }
 
-void TextArena::reallocate(std::size_t capacity)
+void TextArena::reallocate(std::size_t capacity, Prefault when)
 {
     capacity = std::min(capacity, kMaxSize); // the last growth stops at the limit
-    char *data = capacity ? ChunkAllocator<char>().allocate(capacity) : nullptr;
+    char *data = capacity ? static_cast<char *>(allocateChunkMemory(capacity, when)) : nullptr;
     if (m_size)
         std::memcpy(data, m_data, m_size);
     release();

@@ -71,10 +71,10 @@ public:
     }
     // The `length` bytes at `position` become `text`; the rest moves up or down.
     void replace(std::size_t position, std::size_t length, std::string_view text);
-    void reserve(std::size_t capacity)
+    void reserve(std::size_t capacity, Prefault when = Prefault::Now)
     {
         if (capacity > m_capacity)
-            reallocate(chunkCapacityFor(capacity));
+            reallocate(chunkCapacityFor(capacity), when);
     }
     void shrink_to_fit()
     {
@@ -102,7 +102,7 @@ private:
         return needed > 2 * m_capacity ? needed : 2 * m_capacity;
     }
     void grow(std::size_t more); // room for `more` bytes, or std::length_error
-    void reallocate(std::size_t capacity);
+    void reallocate(std::size_t capacity, Prefault when = Prefault::Now);
     void release() noexcept;
 
     char *m_data = nullptr;

@@ -7,11 +7,12 @@
 
 namespace {
 
-// 150,000 rows; cValue holds numbers up to row 100,000 and words after it, so the column
-// changes its storage (and rewrites its earlier rows) while the reader reads them.
+// 300,000 rows, past the first chunk; cValue holds numbers up to row 200,000 and words after
+// it, so the column changes its storage (and rewrites its earlier rows) while the reader reads
+// them, after the next chunk's buffers were prepared for numbers.
 const char *const kWidening
-    = "with recursive n(i) as (select 1 union all select i + 1 from n where i < 150000) "
-      "select i as iRow, case when i <= 100000 then i * 3 else 'w' || i end as cValue from n";
+    = "with recursive n(i) as (select 1 union all select i + 1 from n where i < 300000) "
+      "select i as iRow, case when i <= 200000 then i * 3 else 'w' || i end as cValue from n";
 
 class BackgroundLoadTest : public DbTest
 {
@@ -43,12 +44,12 @@ TEST_F(BackgroundLoadTest, RowsShownWhileLoadingReadTheirOwnValuesAsTheColumnWid
             const qint64 row = checked + 1;
             ASSERT_EQ(load->NumberAt(checked, 0), double(row));
             const QString expected
-                = row <= 100000 ? QString::number(row * 3) : "w" + QString::number(row);
+                = row <= 200000 ? QString::number(row * 3) : "w" + QString::number(row);
             ASSERT_EQ(load->TextAt(checked, 1), expected) << "row " << row;
         }
     }
     EXPECT_EQ(state, BackgroundLoad::State::Done);
-    EXPECT_EQ(checked, 150000);
+    EXPECT_EQ(checked, 300000);
     ASSERT_TRUE(load->ColumnStore());
     EXPECT_EQ(load->ColumnStore()->column(1).storage(), ResultColumn::Storage::Text);
 }

@@ -257,6 +257,26 @@ TEST(IsoDate, MillisecondsPrintAsAskedButNeverAfterADateAlone)
         EXPECT_EQ(IsoDate::format(row.ms, row.type, row.fraction), row.printed);
     }
 }
+// A helper thread faults in the pages of buffers mapped ahead while they are written; one given
+// back before the helper reached it is forgotten first, and a kept buffer taken again by the
+// next round holds that round's values only.
+TEST(ChunkBuffer, BuffersMappedAheadHoldWhatIsWrittenAndGoBackAtAnyTime)
+{
+    constexpr std::size_t rows = ResultColumn::kChunkRows;
+    for (std::int64_t round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        ChunkBuffer<std::int64_t> written;
+        ChunkBuffer<std::int64_t> unwritten;
+        written.reserve(rows, Prefault::Ahead);
+        unwritten.reserve(rows * 3 + 4096, Prefault::Ahead); // not whole huge pages
+        for (std::size_t i = 0; i < rows; ++i)
+            written.push_back(round * 1000000 + static_cast<std::int64_t>(i));
+        ASSERT_EQ(written[0], round * 1000000);
+        ASSERT_EQ(written[rows - 1], round * 1000000 + static_cast<std::int64_t>(rows) - 1);
+        if (round % 3 == 0)
+            releaseKeptChunkMemory();
+    }
+}
 
 // The limit of one chunk's text is checked before anything is copied, so a text that would carry
 // the 32-bit end offsets past 4 GiB is refused, not wrapped, and the arena stays as it was. The
