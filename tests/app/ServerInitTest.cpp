@@ -35,13 +35,15 @@ protected:
             QStringList { "--payroll", payroll, "--common", common, "init" } + options, password);
     }
 
+    // The two server databases as corvane-iq's options.
+    QStringList servers() const
+    {
+        return { "--payroll", odbcName(payrollDb), "--common", odbcName(commonDb) };
+    }
     // A command on the two server databases, signed in as `agent` (password = its name).
     CliResult as(const QString &agent, const QStringList &arguments) const
     {
-        return m_cli.run(QStringList { "--payroll", odbcName(payrollDb), "--common",
-                             odbcName(commonDb), "--agent", agent }
-                + arguments,
-            agent);
+        return m_cli.run(servers() + QStringList { "--agent", agent } + arguments, agent);
     }
 
     QString odbcName(const std::string &database) const
@@ -138,8 +140,8 @@ TEST_F(ServerInitTest, OneDatabaseHoldsBothAndAFailureLeavesNothingBehind)
 // security, and the demo never adds a second administrator beside init's.
 TEST_F(ServerInitTest, InitThenDemoThenEveryCommandWorksOnTheServer)
 {
-    const QStringList demo { "--payroll", odbcName(payrollDb), "--common", odbcName(commonDb),
-        "demo", "--employees", "30", "--payslips-per-employee", "1" };
+    const QStringList demo
+        = servers() + QStringList { "demo", "--employees", "30", "--payslips-per-employee", "1" };
     const CliResult early = m_cli.run(demo, QString());
     EXPECT_EQ(early.exitCode, 1);
     EXPECT_EQ(early.err,
@@ -260,19 +262,17 @@ TEST_F(ServerInitTest, ListBesideAnImportSeesNoneOrAllOfItsIQs)
 {
     ASSERT_EQ(
         init(odbcName(payrollDb), odbcName(commonDb), "boss", { "--admin", "boss" }).exitCode, 0);
-    ASSERT_EQ(m_cli
-                  .run({ "--payroll", odbcName(payrollDb), "--common", odbcName(commonDb), "demo",
-                           "--employees", "5", "--payslips-per-employee", "1" },
-                      QString())
-                  .exitCode,
-        0);
+    const QStringList demo
+        = servers() + QStringList { "demo", "--employees", "5", "--payslips-per-employee", "1" };
+    ASSERT_EQ(m_cli.run(demo, QString()).exitCode, 0);
     const QStringList codes { "DEPT-COST", "EMP-ACTIVE", "EMP-AGE", "PAY-MONTH", "PAY-OVERTM",
         "PAY-RANGE" };
+    const std::string listed = " IN ('" + codes.join("', '").toStdString() + "')";
     const std::string parts = "SELECT e.cCode, (SELECT count(*) FROM _iptblEasyEnquiryParam p "
                               "WHERE p.iEnquiryID = e.idEnquiry), (SELECT count(*) FROM "
                               "_iptblEasyEnquiryColumn c WHERE c.iEnquiryID = e.idEnquiry) FROM "
-                              "_iptblEasyEnquiry e WHERE e.cCode IN ('DEPT-COST', 'EMP-ACTIVE', "
-                              "'EMP-AGE', 'PAY-MONTH', 'PAY-OVERTM', 'PAY-RANGE') ORDER BY 1";
+                              "_iptblEasyEnquiry e WHERE e.cCode"
+        + listed + " ORDER BY 1";
     const QStringList before = rows(payrollDb, parts);
     ASSERT_EQ(before.size(), codes.size());
     const QString file = m_dir.filePath("many.xml");
@@ -280,19 +280,13 @@ TEST_F(ServerInitTest, ListBesideAnImportSeesNoneOrAllOfItsIQs)
     for (const char *table : { "_iptblEasyEnquiryParam", "_iptblEasyEnquiryColumn" })
         rows(payrollDb,
             std::string("DELETE FROM ") + table
-                + " WHERE iEnquiryID IN (SELECT idEnquiry FROM _iptblEasyEnquiry WHERE cCode IN "
-                  "('DEPT-COST', 'EMP-ACTIVE', 'EMP-AGE', 'PAY-MONTH', 'PAY-OVERTM', "
-                  "'PAY-RANGE'))");
-    rows(payrollDb,
-        "DELETE FROM _iptblEasyEnquiry WHERE cCode IN ('DEPT-COST', 'EMP-ACTIVE', 'EMP-AGE', "
-        "'PAY-MONTH', 'PAY-OVERTM', 'PAY-RANGE')");
+                + " WHERE iEnquiryID IN (SELECT idEnquiry FROM _iptblEasyEnquiry WHERE cCode"
+                + listed + ")");
+    rows(payrollDb, "DELETE FROM _iptblEasyEnquiry WHERE cCode" + listed);
     ASSERT_EQ(rows(payrollDb, parts), QStringList());
 
     QProcess importer;
-    m_cli.start(importer,
-        { "--payroll", odbcName(payrollDb), "--common", odbcName(commonDb), "--agent", "clerk",
-            "import", file },
-        "clerk");
+    m_cli.start(importer, servers() + QStringList { "--agent", "clerk", "import", file }, "clerk");
     ASSERT_TRUE(importer.waitForStarted());
     int lists = 0;
     while (importer.state() != QProcess::NotRunning || lists == 0) {
