@@ -342,12 +342,8 @@ TEST(GridModelReads, OnlyTheRowsOnScreenAreRead)
     counting.AddField("cName", FieldType::String, 20);
     counting.AddField("iCount", FieldType::Integer);
     ASSERT_TRUE(counting.CreateTable());
-    for (int row = 0; row < rows; ++row) {
-        ASSERT_TRUE(counting.brAppend());
-        counting.Field(0).SetAsString(QStringLiteral("Name %1").arg(row));
-        counting.Field(1).SetAsInteger(row);
-        ASSERT_TRUE(counting.brPost());
-    }
+    for (int row = 0; row < rows; ++row)
+        AddRow(counting, { QStringLiteral("Name %1").arg(row), row });
     counting.First();
     counting.clear();
 

@@ -1,5 +1,6 @@
 #include "Click.h"
 #include "PrintQt.h"
+#include "TableRows.h"
 #include "TestDatabases.h"
 
 #include "host/core/TypeTables.h"
@@ -328,15 +329,8 @@ TEST_F(ParamDialogTest, DefinitionsModeHandsTheSetBackAndLocksTheTypeWhenNotEdit
     set.AddField("dtValue", FieldType::DateTime, 0);
     set.CreateTable();
     set.Open();
-    const auto append = [&](const char *name, const char *type, const char *value) {
-        set.brAppend();
-        set.FieldByName("cParamDesc").SetAsString(name);
-        set.FieldByName("cType").SetAsString(type);
-        set.FieldByName("cValue").SetAsString(value);
-        ASSERT_TRUE(set.brPost());
-    };
-    append("From", "Date", "01/01/2024");
-    append("Code", "Text", "A");
+    AddRow(set, { "From", "01/01/2024", "Date" });
+    AddRow(set, { "Code", "A", "Text" });
 
     for (const bool editable : { false, true }) {
         SCOPED_TRACE(editable ? "editable" : "read-only");
