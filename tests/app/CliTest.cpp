@@ -331,6 +331,9 @@ mode_t FileType(const QString &path)
 
 TEST_F(CliTest, OutputThatDoesNotArriveFailsWithTheSystemsReason)
 {
+    const char *full = "corvane-iq: Cannot write to standard output: No space left on device\n";
+    const char *closed = "corvane-iq: Cannot write to standard output: Bad file descriptor\n";
+    const char *device = "corvane-iq: Cannot write \"/dev/full\": No space left on device\n";
     const struct
     {
         const char *what;
@@ -338,25 +341,18 @@ TEST_F(CliTest, OutputThatDoesNotArriveFailsWithTheSystemsReason)
         const char *redirect;
         const char *error;
     } rows[] = {
-        { "list to a full device", { "list" }, ">/dev/full",
-            "corvane-iq: Cannot write to standard output: No space left on device\n" },
-        { "show to a full device", { "show", "IQB-EMP002" }, ">/dev/full",
-            "corvane-iq: Cannot write to standard output: No space left on device\n" },
-        { "prepare to a full device", { "prepare", "IQB-EMP002" }, ">/dev/full",
-            "corvane-iq: Cannot write to standard output: No space left on device\n" },
-        { "csv to a full device", { "run", "IQB-EMP002" }, ">/dev/full",
-            "corvane-iq: Cannot write to standard output: No space left on device\n" },
+        { "list to a full device", { "list" }, ">/dev/full", full },
+        { "show to a full device", { "show", "IQB-EMP002" }, ">/dev/full", full },
+        { "prepare to a full device", { "prepare", "IQB-EMP002" }, ">/dev/full", full },
+        { "csv to a full device", { "run", "IQB-EMP002" }, ">/dev/full", full },
         { "json to a full device", { "run", "IQB-EMP002", "--format", "json" }, ">/dev/full",
-            "corvane-iq: Cannot write to standard output: No space left on device\n" },
-        { "list to a closed output", { "list" }, ">&-",
-            "corvane-iq: Cannot write to standard output: Bad file descriptor\n" },
-        { "csv to a closed output", { "run", "IQB-EMP002" }, ">&-",
-            "corvane-iq: Cannot write to standard output: Bad file descriptor\n" },
+            full },
+        { "list to a closed output", { "list" }, ">&-", closed },
+        { "csv to a closed output", { "run", "IQB-EMP002" }, ">&-", closed },
         // Written in place: the device is opened, not replaced by a regular file.
-        { "csv into a full device", { "run", "IQB-EMP002", "-o", "/dev/full" }, "",
-            "corvane-iq: Cannot write \"/dev/full\": No space left on device\n" },
+        { "csv into a full device", { "run", "IQB-EMP002", "-o", "/dev/full" }, "", device },
         { "xlsx into a full device", { "run", "IQB-EMP002", "--format", "xlsx", "-o", "/dev/full" },
-            "", "corvane-iq: Cannot write \"/dev/full\": No space left on device\n" },
+            "", device },
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
