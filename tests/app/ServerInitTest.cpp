@@ -1,5 +1,8 @@
+#include "CliProcess.h"
+#include "FileBytes.h"
 #include "PostgresServer.h"
 #include "PrintQt.h"
+#include "TestDatabases.h"
 
 #include "host/core/Agent.h"
 #include "host/db/engine/OdbcConnection.h"
@@ -11,13 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct InitResult
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 // corvane-iq init against two new databases on the test process's own PostgreSQL.
 class ServerInitTest : public ::testing::Test
@@ -32,37 +28,22 @@ protected:
         ASSERT_TRUE(server->createDatabase(commonDb, problem)) << problem.toStdString();
     }
 
-    // corvane-iq with these arguments, CORVANE_PASSWORD set to `password`.
-    InitResult cli(const QStringList &arguments, const QString &password) const
-    {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_DATA_HOME", m_dir.filePath("data"));
-        env.insert("XDG_CONFIG_HOME", m_dir.filePath("config"));
-        env.insert("CORVANE_PASSWORD", password);
-        process.setProcessEnvironment(env);
-        process.setStandardInputFile(QProcess::nullDevice());
-        process.start(CORVANE_IQ_BIN, arguments);
-        process.waitForFinished(120000);
-        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError()) };
-    }
-
-    InitResult init(const QString &payroll, const QString &common, const QString &password,
+    CliResult init(const QString &payroll, const QString &common, const QString &password,
         const QStringList &options = {}) const
     {
-        return cli(
+        return m_cli.run(
             QStringList { "--payroll", payroll, "--common", common, "init" } + options, password);
     }
 
-    // A command on the two server databases, signed in as `agent` (password = its name).
-    InitResult as(const QString &agent, const QStringList &arguments) const
+    // The two server databases as corvane-iq's options.
+    QStringList servers() const
     {
-        return cli(QStringList { "--payroll", odbcName(payrollDb), "--common", odbcName(commonDb),
-                       "--agent", agent }
-                + arguments,
-            agent);
+        return { "--payroll", odbcName(payrollDb), "--common", odbcName(commonDb) };
+    }
+    // A command on the two server databases, signed in as `agent` (password = its name).
+    CliResult as(const QString &agent, const QStringList &arguments) const
+    {
+        return m_cli.run(servers() + QStringList { "--agent", agent } + arguments, agent);
     }
 
     QString odbcName(const std::string &database) const
@@ -76,35 +57,21 @@ protected:
         DbError error;
         auto connection = OdbcConnection::open(server->connectionString(database), error);
         EXPECT_TRUE(connection) << error.text;
-        QStringList result;
-        if (!connection)
-            return result;
-        EXPECT_TRUE(connection->forEachRow(
-            sql, {},
-            [&](const Statement &row) {
-                QStringList cells;
-                for (int column = 0; column < row.columnCount(); ++column)
-                    cells << QString::fromUtf8(
-                        row.asText(column).data(), qsizetype(row.asText(column).size()));
-                result << cells.join('|');
-                return true;
-            },
-            error))
-            << error.text;
-        return result;
+        return connection ? TestDatabases::rows(*connection, sql) : QStringList();
     }
 
     PostgresServer *server = nullptr;
     std::string payrollDb;
     std::string commonDb;
     QTemporaryDir m_dir;
+    const CliProcess m_cli { CORVANE_IQ_BIN, m_dir.path() };
 };
 
 } // namespace
 
 TEST_F(ServerInitTest, MakesBothSchemasAndTheAdministratorOnceAndOnlyOnServers)
 {
-    const InitResult files
+    const CliResult files
         = init(m_dir.filePath("payroll.db"), m_dir.filePath("common.db"), "secret");
     EXPECT_EQ(files.exitCode, 2);
     EXPECT_EQ(files.err,
@@ -112,7 +79,7 @@ TEST_F(ServerInitTest, MakesBothSchemasAndTheAdministratorOnceAndOnlyOnServers)
         "files are made by \"corvane-iq demo\".\n");
     EXPECT_FALSE(QFile::exists(m_dir.filePath("payroll.db")));
 
-    const InitResult made
+    const CliResult made
         = init(odbcName(payrollDb), odbcName(commonDb), "secret", { "--admin", "boss" });
     ASSERT_EQ(made.exitCode, 0) << qPrintable(made.err);
     EXPECT_EQ(made.out,
@@ -134,7 +101,7 @@ TEST_F(ServerInitTest, MakesBothSchemasAndTheAdministratorOnceAndOnlyOnServers)
         QStringList { "0" });
 
     // Nothing is made twice, and the administrator keeps the first password.
-    const InitResult again = init(odbcName(payrollDb), odbcName(commonDb), "other");
+    const CliResult again = init(odbcName(payrollDb), odbcName(commonDb), "other");
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_EQ(again.err,
         "corvane-iq init: The server database already holds a payroll schema (version 5); it "
@@ -153,7 +120,7 @@ TEST_F(ServerInitTest, OneDatabaseHoldsBothAndAFailureLeavesNothingBehind)
         QStringList());
     ASSERT_EQ(
         rows(commonDb, "INSERT INTO dbo._btblSchemaVersion VALUES ('common', 2)"), QStringList());
-    const InitResult refused = init(odbcName(payrollDb), odbcName(commonDb), "secret");
+    const CliResult refused = init(odbcName(payrollDb), odbcName(commonDb), "secret");
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.err,
         "corvane-iq init: The server database already holds a common schema (version 2); it was "
@@ -162,7 +129,7 @@ TEST_F(ServerInitTest, OneDatabaseHoldsBothAndAFailureLeavesNothingBehind)
                   "SELECT count(*) FROM information_schema.schemata WHERE schema_name = 'dbo'"),
         QStringList { "0" });
 
-    const InitResult made = init(odbcName(payrollDb), odbcName(payrollDb), "secret");
+    const CliResult made = init(odbcName(payrollDb), odbcName(payrollDb), "secret");
     ASSERT_EQ(made.exitCode, 0) << qPrintable(made.err);
     EXPECT_EQ(rows(payrollDb, "SELECT cDatabase, iVersion FROM _btblSchemaVersion ORDER BY 1"),
         QStringList({ "common|2", "payroll|5" }));
@@ -173,18 +140,18 @@ TEST_F(ServerInitTest, OneDatabaseHoldsBothAndAFailureLeavesNothingBehind)
 // security, and the demo never adds a second administrator beside init's.
 TEST_F(ServerInitTest, InitThenDemoThenEveryCommandWorksOnTheServer)
 {
-    const QStringList demo { "--payroll", odbcName(payrollDb), "--common", odbcName(commonDb),
-        "demo", "--employees", "30", "--payslips-per-employee", "1" };
-    const InitResult early = cli(demo, QString());
+    const QStringList demo
+        = servers() + QStringList { "demo", "--employees", "30", "--payslips-per-employee", "1" };
+    const CliResult early = m_cli.run(demo, QString());
     EXPECT_EQ(early.exitCode, 1);
     EXPECT_EQ(early.err,
         "corvane-iq demo: The server database \"" + odbcName(payrollDb)
             + "\" holds no payroll schema; make it with \"corvane-iq init\".\n");
     ASSERT_EQ(
         init(odbcName(payrollDb), odbcName(commonDb), "boss", { "--admin", "boss" }).exitCode, 0);
-    const InitResult made = cli(demo, QString());
+    const CliResult made = m_cli.run(demo, QString());
     ASSERT_EQ(made.exitCode, 0) << qPrintable(made.err);
-    EXPECT_EQ(cli(demo, QString()).err,
+    EXPECT_EQ(m_cli.run(demo, QString()).err,
         "corvane-iq demo: The payroll database on the server already holds data; demo data is "
         "only written into new databases.\n");
     EXPECT_EQ(rows(payrollDb, "SELECT cAgentName FROM _rtblAgents WHERE bAdministrator = 1"),
@@ -196,27 +163,25 @@ TEST_F(ServerInitTest, InitThenDemoThenEveryCommandWorksOnTheServer)
         QStringList { "1" });
     EXPECT_EQ(as("admin", { "list" }).err, "corvane-iq: Unknown agent or wrong password.\n");
 
-    const InitResult list = as("clerk", { "list" });
+    const CliResult list = as("clerk", { "list" });
     ASSERT_EQ(list.exitCode, 0) << qPrintable(list.err);
     EXPECT_TRUE(list.out.contains("IQB-EMP004")) << qPrintable(list.out);
 
     // show, prepare and chart on an IQ whose dates and column names the server must read as
     // SQLite does: the chart finds its X column "cMonth" among the result's names. Codes are
     // found in any letter case, as on SQLite.
-    const InitResult show = as("clerk", { "show", "pay-month" });
+    const CliResult show = as("clerk", { "show", "pay-month" });
     ASSERT_EQ(show.exitCode, 0) << qPrintable(show.err);
     EXPECT_TRUE(show.out.contains("Code:        PAY-MONTH")) << qPrintable(show.out);
-    const InitResult prepared
+    const CliResult prepared
         = as("clerk", { "prepare", "PAY-RANGE", "--param", "DateTo=2031-01-31" });
     ASSERT_EQ(prepared.exitCode, 0) << qPrintable(prepared.err);
     EXPECT_TRUE(prepared.out.contains("BETWEEN '20241201' AND '20310131'"))
         << qPrintable(prepared.out);
     const QString picture = m_dir.filePath("pay.svg");
-    const InitResult chart = as("clerk", { "chart", "PAY-MONTH", "--output", picture });
+    const CliResult chart = as("clerk", { "chart", "PAY-MONTH", "--output", picture });
     ASSERT_EQ(chart.exitCode, 0) << qPrintable(chart.err);
-    QFile drawn(picture);
-    ASSERT_TRUE(drawn.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(drawn.readAll().contains("<title>Gross and net pay by month</title>"));
+    EXPECT_TRUE(ReadFile(picture).contains("<title>Gross and net pay by month</title>"));
 
     // [dbo].[...], a text parameter and the clerk's companies and locations.
     const QString sameRows = "SELECT e.cSurname FROM _iptblEmployees e JOIN _iptblLocations l ON "
@@ -227,7 +192,7 @@ TEST_F(ServerInitTest, InitThenDemoThenEveryCommandWorksOnTheServer)
     for (const auto &[agent, expected] :
         { std::pair { "clerk", clerks }, std::pair { "boss", all } }) {
         SCOPED_TRACE(agent);
-        const InitResult run
+        const CliResult run
             = as(agent, { "run", "IQB-EMP004", "--param", "Location Code=HQ", "--format", "csv" });
         ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
         EXPECT_EQ(run.out.count('\n'), expected.size() + 1) << qPrintable(run.out);
@@ -241,15 +206,13 @@ TEST_F(ServerInitTest, InitThenDemoThenEveryCommandWorksOnTheServer)
         0);
     EXPECT_TRUE(as("clerk", { "copy", "IQB-EMP004", "--code", "my-hq" })
                     .err.contains("Code already exists."));
-    const InitResult exported = as("clerk", { "export", "--output", file, "MY-HQ" });
+    const CliResult exported = as("clerk", { "export", "--output", file, "MY-HQ" });
     ASSERT_EQ(exported.exitCode, 0) << qPrintable(exported.err);
-    QFile written(file);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(written.readAll().contains("<cCode>MY-HQ</cCode>")); // not the server's "ccode"
+    EXPECT_TRUE(ReadFile(file).contains("<cCode>MY-HQ</cCode>")); // not the server's "ccode"
     ASSERT_EQ(
         rows(payrollDb, "DELETE FROM _iptblEasyEnquiry WHERE cCode = 'MY-HQ' RETURNING cCode"),
         QStringList { "MY-HQ" });
-    const InitResult imported = as("clerk", { "import", file });
+    const CliResult imported = as("clerk", { "import", file });
     EXPECT_EQ(imported.exitCode, 0) << qPrintable(imported.err);
     EXPECT_EQ(rows(payrollDb,
                   "SELECT e.cDescription, count(p.idEnquiryParam) FROM _iptblEasyEnquiry e JOIN "
@@ -271,7 +234,7 @@ TEST_F(ServerInitTest, EveryDemoIQGivesTheSameColumnsAndRowCountOnBothEngines)
     const QStringList demo { "demo", "--employees", "60", "--payslips-per-employee", "52" };
     ASSERT_EQ(init(serverNames[1], serverNames[3], "boss", { "--admin", "boss" }).exitCode, 0);
     for (const QStringList &names : { serverNames, fileNames }) {
-        const InitResult made = cli(names + demo, QString());
+        const CliResult made = m_cli.run(names + demo, QString());
         ASSERT_EQ(made.exitCode, 0) << qPrintable(made.err);
     }
     const QStringList codes = rows(payrollDb, "SELECT cCode FROM _iptblEasyEnquiry ORDER BY 1");
@@ -281,8 +244,8 @@ TEST_F(ServerInitTest, EveryDemoIQGivesTheSameColumnsAndRowCountOnBothEngines)
         SCOPED_TRACE(code.toStdString());
         const QStringList run { "--agent", "clerk", "run", code, "--format", "csv",
             "--all-columns" };
-        const InitResult onServer = cli(serverNames + run, "clerk");
-        const InitResult onFiles = cli(fileNames + run, "clerk");
+        const CliResult onServer = m_cli.run(serverNames + run, "clerk");
+        const CliResult onFiles = m_cli.run(fileNames + run, "clerk");
         ASSERT_EQ(onServer.exitCode, 0) << qPrintable(onServer.err);
         ASSERT_EQ(onFiles.exitCode, 0) << qPrintable(onFiles.err);
         EXPECT_EQ(onServer.out.section('\n', 0, 0), onFiles.out.section('\n', 0, 0));
@@ -299,18 +262,17 @@ TEST_F(ServerInitTest, ListBesideAnImportSeesNoneOrAllOfItsIQs)
 {
     ASSERT_EQ(
         init(odbcName(payrollDb), odbcName(commonDb), "boss", { "--admin", "boss" }).exitCode, 0);
-    ASSERT_EQ(cli({ "--payroll", odbcName(payrollDb), "--common", odbcName(commonDb), "demo",
-                      "--employees", "5", "--payslips-per-employee", "1" },
-                  QString())
-                  .exitCode,
-        0);
+    const QStringList demo
+        = servers() + QStringList { "demo", "--employees", "5", "--payslips-per-employee", "1" };
+    ASSERT_EQ(m_cli.run(demo, QString()).exitCode, 0);
     const QStringList codes { "DEPT-COST", "EMP-ACTIVE", "EMP-AGE", "PAY-MONTH", "PAY-OVERTM",
         "PAY-RANGE" };
+    const std::string listed = " IN ('" + codes.join("', '").toStdString() + "')";
     const std::string parts = "SELECT e.cCode, (SELECT count(*) FROM _iptblEasyEnquiryParam p "
                               "WHERE p.iEnquiryID = e.idEnquiry), (SELECT count(*) FROM "
                               "_iptblEasyEnquiryColumn c WHERE c.iEnquiryID = e.idEnquiry) FROM "
-                              "_iptblEasyEnquiry e WHERE e.cCode IN ('DEPT-COST', 'EMP-ACTIVE', "
-                              "'EMP-AGE', 'PAY-MONTH', 'PAY-OVERTM', 'PAY-RANGE') ORDER BY 1";
+                              "_iptblEasyEnquiry e WHERE e.cCode"
+        + listed + " ORDER BY 1";
     const QStringList before = rows(payrollDb, parts);
     ASSERT_EQ(before.size(), codes.size());
     const QString file = m_dir.filePath("many.xml");
@@ -318,28 +280,17 @@ TEST_F(ServerInitTest, ListBesideAnImportSeesNoneOrAllOfItsIQs)
     for (const char *table : { "_iptblEasyEnquiryParam", "_iptblEasyEnquiryColumn" })
         rows(payrollDb,
             std::string("DELETE FROM ") + table
-                + " WHERE iEnquiryID IN (SELECT idEnquiry FROM _iptblEasyEnquiry WHERE cCode IN "
-                  "('DEPT-COST', 'EMP-ACTIVE', 'EMP-AGE', 'PAY-MONTH', 'PAY-OVERTM', "
-                  "'PAY-RANGE'))");
-    rows(payrollDb,
-        "DELETE FROM _iptblEasyEnquiry WHERE cCode IN ('DEPT-COST', 'EMP-ACTIVE', 'EMP-AGE', "
-        "'PAY-MONTH', 'PAY-OVERTM', 'PAY-RANGE')");
+                + " WHERE iEnquiryID IN (SELECT idEnquiry FROM _iptblEasyEnquiry WHERE cCode"
+                + listed + ")");
+    rows(payrollDb, "DELETE FROM _iptblEasyEnquiry WHERE cCode" + listed);
     ASSERT_EQ(rows(payrollDb, parts), QStringList());
 
     QProcess importer;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", m_dir.filePath("data"));
-    env.insert("XDG_CONFIG_HOME", m_dir.filePath("config"));
-    env.insert("CORVANE_PASSWORD", "clerk");
-    importer.setProcessEnvironment(env);
-    importer.setStandardInputFile(QProcess::nullDevice());
-    importer.start(CORVANE_IQ_BIN,
-        { "--payroll", odbcName(payrollDb), "--common", odbcName(commonDb), "--agent", "clerk",
-            "import", file });
+    m_cli.start(importer, servers() + QStringList { "--agent", "clerk", "import", file }, "clerk");
     ASSERT_TRUE(importer.waitForStarted());
     int lists = 0;
     while (importer.state() != QProcess::NotRunning || lists == 0) {
-        const InitResult list = as("clerk", { "list" });
+        const CliResult list = as("clerk", { "list" });
         ASSERT_EQ(list.exitCode, 0) << qPrintable(list.err);
         int shown = 0;
         for (const QString &code : codes)
@@ -351,7 +302,7 @@ TEST_F(ServerInitTest, ListBesideAnImportSeesNoneOrAllOfItsIQs)
     ASSERT_TRUE(importer.state() == QProcess::NotRunning || importer.waitForFinished(120000));
     EXPECT_EQ(importer.exitCode(), 0) << importer.readAllStandardError().toStdString();
     EXPECT_EQ(rows(payrollDb, parts), before);
-    const InitResult after = as("clerk", { "list" });
+    const CliResult after = as("clerk", { "list" });
     for (const QString &code : codes)
         EXPECT_TRUE(after.out.contains(code + ' ')) << qPrintable(code);
 }

@@ -31,9 +31,23 @@ protected:
     {
         db.exec("insert into tPay values (?, ?, ?, ?, ?, ?, ?)", values);
     }
+    void Open(const QString &sql = "select * from tPay order by iSeq")
+    {
+        OpenQuery(query, db.payroll(), sql);
+    }
+    // Builds as shown from the open query.
+    bool Build(const QString &columns, const QString &x, const QString &y,
+        const std::optional<QByteArray> &layout = std::nullopt)
+    {
+        return BuildAsShown(builder, chart, query, columns, x, y, error, layout);
+    }
     TestDatabases db;
     RecordingDelegate delegate;
     ScopedUiDelegate scoped { delegate };
+    TQuillonADOQuery query;
+    ChartBuilder builder;
+    Chart chart;
+    QString error;
 };
 
 } // namespace
@@ -112,15 +126,12 @@ TEST_F(ChartBuilderTest, ReadsEachColumnKindAsTheRulesSay)
         { "two Y columns continue the positions", "cMonth", "iSeq,iAge",
             { "1:1:Jan", "2:2:Feb", "3:3:Mar" }, { "4:30:Jan", "5:40:Feb", "6:0:Mar" } },
     };
+    Open();
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
-        TQuillonADOQuery query;
-        OpenQuery(query, db.payroll(), "select * from tPay order by iSeq");
-        ChartBuilder builder;
-        Chart chart;
-        QString error;
-        ASSERT_TRUE(BuildAsShown(builder, chart, query,
-            "cMonth,iAge,cAmount,wNote,dtPaid,fHours,iSeq", row.x, row.y, error))
+        builder = ChartBuilder();
+        chart = Chart();
+        ASSERT_TRUE(Build("cMonth,iAge,cAmount,wNote,dtPaid,fHours,iSeq", row.x, row.y))
             << error.toStdString();
         ASSERT_EQ(chart.series.size(), row.second.isEmpty() ? 1u : 2u);
         EXPECT_EQ(Describe(chart.series[0]), row.first);
@@ -140,19 +151,13 @@ TEST_F(ChartBuilderTest, TextYWithOneWordCountsEveryRowAndUnicodeWordsStopTheBui
     Insert({ "Jan", 1, "$1,200.50", "12", Value(), 0, 1 });
     Insert({ "Feb", 2, "n/a", "x y", Value(), 0, 2 });
     Insert({ "Mar", 3, "300", "14", Value(), 0, 3 });
-    TQuillonADOQuery query;
-    OpenQuery(query, db.payroll(), "select * from tPay order by iSeq");
-    ChartBuilder builder;
-    Chart chart;
-    QString error;
-    ASSERT_TRUE(
-        BuildAsShown(builder, chart, query, "cMonth,cAmount,wNote", "cMonth", "cAmount", error));
+    Open();
+    ASSERT_TRUE(Build("cMonth,cAmount,wNote", "cMonth", "cAmount"));
     EXPECT_EQ(Describe(chart.series[0]), (QStringList { "1:2:Jan", "2:3:Feb", "3:4:Mar" }));
 
     // A Unicode text column is read as numbers: the word stops the build, the first point stays.
     chart = Chart();
-    EXPECT_FALSE(
-        BuildAsShown(builder, chart, query, "cMonth,cAmount,wNote", "cMonth", "wNote", error));
+    EXPECT_FALSE(Build("cMonth,cAmount,wNote", "cMonth", "wNote"));
     EXPECT_EQ(error, "\"x y\" in the column wNote is not a number that can be charted.");
     EXPECT_EQ(Describe(chart.series[0]), QStringList { "1:12:Jan" });
 }
@@ -161,13 +166,8 @@ TEST_F(ChartBuilderTest, HorizontalKindsSwapAndAChosenKindRemakesEverySeries)
 {
     Insert({ "Jan", 30, "", "", Value(), 0, 1 });
     Insert({ "Feb", 40, "", "", Value(), 0, 2 });
-    TQuillonADOQuery query;
-    OpenQuery(query, db.payroll(), "select * from tPay order by iSeq");
-    ChartBuilder builder;
-    Chart chart;
-    QString error;
-    ASSERT_TRUE(
-        BuildAsShown(builder, chart, query, "cMonth,iAge,iSeq", "cMonth", "iAge,iSeq", error));
+    Open();
+    ASSERT_TRUE(Build("cMonth,iAge,iSeq", "cMonth", "iAge,iSeq"));
     ASSERT_EQ(chart.series.size(), 2u);
     builder.SetChartType(2);
     ASSERT_TRUE(builder.RefreshChart(chart, query, true, false, std::nullopt, error));
@@ -199,22 +199,16 @@ TEST_F(ChartBuilderTest, ComputedTextColumnsAndTheFilterDecideThePoints)
     Insert({ "Jan", 30, "", "", Value(), 0, 1 });
     Insert({ "Feb", 40, "", "", Value(), 0, 2 });
     Insert({ "Mar", 50, "", "", Value(), 0, 3 });
-    TQuillonADOQuery query;
-    OpenQuery(query, db.payroll(),
-        "select substr(cMonth, 1, 3) || '.' as cShort, iAge + 0 as nAge from tPay order by iSeq");
+    Open("select substr(cMonth, 1, 3) || '.' as cShort, iAge + 0 as nAge from tPay order by iSeq");
     ASSERT_TRUE(query.SetFilter("nAge > 30"));
-    ChartBuilder builder;
-    Chart chart;
-    QString error;
-    ASSERT_TRUE(BuildAsShown(builder, chart, query, "cShort,nAge", "", "", error));
+    ASSERT_TRUE(Build("cShort,nAge", "", ""));
     EXPECT_EQ(Describe(chart.series[0]), (QStringList { "1:40:Feb.", "2:50:Mar." }));
 }
 
 TEST_F(ChartBuilderTest, ABrokenTemplateSaysSoAndGivesBarsAnEmptyOneIsSilent)
 {
     Insert({ "Jan", 30, "", "", Value(), 0, 1 });
-    TQuillonADOQuery query;
-    OpenQuery(query, db.payroll(), "select * from tPay");
+    Open("select * from tPay");
     Chart styled;
     styled.title = "Kept title";
     ChartSeries old;
@@ -238,10 +232,9 @@ TEST_F(ChartBuilderTest, ABrokenTemplateSaysSoAndGivesBarsAnEmptyOneIsSilent)
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
         delegate.messages.clear();
-        ChartBuilder builder;
-        Chart chart;
-        QString error;
-        ASSERT_TRUE(BuildAsShown(builder, chart, query, "cMonth,iAge", "", "", error, row.layout));
+        builder = ChartBuilder();
+        chart = Chart();
+        ASSERT_TRUE(Build("cMonth,iAge", "", "", row.layout));
         ASSERT_EQ(chart.series.size(), 1u);
         EXPECT_EQ(chart.series[0].kind, row.kind);
         EXPECT_EQ(chart.series[0].title, "iAge");

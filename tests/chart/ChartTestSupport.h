@@ -1,31 +1,13 @@
 #pragma once
 
 #include "PrintQt.h"
+#include "RecordingDelegate.h"
 
 #include "chart/ChartBuilder.h"
 #include "chart/ChartModel.h"
-#include "host/core/UiDelegate.h"
 #include "host/db/dataset/TQuillonADOQuery.h"
 
-#include <QStringList>
-
 #include <gtest/gtest.h>
-
-// Records the messages a build shows; the chart logic has nobody else to ask.
-class RecordingDelegate final : public UiDelegate
-{
-public:
-    QStringList messages;
-    int askPerson(MsgKind, const QString &text, MsgButtons) override
-    {
-        messages << text;
-        return kAnswerOK;
-    }
-    int runModal(QDialog &) override { return 0; }
-    void showBusy(int) override { }
-    void showProgress(const ProgressState &) override { }
-    void paintProgress() override { }
-};
 
 inline void OpenQuery(TQuillonADOQuery &query, Connection &connection, const QString &sql)
 {

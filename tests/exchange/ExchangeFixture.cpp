@@ -3,8 +3,6 @@
 #include "exchange/EasyXMLWriter.h"
 #include "store/Schema.h"
 
-#include <QFile>
-
 void ExchangeFixture::SetUp()
 {
     DbError error;
@@ -38,12 +36,6 @@ QByteArray ExchangeFixture::exportBytes(const std::vector<int> &ids)
     QString error;
     EXPECT_TRUE(EasyXMLFromDataSet(db.payroll(), false, ids, text, error)) << error.toStdString();
     return QByteArray::fromStdString(EncodeSimpleXmlFile(std::move(text)));
-}
-
-QByteArray ExchangeFixture::readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString ExchangeFixture::dataFile(const char *name)

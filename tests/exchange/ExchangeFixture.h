@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileBytes.h"
 #include "TestDatabases.h"
 
 #include "host/db/engine/SqliteConnection.h"
@@ -23,7 +24,6 @@ protected:
     int insertKnownEnquiry();
     // The file bytes of these IQs, as the export writes them.
     QByteArray exportBytes(const std::vector<int> &ids);
-    static QByteArray readFile(const QString &path);
     static QString dataFile(const char *name);
 
     // Every row of the three IQ tables of `connection`, ids replaced by the owner's code, so that

@@ -40,7 +40,7 @@ TEST_F(ExchangeFixture, KnownIQIsWrittenByteForByteAndReadBackWhole)
 {
     const int id = insertKnownEnquiry();
     const QByteArray bytes = exportBytes({ id });
-    const QByteArray golden = readFile(dataFile("known_iq.xml"));
+    const QByteArray golden = ReadFile(dataFile("known_iq.xml"));
     ASSERT_FALSE(golden.isEmpty());
     EXPECT_EQ(bytes, golden);
     for (const char *element :

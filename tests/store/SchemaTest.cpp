@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "PrintQt.h"
 #include "TestDatabases.h"
 
@@ -25,12 +26,6 @@ std::unique_ptr<SqliteConnection> OpenRaw(const QString &path)
         path.toStdString(), SqliteConnection::OpenMode::ReadWriteCreate, error);
     EXPECT_TRUE(connection) << error.text;
     return connection;
-}
-
-QByteArray FileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // What a file's schema amounts to: marks, columns, indexes with their collations, foreign keys,
@@ -164,7 +159,7 @@ TEST_F(SchemaTest, UpgradeMovesPasswordHashesToTheCredentialsFile)
     writeVersionTwo(payrollPath(), { "ann", "bob" });
     openDatabases();
     EXPECT_EQ(rows(*db.payroll, "PRAGMA user_version"), QStringList { "5" });
-    EXPECT_FALSE(FileBytes(payrollPath()).contains("$argon2id$"));
+    EXPECT_FALSE(ReadFile(payrollPath()).contains("$argon2id$"));
 
     const CredentialStore credentials(payrollPath());
     EXPECT_EQ(credentials.File(), path("payroll.agents.db"));
@@ -218,7 +213,7 @@ TEST_F(SchemaTest, UpgradeThatWouldLoseOrMixAgentsIsRefusedUnchanged)
         if (c.credentialsFolder) {
             ASSERT_TRUE(QDir().mkpath(credentials));
         }
-        const QByteArray before = FileBytes(payroll);
+        const QByteArray before = ReadFile(payroll);
 
         QString error;
         EXPECT_FALSE(OpenHostDatabases(payroll, commonPath(), true, error));
@@ -226,7 +221,7 @@ TEST_F(SchemaTest, UpgradeThatWouldLoseOrMixAgentsIsRefusedUnchanged)
             QString::fromLatin1(c.error)
                 .replace("{payroll}", payroll)
                 .replace("{credentials}", credentials));
-        EXPECT_EQ(FileBytes(payroll), before);
+        EXPECT_EQ(ReadFile(payroll), before);
         EXPECT_EQ(QFileInfo(credentials).isDir(), c.credentialsFolder);
         EXPECT_EQ(QFileInfo::exists(credentials), c.credentialsFolder);
     }
@@ -261,33 +256,30 @@ TEST_F(SchemaTest, ForeignDatabasesAreRefusedUnchanged)
         SCOPED_TRACE(c.name);
         const QString file = path(QStringLiteral("foreign%1.db").arg(++index));
         OpenRaw(file)->execute(c.setup);
-        const QByteArray before = FileBytes(file);
+        const QByteArray before = ReadFile(file);
         ASSERT_FALSE(before.isEmpty());
 
         QString error;
         EXPECT_FALSE(OpenHostDatabases(file, commonPath(), true, error));
         EXPECT_EQ(error, QString::fromLatin1(c.error).arg(file));
-        EXPECT_EQ(FileBytes(file), before);
+        EXPECT_EQ(ReadFile(file), before);
         // The partner file is not left behind either, whichever of the two is refused.
         EXPECT_FALSE(QFileInfo::exists(commonPath()));
         if (c.setup.find(std::to_string(kCommonApplicationId)) == std::string::npos) {
             EXPECT_FALSE(OpenHostDatabases(payrollPath(), file, true, error));
             EXPECT_FALSE(QFileInfo::exists(payrollPath()));
-            EXPECT_EQ(FileBytes(file), before);
+            EXPECT_EQ(ReadFile(file), before);
         }
     }
 }
 
 TEST_F(SchemaTest, OpenFailuresNameTheFile)
 {
-    QFile garbage(path("garbage.db"));
-    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-    garbage.write(QByteArray(4096, 'x'));
-    garbage.close();
     const QString missing = path("missing.db");
     const QString garbagePath = path("garbage.db");
+    ASSERT_TRUE(WriteFile(garbagePath, QByteArray(4096, 'x')));
     const QString zeroBytes = path("zero.db");
-    QFile(zeroBytes).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(WriteFile(zeroBytes, {}));
     const QString noTables = path("notables.db");
     OpenRaw(noTables)->execute("CREATE TABLE t (x); DROP TABLE t;");
 
@@ -317,11 +309,11 @@ TEST_F(SchemaTest, OpenFailuresNameTheFile)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.payroll.toStdString());
-        const QByteArray before = FileBytes(c.payroll);
+        const QByteArray before = ReadFile(c.payroll);
         QString error;
         EXPECT_FALSE(OpenHostDatabases(c.payroll, commonPath(), c.create, error));
         EXPECT_EQ(error, c.error);
-        EXPECT_EQ(FileBytes(c.payroll), before);
+        EXPECT_EQ(ReadFile(c.payroll), before);
     }
     EXPECT_FALSE(QFileInfo::exists(missing));
 }
@@ -360,7 +352,7 @@ TEST_F(SchemaTest, KeptScriptsAreWhatTheDefinitionsWrite)
                 EXPECT_FALSE(QFileInfo::exists(name)); // the credentials, on a server
                 continue;
             }
-            EXPECT_EQ(FileBytes(name).toStdString(), *script)
+            EXPECT_EQ(ReadFile(name).toStdString(), *script)
                 << "run scripts/update-schema.sh and commit schema/";
         }
     }

@@ -1,25 +1,25 @@
+#include "ChooseFile.h"
+#include "Click.h"
+#include "FileBytes.h"
 #include "PrintQt.h"
 #include "TestDatabases.h"
+#include "TopWindows.h"
+#include "chart/ChartTestSupport.h"
 
-#include "chart/ChartBuilder.h"
 #include "chart/ChartExport.h"
 #include "chart/ChartTemplate.h"
 #include "chart/ui/ChartView.h"
 #include "chart/ui/TfrmIPEasyEnquiryChart.h"
 #include "host/core/RegIni.h"
-#include "host/db/dataset/TQuillonADOQuery.h"
 #include "host/ui/HostScript.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QPushButton>
 #include <QTest>
 #include <QToolBar>
 
@@ -47,11 +47,6 @@ void tick(QListWidget *list, const QString &name, bool on)
             list->item(row)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
 }
 
-void press(QDialog &dialog, const char *button)
-{
-    QTest::mouseClick(dialog.findChild<QPushButton *>(button), Qt::LeftButton);
-}
-
 class ChartWindowTest : public ::testing::Test
 {
 protected:
@@ -63,29 +58,11 @@ protected:
                 "('Mar', 40, 30, 3)");
         id = db.insertEnquiry("CH1", kSql, "Pay by month");
     }
-    void TearDown() override
-    {
-        for (QWidget *widget : QApplication::topLevelWidgets())
-            if (qobject_cast<TfrmIPEasyEnquiryChart *>(widget) && widget->isVisible())
-                widget->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void TearDown() override { CloseWindows({ "TfrmIPEasyEnquiryChart" }); }
     TfrmIPEasyEnquiryChart *open(const QString &filter = {}, int enquiryId = 0)
     {
-        QList<QWidget *> before = QApplication::topLevelWidgets();
-        DoIPEasyEnquiryChart(enquiryId ? enquiryId : id, kSql, filter, kColumns);
-        for (QWidget *widget : QApplication::topLevelWidgets())
-            if (auto *chart = qobject_cast<TfrmIPEasyEnquiryChart *>(widget);
-                chart && !before.contains(widget))
-                return chart;
-        ADD_FAILURE() << "no chart window opened";
-        return nullptr;
-    }
-    void close(TfrmIPEasyEnquiryChart *window, bool withDefault)
-    {
-        window->findChild<QCheckBox *>("chkDefault")->setChecked(withDefault);
-        QTest::mouseClick(window->findChild<QPushButton *>("btnClose"), Qt::LeftButton);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return OpenedWindow<TfrmIPEasyEnquiryChart>(
+            [&] { DoIPEasyEnquiryChart(enquiryId ? enquiryId : id, kSql, filter, kColumns); });
     }
     QString stored()
     {
@@ -142,11 +119,11 @@ TEST_F(ChartWindowTest, FirstShowDrawsBarsAndDefaultStoresWhatReopeningRestores)
         auto *title = dialog.findChild<QLineEdit *>("edtTitle");
         title->clear();
         QTest::keyClicks(title, "Pay as pies");
-        press(dialog, "btnOK");
+        Click(dialog, "btnOK");
     });
     QTest::mouseDClick(view, Qt::LeftButton);
     EXPECT_EQ(window->CurrentChart().series.at(0).kind, SeriesKind::Pie);
-    close(window, true);
+    CloseWithDefault(*window, true);
     EXPECT_EQ(stored(), "cMonth|nPay|0|ColorA=006637|0");
     EXPECT_TRUE(RegIni::ReadBool(kSection, "DefaultOpts", false));
     EXPECT_TRUE(script.takeMessages().isEmpty());
@@ -157,7 +134,7 @@ TEST_F(ChartWindowTest, FirstShowDrawsBarsAndDefaultStoresWhatReopeningRestores)
     ASSERT_EQ(again->CurrentChart().series.size(), 1u);
     EXPECT_EQ(again->CurrentChart().series[0].kind, SeriesKind::Pie);
     EXPECT_EQ(again->CurrentChart().title, "Pay as pies");
-    close(again, false);
+    CloseWithDefault(*again, false);
     EXPECT_EQ(stored(), "cMonth|nPay|0|ColorA=006637|0"); // unticked keeps the stored chart
     EXPECT_FALSE(RegIni::ReadBool(kSection, "DefaultOpts", true));
 }
@@ -172,7 +149,7 @@ TEST_F(ChartWindowTest, ResetFormDefaultsErasesTheStoredChartAndTwiceUndoesItsel
         for (int i = 0; i < clicks; ++i)
             reset->trigger();
         EXPECT_EQ(reset->isChecked(), clicks == 1);
-        close(window, true);
+        CloseWithDefault(*window, true);
         EXPECT_EQ(
             stored(), clicks == 1 ? "NULL|NULL|NULL|NULL|1" : "cMonth|nPay|0|ColorA=006637|0");
         EXPECT_EQ(RegIni::ReadBool(kSection, "DefaultOpts", false), clicks == 2);
@@ -207,7 +184,7 @@ TEST_F(ChartWindowTest, OptionsDialogListsColumnsRefusesNoYAndCancelChangesNothi
         tick(y, "nNet", false);
         dialog.findChild<QCheckBox *>("chkShowLegend")->setChecked(false);
         dialog.findChild<QLineEdit *>("edtTitle")->setText("Changed");
-        press(dialog, "btnOK"); // refused: nothing ticked; the script then cancels
+        Click(dialog, "btnOK"); // refused: nothing ticked; the script then cancels
     });
     QTest::mouseDClick(view, Qt::LeftButton);
     EXPECT_EQ(seen, (QStringList { "cMonth", "nPay,nNet", "nPay", "cMonth,nNet", "nNet" }));
@@ -218,7 +195,7 @@ TEST_F(ChartWindowTest, OptionsDialogListsColumnsRefusesNoYAndCancelChangesNothi
     // Two Y columns over a text X: positions run on, colours by series.
     script.onModal("frmIPEasyChartOptions", [&](QDialog &dialog) {
         tick(dialog.findChild<QListWidget *>("chklstYColumn"), "nNet", true);
-        press(dialog, "btnOK");
+        Click(dialog, "btnOK");
     });
     QTest::mouseDClick(view, Qt::LeftButton);
     ASSERT_EQ(window->CurrentChart().series.size(), 2u);
@@ -236,20 +213,20 @@ TEST_F(ChartWindowTest, EditorOpensOnCtrlAltRightAndTheToolbarsEditGivesWayToThe
     int opened = 0;
     script.onModal("ChartEditor", [&](QDialog &dialog) {
         ++opened;
-        press(dialog, "btnCancel");
+        Click(dialog, "btnCancel");
     });
     for (const auto modifiers : { Qt::KeyboardModifiers(Qt::ControlModifier),
              Qt::KeyboardModifiers(Qt::AltModifier), Qt::ControlModifier | Qt::AltModifier })
         QTest::mouseClick(view, Qt::RightButton, modifiers);
     EXPECT_EQ(opened, 1);
     // Without the mouse: Enter on the chart opens the options, Ctrl+E the editor.
-    script.onModal("frmIPEasyChartOptions", [&](QDialog &dialog) { press(dialog, "btnCancel"); });
+    script.onModal("frmIPEasyChartOptions", [&](QDialog &dialog) { Click(dialog, "btnCancel"); });
     QApplication::setActiveWindow(window); // shortcuts go to the active window
     view->setFocus();
     QTest::keyClick(view, Qt::Key_Return);
     script.onModal("ChartEditor", [&](QDialog &dialog) {
         ++opened;
-        press(dialog, "btnCancel");
+        Click(dialog, "btnCancel");
     });
     QTest::keyClick(view, Qt::Key_E, Qt::ControlModifier);
     EXPECT_EQ(opened, 2);
@@ -270,7 +247,7 @@ TEST_F(ChartWindowTest, EditorOpensOnCtrlAltRightAndTheToolbarsEditGivesWayToThe
         dialog.findChild<QLineEdit *>("edtLeftTitle")->setText("Typed");
         dialog.findChild<QLineEdit *>("edtChartTitle")->setText("My title");
         dialog.findChild<QComboBox *>("cbxKind")->setCurrentIndex(1);
-        press(dialog, "btnOK");
+        Click(dialog, "btnOK");
     });
     window->findChild<QAction *>("tbEdit")->trigger();
     const Chart &chart = window->CurrentChart();
@@ -289,14 +266,10 @@ TEST_F(ChartWindowTest, ExportWritesThePictureTheHeadlessBuildDraws)
     const QSize size = window->findChild<ChartView *>("Chart")->size();
     for (const char *name : { "chart.png", "chart.svg", "chart.pdf" }) {
         const QString file = db.path(name);
-        script.onModal("dlgExportChart", [&](QDialog &dialog) {
-            static_cast<QFileDialog &>(dialog).selectFile(file);
-            dialog.accept();
-        });
+        ChooseFile(script, "dlgExportChart", file);
         window->findChild<QAction *>("tbExport")->trigger();
-        QFile written(file);
-        ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << name;
-        const QByteArray bytes = written.readAll();
+        const QByteArray bytes = ReadFile(file);
+        ASSERT_FALSE(bytes.isEmpty()) << name;
         if (QByteArray(name).endsWith(".pdf")) {
             EXPECT_TRUE(bytes.startsWith("%PDF"));
         }
@@ -306,17 +279,11 @@ TEST_F(ChartWindowTest, ExportWritesThePictureTheHeadlessBuildDraws)
     }
     // What corvane-iq chart does, without the window: same columns, same build, same size.
     TQuillonADOQuery query;
-    query.SetConnection(&db.payroll());
-    query.SetSQL(kSql);
-    ASSERT_TRUE(query.Open());
+    OpenQuery(query, db.payroll(), kSql);
     ChartBuilder builder;
-    builder.SetColumnList(kColumns);
-    builder.SetDescription("Pay by month");
-    builder.PrepareCount({}, {}, true);
-    builder.PrepareXYColumn({}, {}, true);
     Chart headless;
     QString error;
-    ASSERT_TRUE(builder.RefreshChart(headless, query, false, true, std::nullopt, error));
+    ASSERT_TRUE(BuildAsShown(builder, headless, query, kColumns, {}, {}, error));
     EXPECT_TRUE(QImage(db.path("chart.png")).convertToFormat(QImage::Format_ARGB32)
         == RenderChartImage(headless, size).convertToFormat(QImage::Format_ARGB32));
     EXPECT_TRUE(script.takeMessages().isEmpty());

@@ -1,3 +1,5 @@
+#include "CliProcess.h"
+#include "Click.h"
 #include "PrintQt.h"
 #include "TestDatabases.h"
 
@@ -13,7 +15,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -27,11 +28,6 @@ namespace {
 QPushButton *Button(QDialog &dialog, const char *name)
 {
     return dialog.findChild<QPushButton *>(name);
-}
-
-void Click(QDialog &dialog, const char *name)
-{
-    QTest::mouseClick(Button(dialog, name), Qt::LeftButton);
 }
 
 void Type(QDialog &dialog, const char *name, const QString &text)
@@ -227,20 +223,13 @@ TEST_F(EditorWindowTest, RefusalsAreTheSameInTheWindowAndOnTheCommandLine)
         EXPECT_EQ(script.takeMessages(), row.texts);
         EXPECT_EQ(Everything(), before);
 
-        QProcess cli;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("CORVANE_PASSWORD", "boss");
-        env.insert("XDG_CONFIG_HOME", db.path("config"));
-        cli.setProcessEnvironment(env);
         QStringList arguments { "--agent", "boss", "--payroll", db.payrollPath(), "--common",
             db.path("common.db"), "add", "--code", row.code };
         if (*row.sql)
             arguments << "--sql" << row.sql;
-        cli.start(CORVANE_IQ_BIN, arguments);
-        ASSERT_TRUE(cli.waitForFinished(60000));
-        EXPECT_NE(cli.exitCode(), 0);
-        const QString err = QString::fromUtf8(cli.readAllStandardError());
-        EXPECT_EQ(err.split('\n', Qt::SkipEmptyParts), row.texts);
+        const CliResult cli = CliProcess(CORVANE_IQ_BIN, db.path(".")).run(arguments, "boss");
+        EXPECT_NE(cli.exitCode, 0);
+        EXPECT_EQ(cli.err.split('\n', Qt::SkipEmptyParts), row.texts);
         EXPECT_EQ(Everything(), before);
     }
 }

@@ -1,3 +1,5 @@
+#include "Click.h"
+#include "FileBytes.h"
 #include "PrintQt.h"
 #include "TestDatabases.h"
 
@@ -11,7 +13,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDialog>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -40,7 +41,7 @@ protected:
         QTest::keyClicks(edit, name);
         if (auto *radio = dialog.findChild<QRadioButton *>(all ? "radAll" : "radSelected"))
             radio->setChecked(true);
-        QTest::mouseClick(dialog.findChild<QPushButton *>("btnOK"), Qt::LeftButton);
+        Click(dialog, "btnOK");
     }
     bool Export(int id, const QString &name, bool all = false)
     {
@@ -59,11 +60,6 @@ protected:
             { std::int64_t(idLog) });
     }
     int LastLog() { return db.count(db.common(), "SELECT coalesce(max(idLog), 0) FROM _btblLog"); }
-    static QByteArray Read(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
     TestDatabases db;
     HostScript script;
@@ -76,16 +72,16 @@ TEST_F(ExchangeDialogsTest, ExportWritesSelectedOrAllAndKeepsAFileWhenTold)
     const QString path = db.path("out.xml");
 
     EXPECT_TRUE(Export(id, path));
-    EXPECT_EQ(Read(path).count("<Record>"), 1);
-    EXPECT_TRUE(Read(path).contains("<cDescription>Pay &lt; 100</cDescription>"));
+    EXPECT_EQ(ReadFile(path).count("<Record>"), 1);
+    EXPECT_TRUE(ReadFile(path).contains("<cDescription>Pay &lt; 100</cDescription>"));
     script.answer(QMessageBox::Yes);
     EXPECT_TRUE(Export(id, "  " + path + " ", true));
-    EXPECT_EQ(Read(path).count("<Record>"), all);
+    EXPECT_EQ(ReadFile(path).count("<Record>"), all);
     EXPECT_EQ(script.takeMessages(),
         QStringList { "File \"  " + path + " \" exists. Do you want to overwrite it?" });
 
     // Refused names keep the dialog open with the file-name box focused; the file stays.
-    const QByteArray kept = Read(path);
+    const QByteArray kept = ReadFile(path);
     for (const QString &name : { QString("   "), path }) {
         SCOPED_TRACE(name.toStdString());
         QWidget *focused = nullptr;
@@ -102,7 +98,7 @@ TEST_F(ExchangeDialogsTest, ExportWritesSelectedOrAllAndKeepsAFileWhenTold)
                     ? "File \"" + path + "\" exists. Do you want to overwrite it?"
                     : "Please select or type a File name to export!" });
     }
-    EXPECT_EQ(Read(path), kept);
+    EXPECT_EQ(ReadFile(path), kept);
 
     // A folder that does not exist: said, and the dialog stays.
     EXPECT_FALSE(Export(id, db.path("none/out.xml")));
@@ -120,7 +116,7 @@ TEST_F(ExchangeDialogsTest, ImportLogsInOrderAndHandsBackTheLastIQ)
     ASSERT_TRUE(Export(gone, path, true));
     db.exec("DELETE FROM _iptblEasyEnquiry WHERE idEnquiry = ?", { std::int64_t(gone) });
     db.exec("DELETE FROM _iptblEasyEnquiryParam WHERE iEnquiryID = ?", { std::int64_t(gone) });
-    const int records = Read(path).count("<Record>");
+    const int records = ReadFile(path).count("<Record>");
 
     int mark = LastLog();
     int id = -1;
@@ -151,9 +147,7 @@ TEST_F(ExchangeDialogsTest, ImportLogsInOrderAndHandsBackTheLastIQ)
 
     // Cancel logs nothing; a missing file is said and logged, and the dialog stays.
     mark = LastLog();
-    script.onModal("TfrmIPEasyEnquiryImportDlg", [](QDialog &d) {
-        QTest::mouseClick(d.findChild<QPushButton *>("btnCancel"), Qt::LeftButton);
-    });
+    script.onModal("TfrmIPEasyEnquiryImportDlg", [](QDialog &d) { Click(d, "btnCancel"); });
     id = 7;
     EXPECT_FALSE(DoEasyEnquiryImport(id));
     EXPECT_EQ(id, 7);
@@ -165,14 +159,13 @@ TEST_F(ExchangeDialogsTest, ImportLogsInOrderAndHandsBackTheLastIQ)
         (QStringList { "89 Import IQ Start", "89 " + missing, "89 Import IQ Complete" }));
 
     // A broken file: everything rolled back and said; the dialog still closes.
-    QFile broken(db.path("broken.xml"));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write(Read(path)
-                     .replace("<Record>", "<Record>\r\n<cCode>NEW9</cCode>\r\n")
-                     .replace("</RecordSet>", ""));
-    broken.close();
+    const QString broken = db.path("broken.xml");
+    ASSERT_TRUE(WriteFile(broken,
+        ReadFile(path)
+            .replace("<Record>", "<Record>\r\n<cCode>NEW9</cCode>\r\n")
+            .replace("</RecordSet>", "")));
     const int before = db.count("SELECT count(*) FROM _iptblEasyEnquiry");
-    EXPECT_TRUE(Import(broken.fileName(), id));
+    EXPECT_TRUE(Import(broken, id));
     EXPECT_EQ(db.count("SELECT count(*) FROM _iptblEasyEnquiry"), before);
     const QStringList messages = script.takeMessages();
     ASSERT_EQ(messages.size(), 1);

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "TableRows.h"
 #include "ZipEntries.h"
 
@@ -5,7 +6,6 @@
 #include "host/db/dataset/TQuillonTempTable.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -130,11 +130,7 @@ protected:
         return GridExport::Write(table, columns, format, dir.filePath(name), options, error);
     }
 
-    QByteArray read(const QString &name)
-    {
-        QFile file(dir.filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
+    QByteArray read(const QString &name) { return ReadFile(dir.filePath(name)); }
 
     QTemporaryDir dir;
     TQuillonTempTable table;
@@ -233,11 +229,7 @@ TEST_F(GridExportTest, FailureLeavesTheTargetAsItWas)
     for (const GridExportFormat format : { GridExportFormat::Csv, GridExportFormat::Xlsx }) {
         SCOPED_TRACE(GridExport::Suffix(format).toStdString());
         const QString name = "old." + GridExport::Suffix(format);
-        {
-            QFile old(dir.filePath(name));
-            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-            old.write("old");
-        }
+        ASSERT_TRUE(WriteFile(dir.filePath(name), "old"));
         columns.push_back({ "nope", "Nope" });
         EXPECT_FALSE(write(format, name));
         EXPECT_EQ(error, "The result has no field \"nope\".");
@@ -263,11 +255,7 @@ TEST_F(GridExportTest, FailedWriteSaysWhyAndKeepsTheOldFile)
     for (const GridExportFormat format : { GridExportFormat::Csv, GridExportFormat::Json }) {
         const QString name = "old." + GridExport::Suffix(format);
         SCOPED_TRACE(name.toStdString());
-        {
-            QFile file(dir.filePath(name));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(old);
-        }
+        ASSERT_TRUE(WriteFile(dir.filePath(name), old));
         rlimit saved {};
         ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
         rlimit small = saved;

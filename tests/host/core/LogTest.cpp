@@ -1,30 +1,14 @@
 #include "PrintQt.h"
+#include "RecordingDelegate.h"
 #include "TestDatabases.h"
 
 #include "host/core/Agent.h"
 #include "host/core/HostContext.h"
 #include "host/core/Log.h"
-#include "host/core/UiDelegate.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// Stands in for the person: keeps every message and presses OK.
-class RecordingDelegate final : public UiDelegate
-{
-public:
-    int askPerson(MsgKind, const QString &text, MsgButtons) override
-    {
-        messages << text;
-        return kAnswerOK;
-    }
-    int runModal(QDialog &) override { return 0; }
-    void showBusy(int) override { }
-    void showProgress(const ProgressState &) override { }
-    void paintProgress() override { }
-    QStringList messages;
-};
 
 TEST(LogTest, RowsCarryEveryValueAndTheSignedInAgent)
 {

@@ -1,3 +1,4 @@
+#include "Click.h"
 #include "PrintQt.h"
 
 #include "host/core/Messages.h"
@@ -6,7 +7,6 @@
 #include "host/ui/TfrmQuillonDlgBase.h"
 
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -41,11 +41,6 @@ protected:
 private:
     QLineEdit *edtCode;
 };
-
-void ClickOK(QDialog &dlg)
-{
-    QTest::mouseClick(dlg.findChild<QPushButton *>("btnOK"), Qt::LeftButton);
-}
 
 TEST(HostScriptTest, AnswersMessagesInQueueOrderAndDefaultsWhenNothingIsQueued)
 {
@@ -98,7 +93,7 @@ TEST(HostScriptTest, RefusedOkKeepsTheDialogOpenAndTheScriptCancelsIt)
     bool stillOpen = false;
     script.onModal("TfrmTestCodeDlg", [&](QDialog &shown) {
         EXPECT_EQ(ActiveHostWindow(), &shown);
-        ClickOK(shown);
+        Click(shown, "btnOK");
         stillOpen = shown.isVisible();
     });
     EXPECT_EQ(ExecModal(dlg), QDialog::Rejected);
@@ -108,7 +103,7 @@ TEST(HostScriptTest, RefusedOkKeepsTheDialogOpenAndTheScriptCancelsIt)
 
     script.onModal("TfrmTestCodeDlg", [](QDialog &shown) {
         QTest::keyClicks(shown.findChild<QLineEdit *>("edtCode"), "IQB-1");
-        ClickOK(shown);
+        Click(shown, "btnOK");
     });
     EXPECT_EQ(ExecModal(dlg), QDialog::Accepted);
     EXPECT_EQ(dlg.Code(), "IQB-1");

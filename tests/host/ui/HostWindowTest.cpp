@@ -1,3 +1,4 @@
+#include "Click.h"
 #include "PrintQt.h"
 #include "TestDatabases.h"
 
@@ -10,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 
@@ -199,7 +199,7 @@ TEST(HostWindowTest, DialogSavesItsPositionOnEveryWayOut)
     dialog.SetRegistryName("frmTestDlg");
     script.onModal("RecordingDialog", [](QDialog &shown) {
         shown.resize(250, 150);
-        QTest::mouseClick(shown.findChild<QPushButton *>("btnCancel"), Qt::LeftButton);
+        Click(shown, "btnCancel");
     });
     // Matched through the object name: a class without its own meta object has its base's name.
     dialog.setObjectName("RecordingDialog");

@@ -1,3 +1,4 @@
+#include "Click.h"
 #include "PrintQt.h"
 #include "TestDatabases.h"
 
@@ -13,11 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-void Click(QDialog &dlg, const char *name)
-{
-    QTest::mouseClick(dlg.findChild<QPushButton *>(name), Qt::LeftButton);
-}
 
 TEST(TfrmNotesTest, NotesAreAddedChangedAndDeletedForOneRow)
 {

@@ -1,3 +1,4 @@
+#include "Click.h"
 #include "PrintQt.h"
 #include "TestDatabases.h"
 
@@ -6,9 +7,7 @@
 #include "host/ui/HostScript.h"
 #include "host/ui/TfrmSystemSettings.h"
 
-#include <QPushButton>
 #include <QTableWidget>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -40,7 +39,7 @@ TEST(TfrmSystemSettingsTest, RefusesBadValuesAndWritesOnlyChanges)
             const int row = RowOf(grid, name);
             ASSERT_GE(row, 0);
             grid->item(row, 1)->setText(value);
-            QTest::mouseClick(dlg.findChild<QPushButton *>("btnOK"), Qt::LeftButton);
+            Click(dlg, "btnOK");
         });
     };
 

@@ -1,3 +1,6 @@
+#include "ChooseFile.h"
+#include "Click.h"
+#include "FileBytes.h"
 #include "TableRows.h"
 #include "ZipEntries.h"
 
@@ -11,8 +14,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
-#include <QFile>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
@@ -341,12 +342,8 @@ TEST(GridModelReads, OnlyTheRowsOnScreenAreRead)
     counting.AddField("cName", FieldType::String, 20);
     counting.AddField("iCount", FieldType::Integer);
     ASSERT_TRUE(counting.CreateTable());
-    for (int row = 0; row < rows; ++row) {
-        ASSERT_TRUE(counting.brAppend());
-        counting.Field(0).SetAsString(QStringLiteral("Name %1").arg(row));
-        counting.Field(1).SetAsInteger(row);
-        ASSERT_TRUE(counting.brPost());
-    }
+    for (int row = 0; row < rows; ++row)
+        AddRow(counting, { QStringLiteral("Name %1").arg(row), row });
     counting.First();
     counting.clear();
 
@@ -510,9 +507,9 @@ TEST_F(GridTest, CustomisationWindowAppliesOrderAndVisibilityOnlyOnOK)
         ASSERT_TRUE(list);
         ASSERT_EQ(list->count(), 5);
         list->setCurrentRow(Count);
-        QTest::mouseClick(dialog.findChild<QPushButton *>("btnUp"), Qt::LeftButton);
+        Click(dialog, "btnUp");
         list->item(0)->setCheckState(Qt::Unchecked);
-        QTest::mouseClick(dialog.findChild<QPushButton *>(button), Qt::LeftButton);
+        Click(dialog, button);
     };
 
     script.onModal("frmGridCustomise", [&](QDialog &dialog) { edit(dialog, "btnCancel"); });
@@ -535,20 +532,12 @@ TEST_F(GridTest, SaveGridToFileWritesTheColumnsAndRowsAsShown)
     grid.SetColumnVisible(Total, false);
     grid.MoveColumn(Active, 0);
     const auto saveAs = [&](const QString &path, const QString &filter = {}) {
-        script.onModal("dlgSaveGrid", [path, filter](QDialog &dialog) {
-            auto &files = static_cast<QFileDialog &>(dialog);
-            if (!filter.isEmpty())
-                files.selectNameFilter(filter);
-            files.selectFile(path);
-            dialog.accept(); // QFileDialog::accept, through the public QDialog one
-        });
+        ChooseFile(script, "dlgSaveGrid", path, filter);
     };
 
     saveAs(dir.filePath("grid.csv"));
     EXPECT_TRUE(grid.SaveGridToFile("Grid Test", true, true, false));
-    QFile csv(dir.filePath("grid.csv"));
-    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
-    EXPECT_EQ(csv.readAll(),
+    EXPECT_EQ(ReadFile(dir.filePath("grid.csv")),
         "Active,Name,Count,Paid\r\n"
         "True,Brown,2,\r\n"
         "False,Clark,4,2024-03-01\r\n"
@@ -565,9 +554,7 @@ TEST_F(GridTest, SaveGridToFileWritesTheColumnsAndRowsAsShown)
         grid.Model()->index(2, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     saveAs(dir.filePath("selected.csv"));
     EXPECT_TRUE(grid.SaveGridToFile("Grid Test", false, true, true));
-    QFile selected(dir.filePath("selected.csv"));
-    ASSERT_TRUE(selected.open(QIODevice::ReadOnly));
-    EXPECT_EQ(selected.readAll(), "True,Smith,3,2024-01-31\r\n");
+    EXPECT_EQ(ReadFile(dir.filePath("selected.csv")), "True,Smith,3,2024-01-31\r\n");
 
     EXPECT_FALSE(grid.SaveGridToFile("Grid Test", true, true, false)); // no script: cancelled
     EXPECT_TRUE(script.takeMessages().isEmpty());
@@ -589,9 +576,7 @@ TEST_F(GridTest, SaveGridToFileWritesTheColumnsAndRowsAsShown)
     // Cancel in the progress window: neither the file nor a temporary one beside it is left.
     const QStringList before = QDir(dir.path()).entryList(QDir::Files);
     saveAs(dir.filePath("cancelled.csv"));
-    script.onProgress([](QDialog &progress) {
-        QTest::mouseClick(progress.findChild<QPushButton *>("btnCancel"), Qt::LeftButton);
-    });
+    script.onProgress([](QDialog &progress) { Click(progress, "btnCancel"); });
     EXPECT_FALSE(grid.SaveGridToFile("Grid Test", true, true, false));
     EXPECT_EQ(
         script.takeMessages(), QStringList { "The save was cancelled: no file was written." });
@@ -608,11 +593,7 @@ TEST_F(GridTest, SaveGridToFileTellsWhatTheWorkbookHadToCut)
     TmxGrid noteGrid;
     noteGrid.SetDataSet(&notes);
     noteGrid.AddColumn("cNote", "Note");
-    const QString path = dir.filePath("notes.xlsx");
-    script.onModal("dlgSaveGrid", [path](QDialog &dialog) {
-        static_cast<QFileDialog &>(dialog).selectFile(path);
-        dialog.accept();
-    });
+    ChooseFile(script, "dlgSaveGrid", dir.filePath("notes.xlsx"));
     EXPECT_TRUE(noteGrid.SaveGridToFile("Notes", true, true, false));
     EXPECT_EQ(script.takeMessages(),
         QStringList { "1 cell held more than the 32,767 characters an Excel cell holds: its text "

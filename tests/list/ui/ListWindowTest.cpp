@@ -1,3 +1,4 @@
+#include "Click.h"
 #include "ListFixture.h"
 
 #include "host/core/RegIni.h"
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
@@ -162,7 +162,7 @@ TEST_F(ListWindowTest, NotesAreKeptUnderTheEnquiryTableAndShowInTheList)
     EXPECT_TRUE(query(list)->FieldByName("idNotes").IsNull());
     script.onModal("TfrmNotes", [](QDialog &dialog) {
         QTest::keyClicks(dialog.findChild<QPlainTextEdit *>("edtNote"), "checked by payroll");
-        QTest::mouseClick(dialog.findChild<QPushButton *>("btnAdd"), Qt::LeftButton);
+        Click(dialog, "btnAdd");
     });
     command(list, "mniNotes")->trigger();
     EXPECT_EQ(db.count("SELECT count(*) FROM _btblNotes WHERE fNOTETBLTableID = ? "

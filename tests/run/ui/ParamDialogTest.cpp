@@ -1,4 +1,6 @@
+#include "Click.h"
 #include "PrintQt.h"
+#include "TableRows.h"
 #include "TestDatabases.h"
 
 #include "host/core/TypeTables.h"
@@ -14,7 +16,6 @@
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QLocale>
-#include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QTest>
@@ -95,11 +96,6 @@ private:
     QAbstractItemModel *m_model;
 };
 
-void pressOK(QDialog &dialog)
-{
-    QTest::mouseClick(dialog.findChild<QPushButton *>("btnOK"), Qt::LeftButton);
-}
-
 class ParamDialogTest : public ::testing::Test
 {
 protected:
@@ -178,7 +174,7 @@ TEST_F(ParamDialogTest, BadValuesAreNamedShownAndNothingIsStored)
                 EXPECT_TRUE(grid.type("P", "Value", row.typed));
             }
             grid.view->setCurrentIndex(grid.index("Name", "Value")); // elsewhere when OK
-            pressOK(dialog);
+            Click(dialog, "btnOK");
             stayedOpen = dialog.isVisible();
             const QModelIndex cell = grid.index("P", "Value");
             shown = grid.view->currentIndex() == cell && grid.editor(cell);
@@ -286,7 +282,7 @@ TEST_F(ParamDialogTest, BooleansAreAChoiceAndDatesHaveACalendar)
         calendar->setSelectedDate(QDate(2024, 3, 15));
         QTest::keyClick(calendar->findChild<QTableView *>(), Qt::Key_Return);
         EXPECT_EQ(grid.editorLine(grid.index("Date", "Value"))->text(), "15/03/2024");
-        pressOK(dialog);
+        Click(dialog, "btnOK");
     }));
     // The stored 1 passed over as True stays 1; a choice that changes is stored in its words.
     EXPECT_EQ(storedRows(id),
@@ -333,15 +329,8 @@ TEST_F(ParamDialogTest, DefinitionsModeHandsTheSetBackAndLocksTheTypeWhenNotEdit
     set.AddField("dtValue", FieldType::DateTime, 0);
     set.CreateTable();
     set.Open();
-    const auto append = [&](const char *name, const char *type, const char *value) {
-        set.brAppend();
-        set.FieldByName("cParamDesc").SetAsString(name);
-        set.FieldByName("cType").SetAsString(type);
-        set.FieldByName("cValue").SetAsString(value);
-        ASSERT_TRUE(set.brPost());
-    };
-    append("From", "Date", "01/01/2024");
-    append("Code", "Text", "A");
+    AddRow(set, { "From", "01/01/2024", "Date" });
+    AddRow(set, { "Code", "A", "Text" });
 
     for (const bool editable : { false, true }) {
         SCOPED_TRACE(editable ? "editable" : "read-only");
@@ -354,7 +343,7 @@ TEST_F(ParamDialogTest, DefinitionsModeHandsTheSetBackAndLocksTheTypeWhenNotEdit
             EXPECT_TRUE(grid.editable("Code", "Value"));
             EXPECT_FALSE(grid.editable("Code", "Description"));
             EXPECT_TRUE(grid.type("Code", "Value", editable ? "B" : "C"));
-            pressOK(dialog);
+            Click(dialog, "btnOK");
         });
         TQuillonTempTable *params = &set;
         EXPECT_TRUE(DoIPEasyEnquiryParam(0, params, QString(), editable));
@@ -373,7 +362,7 @@ TEST_F(ParamDialogTest, DefinitionsModeHandsTheSetBackAndLocksTheTypeWhenNotEdit
     set.brEdit();
     set.FieldByName("cType").SetAsString("text");
     set.brPost();
-    script.onModal("TfrmIPEasyEnquiryParamDlg", [](QDialog &dialog) { pressOK(dialog); });
+    script.onModal("TfrmIPEasyEnquiryParamDlg", [](QDialog &dialog) { Click(dialog, "btnOK"); });
     TQuillonTempTable *params = &set;
     EXPECT_FALSE(DoIPEasyEnquiryParam(0, params, QString(), true));
     EXPECT_EQ(script.takeMessages(), QStringList { "Please choose a valid Type!" });

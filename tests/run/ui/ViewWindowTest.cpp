@@ -1,5 +1,9 @@
+#include "ChooseFile.h"
+#include "Click.h"
+#include "FileBytes.h"
 #include "PrintQt.h"
 #include "TestDatabases.h"
+#include "TopWindows.h"
 
 #include "host/core/Globals.h"
 #include "host/core/RegIni.h"
@@ -15,11 +19,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
-#include <QFile>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
@@ -57,13 +58,6 @@ QString section(const QString &code)
     return "frmIPEasyEnquiryView_" + code;
 }
 
-void closeWithDefault(TfrmIPEasyEnquiryView *view, bool ticked)
-{
-    view->findChild<QCheckBox *>("chkDefault")->setChecked(ticked);
-    QTest::mouseClick(view->findChild<QPushButton *>("btnClose"), Qt::LeftButton);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 // Result windows over small demo databases, with their settings in the test's folder.
 class ViewWindowTest : public ::testing::Test
 {
@@ -90,13 +84,7 @@ protected:
 
     void TearDown() override
     {
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            const bool chart
-                = QByteArray(widget->metaObject()->className()) == "TfrmIPEasyEnquiryChart";
-            if ((qobject_cast<TfrmIPEasyEnquiryView *>(widget) || chart) && widget->isVisible())
-                widget->close();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        CloseWindows({ "TfrmIPEasyEnquiryView", "TfrmIPEasyEnquiryChart" });
         objGeneralParameters.iHoursDisplay = 0;
         InstallEnquiryWindows();
     }
@@ -113,17 +101,7 @@ protected:
     // Opens a result window the way the list does and returns it.
     TfrmIPEasyEnquiryView *run(int enquiryId)
     {
-        QList<QPointer<QWidget>> before;
-        for (QWidget *widget : QApplication::topLevelWidgets())
-            before << widget;
-        DoIPEasyEnquiryView(enquiryId);
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            auto *view = qobject_cast<TfrmIPEasyEnquiryView *>(widget);
-            if (view && !before.contains(widget))
-                return view;
-        }
-        ADD_FAILURE() << "no result window opened";
-        return nullptr;
+        return OpenedWindow<TfrmIPEasyEnquiryView>([&] { DoIPEasyEnquiryView(enquiryId); });
     }
 
     TestDatabases db;
@@ -157,7 +135,7 @@ TEST_F(ViewWindowTest, FirstRunFollowsTheColumnRowsInAnyLetterCase)
         << logged.first().toStdString();
 
     // Closed without "Default": nothing of the layout is kept.
-    closeWithDefault(view, false);
+    CloseWithDefault(*view, false);
     EXPECT_FALSE(RegIni::ReadBool(section("TV1"), "DefaultOpts", true));
     EXPECT_FALSE(RegIni::ValueExists(section("TV1"), "Field Names"));
 }
@@ -174,7 +152,7 @@ TEST_F(ViewWindowTest, DefaultTickedKeepsTheChangedLayoutForThatIQOnly)
     TmxGrid *shown = grid(view);
     shown->MoveColumn(shown->ColumnByField("cSurname"), 0);
     shown->SetColumnVisible(shown->ColumnByField("cEmployeeCode"), false);
-    closeWithDefault(view, true);
+    CloseWithDefault(*view, true);
     const QString kept
         = "cSurname,1,cEmployeeCode,0,cFirstName,0,fHourlyRate,0,dtEngaged,0,iPayerID,0";
     EXPECT_TRUE(RegIni::ReadBool(section("TV1"), "DefaultOpts", false));
@@ -193,7 +171,7 @@ TEST_F(ViewWindowTest, DefaultTickedKeepsTheChangedLayoutForThatIQOnly)
 
     // Unticked: "DefaultOpts" false, the kept layout stays in force.
     grid(view)->MoveColumn(grid(view)->ColumnByField("iPayerID"), 0);
-    closeWithDefault(view, false);
+    CloseWithDefault(*view, false);
     EXPECT_FALSE(RegIni::ReadBool(section("TV1"), "DefaultOpts", true));
     EXPECT_EQ(RegIni::ReadString(section("TV1"), "Field Names", ""), kept);
 
@@ -202,7 +180,7 @@ TEST_F(ViewWindowTest, DefaultTickedKeepsTheChangedLayoutForThatIQOnly)
     ASSERT_TRUE(view);
     action(view, "mniFormReset")->trigger();
     EXPECT_TRUE(action(view, "mniFormReset")->isChecked());
-    closeWithDefault(view, true);
+    CloseWithDefault(*view, true);
     EXPECT_FALSE(RegIni::SectionExists(section("TV1")));
 }
 
@@ -277,7 +255,7 @@ TEST_F(ViewWindowTest, RefusedOrFailedRunShowsOneMessageAnEmptyGridAndKeepsTheLa
         EXPECT_TRUE(view->isVisible());
 
         action(view, "mniGridChart")->trigger(); // disabled: nothing
-        closeWithDefault(view, true);
+        CloseWithDefault(*view, true);
         EXPECT_EQ(RegIni::ReadString(section(code), "Field Names", ""), "cCode,1");
         EXPECT_TRUE(script.takeMessages().isEmpty());
     }
@@ -339,15 +317,10 @@ TEST_F(ViewWindowTest, SaveGridWritesTheShownColumns)
     const QStringList surnames
         = db.rows("select cSurname from _iptblEmployees order by cEmployeeCode");
     const QString path = db.path("iq.csv");
-    script.onModal("dlgSaveGrid", [path](QDialog &dialog) {
-        static_cast<QFileDialog &>(dialog).selectFile(path);
-        dialog.accept(); // QFileDialog::accept, through the public QDialog one
-    });
+    ChooseFile(script, "dlgSaveGrid", path);
     action(view, "mniGridSave")->trigger();
     EXPECT_TRUE(script.takeMessages().isEmpty());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QList<QByteArray> lines = ReadFile(path).split('\n');
     ASSERT_EQ(lines.size(), codes.size() + 2); // captions, rows, the empty rest
     EXPECT_EQ(lines[0], "cSurname,cEmployeeCode\r");
     EXPECT_EQ(lines[1], (surnames[0] + "," + codes[0] + "\r").toUtf8());
@@ -373,7 +346,7 @@ TEST_F(ViewWindowTest, HoursColumnsGetTheDecimalHoursEditorOnlyWithTheSetting)
         EXPECT_EQ(hasEditor("fHours"), setting == 1);
         EXPECT_EQ(hasEditor("fOvertimeHours"), setting == 1);
         EXPECT_FALSE(hasEditor("fGross"));
-        closeWithDefault(view, false);
+        CloseWithDefault(*view, false);
     }
 }
 
@@ -385,9 +358,7 @@ TEST_F(ViewWindowTest, ClosingTheCustomisationWindowRefreshesTheResult)
     db.exec("INSERT INTO _iptblEmployees (cEmployeeCode, iPayerID, iPayFrequencyID, iLocationID, "
             "iDepartmentID) VALUES ('ZZ999', 1, 1, 1, 1)");
     EXPECT_EQ(grid(view)->Model()->rowCount(), 30);
-    script.onModal("frmGridCustomise", [](QDialog &dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton *>("btnOK"), Qt::LeftButton);
-    });
+    script.onModal("frmGridCustomise", [](QDialog &dialog) { Click(dialog, "btnOK"); });
     action(view, "mniGridCustColumns")->trigger();
     EXPECT_EQ(grid(view)->Model()->rowCount(), 31);
     EXPECT_EQ(layout(view),
@@ -404,7 +375,7 @@ TEST_F(ViewWindowTest, CancelBeforeTheFirstRowStopsTheRunClosesTheWindowAndSaysS
     script.onProgress([](QDialog &progress) {
         // While it can be cancelled, no other window takes input (nothing runs twice).
         EXPECT_EQ(progress.windowModality(), Qt::ApplicationModal);
-        QTest::mouseClick(progress.findChild<QPushButton *>("btnCancel"), Qt::LeftButton);
+        Click(progress, "btnCancel");
     });
     DoIPEasyEnquiryView(id);
     QCoreApplication::processEvents();
@@ -442,12 +413,8 @@ TEST_F(ViewWindowTest, CancelledRefreshKeepsTheRowsOfTheRun)
     ASSERT_EQ(grid(view)->Model()->rowCount(), 3);
     db.exec("UPDATE tblKnob SET iLimit = 2000000000");
 
-    script.onProgress([](QDialog &progress) {
-        QTest::mouseClick(progress.findChild<QPushButton *>("btnCancel"), Qt::LeftButton);
-    });
-    script.onModal("frmGridCustomise", [](QDialog &dialog) {
-        QTest::mouseClick(dialog.findChild<QPushButton *>("btnOK"), Qt::LeftButton);
-    });
+    script.onProgress([](QDialog &progress) { Click(progress, "btnCancel"); });
+    script.onModal("frmGridCustomise", [](QDialog &dialog) { Click(dialog, "btnOK"); });
     action(view, "mniGridCustColumns")->trigger();
     EXPECT_EQ(script.pendingProgress(), 0);
     EXPECT_EQ(script.takeMessages(),

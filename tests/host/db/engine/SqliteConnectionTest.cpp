@@ -1,8 +1,7 @@
+#include "FileBytes.h"
 #include "host/db/DbTestSupport.h"
 
 #include "host/db/engine/SqlServerNames.h"
-
-#include <QFile>
 
 #include <sqlite3.h>
 
@@ -21,10 +20,8 @@ TEST_F(DbTest, OpenRefusesMissingAndForeignFilesWithAClearText)
     EXPECT_NE(error.text.find("absent.db"), std::string::npos) << error.text;
     EXPECT_NE(error.text.find("unable to open"), std::string::npos) << error.text;
 
-    QFile junk(QString::fromStdString(path("junk.db")));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write(QByteArray(4096, 'x'));
-    junk.close();
+    const QString junk = QString::fromStdString(path("junk.db"));
+    ASSERT_TRUE(WriteFile(junk, QByteArray(4096, 'x')));
     for (auto mode :
         { SqliteConnection::OpenMode::ReadWrite, SqliteConnection::OpenMode::ReadOnly }) {
         error.clear();
@@ -32,8 +29,7 @@ TEST_F(DbTest, OpenRefusesMissingAndForeignFilesWithAClearText)
         EXPECT_NE(error.text.find("file is not a database"), std::string::npos) << error.text;
     }
     // The foreign file is left exactly as it was.
-    ASSERT_TRUE(junk.open(QIODevice::ReadOnly));
-    EXPECT_EQ(junk.readAll(), QByteArray(4096, 'x'));
+    EXPECT_EQ(ReadFile(junk), QByteArray(4096, 'x'));
 }
 
 TEST_F(DbTest, ForeignKeysAreEnforced)
@@ -92,10 +88,8 @@ TEST_F(DbTest, OwnerNamesResolveInMainThenAttachedDatabases)
 
 TEST_F(DbTest, AttachRefusesAFileThatIsNotADatabase)
 {
-    QFile junk(QString::fromStdString(path("junk.db")));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write(QByteArray(4096, 'x'));
-    junk.close();
+    const QString junk = QString::fromStdString(path("junk.db"));
+    ASSERT_TRUE(WriteFile(junk, QByteArray(4096, 'x')));
     EXPECT_FALSE(db->attach(path("junk.db"), "payroll"));
     EXPECT_NE(db->lastError().text.find("file is not a database"), std::string::npos)
         << db->lastError().text;
