@@ -249,8 +249,21 @@ std::size_t ResultColumn::roomInTail()
         return 0;
     Chunk &chunk = m_chunks.back();
     const bool text = m_storage == Storage::Text || m_storage == Storage::Bytes;
-    const std::size_t capacity
+    std::size_t capacity
         = std::min(kChunkRows, text ? chunk.ends.capacity() : chunk.words.capacity());
+    if (capacity <= chunk.rows && capacity < kChunkRows && chunk.rows) {
+        // The first chunk, full of rows: it doubles while a result may still be small, and
+        // once it is large it takes a whole chunk's room at once, its pages faulted in by the
+        // helper, rather than copying itself three more times on the way.
+        capacity = capacity >= kChunkRows / 8 ? kChunkRows : 2 * capacity;
+        if (text) {
+            chunk.ends.reserve(capacity, Prefault::Ahead);
+            const std::size_t estimate = chunk.text.size() * capacity / chunk.rows;
+            chunk.text.reserve(estimate + estimate / 16, Prefault::Ahead);
+        } else {
+            chunk.words.reserve(capacity, Prefault::Ahead);
+        }
+    }
     if (capacity <= chunk.rows)
         return 0;
     const std::size_t words = (capacity + 63) / 64;
