@@ -52,6 +52,26 @@ template <typename Buffer> void trim(Buffer &buffer)
         buffer.shrink_to_fit();
 }
 
+// Room for `rows` rows in a chunk's buffers: the end offsets and `textBytes` of text for a text
+// column, the words for any other.
+template <typename Chunk>
+void reserveRows(Chunk &chunk, bool text, std::size_t rows, std::size_t textBytes, Prefault when)
+{
+    if (text) {
+        chunk.ends.reserve(rows, when);
+        chunk.text.reserve(textBytes, when);
+    } else {
+        chunk.words.reserve(rows, when);
+    }
+}
+
+// The text `rows` rows would take at the rate of the rows `sample` holds, and a sixteenth more.
+template <typename Chunk> std::size_t textFor(const Chunk &sample, std::size_t rows)
+{
+    const std::size_t estimate = sample.rows ? sample.text.size() * rows / sample.rows : 0;
+    return estimate + estimate / 16;
+}
+
 std::string_view bytesOf(const Blob &blob)
 {
     return std::string_view(reinterpret_cast<const char *>(blob.bytes.data()), blob.bytes.size());
@@ -72,21 +92,21 @@ ResultColumn::ResultColumn(
 
 void ResultColumn::addChunk()
 {
-    std::size_t textReserve = 0;
+    std::size_t textReserve = kFirstRows * 8;
     const bool following = !m_chunks.empty();
     if (following) {
         // A full chunk is final: give back what its arena's doubling left over, and size the
         // next one like it.
         Chunk &full = m_chunks.back();
         trim(full.text);
-        textReserve = full.text.size() + full.text.size() / 16;
+        textReserve = textFor(full, kChunkRows);
     }
     const bool text = m_storage == Storage::Text || m_storage == Storage::Bytes;
     if (following && (text ? m_next.ends.capacity() : m_next.words.capacity()) >= kChunkRows) {
+        // prepareNextChunk's buffers; the text grows here only when its estimate fell short
         m_chunks.push_back(std::move(m_next));
         m_next = {};
-        if (text)
-            m_chunks.back().text.reserve(textReserve); // nothing to do when the estimate held
+        reserveRows(m_chunks.back(), text, kChunkRows, textReserve, Prefault::Now);
         return;
     }
     m_next = {}; // none, or mapped for a storage the column has left
@@ -96,12 +116,7 @@ void ResultColumn::addChunk()
     const std::size_t rows = following ? kChunkRows : kFirstRows;
     Chunk &chunk = m_chunks.back();
     chunk.nulls.reserve(rows / 64);
-    if (text) {
-        chunk.ends.reserve(rows);
-        chunk.text.reserve(following ? textReserve : rows * 8);
-    } else {
-        chunk.words.reserve(rows);
-    }
+    reserveRows(chunk, text, rows, textReserve, Prefault::Now);
 }
 
 void ResultColumn::appendNull()
@@ -230,17 +245,9 @@ void ResultColumn::prepareNextChunk()
     m_next = {};
     if (m_chunks.empty() || m_storage == Storage::Pending)
         return;
-    const Chunk &current = m_chunks.back();
     m_next.nulls.reserve(kChunkRows / 64);
-    if (m_storage == Storage::Text || m_storage == Storage::Bytes) {
-        m_next.ends.reserve(kChunkRows, Prefault::Ahead);
-        // As much text as the rows so far would make in a whole chunk, and a sixteenth more.
-        const std::size_t estimate
-            = current.rows ? current.text.size() * kChunkRows / current.rows : 0;
-        m_next.text.reserve(estimate + estimate / 16, Prefault::Ahead);
-    } else {
-        m_next.words.reserve(kChunkRows, Prefault::Ahead);
-    }
+    reserveRows(m_next, m_storage == Storage::Text || m_storage == Storage::Bytes, kChunkRows,
+        textFor(m_chunks.back(), kChunkRows), Prefault::Ahead);
 }
 
 std::size_t ResultColumn::roomInTail()
@@ -256,13 +263,7 @@ std::size_t ResultColumn::roomInTail()
         // once it is large it takes a whole chunk's room at once, its pages faulted in by the
         // helper, rather than copying itself three more times on the way.
         capacity = capacity >= kChunkRows / 8 ? kChunkRows : 2 * capacity;
-        if (text) {
-            chunk.ends.reserve(capacity, Prefault::Ahead);
-            const std::size_t estimate = chunk.text.size() * capacity / chunk.rows;
-            chunk.text.reserve(estimate + estimate / 16, Prefault::Ahead);
-        } else {
-            chunk.words.reserve(capacity, Prefault::Ahead);
-        }
+        reserveRows(chunk, text, capacity, textFor(chunk, capacity), Prefault::Ahead);
     }
     if (capacity <= chunk.rows)
         return 0;
