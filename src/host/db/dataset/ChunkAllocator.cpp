@@ -4,6 +4,7 @@
 #include <sys/mman.h>
 #endif
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
@@ -33,6 +34,10 @@ constexpr int kPopulateWrite = 23; // the value since Linux 5.14; older headers 
 // It only asks the system to fault the pages (their contents stay as they are), so the loading
 // thread may write into a buffer while its pages are being faulted in. A buffer is forgotten
 // before it is unmapped: the system could hand its addresses to someone else's mapping.
+//
+// Faulting pages in holds the system's lock on the process's memory map, which every mmap,
+// munmap and brk of the loading thread waits for. So the helper takes one huge page at a time,
+// and waits while a PrefaultBatch maps several buffers, which it then faults in after.
 class Prefaulter
 {
 public:
@@ -55,7 +60,8 @@ public:
             const std::lock_guard lock(m_mutex);
             if (!m_working)
                 return;
-            m_queue.emplace_back(memory, bytes);
+            char *from = static_cast<char *>(memory);
+            m_queue.push_back({ memory, from, from + bytes });
         }
         m_wake.notify_one();
     }
@@ -63,25 +69,53 @@ public:
     void forget(void *memory)
     {
         std::unique_lock lock(m_mutex);
-        std::erase_if(m_queue, [memory](const auto &entry) { return entry.first == memory; });
+        std::erase_if(m_queue, [memory](const Pending &entry) { return entry.memory == memory; });
         m_done.wait(lock, [&] { return m_busy != memory; });
     }
 
+    void hold()
+    {
+        const std::lock_guard lock(m_mutex);
+        ++m_held;
+    }
+    void letGo()
+    {
+        bool wake;
+        {
+            const std::lock_guard lock(m_mutex);
+            wake = --m_held == 0 && !m_queue.empty();
+        }
+        if (wake) // most batches map nothing: the helper sleeps on
+            m_wake.notify_one();
+    }
+
 private:
+    struct Pending
+    {
+        void *memory; // as mapped, the key to forget it by
+        char *from; // the pages still to fault in
+        char *end;
+    };
+
     Prefaulter() { std::thread(&Prefaulter::run, this).detach(); }
 
     void run()
     {
         std::unique_lock lock(m_mutex);
         for (;;) {
-            m_wake.wait(lock, [&] { return !m_queue.empty(); });
-            const auto [memory, bytes] = m_queue.front();
-            m_queue.pop_front();
-            m_busy = memory;
+            m_wake.wait(lock, [&] { return !m_queue.empty() && m_held == 0; });
+            Pending &next = m_queue.front();
+            char *const from = next.from;
+            const std::size_t bytes
+                = std::min(kHugePage, static_cast<std::size_t>(next.end - from));
+            m_busy = next.memory;
+            next.from += bytes;
+            if (next.from == next.end)
+                m_queue.pop_front();
             lock.unlock();
             // A kernel without the advice (before 5.14) refuses it: the pages then fault on
             // first touch, and nothing more is queued.
-            const bool done = madvise(memory, bytes, kPopulateWrite) == 0 || errno != EINVAL;
+            const bool done = madvise(from, bytes, kPopulateWrite) == 0 || errno != EINVAL;
             lock.lock();
             m_busy = nullptr;
             if (!done) {
@@ -96,8 +130,9 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_done;
-    std::deque<std::pair<void *, std::size_t>> m_queue;
+    std::deque<Pending> m_queue;
     void *m_busy = nullptr;
+    int m_held = 0;
     bool m_working = true;
 };
 
@@ -217,6 +252,20 @@ private:
 #endif
 
 } // namespace
+
+PrefaultBatch::PrefaultBatch()
+{
+#if defined(__linux__)
+    Prefaulter::instance().hold();
+#endif
+}
+
+PrefaultBatch::~PrefaultBatch()
+{
+#if defined(__linux__)
+    Prefaulter::instance().letGo();
+#endif
+}
 
 void releaseKeptChunkMemory() noexcept
 {

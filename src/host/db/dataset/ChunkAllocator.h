@@ -17,6 +17,17 @@
 // written before the helper reached it is simply faulted in by that write.
 enum class Prefault { Now, Ahead };
 void *allocateChunkMemory(std::size_t bytes, Prefault when = Prefault::Now);
+// While one lives, buffers mapped ahead wait to be faulted in: a loading thread maps the next
+// chunk's buffers of every column in one go, instead of each mapping waiting for the helper to
+// finish faulting in the one before.
+class PrefaultBatch
+{
+public:
+    PrefaultBatch();
+    ~PrefaultBatch();
+    PrefaultBatch(const PrefaultBatch &) = delete;
+    PrefaultBatch &operator=(const PrefaultBatch &) = delete;
+};
 void releaseChunkMemory(void *memory, std::size_t bytes) noexcept;
 // The size to ask for when `bytes` are needed and more would be welcome: a little more where
 // that lets the system serve it with huge pages.

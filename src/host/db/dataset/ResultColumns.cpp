@@ -1,5 +1,6 @@
 #include "host/db/dataset/ResultColumns.h"
 
+#include "host/db/dataset/ChunkAllocator.h"
 #include "host/db/engine/NameFold.h"
 
 #include <algorithm>
@@ -66,6 +67,7 @@ void ResultColumns::appendRow(const Statement &statement)
         m_room = roomForRows();
     }
     if ((++m_rows & (ResultColumn::kChunkRows - 1)) == ResultColumn::kChunkRows / 2) [[unlikely]] {
+        const PrefaultBatch batch;
         for (ResultColumn &column : m_columns)
             column.prepareNextChunk();
     }
@@ -74,6 +76,7 @@ void ResultColumns::appendRow(const Statement &statement)
 std::size_t ResultColumns::roomForRows()
 {
     std::size_t room = SIZE_MAX;
+    const PrefaultBatch batch; // the first chunk's growth maps ahead too
     for (ResultColumn &column : m_columns)
         room = std::min(room, column.roomInTail());
     return m_columns.empty() ? 0 : room;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 
@@ -257,8 +258,9 @@ TEST(IsoDate, MillisecondsPrintAsAskedButNeverAfterADateAlone)
         EXPECT_EQ(IsoDate::format(row.ms, row.type, row.fraction), row.printed);
     }
 }
-// A helper thread faults in the pages of buffers mapped ahead while they are written; one given
-// back before the helper reached it is forgotten first, and a kept buffer taken again by the
+// A helper thread faults in the pages of buffers mapped ahead while they are written, a huge
+// page at a time, or after a batch has mapped them all; one given back before the helper
+// reached it (or halfway through it) is forgotten first, and a kept buffer taken again by the
 // next round holds that round's values only.
 TEST(ChunkBuffer, BuffersMappedAheadHoldWhatIsWrittenAndGoBackAtAnyTime)
 {
@@ -267,8 +269,15 @@ TEST(ChunkBuffer, BuffersMappedAheadHoldWhatIsWrittenAndGoBackAtAnyTime)
         SCOPED_TRACE(round);
         ChunkBuffer<std::int64_t> written;
         ChunkBuffer<std::int64_t> unwritten;
-        written.reserve(rows, Prefault::Ahead);
-        unwritten.reserve(rows * 3 + 4096, Prefault::Ahead); // not whole huge pages
+        {
+            std::optional<PrefaultBatch> batch;
+            if (round % 2)
+                batch.emplace();
+            written.reserve(rows, Prefault::Ahead);
+            unwritten.reserve(rows * 3 + 4096, Prefault::Ahead); // not whole huge pages
+            if (round % 4 == 1)
+                unwritten = {}; // given back while the helper waits for the batch
+        }
         for (std::size_t i = 0; i < rows; ++i)
             written.push_back(round * 1000000 + static_cast<std::int64_t>(i));
         ASSERT_EQ(written[0], round * 1000000);
