@@ -1,8 +1,6 @@
 #include "ChartTestSupport.h"
 #include "TestDatabases.h"
 
-#include "chart/ChartTemplate.h"
-
 #include <QLocale>
 
 namespace {
@@ -203,46 +201,4 @@ TEST_F(ChartBuilderTest, ComputedTextColumnsAndTheFilterDecideThePoints)
     ASSERT_TRUE(query.SetFilter("nAge > 30"));
     ASSERT_TRUE(Build("cShort,nAge", "", ""));
     EXPECT_EQ(Describe(chart.series[0]), (QStringList { "1:40:Feb.", "2:50:Mar." }));
-}
-
-TEST_F(ChartBuilderTest, ABrokenTemplateSaysSoAndGivesBarsAnEmptyOneIsSilent)
-{
-    Insert({ "Jan", 30, "", "", Value(), 0, 1 });
-    Open("select * from tPay");
-    Chart styled;
-    styled.title = "Kept title";
-    ChartSeries old;
-    old.kind = SeriesKind::Pie;
-    old.title = "old";
-    styled.series.push_back(old);
-    const QByteArray saved = SaveChartTemplate(styled);
-    const struct
-    {
-        const char *name;
-        std::optional<QByteArray> layout;
-        SeriesKind kind;
-        std::string title;
-        bool message;
-    } rows[] = {
-        { "none stored", std::nullopt, SeriesKind::Bar, "Pay by month", false },
-        { "empty", QByteArray(), SeriesKind::Bar, "Pay by month", false },
-        { "truncated", saved.left(saved.size() / 2), SeriesKind::Bar, "Pay by month", true },
-        { "whole", saved, SeriesKind::Pie, "Kept title", false },
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
-        delegate.messages.clear();
-        builder = ChartBuilder();
-        chart = Chart();
-        ASSERT_TRUE(Build("cMonth,iAge", "", "", row.layout));
-        ASSERT_EQ(chart.series.size(), 1u);
-        EXPECT_EQ(chart.series[0].kind, row.kind);
-        EXPECT_EQ(chart.series[0].title, "iAge");
-        EXPECT_EQ(chart.title, row.title);
-        ASSERT_EQ(delegate.messages.size(), row.message ? 1 : 0);
-        if (row.message) {
-            EXPECT_TRUE(delegate.messages[0].startsWith(
-                "Unable to save the chart template!\rReason: the chart template is damaged"));
-        }
-    }
 }

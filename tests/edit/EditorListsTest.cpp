@@ -34,27 +34,6 @@ TEST(EditorColumnsTest, TypedOrderMovesTheColumnsInItsWay)
     }
 }
 
-TEST(EditorColumnsTest, NewStatementShowsTenAndReopenAppendsNewColumnsHidden)
-{
-    std::vector<std::string> names;
-    for (int i = 1; i <= 12; ++i)
-        names.push_back("c" + std::to_string(i));
-    const std::vector<EditorColumn> fresh = NewEditorColumns(names);
-    EXPECT_TRUE(fresh[9].show);
-    EXPECT_FALSE(fresh[10].show);
-    EXPECT_EQ(fresh[11].order, 12);
-
-    const auto reopened = ApplyColumnSettings(
-        { "new1", "b", "new2" }, 7, [](const QString &name) -> std::optional<EditorColumn> {
-            if (name == "b")
-                return EditorColumn { name, true, 3 };
-            return std::nullopt;
-        });
-    const std::vector<EditorColumn> expected { { "new1", false, 8 }, { "b", true, 3 },
-        { "new2", false, 9 } };
-    EXPECT_EQ(reopened, expected);
-}
-
 TEST(ParamDefinitionsTest, StatementChangeKeepsDefinitionsOfNamesStillUsed)
 {
     const std::vector<ParamEntry> current { { "From", "date", "1/2/2024", {} },

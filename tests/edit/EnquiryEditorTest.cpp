@@ -31,41 +31,6 @@ protected:
     TestDatabases db;
 };
 
-TEST_F(EnquiryEditorTest, RefusalsComeInOrderAndWriteNothing)
-{
-    db.insertEnquiry("PAY-RANGE", "select 1 as a");
-    db.insertEnquiry("", "select 1 as a");
-    const struct
-    {
-        const char *code;
-        const char *sql;
-        const char *text; // "" accepted
-    } rows[] = {
-        { "pay-range", "select 1 as a", "Code already exists." },
-        { "  ", "select 1 as a", "Code already exists." }, // another IQ has the empty code
-        { " iq7", "select 1 as a",
-            "You cannot add the reserved IQ! The code can not begin with "
-            "\"IQ\"!" },
-        { "'OR''='", "select 1 as a", "An apostrophe (') is not allowed here." },
-        { "NEW", "select nosuch from nowhere", kStatementErrorsText },
-        { "NEW", "select @[] as a", kStatementErrorsText },
-        { "NEW", "", "SQL Statement can not be empty!" },
-        { "AIQ", "select 1 as a", "" },
-    };
-    const QStringList before = Everything();
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.code);
-        EnquiryEditor editor;
-        QString error;
-        ASSERT_TRUE(editor.Open(0, false, true, error));
-        editor.Fields().code = row.code;
-        editor.ChangeStatement(row.sql);
-        const auto refusal = editor.ValidateInformation();
-        EXPECT_EQ(refusal ? refusal->text : QString(), row.text);
-        EXPECT_EQ(Everything(), before);
-    }
-}
-
 TEST_F(EnquiryEditorTest, EditRewritesDetailsClearsChartLogsAndErasesLayout)
 {
     const int id = db.insertEnquiry("PAYE", "select 1 as a, 2 as b, 3 as c where 1 = @x", "desc",

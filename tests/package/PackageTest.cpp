@@ -1,13 +1,10 @@
 #include "host/core/ClassRegistry.h"
 #include "host/ui/HostScript.h"
 #include "host/ui/TQuillonPackageInterface.h"
-#include "host/ui/TfrmGroupManager.h"
-#include "package/PackageStrings.h"
 #include "package/qpChartsIntf.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -71,28 +68,6 @@ TEST(PackageRegistration, ObjectClassListDeclaresThePageAndTheListWithExactValue
             EXPECT_EQ(icon.pixmap(size, size).width(), size);
         }
     }
-}
-
-TEST(PackageRegistration, PageStartsAsLargeIconsWithItsDesignedSize)
-{
-    auto package = createRegistered();
-    package->GetObjectClassList();
-    QObject *created = package->ObjectClasses()[0].classRef->newInstance(Q_ARG(QWidget *, nullptr));
-    std::unique_ptr<QObject> page(created);
-    auto *manager = qobject_cast<TfrmGroupManager *>(created);
-    ASSERT_TRUE(manager);
-    EXPECT_EQ(manager->DefaultViewStyle(), 2);
-    EXPECT_EQ(manager->windowTitle(), "frmGroupManagerCharts");
-}
-
-TEST(PackageStrings, TableTextsAreExact)
-{
-    EXPECT_EQ(PackageString(65520),
-        "You cannot add the reserved IQ! The code can not begin with \"IQ\"!");
-    EXPECT_EQ(PackageString(65524), "\"[\", \"]\" and \"@\" are not allowed in parameter names!");
-    EXPECT_EQ(PackageString(65527), "");
-    EXPECT_EQ(PackageString(65528), "Easy Show Enquiry");
-    EXPECT_EQ(PackageString(1), "");
 }
 
 TEST(PackageMessages, HandledFlagFollowsTheFourCases)

@@ -46,29 +46,3 @@ TEST(ColumnLayout, PlacesNamedColumnsFirstAndHidesTheRest)
         EXPECT_EQ(layout.offered, row.offered);
     }
 }
-
-TEST(ColumnLayout, SavedLayoutReadsBackAsSaved)
-{
-    const std::vector<NamedColumn> grid { { "cCode", true }, { "cName", false },
-        { "nTotal", true } };
-    const QString text = BuildFieldNames(grid);
-    EXPECT_EQ(text, "cCode,1,cName,0,nTotal,1");
-    const std::vector<NamedColumn> read = ParseFieldNames(text);
-    ASSERT_EQ(read.size(), grid.size());
-    for (std::size_t i = 0; i < grid.size(); ++i) {
-        EXPECT_EQ(read[i].name, grid[i].name);
-        EXPECT_EQ(read[i].visible, grid[i].visible);
-    }
-    // A caption with a comma cannot survive: its name ends at the first comma.
-    EXPECT_EQ(ParseFieldNames(BuildFieldNames({ { "a,b", true } })).front().name, "a");
-    EXPECT_TRUE(ParseFieldNames("no comma").empty());
-}
-
-TEST(ColumnLayout, WidthAndHoursRules)
-{
-    EXPECT_TRUE(AutoWidth(10));
-    EXPECT_FALSE(AutoWidth(11));
-    EXPECT_TRUE(IsHoursColumn("nOvertimeHours"));
-    EXPECT_TRUE(IsHoursColumn("hours"));
-    EXPECT_FALSE(IsHoursColumn("nHour"));
-}

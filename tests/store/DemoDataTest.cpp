@@ -1,7 +1,6 @@
 #include "PrintQt.h"
 #include "TestDatabases.h"
 
-#include "host/core/Agent.h"
 #include "store/DemoData.h"
 
 #include <gtest/gtest.h>
@@ -71,52 +70,6 @@ TEST_F(DemoDataTest, SecondRunIsRefusedAndChangesNothing)
                        "only written into new databases.")
             .arg(db->payrollPath()));
     EXPECT_EQ(content(), before);
-}
-
-TEST_F(DemoDataTest, AgentsHaveTheirPasswordsAndRights)
-{
-    createDemo();
-    for (const char *name : { "admin", "clerk", "viewer", "guest" }) {
-        QString error;
-        EXPECT_TRUE(SignIn(db->payroll(), db->credentials(), name, name, error))
-            << name << error.toStdString();
-        EXPECT_FALSE(SignIn(db->payroll(), db->credentials(), name, "wrong", error)) << name;
-    }
-    EXPECT_EQ(db->rows("SELECT a.cAgentName, a.bAdministrator, a.bAllPayrollCompanies, "
-                       "a.bAllPayFrequencies, a.bAllLocations, group_concat(f.iFunctionID) "
-                       "FROM _rtblAgents a LEFT JOIN _rtblAgentFunctions f ON f.iAgentID = "
-                       "a.idAgents GROUP BY a.idAgents ORDER BY a.idAgents"),
-        (QStringList { "admin|1|1|1|1|2601,2602", "clerk|0|0|0|0|2601,2602", "viewer|0|1|1|1|2601",
-            "guest|0|0|0|0|NULL" }));
-
-    // However an IQ joins, the payroll database has no hash column to give.
-    EXPECT_FALSE(db->payroll().prepare("SELECT cAgentName, cPasswordHash FROM _rtblAgents FULL "
-                                       "JOIN (SELECT NULL AS cPasswordHash WHERE 0) USING "
-                                       "(cPasswordHash)"));
-}
-
-// The run tests prepare and run every demo IQ; here: that together they use every kind of
-// parameter and filter, so those runs cover them all.
-TEST_F(DemoDataTest, EnquiriesUseEveryParameterTypeAndSecurityToken)
-{
-    createDemo();
-    EXPECT_EQ(db->rows("SELECT DISTINCT iSQLTypeID FROM _iptblEasyEnquiryParam ORDER BY 1"),
-        (QStringList { "0", "1", "2", "3", "4" }));
-    EXPECT_GT(db->count("SELECT count(*) FROM _iptblEasyEnquiry e JOIN _iptblEasyEnquiryParam p "
-                        "ON p.iEnquiryID = e.idEnquiry "
-                        "WHERE instr(e.cSQLStatement, '@[' || p.cDescription || ']') > 0"),
-        0);
-    for (const char *token : { "CHECKAGENTPAYROLLCOMPANYSECURITY", "CHECKAGENTPAYFREQUENCYSECURITY",
-             "CHECKAGENTLOCATIONSECURITY" }) {
-        EXPECT_GT(db->count("SELECT count(*) FROM _iptblEasyEnquiry WHERE instr(cSQLStatement, ?)",
-                      { std::string(token) }),
-            0)
-            << token;
-    }
-    EXPECT_EQ(db->rows("SELECT cCode FROM _iptblEasyEnquiry WHERE cCode LIKE 'IQB-EMP00_' OR "
-                       "bCommonDB = 1 ORDER BY cCode"),
-        (QStringList { "HOLIDAYS", "IQB-EMP002", "IQB-EMP004" }));
-    EXPECT_GT(db->count("SELECT count(*) FROM _iptblEasyEnquiryColumn WHERE bShow = 0"), 0);
 }
 
 TEST_F(DemoDataTest, ListStatementRunsOnTheView)

@@ -15,8 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
-
 namespace {
 
 std::unique_ptr<SqliteConnection> OpenRaw(const QString &path)
@@ -271,67 +269,6 @@ TEST_F(SchemaTest, ForeignDatabasesAreRefusedUnchanged)
             EXPECT_EQ(ReadFile(file), before);
         }
     }
-}
-
-TEST_F(SchemaTest, OpenFailuresNameTheFile)
-{
-    const QString missing = path("missing.db");
-    const QString garbagePath = path("garbage.db");
-    ASSERT_TRUE(WriteFile(garbagePath, QByteArray(4096, 'x')));
-    const QString zeroBytes = path("zero.db");
-    ASSERT_TRUE(WriteFile(zeroBytes, {}));
-    const QString noTables = path("notables.db");
-    OpenRaw(noTables)->execute("CREATE TABLE t (x); DROP TABLE t;");
-
-    struct Case
-    {
-        QString payroll;
-        bool create;
-        QString error;
-    };
-    const Case cases[] = {
-        { missing, false,
-            QStringLiteral("The payroll database file \"%1\" does not exist.").arg(missing) },
-        { m_dir.path(), true,
-            QStringLiteral("The database file \"%1\" cannot be read: it is a folder.")
-                .arg(m_dir.path()) },
-        { garbagePath, false,
-            QStringLiteral("The file \"%1\" is not a database.").arg(garbagePath) },
-        // Only a new installation makes a database.
-        { zeroBytes, false,
-            QStringLiteral("The payroll database file \"%1\" is empty; it was left unchanged, as "
-                           "only \"corvane-iq demo\" makes new databases.")
-                .arg(zeroBytes) },
-        { noTables, false,
-            QStringLiteral("The payroll database file \"%1\" is empty; it was left unchanged, as "
-                           "only \"corvane-iq demo\" makes new databases.")
-                .arg(noTables) },
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.payroll.toStdString());
-        const QByteArray before = ReadFile(c.payroll);
-        QString error;
-        EXPECT_FALSE(OpenHostDatabases(c.payroll, commonPath(), c.create, error));
-        EXPECT_EQ(error, c.error);
-        EXPECT_EQ(ReadFile(c.payroll), before);
-    }
-    EXPECT_FALSE(QFileInfo::exists(missing));
-}
-
-TEST_F(SchemaTest, LockedDatabaseIsReportedAsLocked)
-{
-    openDatabases();
-    db = {};
-    sqlite3 *other = nullptr;
-    ASSERT_EQ(sqlite3_open(payrollPath().toUtf8().constData(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    QString error;
-    EXPECT_FALSE(OpenHostDatabases(payrollPath(), commonPath(), false, error));
-    EXPECT_EQ(error,
-        QStringLiteral("The database file \"%1\" is locked by another program.")
-            .arg(payrollPath()));
-    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(other);
 }
 
 // The scripts in schema/ are read by people and applied to servers; they must be what the

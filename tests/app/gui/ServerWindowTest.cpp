@@ -1,5 +1,6 @@
 #include "TestDatabases.h"
 #include "TestServerDatabases.h"
+#include "TopWindows.h"
 
 #include "app/common/HostSession.h"
 #include "app/common/SavedConnections.h"
@@ -48,13 +49,9 @@ TEST(ServerWindowTest, ResultWindowLoadsWithTheAgentsRowSecurityAndDeleteTakesTh
     ASSERT_GT(expected, 0);
     ASSERT_LT(expected, TestDatabases::count(payroll, "SELECT count(*) FROM _iptblEmployees"));
 
-    DoIPEasyEnquiryView(TestDatabases::count(
-        payroll, "SELECT idEnquiry FROM _iptblEasyEnquiry WHERE cCode = 'IQB-EMP002'"));
-    TfrmIPEasyEnquiryView *view = nullptr;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *candidate = qobject_cast<TfrmIPEasyEnquiryView *>(widget))
-            view = candidate->isVisible() ? candidate : view;
-    }
+    const int id = TestDatabases::count(
+        payroll, "SELECT idEnquiry FROM _iptblEasyEnquiry WHERE cCode = 'IQB-EMP002'");
+    auto *view = OpenedWindow<TfrmIPEasyEnquiryView>([&] { DoIPEasyEnquiryView(id); });
     ASSERT_TRUE(view) << script.takeMessages().join('\n').toStdString();
     if (view->RowsLoading()) {
         QSignalSpy ended(view, &TfrmIPEasyEnquiryView::LoadEnded);

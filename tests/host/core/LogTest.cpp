@@ -64,15 +64,4 @@ TEST(LogTest, ErrorMessagesWithALogTypeAreAlsoLogged)
         QStringList { "89|IQ Import Error when save record!\rReason: disk full|x.xml" });
 }
 
-TEST(LogTest, DeveloperLinesReachTheSink)
-{
-    std::vector<std::pair<QString, int>> lines;
-    SetDevLogSink([&](const QString &text, int type) { lines.emplace_back(text, type); });
-    AddDevLogMsg("Start", 1);
-    AddDevLogMsg("Finish", 1);
-    SetDevLogSink(nullptr);
-    AddDevLogMsg("unseen", 1);
-    EXPECT_EQ(lines, (std::vector<std::pair<QString, int>> { { "Start", 1 }, { "Finish", 1 } }));
-}
-
 } // namespace

@@ -1,24 +1,17 @@
 #include "PrintQt.h"
+#include "host/db/DbTestSupport.h"
 
 #include "host/core/SqlExec.h"
-#include "host/db/engine/SqliteConnection.h"
-
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace {
 
-class SqlExecTest : public ::testing::Test
+class SqlExecTest : public DbTest
 {
 protected:
     void SetUp() override
     {
-        DbError error;
-        db = SqliteConnection::open((dir.path() + "/t.db").toStdString(),
-            SqliteConnection::OpenMode::ReadWriteCreate, error);
-        ASSERT_TRUE(db) << error.text;
-        ASSERT_TRUE(db->execute("CREATE TABLE t(id INTEGER PRIMARY KEY, dt DATETIME)"));
+        DbTest::SetUp();
+        exec("CREATE TABLE t(id INTEGER PRIMARY KEY, dt DATETIME)");
     }
 
     // The stored text of the row and the moment read back from it.
@@ -36,9 +29,6 @@ protected:
             << error.text;
         return result;
     }
-
-    QTemporaryDir dir;
-    std::unique_ptr<SqliteConnection> db;
 };
 
 } // namespace

@@ -49,15 +49,3 @@ TEST(FieldValues, ConvertsWhatFitsAndRefusesTheRest)
         }
     }
 }
-
-TEST(FieldValues, ParametersKeepTheirKind)
-{
-    EXPECT_EQ(FieldValues::toValue(QVariant(42)), Value(std::int64_t(42)));
-    EXPECT_EQ(FieldValues::toValue(QVariant(QString("42"))), Value(std::string("42")));
-    EXPECT_EQ(FieldValues::toValue(QVariant(QDate(2024, 5, 6))),
-        Value(std::string("2024-05-06 00:00:00")));
-    EXPECT_EQ(
-        FieldValues::toVariant(Value(std::string("2024-05-06 07:08:09")), FieldType::DateTime),
-        QVariant(QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9))));
-    EXPECT_EQ(FieldValues::toVariant(Value(std::int64_t(0)), FieldType::Boolean), QVariant(false));
-}
