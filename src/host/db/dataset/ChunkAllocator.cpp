@@ -202,7 +202,6 @@ public:
     {
         if (bytes > kKeptBytes)
             return false;
-        std::vector<std::pair<void *, std::size_t>> gone;
         {
             const std::lock_guard lock(m_mutex);
             try {
