@@ -150,6 +150,12 @@ void forgetPrefault(void *memory)
         prefaulter->forget(memory);
 }
 
+void unmapBuffer(void *memory, std::size_t bytes) noexcept
+{
+    forgetPrefault(memory);
+    munmap(memory, bytes);
+}
+
 void *mapHuge(std::size_t bytes, Prefault when)
 {
     // Over-map by one huge page and cut the ends so that the region starts on its boundary.
@@ -165,9 +171,8 @@ void *mapHuge(std::size_t bytes, Prefault when)
     if (raw + span > aligned + bytes)
         munmap(aligned + bytes, static_cast<std::size_t>(raw + span - (aligned + bytes)));
     madvise(aligned, bytes, MADV_HUGEPAGE);
-    // Fault the pages in at once, in one call: huge ones where the system has them, and where
-    // it has none, small ones all together rather than one fault per 4 KiB while loading.
-    // Kernels before 5.14 refuse the advice and fault on first touch as usual.
+    // Fault the pages in together (now, or on the helper): huge ones where the system has them,
+    // and where it has none, small ones rather than one fault per 4 KiB while loading.
     prefault(aligned, bytes, when);
     return aligned;
 }
@@ -213,7 +218,7 @@ public:
             std::size_t dropped = 0;
             while (m_total + bytes > kKeptBytes) {
                 m_total -= m_kept[dropped].second;
-                unmap(m_kept[dropped].first, m_kept[dropped].second);
+                unmapBuffer(m_kept[dropped].first, m_kept[dropped].second);
                 ++dropped;
             }
             m_kept.erase(m_kept.begin(), m_kept.begin() + static_cast<std::ptrdiff_t>(dropped));
@@ -230,19 +235,13 @@ public:
     {
         const std::lock_guard lock(m_mutex);
         for (const auto &[memory, bytes] : m_kept)
-            unmap(memory, bytes);
+            unmapBuffer(memory, bytes);
         m_kept.clear();
         m_total = 0;
     }
 
 private:
     static constexpr std::size_t kKeptBytes = std::size_t(256) << 20;
-
-    static void unmap(void *memory, std::size_t bytes) noexcept
-    {
-        forgetPrefault(memory);
-        munmap(memory, bytes);
-    }
 
     std::mutex m_mutex;
     std::vector<std::pair<void *, std::size_t>> m_kept; // oldest first
@@ -298,10 +297,8 @@ void releaseChunkMemory(void *memory, std::size_t bytes) noexcept
 {
 #if defined(__linux__)
     if (bytes >= kMappedFrom) {
-        if (!KeptBuffers::instance().keep(memory, bytes)) {
-            forgetPrefault(memory);
-            munmap(memory, bytes);
-        }
+        if (!KeptBuffers::instance().keep(memory, bytes))
+            unmapBuffer(memory, bytes);
         return;
     }
 #endif
