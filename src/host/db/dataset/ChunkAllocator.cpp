@@ -276,8 +276,11 @@ void *allocateChunkMemory(std::size_t bytes, Prefault when)
 {
 #if defined(__linux__)
     if (bytes >= kMappedFrom) {
-        if (void *kept = KeptBuffers::instance().take(bytes))
+        if (void *kept = KeptBuffers::instance().take(bytes)) {
+            // Its trimmed end, and any page the system took back, faults in like a new one's.
+            prefault(kept, bytes, when);
             return kept;
+        }
         if (bytes % kHugePage == 0)
             return mapHuge(bytes, when);
         const int populate = when == Prefault::Now ? MAP_POPULATE : 0;
@@ -320,7 +323,7 @@ std::size_t shrinkChunkMemory(void *memory, std::size_t capacity, std::size_t by
     if (capacity < kMappedFrom || kept < kMappedFrom || kept >= capacity)
         return 0;
     forgetPrefault(memory);
-    if (munmap(static_cast<char *>(memory) + kept, capacity - kept) != 0)
+    if (madvise(static_cast<char *>(memory) + kept, capacity - kept, MADV_DONTNEED) != 0)
         return 0;
     return kept;
 #else

@@ -32,9 +32,11 @@ void releaseChunkMemory(void *memory, std::size_t bytes) noexcept;
 // The size to ask for when `bytes` are needed and more would be welcome: a little more where
 // that lets the system serve it with huge pages.
 std::size_t chunkCapacityFor(std::size_t bytes);
-// Gives the end of a mapped buffer back to the system where it stays in place: the size it now
-// has (at least `bytes`, whole pages), or 0 when it cannot shrink so and must be copied instead.
-// Trimming the last chunk of a result this way spares a copy and the pages of a new buffer.
+// Gives the pages at the end of a mapped buffer back to the system: the size left in use (at
+// least `bytes`, whole pages), or 0 when it cannot shrink so and must be copied instead. The
+// buffer keeps its addresses and is released at the size it was allocated with, so that kept,
+// it serves the full chunk of the next result. Trimming the last chunk of a result this way
+// spares a copy and the pages of a new buffer.
 std::size_t shrinkChunkMemory(void *memory, std::size_t capacity, std::size_t bytes) noexcept;
 
 // Mapped buffers given back are kept, up to 256 MiB in all, and an allocation of the same size

@@ -75,7 +75,7 @@ public:
             return;
         if (const std::size_t bytes
             = shrinkChunkMemory(m_data, m_capacity * sizeof(T), m_size * sizeof(T))) {
-            m_capacity = bytes / sizeof(T);
+            m_capacity = bytes / sizeof(T); // the allocation keeps its size
             return;
         }
         reallocate(m_size);
@@ -86,6 +86,7 @@ public:
         std::swap(m_data, other.m_data);
         std::swap(m_size, other.m_size);
         std::swap(m_capacity, other.m_capacity);
+        std::swap(m_allocated, other.m_allocated);
     }
 
 private:
@@ -95,21 +96,20 @@ private:
                            : nullptr;
         if (m_size)
             std::memcpy(data, m_data, m_size * sizeof(T));
-        if (m_data)
-            ChunkAllocator<T>().deallocate(m_data, m_capacity);
+        release();
         m_data = data;
-        m_capacity = capacity;
+        m_capacity = m_allocated = capacity;
     }
     void release() noexcept
     {
         if (m_data)
-            ChunkAllocator<T>().deallocate(m_data, m_capacity);
+            ChunkAllocator<T>().deallocate(m_data, m_allocated);
         m_data = nullptr;
-        m_size = 0;
-        m_capacity = 0;
+        m_capacity = m_allocated = 0;
     }
 
     T *m_data = nullptr;
     std::size_t m_size = 0;
-    std::size_t m_capacity = 0;
+    std::size_t m_capacity = 0; // what may be written; less than allocated once trimmed
+    std::size_t m_allocated = 0;
 };

@@ -34,13 +34,13 @@ void TextArena::reallocate(std::size_t capacity, Prefault when)
         std::memcpy(data, m_data, m_size);
     release();
     m_data = data;
-    m_capacity = capacity;
+    m_capacity = m_allocated = capacity;
 }
 
 void TextArena::release() noexcept
 {
     if (m_data)
-        ChunkAllocator<char>().deallocate(m_data, m_capacity);
+        ChunkAllocator<char>().deallocate(m_data, m_allocated);
     m_data = nullptr;
-    m_capacity = 0;
+    m_capacity = m_allocated = 0;
 }

@@ -82,7 +82,7 @@ public:
         if (m_capacity <= fitting)
             return;
         if (const std::size_t kept = shrinkChunkMemory(m_data, m_capacity, fitting))
-            m_capacity = kept;
+            m_capacity = kept; // the allocation keeps its size
         else
             reallocate(fitting);
     }
@@ -93,6 +93,7 @@ public:
         std::swap(m_data, other.m_data);
         std::swap(m_size, other.m_size);
         std::swap(m_capacity, other.m_capacity);
+        std::swap(m_allocated, other.m_allocated);
     }
 
 private:
@@ -107,5 +108,6 @@ private:
 
     char *m_data = nullptr;
     std::size_t m_size = 0;
-    std::size_t m_capacity = 0;
+    std::size_t m_capacity = 0; // what may be written; less than allocated once trimmed
+    std::size_t m_allocated = 0;
 };

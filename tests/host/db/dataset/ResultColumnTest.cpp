@@ -287,6 +287,38 @@ TEST(ChunkBuffer, BuffersMappedAheadHoldWhatIsWrittenAndGoBackAtAnyTime)
     }
 }
 
+// The last chunk of a result is trimmed to its rows, yet goes back at the size it was mapped
+// with: the next result's full chunk takes it again, and may write it to the end.
+TEST(ChunkBuffer, ATrimmedBufferServesAFullChunkAgain)
+{
+    constexpr std::size_t rows = ResultColumn::kChunkRows;
+    releaseKeptChunkMemory();
+    const void *first = nullptr;
+    for (std::int64_t round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        ChunkBuffer<std::int64_t> words;
+        TextArena text;
+        words.reserve(rows);
+        text.reserve(3 * rows + 100); // not whole pages
+        if (round == 0)
+            first = words.data();
+        else
+            EXPECT_EQ(words.data(), first);
+        for (std::size_t i = 0; i < rows; ++i)
+            words.push_back(round * 1000000 + static_cast<std::int64_t>(i));
+        text.append(std::string(3 * rows + 100, static_cast<char>('a' + round)));
+        ASSERT_EQ(words[rows - 1], round * 1000000 + static_cast<std::int64_t>(rows) - 1);
+        ASSERT_EQ(text.view().back(), 'a' + round);
+        words.truncate(rows / 3);
+        words.shrink_to_fit();
+        EXPECT_LT(words.capacity(), rows);
+        EXPECT_EQ(words[rows / 3 - 1], round * 1000000 + static_cast<std::int64_t>(rows / 3) - 1);
+        text.replace(rows, text.size() - rows, {});
+        text.shrink_to_fit();
+        EXPECT_LT(text.capacity(), 3 * rows);
+    }
+}
+
 // The limit of one chunk's text is checked before anything is copied, so a text that would carry
 // the 32-bit end offsets past 4 GiB is refused, not wrapped, and the arena stays as it was. The
 // text is never read: its bytes need not exist.
