@@ -1,3 +1,4 @@
+#include "TableRows.h"
 #include "host/db/DbTestSupport.h"
 
 #include "host/db/dataset/TQuillonADOQuery.h"
@@ -17,21 +18,9 @@ protected:
         table.AddField("iCount", FieldType::Integer);
         table.AddField("dtWhen", FieldType::Date);
         ASSERT_TRUE(table.Open());
-        const struct
-        {
-            const char *name;
-            int count;
-            QDate when;
-        } rows[] = { { "one", 1, QDate(2024, 1, 1) }, { "two", 2, QDate(2024, 2, 2) },
-            { "three", 3, {} } };
-        for (const auto &row : rows) {
-            ASSERT_TRUE(table.brAppend());
-            table.FieldByName("cName").SetAsString(row.name);
-            table.FieldByName("iCount").SetAsInteger(row.count);
-            if (row.when.isValid())
-                table.FieldByName("dtWhen").SetAsVariant(row.when);
-            ASSERT_TRUE(table.brPost()) << table.LastErrorText().toStdString();
-        }
+        AddRow(table, { "one", 1, QDate(2024, 1, 1) });
+        AddRow(table, { "two", 2, QDate(2024, 2, 2) });
+        AddRow(table, { "three", 3, QVariant() });
     }
 
     std::vector<std::string> walk()

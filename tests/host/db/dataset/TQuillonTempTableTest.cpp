@@ -1,3 +1,4 @@
+#include "TableRows.h"
 #include "host/db/DbTestSupport.h"
 
 #include "host/db/dataset/TQuillonADOQuery.h"
@@ -68,26 +69,9 @@ TEST(TempTable, EditsFiltersAndEmpties)
     ASSERT_TRUE(table.Open());
     EXPECT_FALSE(table.AddField("late", FieldType::Integer));
 
-    const struct
-    {
-        const char *name;
-        const char *value;
-        const char *type;
-        QDateTime date;
-    } rows[] = {
-        { "From", "", "Date", QDateTime(QDate(2024, 1, 1), QTime(0, 0)) },
-        { "Code", "AB'C", "Text", {} },
-        { "Rate", "12.5", "Decimal", {} },
-    };
-    for (const auto &row : rows) {
-        ASSERT_TRUE(table.brAppend());
-        table.FieldByName("cParamDesc").SetAsString(row.name);
-        table.FieldByName("cValue").SetAsString(row.value);
-        table.FieldByName("cType").SetAsString(row.type);
-        if (row.date.isValid())
-            table.FieldByName("dtValue").SetAsDateTime(row.date);
-        ASSERT_TRUE(table.brPost()) << table.LastErrorText().toStdString();
-    }
+    AddRow(table, { "From", "", "Date", QDateTime(QDate(2024, 1, 1), QTime(0, 0)) });
+    AddRow(table, { "Code", "AB'C", "Text", QVariant() });
+    AddRow(table, { "Rate", "12.5", "Decimal", QVariant() });
     EXPECT_EQ(table.RecordCount(), 3);
     EXPECT_EQ(table.FieldByName("cParamDesc").AsString(), "Rate"); // the posted row is current
 
