@@ -5,8 +5,6 @@
 #include "host/core/RegIni.h"
 #include "host/db/engine/Connection.h"
 
-#include <QCoreApplication>
-
 #include <gtest/gtest.h>
 
 namespace {

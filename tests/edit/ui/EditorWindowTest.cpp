@@ -12,7 +12,6 @@
 #include <QAbstractItemModel>
 #include <QComboBox>
 #include <QDialog>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>

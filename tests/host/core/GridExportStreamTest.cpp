@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "ZipEntries.h"
 
 #include "host/core/ExportFile.h"
@@ -6,7 +7,6 @@
 #include "host/db/dataset/TQuillonADOQuery.h"
 #include "host/db/engine/SqliteConnection.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -68,10 +68,10 @@ TEST(GridExportStreamTest, WritesWhatTheOpenedResultWrites)
                 ReadZipEntries(dir.filePath("opened.xlsx")).at(sheet));
             continue;
         }
-        QFile streamed(dir.filePath("streamed." + suffix));
-        QFile written(dir.filePath("opened." + suffix));
-        ASSERT_TRUE(streamed.open(QIODevice::ReadOnly) && written.open(QIODevice::ReadOnly));
-        EXPECT_EQ(streamed.readAll().toStdString(), written.readAll().toStdString());
+        const QByteArray written = ReadFile(dir.filePath("opened." + suffix));
+        ASSERT_FALSE(written.isEmpty());
+        EXPECT_EQ(
+            ReadFile(dir.filePath("streamed." + suffix)).toStdString(), written.toStdString());
     }
 }
 
