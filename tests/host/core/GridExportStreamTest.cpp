@@ -1,10 +1,10 @@
 #include "FileBytes.h"
+#include "TableRows.h"
 #include "ZipEntries.h"
 
 #include "host/core/ExportFile.h"
 #include "host/core/GridExport.h"
 #include "host/core/GridExportStream.h"
-#include "host/db/dataset/TQuillonADOQuery.h"
 #include "host/db/engine/SqliteConnection.h"
 
 #include <QTemporaryDir>
@@ -35,9 +35,7 @@ TEST(GridExportStreamTest, WritesWhatTheOpenedResultWrites)
     const QString sql = "select t.*, c, dt || '' as dtText, i * 2 as twice from t";
 
     TQuillonADOQuery opened;
-    opened.SetConnection(db.get());
-    opened.SetSQL(sql);
-    ASSERT_TRUE(opened.Open()) << opened.LastErrorText().toStdString();
+    OpenQuery(opened, *db, sql);
     std::vector<GridExportColumn> all;
     for (int i = 0; i < opened.FieldCount(); ++i)
         all.push_back({ opened.FieldName(i), opened.FieldName(i) });

@@ -1,9 +1,6 @@
 #include "TableRows.h"
 #include "host/db/DbTestSupport.h"
 
-#include "host/db/dataset/TQuillonADOQuery.h"
-#include "host/db/dataset/TQuillonTempTable.h"
-
 #include <QSignalSpy>
 
 namespace {
@@ -173,10 +170,8 @@ TEST_F(DbTest, FilterSetWhileClosedIsCheckedWhenTheQueryOpens)
     exec("CREATE TABLE t(id INTEGER PRIMARY KEY, cName TEXT); INSERT INTO t(cName) VALUES ('a'), "
          "('b')");
     TQuillonADOQuery query;
-    query.SetConnection(db.get());
     ASSERT_TRUE(query.SetFilter("cName = 'b'"));
-    query.SetSQL("select * from t");
-    ASSERT_TRUE(query.Open());
+    OpenQuery(query, *db, "select * from t");
     EXPECT_EQ(columnTexts(query, "cName"), std::vector<std::string> { "b" });
 
     // A new statement without the field: the filter cannot apply and says so.

@@ -1,9 +1,6 @@
 #include "TableRows.h"
 #include "host/db/DbTestSupport.h"
 
-#include "host/db/dataset/TQuillonADOQuery.h"
-#include "host/db/dataset/TQuillonTempTable.h"
-
 TEST_F(DbTest, CopyTableHoldsExactlyTheSourceRows)
 {
     exec("CREATE TABLE src(id INTEGER PRIMARY KEY, cName VARCHAR(20), nRate MONEY, dtFrom DATE, "
@@ -13,9 +10,7 @@ TEST_F(DbTest, CopyTableHoldsExactlyTheSourceRows)
          "(3, '\xC3\xA9t\xC3\xA9', -0.001, '1999-12-31', 0, x'', ''), "
          "(4, 'last', 1e15, '2024-02-29', 1, x'41', 'x')");
     TQuillonADOQuery source;
-    source.SetConnection(db.get());
-    source.SetSQL("select * from src order by id");
-    ASSERT_TRUE(source.Open());
+    OpenQuery(source, *db, "select * from src order by id");
 
     TQuillonTempTable copy;
     copy.AddField("stale", FieldType::Integer);

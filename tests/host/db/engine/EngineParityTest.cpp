@@ -1,8 +1,7 @@
 // One test source, three engines: what the data set and the store rely on must hold on the
 // embedded SQLite, on SQLite through ODBC and on PostgreSQL through ODBC alike.
+#include "TableRows.h"
 #include "host/db/EngineFixture.h"
-
-#include "host/db/dataset/TQuillonADOQuery.h"
 
 #include <QDateTime>
 
@@ -53,9 +52,7 @@ TEST_P(Parity, EveryValueTypeRoundTripsThroughBoundParameters)
     }
 
     TQuillonADOQuery query;
-    query.SetConnection(db.get());
-    query.SetSQL("select id, n, r, c, m, d, b from t order by id");
-    ASSERT_TRUE(query.Open()) << query.LastErrorText().toStdString();
+    OpenQuery(query, *db, "select id, n, r, c, m, d, b from t order by id");
     ASSERT_EQ(query.RecordCount(), 3);
     EXPECT_EQ(query.FieldByName("n").DataType(), FieldType::Integer);
     EXPECT_EQ(query.FieldByName("d").DataType(), FieldType::DateTime);
@@ -108,9 +105,7 @@ TEST_P(Parity, ResultsCrossBlockBoundariesWithLongValuesWhole)
         ASSERT_TRUE(transaction.commit()) << db->lastError().text;
     }
     TQuillonADOQuery query;
-    query.SetConnection(db.get());
-    query.SetSQL("select id, c, m from t order by id");
-    ASSERT_TRUE(query.Open()) << query.LastErrorText().toStdString();
+    OpenQuery(query, *db, "select id, c, m from t order by id");
     ASSERT_EQ(query.RecordCount(), rowCount);
     for (int i : { 0, 1, 3, 97, 511, 512, 1023, 1024, 1025, 2037, 2499 }) {
         SCOPED_TRACE(i);
@@ -188,10 +183,8 @@ TEST_P(Parity, PostedRowReadsTheIdentityTheEngineAssigned)
     ASSERT_TRUE(db->run("INSERT INTO _iptblEasyEnquiry(cCode) VALUES ('FIRST')", {}, error))
         << error.text;
     TQuillonADOQuery query;
-    query.SetConnection(db.get());
     query.SetTableName("_iptblEasyEnquiry");
-    query.SetSQL("select * from _iptblEasyEnquiry");
-    ASSERT_TRUE(query.Open()) << query.LastErrorText().toStdString();
+    OpenQuery(query, *db, "select * from _iptblEasyEnquiry");
     // PostgreSQL folds unquoted names to lower case; fields are found in any case.
     EXPECT_EQ(query.KeyField().toLower(), "idenquiry");
     for (const char *code : { "SECOND", "THIRD" }) {
