@@ -80,8 +80,7 @@ TEST_F(ServerInitTest, MakesBothSchemasAndTheAdministratorOnceAndOnlyOnServers)
     EXPECT_FALSE(QFile::exists(m_dir.filePath("payroll.db")));
 
     const CliResult made
-        = init(odbcName(payrollDb), odbcName(commonDb), "secret", { "--admin", "boss" });
-    ASSERT_EQ(made.exitCode, 0) << qPrintable(made.err);
+        = Ok(init(odbcName(payrollDb), odbcName(commonDb), "secret", { "--admin", "boss" }));
     EXPECT_EQ(made.out,
         "Created the payroll and common schemas (versions 5 and 2), the report role "
         "corvane_report and the administrator boss.\n");
@@ -129,8 +128,7 @@ TEST_F(ServerInitTest, OneDatabaseHoldsBothAndAFailureLeavesNothingBehind)
                   "SELECT count(*) FROM information_schema.schemata WHERE schema_name = 'dbo'"),
         QStringList { "0" });
 
-    const CliResult made = init(odbcName(payrollDb), odbcName(payrollDb), "secret");
-    ASSERT_EQ(made.exitCode, 0) << qPrintable(made.err);
+    Ok(init(odbcName(payrollDb), odbcName(payrollDb), "secret"));
     EXPECT_EQ(rows(payrollDb, "SELECT cDatabase, iVersion FROM _btblSchemaVersion ORDER BY 1"),
         QStringList({ "common|2", "payroll|5" }));
 }
@@ -147,10 +145,8 @@ TEST_F(ServerInitTest, InitThenDemoThenEveryCommandWorksOnTheServer)
     EXPECT_EQ(early.err,
         "corvane-iq demo: The server database \"" + odbcName(payrollDb)
             + "\" holds no payroll schema; make it with \"corvane-iq init\".\n");
-    ASSERT_EQ(
-        init(odbcName(payrollDb), odbcName(commonDb), "boss", { "--admin", "boss" }).exitCode, 0);
-    const CliResult made = m_cli.run(demo, QString());
-    ASSERT_EQ(made.exitCode, 0) << qPrintable(made.err);
+    Ok(init(odbcName(payrollDb), odbcName(commonDb), "boss", { "--admin", "boss" }));
+    Ok(m_cli.run(demo, QString()));
     EXPECT_EQ(m_cli.run(demo, QString()).err,
         "corvane-iq demo: The payroll database on the server already holds data; demo data is "
         "only written into new databases.\n");
@@ -163,24 +159,20 @@ TEST_F(ServerInitTest, InitThenDemoThenEveryCommandWorksOnTheServer)
         QStringList { "1" });
     EXPECT_EQ(as("admin", { "list" }).err, "corvane-iq: Unknown agent or wrong password.\n");
 
-    const CliResult list = as("clerk", { "list" });
-    ASSERT_EQ(list.exitCode, 0) << qPrintable(list.err);
+    const CliResult list = Ok(as("clerk", { "list" }));
     EXPECT_TRUE(list.out.contains("IQB-EMP004")) << qPrintable(list.out);
 
     // show, prepare and chart on an IQ whose dates and column names the server must read as
     // SQLite does: the chart finds its X column "cMonth" among the result's names. Codes are
     // found in any letter case, as on SQLite.
-    const CliResult show = as("clerk", { "show", "pay-month" });
-    ASSERT_EQ(show.exitCode, 0) << qPrintable(show.err);
+    const CliResult show = Ok(as("clerk", { "show", "pay-month" }));
     EXPECT_TRUE(show.out.contains("Code:        PAY-MONTH")) << qPrintable(show.out);
     const CliResult prepared
-        = as("clerk", { "prepare", "PAY-RANGE", "--param", "DateTo=2031-01-31" });
-    ASSERT_EQ(prepared.exitCode, 0) << qPrintable(prepared.err);
+        = Ok(as("clerk", { "prepare", "PAY-RANGE", "--param", "DateTo=2031-01-31" }));
     EXPECT_TRUE(prepared.out.contains("BETWEEN '20241201' AND '20310131'"))
         << qPrintable(prepared.out);
     const QString picture = m_dir.filePath("pay.svg");
-    const CliResult chart = as("clerk", { "chart", "PAY-MONTH", "--output", picture });
-    ASSERT_EQ(chart.exitCode, 0) << qPrintable(chart.err);
+    const CliResult chart = Ok(as("clerk", { "chart", "PAY-MONTH", "--output", picture }));
     EXPECT_TRUE(ReadFile(picture).contains("<title>Gross and net pay by month</title>"));
 
     // [dbo].[...], a text parameter and the clerk's companies and locations.
@@ -192,28 +184,23 @@ TEST_F(ServerInitTest, InitThenDemoThenEveryCommandWorksOnTheServer)
     for (const auto &[agent, expected] :
         { std::pair { "clerk", clerks }, std::pair { "boss", all } }) {
         SCOPED_TRACE(agent);
-        const CliResult run
-            = as(agent, { "run", "IQB-EMP004", "--param", "Location Code=HQ", "--format", "csv" });
-        ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+        const CliResult run = Ok(
+            as(agent, { "run", "IQB-EMP004", "--param", "Location Code=HQ", "--format", "csv" }));
         EXPECT_EQ(run.out.count('\n'), expected.size() + 1) << qPrintable(run.out);
     }
     ASSERT_LT(clerks.size(), all.size()); // else the row security went untested
 
     // A round trip through the exchange file, one transaction on the server.
     const QString file = m_dir.filePath("iq.xml");
-    ASSERT_EQ(
-        as("clerk", { "copy", "IQB-EMP004", "--code", "MY-HQ", "--description", "Mine" }).exitCode,
-        0);
+    Ok(as("clerk", { "copy", "IQB-EMP004", "--code", "MY-HQ", "--description", "Mine" }));
     EXPECT_TRUE(as("clerk", { "copy", "IQB-EMP004", "--code", "my-hq" })
                     .err.contains("Code already exists."));
-    const CliResult exported = as("clerk", { "export", "--output", file, "MY-HQ" });
-    ASSERT_EQ(exported.exitCode, 0) << qPrintable(exported.err);
+    Ok(as("clerk", { "export", "--output", file, "MY-HQ" }));
     EXPECT_TRUE(ReadFile(file).contains("<cCode>MY-HQ</cCode>")); // not the server's "ccode"
     ASSERT_EQ(
         rows(payrollDb, "DELETE FROM _iptblEasyEnquiry WHERE cCode = 'MY-HQ' RETURNING cCode"),
         QStringList { "MY-HQ" });
-    const CliResult imported = as("clerk", { "import", file });
-    EXPECT_EQ(imported.exitCode, 0) << qPrintable(imported.err);
+    Ok(as("clerk", { "import", file }));
     EXPECT_EQ(rows(payrollDb,
                   "SELECT e.cDescription, count(p.idEnquiryParam) FROM _iptblEasyEnquiry e JOIN "
                   "_iptblEasyEnquiryParam p ON p.iEnquiryID = e.idEnquiry WHERE e.cCode = "
@@ -234,8 +221,7 @@ TEST_F(ServerInitTest, EveryDemoIQGivesTheSameColumnsAndRowCountOnBothEngines)
     const QStringList demo { "demo", "--employees", "60", "--payslips-per-employee", "52" };
     ASSERT_EQ(init(serverNames[1], serverNames[3], "boss", { "--admin", "boss" }).exitCode, 0);
     for (const QStringList &names : { serverNames, fileNames }) {
-        const CliResult made = m_cli.run(names + demo, QString());
-        ASSERT_EQ(made.exitCode, 0) << qPrintable(made.err);
+        Ok(m_cli.run(names + demo, QString()));
     }
     const QStringList codes = rows(payrollDb, "SELECT cCode FROM _iptblEasyEnquiry ORDER BY 1");
     ASSERT_EQ(codes.size(), 9);
@@ -244,10 +230,8 @@ TEST_F(ServerInitTest, EveryDemoIQGivesTheSameColumnsAndRowCountOnBothEngines)
         SCOPED_TRACE(code.toStdString());
         const QStringList run { "--agent", "clerk", "run", code, "--format", "csv",
             "--all-columns" };
-        const CliResult onServer = m_cli.run(serverNames + run, "clerk");
-        const CliResult onFiles = m_cli.run(fileNames + run, "clerk");
-        ASSERT_EQ(onServer.exitCode, 0) << qPrintable(onServer.err);
-        ASSERT_EQ(onFiles.exitCode, 0) << qPrintable(onFiles.err);
+        const CliResult onServer = Ok(m_cli.run(serverNames + run, "clerk"));
+        const CliResult onFiles = Ok(m_cli.run(fileNames + run, "clerk"));
         EXPECT_EQ(onServer.out.section('\n', 0, 0), onFiles.out.section('\n', 0, 0));
         EXPECT_EQ(onServer.out.count('\n'), onFiles.out.count('\n'));
         seen += onFiles.out.count('\n') > 1 ? 1 : 0;
@@ -260,8 +244,7 @@ TEST_F(ServerInitTest, EveryDemoIQGivesTheSameColumnsAndRowCountOnBothEngines)
 // there with its parameters and columns.
 TEST_F(ServerInitTest, ListBesideAnImportSeesNoneOrAllOfItsIQs)
 {
-    ASSERT_EQ(
-        init(odbcName(payrollDb), odbcName(commonDb), "boss", { "--admin", "boss" }).exitCode, 0);
+    Ok(init(odbcName(payrollDb), odbcName(commonDb), "boss", { "--admin", "boss" }));
     const QStringList demo
         = servers() + QStringList { "demo", "--employees", "5", "--payslips-per-employee", "1" };
     ASSERT_EQ(m_cli.run(demo, QString()).exitCode, 0);
@@ -290,8 +273,7 @@ TEST_F(ServerInitTest, ListBesideAnImportSeesNoneOrAllOfItsIQs)
     ASSERT_TRUE(importer.waitForStarted());
     int lists = 0;
     while (importer.state() != QProcess::NotRunning || lists == 0) {
-        const CliResult list = as("clerk", { "list" });
-        ASSERT_EQ(list.exitCode, 0) << qPrintable(list.err);
+        const CliResult list = Ok(as("clerk", { "list" }));
         int shown = 0;
         for (const QString &code : codes)
             shown += list.out.contains(code + ' ') ? 1 : 0;

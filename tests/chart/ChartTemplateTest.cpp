@@ -56,20 +56,10 @@ TEST(ChartTemplate, RoundTripsEveryKindToTheSameBytesWithoutPoints)
 TEST(ChartTemplate, RefusesWhatItCannotReadAndLeavesTheChartAlone)
 {
     const QByteArray saved = SaveChartTemplate(EveryKind());
-    QByteArray newer = saved;
-    newer.replace("\"version\": \"1.0\"", "\"version\": \"2.0\"");
-    QByteArray newerMinor = saved;
-    newerMinor.replace("\"version\": \"1.0\"", "\"version\": \"1.7\"");
-    newerMinor.replace("\"legend\": false", "\"legend\": false, \"sparkle\": [1, 2]");
-    QByteArray badKind = saved;
-    badKind.replace("\"pie\"", "\"donut\"");
-    QByteArray badColour = saved;
-    badColour.replace("#010203", "#01020G");
-    QByteArray tooMany = "{\"format\": \"qpCharts chart template\", \"version\": \"1.0\", "
-                         "\"series\": [";
-    for (int i = 0; i < 101; ++i)
-        tooMany += i ? ", {}" : "{}";
-    tooMany += "]}";
+    const auto changed = [&saved](const char *from, const char *to) {
+        return QByteArray(saved).replace(from, to);
+    };
+    const char *version = "\"version\": \"1.0\"";
     const struct
     {
         const char *name;
@@ -79,15 +69,20 @@ TEST(ChartTemplate, RefusesWhatItCannotReadAndLeavesTheChartAlone)
     } rows[] = {
         { "empty", QByteArray(), TemplateLoad::Empty, "" },
         { "truncated", saved.left(40), TemplateLoad::Failed, "the chart template is damaged" },
-        { "newer major", newer, TemplateLoad::Failed,
+        { "newer major", changed(version, "\"version\": \"2.0\""), TemplateLoad::Failed,
             "the chart template is of version 2.0, newer than this program reads (1.x)." },
-        { "newer minor, unknown keys", newerMinor, TemplateLoad::Loaded, "" },
-        { "unknown kind", badKind, TemplateLoad::Failed,
+        { "newer minor, unknown keys",
+            changed(version, "\"version\": \"1.7\"")
+                .replace("\"legend\": false", "\"legend\": false, \"sparkle\": [1, 2]"),
+            TemplateLoad::Loaded, "" },
+        { "unknown kind", changed("\"pie\"", "\"donut\""), TemplateLoad::Failed,
             "a series of the chart template is of an unknown kind." },
-        { "bad colour", badColour, TemplateLoad::Failed,
+        { "bad colour", changed("#010203", "#01020G"), TemplateLoad::Failed,
             "the value of \"backWall\" is not a colour written #RRGGBB." },
-        { "too many series", tooMany, TemplateLoad::Failed,
-            "the chart template holds more than 100 series." },
+        { "too many series",
+            "{\"format\": \"qpCharts chart template\", \"version\": \"1.0\", \"series\": ["
+                + QByteArray("{}, ").repeated(100) + "{}]}",
+            TemplateLoad::Failed, "the chart template holds more than 100 series." },
         { "oversized", QByteArray(kMaxTemplateBytes + 1, ' '), TemplateLoad::Failed,
             "the chart template is larger than 256 KiB." },
         { "other JSON", "[1, 2]", TemplateLoad::Failed,

@@ -2,19 +2,12 @@
 
 #include "PrintQt.h"
 #include "RecordingDelegate.h"
+#include "TableRows.h"
 
 #include "chart/ChartBuilder.h"
 #include "chart/ChartModel.h"
-#include "host/db/dataset/TQuillonADOQuery.h"
 
 #include <gtest/gtest.h>
-
-inline void OpenQuery(TQuillonADOQuery &query, Connection &connection, const QString &sql)
-{
-    query.SetConnection(&connection);
-    query.SetSQL(sql);
-    ASSERT_TRUE(query.Open()) << query.LastErrorText().toStdString();
-}
 
 // Builds as the chart window's show does: stored X and Y, then a refresh with the template.
 inline bool BuildAsShown(ChartBuilder &builder, Chart &chart, const TQuillonDataSet &data,

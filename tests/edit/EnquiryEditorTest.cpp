@@ -5,8 +5,6 @@
 #include "host/core/RegIni.h"
 #include "host/db/engine/Connection.h"
 
-#include <QCoreApplication>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -18,15 +16,6 @@ protected:
     {
         db.addAgent("boss", { .administrator = true });
         db.signIn("boss");
-    }
-    // The three tables and the log, to compare before and after.
-    QStringList Everything()
-    {
-        return db.rows("SELECT * FROM _iptblEasyEnquiry")
-            + db.rows("SELECT * FROM _iptblEasyEnquiryParam")
-            + db.rows("SELECT * FROM _iptblEasyEnquiryColumn")
-            + db.rows("SELECT * FROM _iptblIQTypes")
-            + TestDatabases::rows(db.common(), "SELECT cText FROM _btblLog");
     }
     TestDatabases db;
 };
@@ -68,7 +57,7 @@ TEST_F(EnquiryEditorTest, FailedSaveLeavesTheOldDefinitionWhole)
     db.insertColumns(id, { { "a", true } });
     db.exec("CREATE TRIGGER fault BEFORE INSERT ON _iptblEasyEnquiryColumn "
             "BEGIN SELECT RAISE(ABORT, 'injected'); END");
-    const QStringList before = Everything();
+    const QStringList before = db.definitionsAndLog();
 
     EnquiryEditor editor;
     QString error;
@@ -77,7 +66,7 @@ TEST_F(EnquiryEditorTest, FailedSaveLeavesTheOldDefinitionWhole)
     ASSERT_TRUE(editor.ChangeStatement("select 1 as a, 2 as b"));
     EXPECT_FALSE(editor.SaveRecord(error));
     EXPECT_TRUE(error.contains("injected")) << qPrintable(error);
-    EXPECT_EQ(Everything(), before);
+    EXPECT_EQ(db.definitionsAndLog(), before);
 }
 
 TEST_F(EnquiryEditorTest, ColumnsComeWithoutRunningTheStatement)

@@ -1,7 +1,6 @@
 #include "PrintQt.h"
 #include "TestDatabases.h"
 
-#include "host/db/dataset/TQuillonADOQuery.h"
 #include "run/IPIQAgentChecking.h"
 
 #include <gtest/gtest.h>
@@ -101,16 +100,8 @@ TEST_F(AgentCheckingTest, FilteredStatementRunsAndShowsOnlyTheAgentsRows)
         QString filtered = sql;
         ApplyAgentFilters(filtered);
         // Also from the common database, where the payroll tables are attached.
-        for (Connection *connection : { &db.payroll(), &db.common() }) {
-            TQuillonADOQuery query;
-            query.SetConnection(connection);
-            query.SetSQL(filtered);
-            ASSERT_TRUE(query.Open()) << query.LastErrorText().toStdString();
-            QStringList codes;
-            for (query.First(); !query.Eof(); query.Next())
-                codes << query.FieldByName("cCode").AsString();
-            EXPECT_EQ(codes, row.codes);
-        }
+        for (Connection *connection : { &db.payroll(), &db.common() })
+            EXPECT_EQ(TestDatabases::rows(*connection, filtered.toStdString()), row.codes);
     }
 }
 

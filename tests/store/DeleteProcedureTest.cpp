@@ -15,15 +15,7 @@ protected:
     void SetUp() override
     {
         RegisterStoreProcedures();
-        // Two IQs with a parameter, a column and notes each (stored upper- and lower-case).
-        db.exec(R"sql(
-INSERT INTO _iptblEasyEnquiry (idEnquiry, cCode) VALUES (1, 'GONE'), (2, 'STAYS');
-INSERT INTO _iptblEasyEnquiryParam (iEnquiryID, cDescription, iSQLTypeID) VALUES (1, 'A', 1), (1, 'B', 4), (2, 'A', 1);
-INSERT INTO _iptblEasyEnquiryColumn (iEnquiryID, cColumnName, bShow, iOrder) VALUES (1, 'x', 1, 1), (2, 'x', 1, 1);
-INSERT INTO _btblNotes (cNOTETBLTableName, fNOTETBLTableID, cNoteText) VALUES
-  ('_IPTBLEASYENQUIRY', 1, 'upper'), ('_iptbleasyenquiry', 1, 'lower'),
-  ('_IPTBLEASYENQUIRY', 2, 'other IQ'), ('_BTBLEMPLOYEE', 1, 'other table');
-)sql");
+        db.exec(kTwoEnquiriesWithRows);
     }
 
     bool callDelete(int id)

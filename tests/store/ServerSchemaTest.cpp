@@ -190,14 +190,7 @@ INSERT INTO _iptblEasyEnquiry (cCode, cDescription) VALUES ('IQ1', 'One');
 TEST_F(ServerSchemaTest, DeleteProcedureTakesTheEnquiryWithItsRowsAndNothingElse)
 {
     ASSERT_TRUE(create(DatabaseKind::Payroll)) << error.toStdString();
-    TestDatabases::exec(*pg, R"sql(
-INSERT INTO _iptblEasyEnquiry (idEnquiry, cCode) VALUES (1, 'GONE'), (2, 'STAYS');
-INSERT INTO _iptblEasyEnquiryParam (iEnquiryID, cDescription, iSQLTypeID) VALUES (1, 'A', 1), (1, 'B', 4), (2, 'A', 1);
-INSERT INTO _iptblEasyEnquiryColumn (iEnquiryID, cColumnName, bShow, iOrder) VALUES (1, 'x', 1, 1), (2, 'x', 1, 1);
-INSERT INTO _btblNotes (cNOTETBLTableName, fNOTETBLTableID, cNoteText) VALUES
-  ('_IPTBLEASYENQUIRY', 1, 'upper'), ('_iptbleasyenquiry', 1, 'lower'),
-  ('_IPTBLEASYENQUIRY', 2, 'other IQ'), ('_BTBLEMPLOYEE', 1, 'other table');
-)sql");
+    TestDatabases::exec(*pg, kTwoEnquiriesWithRows);
     TestDatabases::exec(*pg, "CALL _ipspDeleteEasyEnquiry(1)");
     EXPECT_EQ(
         TestDatabases::rows(*pg, "SELECT cCode FROM _iptblEasyEnquiry"), QStringList { "STAYS" });

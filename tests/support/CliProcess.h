@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
 // What one run of corvane-iq said and how it ended (-1: it crashed or did not finish).
 struct CliResult
 {
@@ -33,3 +35,10 @@ private:
     QString m_program;
     QString m_home;
 };
+
+// The result of a run that must succeed; a failure shows what the program said.
+inline CliResult Ok(CliResult result)
+{
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    return result;
+}

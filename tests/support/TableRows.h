@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/db/dataset/TQuillonADOQuery.h"
 #include "host/db/dataset/TQuillonTempTable.h"
 
 #include <QVariant>
@@ -16,4 +17,12 @@ inline void AddRow(TQuillonTempTable &table, std::initializer_list<QVariant> val
     for (const QVariant &value : values)
         ASSERT_TRUE(table.Field(field++).SetAsVariant(value));
     ASSERT_TRUE(table.brPost()) << table.LastErrorText().toStdString();
+}
+
+// Opens the statement on the connection; one that fails fails the test.
+inline void OpenQuery(TQuillonADOQuery &query, Connection &connection, const QString &sql)
+{
+    query.SetConnection(&connection);
+    query.SetSQL(sql);
+    ASSERT_TRUE(query.Open()) << query.LastErrorText().toStdString();
 }

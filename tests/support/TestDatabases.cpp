@@ -86,6 +86,13 @@ QStringList TestDatabases::rows(
     return result;
 }
 
+QStringList TestDatabases::definitionsAndLog()
+{
+    return rows("SELECT * FROM _iptblEasyEnquiry") + rows("SELECT * FROM _iptblEasyEnquiryParam")
+        + rows("SELECT * FROM _iptblEasyEnquiryColumn") + rows("SELECT * FROM _iptblIQTypes")
+        + rows(common(), "SELECT cText FROM _btblLog");
+}
+
 int TestDatabases::count(std::string_view sql, std::initializer_list<Value> values)
 {
     return count(payroll(), sql, values);

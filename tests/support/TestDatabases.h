@@ -33,6 +33,17 @@ struct TestParam
     const char *value; // null: no value stored
 };
 
+// Two IQs, GONE (1) and STAYS (2), with parameters, a column and notes each (stored upper- and
+// lower-case), and a note of another table: what deleting the first must leave.
+inline constexpr const char *kTwoEnquiriesWithRows = R"sql(
+INSERT INTO _iptblEasyEnquiry (idEnquiry, cCode) VALUES (1, 'GONE'), (2, 'STAYS');
+INSERT INTO _iptblEasyEnquiryParam (iEnquiryID, cDescription, iSQLTypeID) VALUES (1, 'A', 1), (1, 'B', 4), (2, 'A', 1);
+INSERT INTO _iptblEasyEnquiryColumn (iEnquiryID, cColumnName, bShow, iOrder) VALUES (1, 'x', 1, 1), (2, 'x', 1, 1);
+INSERT INTO _btblNotes (cNOTETBLTableName, fNOTETBLTableID, cNoteText) VALUES
+  ('_IPTBLEASYENQUIRY', 1, 'upper'), ('_iptbleasyenquiry', 1, 'lower'),
+  ('_IPTBLEASYENQUIRY', 2, 'other IQ'), ('_BTBLEMPLOYEE', 1, 'other table');
+)sql";
+
 // Both databases (and the credentials file) in a temporary folder, made by the store's own schema
 // code, bound to the host for the life of the object; the per-user settings are kept in the same
 // folder. Nobody is signed in until a test signs an agent in for real. A failed statement fails
@@ -61,6 +72,8 @@ public:
     QStringList rows(std::string_view sql, std::initializer_list<Value> values = {});
     static QStringList rows(
         Connection &connection, std::string_view sql, std::initializer_list<Value> values = {});
+    // Every IQ definition row, the IQ types and the log's texts, to compare before and after.
+    QStringList definitionsAndLog();
     // The first cell of the first row as a number; -1 without a row.
     int count(std::string_view sql, std::initializer_list<Value> values = {});
     static int count(

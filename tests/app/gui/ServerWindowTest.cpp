@@ -15,7 +15,6 @@
 #include "store/TqryIPEasyEnquiry.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>

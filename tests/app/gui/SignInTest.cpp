@@ -7,7 +7,6 @@
 #include "host/core/RegIni.h"
 #include "host/ui/HostScript.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>

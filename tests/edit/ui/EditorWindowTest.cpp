@@ -12,7 +12,6 @@
 #include <QAbstractItemModel>
 #include <QComboBox>
 #include <QDialog>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -85,14 +84,6 @@ protected:
     {
         script.onModal("TfrmIPEasyEnquiryAddDlg", act);
         DoIPEasyEnquiryAdd(id, copy, editable);
-    }
-    QStringList Everything()
-    {
-        return db.rows("SELECT * FROM _iptblEasyEnquiry")
-            + db.rows("SELECT * FROM _iptblEasyEnquiryParam")
-            + db.rows("SELECT * FROM _iptblEasyEnquiryColumn")
-            + db.rows("SELECT * FROM _iptblIQTypes")
-            + TestDatabases::rows(db.common(), "SELECT cText FROM _btblLog");
     }
     QStringList LogLines()
     {
@@ -171,7 +162,7 @@ TEST_F(EditorWindowTest, CancelWritesNothingAfterEveryKindOfChange)
     const int id = db.insertEnquiry(
         "KEEP", "select 1 as a, 2 as b where 1 = @x", "Kept", { { "x", 4, "7" } });
     db.insertColumns(id, { { "a", true }, { "b", true } });
-    const QStringList before = Everything();
+    const QStringList before = db.definitionsAndLog();
     Edit(id, false, true, [&](QDialog &editor) {
         Type(editor, "edtDescription", "changed");
         // Enter in a field goes on to the next one rather than saving.
@@ -183,7 +174,7 @@ TEST_F(EditorWindowTest, CancelWritesNothingAfterEveryKindOfChange)
         SetStatement(editor, "select 3 as c where 1 = @y");
         Click(editor, "btnCancel");
     });
-    EXPECT_EQ(Everything(), before);
+    EXPECT_EQ(db.definitionsAndLog(), before);
 }
 
 // Each row is refused by the editor window and by corvane-iq with the same text, and neither
@@ -210,7 +201,7 @@ TEST_F(EditorWindowTest, RefusalsAreTheSameInTheWindowAndOnTheCommandLine)
                 "There are errors in the SQL Statement. Statement can not be saved!" } },
         { "NEW", "", { "SQL Statement can not be empty!" } },
     };
-    const QStringList before = Everything();
+    const QStringList before = db.definitionsAndLog();
     for (const auto &row : rows) {
         SCOPED_TRACE(row.code + std::string(" ") + row.sql);
         Edit(0, false, true, [&](QDialog &editor) {
@@ -221,7 +212,7 @@ TEST_F(EditorWindowTest, RefusalsAreTheSameInTheWindowAndOnTheCommandLine)
             EXPECT_TRUE(editor.isVisible());
         });
         EXPECT_EQ(script.takeMessages(), row.texts);
-        EXPECT_EQ(Everything(), before);
+        EXPECT_EQ(db.definitionsAndLog(), before);
 
         QStringList arguments { "--agent", "boss", "--payroll", db.payrollPath(), "--common",
             db.path("common.db"), "add", "--code", row.code };
@@ -230,14 +221,14 @@ TEST_F(EditorWindowTest, RefusalsAreTheSameInTheWindowAndOnTheCommandLine)
         const CliResult cli = CliProcess(CORVANE_IQ_BIN, db.path(".")).run(arguments, "boss");
         EXPECT_NE(cli.exitCode, 0);
         EXPECT_EQ(cli.err.split('\n', Qt::SkipEmptyParts), row.texts);
-        EXPECT_EQ(Everything(), before);
+        EXPECT_EQ(db.definitionsAndLog(), before);
     }
 }
 
 TEST_F(EditorWindowTest, StoredStatementThatNoLongerCompilesIsReportedAndBlocksSaving)
 {
     const int id = db.insertEnquiry("GONE", "select a from gone", "Gone");
-    const QStringList before = Everything();
+    const QStringList before = db.definitionsAndLog();
     Edit(id, false, true, [&](QDialog &editor) {
         EXPECT_FALSE(Button(editor, "btnSelect")->isEnabled());
         Click(editor, "btnOK");
@@ -250,7 +241,7 @@ TEST_F(EditorWindowTest, StoredStatementThatNoLongerCompilesIsReportedAndBlocksS
     const QString error = "IQ Error: no such table: gone";
     const QString blocked = "There are errors in the SQL Statement. Statement can not be saved!";
     EXPECT_EQ(script.takeMessages(), QStringList({ error, blocked, error, blocked }));
-    EXPECT_NE(Everything(), before);
+    EXPECT_NE(db.definitionsAndLog(), before);
     EXPECT_EQ(db.rows("SELECT cSQLStatement FROM _iptblEasyEnquiry WHERE idEnquiry = ?",
                   { std::int64_t(id) }),
         QStringList { "select 1 as a" });

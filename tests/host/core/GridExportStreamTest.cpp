@@ -1,12 +1,12 @@
+#include "FileBytes.h"
+#include "TableRows.h"
 #include "ZipEntries.h"
 
 #include "host/core/ExportFile.h"
 #include "host/core/GridExport.h"
 #include "host/core/GridExportStream.h"
-#include "host/db/dataset/TQuillonADOQuery.h"
 #include "host/db/engine/SqliteConnection.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -35,9 +35,7 @@ TEST(GridExportStreamTest, WritesWhatTheOpenedResultWrites)
     const QString sql = "select t.*, c, dt || '' as dtText, i * 2 as twice from t";
 
     TQuillonADOQuery opened;
-    opened.SetConnection(db.get());
-    opened.SetSQL(sql);
-    ASSERT_TRUE(opened.Open()) << opened.LastErrorText().toStdString();
+    OpenQuery(opened, *db, sql);
     std::vector<GridExportColumn> all;
     for (int i = 0; i < opened.FieldCount(); ++i)
         all.push_back({ opened.FieldName(i), opened.FieldName(i) });
@@ -68,10 +66,10 @@ TEST(GridExportStreamTest, WritesWhatTheOpenedResultWrites)
                 ReadZipEntries(dir.filePath("opened.xlsx")).at(sheet));
             continue;
         }
-        QFile streamed(dir.filePath("streamed." + suffix));
-        QFile written(dir.filePath("opened." + suffix));
-        ASSERT_TRUE(streamed.open(QIODevice::ReadOnly) && written.open(QIODevice::ReadOnly));
-        EXPECT_EQ(streamed.readAll().toStdString(), written.readAll().toStdString());
+        const QByteArray written = ReadFile(dir.filePath("opened." + suffix));
+        ASSERT_FALSE(written.isEmpty());
+        EXPECT_EQ(
+            ReadFile(dir.filePath("streamed." + suffix)).toStdString(), written.toStdString());
     }
 }
 

@@ -301,23 +301,13 @@ TEST_F(GridTest, FocusedRecordFollowsTheDataSetBothWays)
 // Counts which rows the grid reads.
 class CountingTable : public TQuillonTempTable
 {
+    using Base = TQuillonTempTable;
+
 public:
-    bool IsNullAt(int row, int field) const override
-    {
-        return seen(row), TQuillonTempTable::IsNullAt(row, field);
-    }
-    QVariant ValueAt(int row, int field) const override
-    {
-        return seen(row), TQuillonTempTable::ValueAt(row, field);
-    }
-    double NumberAt(int row, int field) const override
-    {
-        return seen(row), TQuillonTempTable::NumberAt(row, field);
-    }
-    QString TextAt(int row, int field) const override
-    {
-        return seen(row), TQuillonTempTable::TextAt(row, field);
-    }
+    bool IsNullAt(int r, int f) const override { return seen(r), Base::IsNullAt(r, f); }
+    QVariant ValueAt(int r, int f) const override { return seen(r), Base::ValueAt(r, f); }
+    double NumberAt(int r, int f) const override { return seen(r), Base::NumberAt(r, f); }
+    QString TextAt(int r, int f) const override { return seen(r), Base::TextAt(r, f); }
     void seen(int row) const
     {
         ++reads;

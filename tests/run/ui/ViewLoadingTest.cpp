@@ -1,4 +1,7 @@
+#include "ChooseFile.h"
+#include "FileBytes.h"
 #include "TestDatabases.h"
+#include "TopWindows.h"
 
 #include "host/db/dataset/BackgroundLoad.h"
 #include "host/ui/HostScript.h"
@@ -9,10 +12,7 @@
 #include "run/ui/TfrmIPEasyEnquiryView.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDialog>
-#include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
@@ -48,11 +48,7 @@ protected:
     {
         BackgroundLoad::PauseLoadsAt(0);
         BackgroundLoad::ResumePaused();
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (qobject_cast<TfrmIPEasyEnquiryView *>(widget) && widget->isVisible())
-                widget->close();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        CloseWindows({ "TfrmIPEasyEnquiryView" });
     }
 
     // Runs the IQ the way the list does and returns its window once the load stands at the
@@ -61,12 +57,7 @@ protected:
     {
         const int id = db.insertEnquiry(code, sql);
         db.insertColumns(id, { { "iNumber", true }, { "iDown", true } });
-        DoIPEasyEnquiryView(id);
-        TfrmIPEasyEnquiryView *view = nullptr;
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (auto *candidate = qobject_cast<TfrmIPEasyEnquiryView *>(widget))
-                view = candidate->isVisible() ? candidate : view;
-        }
+        auto *view = OpenedWindow<TfrmIPEasyEnquiryView>([id] { DoIPEasyEnquiryView(id); });
         if (!view)
             return nullptr;
         BackgroundLoad::WaitUntilPaused();
@@ -243,16 +234,11 @@ TEST_F(ViewLoadingTest, PartialRowsLeaveTheWindowOnlyWhenThePersonAgrees)
         "partial: loading was stopped after " + QLocale().toString(kPausedRows) + " rows");
 
     const QString path = db.path("part.csv");
-    script.onModal("dlgSaveGrid", [path](QDialog &dialog) {
-        static_cast<QFileDialog &>(dialog).selectFile(path);
-        dialog.accept();
-    });
+    ChooseFile(script, "dlgSaveGrid", path);
     script.answer(QMessageBox::Yes);
     view->findChild<QAction *>("mniGridSave")->trigger();
     ASSERT_EQ(script.takeMessages().size(), 1);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QList<QByteArray> lines = ReadFile(path).split('\n');
     ASSERT_EQ(lines.size(), kPausedRows + 2); // captions, rows, the empty rest
     EXPECT_EQ(lines[1], "50000,150000\r");
 

@@ -20,7 +20,6 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
-#include <QPointer>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTest>

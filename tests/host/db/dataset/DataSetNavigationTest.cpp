@@ -1,7 +1,5 @@
+#include "TableRows.h"
 #include "host/db/DbTestSupport.h"
-
-#include "host/db/dataset/TQuillonADOQuery.h"
-#include "host/db/dataset/TQuillonTempTable.h"
 
 #include <QSignalSpy>
 
@@ -17,21 +15,9 @@ protected:
         table.AddField("iCount", FieldType::Integer);
         table.AddField("dtWhen", FieldType::Date);
         ASSERT_TRUE(table.Open());
-        const struct
-        {
-            const char *name;
-            int count;
-            QDate when;
-        } rows[] = { { "one", 1, QDate(2024, 1, 1) }, { "two", 2, QDate(2024, 2, 2) },
-            { "three", 3, {} } };
-        for (const auto &row : rows) {
-            ASSERT_TRUE(table.brAppend());
-            table.FieldByName("cName").SetAsString(row.name);
-            table.FieldByName("iCount").SetAsInteger(row.count);
-            if (row.when.isValid())
-                table.FieldByName("dtWhen").SetAsVariant(row.when);
-            ASSERT_TRUE(table.brPost()) << table.LastErrorText().toStdString();
-        }
+        AddRow(table, { "one", 1, QDate(2024, 1, 1) });
+        AddRow(table, { "two", 2, QDate(2024, 2, 2) });
+        AddRow(table, { "three", 3, QVariant() });
     }
 
     std::vector<std::string> walk()
@@ -184,10 +170,8 @@ TEST_F(DbTest, FilterSetWhileClosedIsCheckedWhenTheQueryOpens)
     exec("CREATE TABLE t(id INTEGER PRIMARY KEY, cName TEXT); INSERT INTO t(cName) VALUES ('a'), "
          "('b')");
     TQuillonADOQuery query;
-    query.SetConnection(db.get());
     ASSERT_TRUE(query.SetFilter("cName = 'b'"));
-    query.SetSQL("select * from t");
-    ASSERT_TRUE(query.Open());
+    OpenQuery(query, *db, "select * from t");
     EXPECT_EQ(columnTexts(query, "cName"), std::vector<std::string> { "b" });
 
     // A new statement without the field: the filter cannot apply and says so.

@@ -14,11 +14,9 @@ protected:
     void SetUp() override
     {
         DbTest::SetUp();
-        exec(
-            "CREATE TABLE _iptblEasyEnquiry(idEnquiry INTEGER PRIMARY KEY, cCode VARCHAR(10) NOT "
-            "NULL UNIQUE, "
-            "cDescription VARCHAR(100), iIQTypeID INT NOT NULL DEFAULT 1, bCommonDB BIT DEFAULT 0, "
-            "dtCreated DATETIME DEFAULT '2024-01-02 03:04:05')");
+        exec("CREATE TABLE _iptblEasyEnquiry(idEnquiry INTEGER PRIMARY KEY, cCode VARCHAR(10) NOT "
+             "NULL UNIQUE, cDescription VARCHAR(100), iIQTypeID INT NOT NULL DEFAULT 1, bCommonDB "
+             "BIT DEFAULT 0, dtCreated DATETIME DEFAULT '2024-01-02 03:04:05')");
         exec("INSERT INTO _iptblEasyEnquiry(cCode, cDescription) VALUES ('B2', 'second'), "
              "('AB''C', 'quote')");
         query.SetConnection(db.get());
@@ -79,8 +77,9 @@ TEST_F(QueryTest, AppendedRowShowsItsIdentityAndDefaultsThenEditsAndDeletes)
 TEST_F(QueryTest, FailedPostWritesNothingAndKeepsTheEdit)
 {
     ASSERT_TRUE(openAll());
-    const std::string before = text(
-        "select group_concat(cCode || cDescription || iIQTypeID, ';') from _iptblEasyEnquiry");
+    const char *all
+        = "select group_concat(cCode || cDescription || iIQTypeID, ';') from _iptblEasyEnquiry";
+    const std::string before = text(all);
     const struct
     {
         const char *field;
@@ -107,9 +106,7 @@ TEST_F(QueryTest, FailedPostWritesNothingAndKeepsTheEdit)
             row.append ? TQuillonDataSet::State::Insert : TQuillonDataSet::State::Edit);
         EXPECT_EQ(query.FieldByName(row.field).AsVariant(), row.value);
         EXPECT_EQ(query.FieldByName("cDescription").AsString(), "half");
-        EXPECT_EQ(text("select group_concat(cCode || cDescription || iIQTypeID, ';') from "
-                       "_iptblEasyEnquiry"),
-            before);
+        EXPECT_EQ(text(all), before);
         query.Cancel();
     }
     EXPECT_EQ(query.FieldByName("cDescription").AsString(), "quote");

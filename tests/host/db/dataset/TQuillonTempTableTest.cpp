@@ -1,7 +1,5 @@
+#include "TableRows.h"
 #include "host/db/DbTestSupport.h"
-
-#include "host/db/dataset/TQuillonADOQuery.h"
-#include "host/db/dataset/TQuillonTempTable.h"
 
 TEST_F(DbTest, CopyTableHoldsExactlyTheSourceRows)
 {
@@ -12,9 +10,7 @@ TEST_F(DbTest, CopyTableHoldsExactlyTheSourceRows)
          "(3, '\xC3\xA9t\xC3\xA9', -0.001, '1999-12-31', 0, x'', ''), "
          "(4, 'last', 1e15, '2024-02-29', 1, x'41', 'x')");
     TQuillonADOQuery source;
-    source.SetConnection(db.get());
-    source.SetSQL("select * from src order by id");
-    ASSERT_TRUE(source.Open());
+    OpenQuery(source, *db, "select * from src order by id");
 
     TQuillonTempTable copy;
     copy.AddField("stale", FieldType::Integer);
@@ -68,26 +64,9 @@ TEST(TempTable, EditsFiltersAndEmpties)
     ASSERT_TRUE(table.Open());
     EXPECT_FALSE(table.AddField("late", FieldType::Integer));
 
-    const struct
-    {
-        const char *name;
-        const char *value;
-        const char *type;
-        QDateTime date;
-    } rows[] = {
-        { "From", "", "Date", QDateTime(QDate(2024, 1, 1), QTime(0, 0)) },
-        { "Code", "AB'C", "Text", {} },
-        { "Rate", "12.5", "Decimal", {} },
-    };
-    for (const auto &row : rows) {
-        ASSERT_TRUE(table.brAppend());
-        table.FieldByName("cParamDesc").SetAsString(row.name);
-        table.FieldByName("cValue").SetAsString(row.value);
-        table.FieldByName("cType").SetAsString(row.type);
-        if (row.date.isValid())
-            table.FieldByName("dtValue").SetAsDateTime(row.date);
-        ASSERT_TRUE(table.brPost()) << table.LastErrorText().toStdString();
-    }
+    AddRow(table, { "From", "", "Date", QDateTime(QDate(2024, 1, 1), QTime(0, 0)) });
+    AddRow(table, { "Code", "AB'C", "Text", QVariant() });
+    AddRow(table, { "Rate", "12.5", "Decimal", QVariant() });
     EXPECT_EQ(table.RecordCount(), 3);
     EXPECT_EQ(table.FieldByName("cParamDesc").AsString(), "Rate"); // the posted row is current
 

@@ -12,7 +12,7 @@ const char *kEndless
 
 } // namespace
 
-TEST_F(DbTest, OpenRefusesMissingAndForeignFilesWithAClearText)
+TEST_F(DbTest, OpenAndAttachRefuseMissingAndForeignFilesWithAClearText)
 {
     DbError error;
     EXPECT_FALSE(
@@ -28,6 +28,10 @@ TEST_F(DbTest, OpenRefusesMissingAndForeignFilesWithAClearText)
         EXPECT_FALSE(SqliteConnection::open(path("junk.db"), mode, error));
         EXPECT_NE(error.text.find("file is not a database"), std::string::npos) << error.text;
     }
+    EXPECT_FALSE(db->attach(path("junk.db"), "payroll"));
+    EXPECT_NE(db->lastError().text.find("file is not a database"), std::string::npos)
+        << db->lastError().text;
+    EXPECT_EQ(scalar("select count(*) from pragma_database_list where name = 'payroll'"), 0);
     // The foreign file is left exactly as it was.
     EXPECT_EQ(ReadFile(junk), QByteArray(4096, 'x'));
 }
@@ -84,16 +88,6 @@ TEST_F(DbTest, OwnerNamesResolveInMainThenAttachedDatabases)
     auto first = db->prepare("select 1 from dbo.t; select 2 from dbo.o", &tail);
     ASSERT_TRUE(first);
     EXPECT_EQ(tail, " select 2 from dbo.o"); // the caller's own text, not the rewritten one
-}
-
-TEST_F(DbTest, AttachRefusesAFileThatIsNotADatabase)
-{
-    const QString junk = QString::fromStdString(path("junk.db"));
-    ASSERT_TRUE(WriteFile(junk, QByteArray(4096, 'x')));
-    EXPECT_FALSE(db->attach(path("junk.db"), "payroll"));
-    EXPECT_NE(db->lastError().text.find("file is not a database"), std::string::npos)
-        << db->lastError().text;
-    EXPECT_EQ(scalar("select count(*) from pragma_database_list where name = 'payroll'"), 0);
 }
 
 TEST_F(DbTest, TimeoutStopsALongStatementAndTheConnectionGoesOn)
@@ -161,29 +155,6 @@ TEST_F(DbTest, StatementsDescribeTheirColumns)
     EXPECT_EQ(statement->baseTable(12), "");
     EXPECT_TRUE(statement->isReadOnly());
     EXPECT_FALSE(db->prepare("delete from t")->isReadOnly());
-}
-
-TEST_F(DbTest, NestedTransactionsRollBackOnlyTheirOwnPart)
-{
-    exec("CREATE TABLE t(v INT)");
-    {
-        Transaction outer(*db);
-        ASSERT_TRUE(outer.started());
-        exec("INSERT INTO t VALUES (1)");
-        {
-            Transaction inner(*db);
-            ASSERT_TRUE(inner.started());
-            exec("INSERT INTO t VALUES (2)");
-        } // no commit: only the inner insert goes
-        {
-            Transaction inner(*db);
-            exec("INSERT INTO t VALUES (3)");
-            EXPECT_TRUE(inner.commit());
-        }
-        EXPECT_TRUE(outer.commit());
-    }
-    EXPECT_EQ(text("select group_concat(v) from t"), "1,3");
-    EXPECT_FALSE(db->inTransaction());
 }
 
 TEST_F(DbTest, TableColumnsKnowKeysAndRefuseUnknownTables)

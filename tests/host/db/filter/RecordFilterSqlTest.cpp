@@ -1,10 +1,10 @@
 // The record filter evaluated over the column store against SQLite running the filter's own SQL
 // text over the same rows: both must keep the same rows, for hand-picked filters and for many
 // generated ones.
+#include "TableRows.h"
 #include "host/db/DbTestSupport.h"
 
 #include "host/db/dataset/ResultColumns.h"
-#include "host/db/dataset/TQuillonADOQuery.h"
 #include "host/db/engine/SqlText.h"
 #include "host/db/filter/RecordFilter.h"
 
@@ -55,9 +55,7 @@ protected:
         create.back() = ')';
         exec(create);
         fillTable(40);
-        query.SetConnection(db.get());
-        query.SetSQL("select * from t order by rowid");
-        ASSERT_TRUE(query.Open()) << query.LastErrorText().toStdString();
+        OpenQuery(query, *db, "select * from t order by rowid");
     }
 
     // Rows of values from the pools above, a NULL in about one cell of five.
