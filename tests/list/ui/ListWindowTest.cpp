@@ -35,8 +35,6 @@ TEST_F(ListWindowTest, ModalListRunsInsideAHostDialogAndIsFreedAfterwards)
             + list->findChild<QLabel *>("lblSubCaption")->text();
         holdsRows = focus(list, "TMODAL");
         EXPECT_EQ(list->SelectedList(), 77);
-        EXPECT_EQ(list->SystemFunction(), 2601);
-        EXPECT_EQ(list->GetCurrentHelpContext(), 180010);
     });
     DoIPEasyEnquiry(true, 77, false);
     EXPECT_EQ(caption, "IQ");
