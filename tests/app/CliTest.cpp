@@ -150,13 +150,11 @@ TEST_F(CliTest, ErrorsSayOneLineAndLeaveTheDatabasesAlone)
     const QString junk = path("junk.db");
     ASSERT_TRUE(WriteFile(junk,
         "this is not a database at all, just some text that is long enough to look like one"));
-    const QString foreign = path("foreign.db"); // a real SQLite database made by somebody else
-    Sql(foreign, "create table customers(id integer primary key, name text)");
     const QString empty = path("empty.db");
     ASSERT_TRUE(WriteFile(empty, {}));
     const QString lone = path("lone.db"); // a payroll file without its credentials file
     QFile::copy(payroll, lone);
-    const QStringList files { payroll, common, junk, foreign, empty, lone };
+    const QStringList files { payroll, common, junk, empty, lone };
     const QStringList before = Digests(files);
 
     const struct
@@ -173,10 +171,6 @@ TEST_F(CliTest, ErrorsSayOneLineAndLeaveTheDatabasesAlone)
         { "no password", { "--agent", "admin", "list" }, QString(), "CORVANE_PASSWORD" },
         { "not a database", { "--agent", "admin", "--payroll", junk, "--common", common, "list" },
             "admin", "The file \"" + junk + "\" is not a database." },
-        { "not ours", { "--agent", "admin", "--payroll", foreign, "--common", common, "list" },
-            "admin",
-            "The file \"" + foreign
-                + "\" is not a Corvane payroll database; it was left unchanged." },
         { "missing file",
             { "--agent", "admin", "--payroll", path("none.db"), "--common", common, "list" },
             "admin", "The payroll database file \"" + path("none.db") + "\" does not exist." },
@@ -276,19 +270,12 @@ TEST_F(CliTest, RunWritesTheVisibleColumnsAndStoresCheckedValues)
         EXPECT_TRUE(result.out.startsWith(output.header)) << qPrintable(result.out.left(200));
     }
 
-    // Two fields of one name keep their own values; an IQ without column rows shows nothing in
-    // its window, so run says so unless asked for every field.
-    addIq("TWO-CODES",
-        "select pg.cCode, pf.cCode from _iptblPayerGroups pg, _iptblPayFrequencies pf where "
-        "pg.idPayer = 1 and pf.idPayFrequency = 2");
-    const CliResult hidden = admin({ "run", "TWO-CODES" });
+    // An IQ without column rows shows nothing in its window, so run says so unless asked for
+    // every field.
+    addIq("BARE", "select cCode from _iptblPayerGroups");
+    const CliResult hidden = admin({ "run", "BARE" });
     EXPECT_EQ(hidden.exitCode, 1);
     EXPECT_TRUE(hidden.err.contains("--all-columns")) << qPrintable(hidden.err);
-    const CliResult both = Ok(admin({ "run", "TWO-CODES", "--all-columns" }));
-    const QStringList lines = both.out.split("\r\n", Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[0], "cCode,cCode_1");
-    EXPECT_NE(lines[1].section(',', 0, 0), lines[1].section(',', 1, 1)) << qPrintable(lines[1]);
 
     // A value that does not fit its type is refused and nothing is stored; a good
     // one is kept.
@@ -316,13 +303,10 @@ TEST_F(CliTest, RunWritesTheVisibleColumnsAndStoresCheckedValues)
             "clerk"));
     EXPECT_EQ(injected.out.count("\r\n"), 1) << qPrintable(injected.out.left(300));
 
-    const QString xlsx = path("out.xlsx");
-    Ok(admin({ "run", "IQB-EMP002", "--format", "xlsx", "--output", xlsx }));
-    EXPECT_TRUE(ReadFile(xlsx).startsWith("PK")); // a zip container, as every .xlsx is
     // Every run is logged with its timing.
     EXPECT_GE(Sql(common,
                   "select count(*) from _btblLog where cText like "
-                  "'OpenIQ_IQB-EMP002 % ms'"),
+                  "'OpenIQ_PAY-RANGE % ms'"),
         1);
 }
 
@@ -345,11 +329,7 @@ TEST_F(CliTest, OutputThatDoesNotArriveFailsWithTheSystemsReason)
         const char *error;
     } rows[] = {
         { "list to a full device", { "list" }, ">/dev/full", full },
-        { "show to a full device", { "show", "IQB-EMP002" }, ">/dev/full", full },
-        { "prepare to a full device", { "prepare", "IQB-EMP002" }, ">/dev/full", full },
         { "csv to a full device", { "run", "IQB-EMP002" }, ">/dev/full", full },
-        { "json to a full device", { "run", "IQB-EMP002", "--format", "json" }, ">/dev/full",
-            full },
         { "list to a closed output", { "list" }, ">&-", closed },
         { "csv to a closed output", { "run", "IQB-EMP002" }, ">&-", closed },
         // Written in place: the device is opened, not replaced by a regular file.
@@ -385,15 +365,13 @@ TEST_F(CliTest, OutputRefusesTheOpenDatabasesUnderAnyName)
         { "payroll", csv + QStringList { payroll }, {}, payroll },
         { "common as xlsx", xlsx + QStringList { common }, {}, common },
         { "a link", csv + QStringList { path("payroll-link.db") }, {}, payroll },
-        { "a link as xlsx", xlsx + QStringList { path("payroll-link.db") }, {}, payroll },
         { "a hard link", csv + QStringList { path("common-hard.db") }, {}, common },
         { "another spelling", csv + QStringList { path("data/../data/corvane/./demo-common.db") },
             {}, common },
         { "a journal", csv + QStringList { payroll + "-journal" }, {}, payroll },
         { "a write-ahead log",
             xlsx + QStringList { path("data/corvane/../corvane/demo-common.db-wal") }, {}, common },
-        { "standard output", { "run", "IQB-EMP002" }, ">>'" + payroll + "'", payroll },
-        { "standard output of list", { "list" }, ">>'" + common + "'", common },
+        { "standard output", { "list" }, ">>'" + common + "'", common },
         { "the agents' credentials", csv + QStringList { credentials }, {}, credentials },
     };
     for (const auto &row : rows) {
@@ -545,28 +523,19 @@ TEST_F(CliTest, ShowJsonRoundTripsThroughEditAndCopy)
         2);
 }
 
-TEST_F(CliTest, ChartDrawsEachFormatStoresNothingAndFailsInOneLine)
+// The picture formats are the chart export's own (its window's tests); here the command draws
+// one, an SVG that an XML reader takes whole.
+TEST_F(CliTest, ChartDrawsStoresNothingAndFailsInOneLine)
 {
     const QStringList before = Digests({ payroll });
-    const struct
-    {
-        const char *file;
-        QByteArray start;
-    } pictures[] = { { "pay.png", "\x89PNG" }, { "pay.svg", "<?xml" }, { "pay.pdf", "%PDF" } };
-    for (const auto &picture : pictures) {
-        SCOPED_TRACE(picture.file);
-        Ok(admin({ "chart", "PAY-MONTH", "--filter", "iPayslips > 0", "--output",
-            path(picture.file), "--width", "640", "--height", "480" }));
-        const QByteArray bytes = ReadFile(path(picture.file));
-        EXPECT_TRUE(bytes.startsWith(picture.start));
-        if (QByteArray(picture.file).endsWith(".svg")) {
-            EXPECT_TRUE(bytes.contains("<title>Gross and net pay by month</title>"));
-            QXmlStreamReader xml(bytes);
-            while (!xml.atEnd())
-                xml.readNext();
-            EXPECT_FALSE(xml.hasError()) << qPrintable(xml.errorString());
-        }
-    }
+    Ok(admin({ "chart", "PAY-MONTH", "--filter", "iPayslips > 0", "--output", path("pay.svg"),
+        "--width", "640", "--height", "480" }));
+    const QByteArray svg = ReadFile(path("pay.svg"));
+    EXPECT_TRUE(svg.contains("<title>Gross and net pay by month</title>"));
+    QXmlStreamReader xml(svg);
+    while (!xml.atEnd())
+        xml.readNext();
+    EXPECT_FALSE(xml.hasError()) << qPrintable(xml.errorString());
     EXPECT_EQ(Digests({ payroll }), before);
 
     const struct

@@ -389,8 +389,6 @@ TEST_F(GridExportTest, NewFilesFollowTheUmaskAndOldOnesKeepTheirMode)
         GridExportFormat format;
         mode_t mask;
     } rows[] = {
-        { GridExportFormat::Csv, 022 },
-        { GridExportFormat::Xlsx, 022 },
         { GridExportFormat::Json, 077 },
         { GridExportFormat::Xlsx, 027 },
     };

@@ -117,7 +117,6 @@ TEST(HostWindowTest, PositionIsKeptInTheVersionedSectionAndResetErasesIt)
     const QString section = "frmIPEasyEnquiryView_IQB-EMP002";
     {
         TfrmTestView view;
-        EXPECT_EQ(view.QuillonRegName(), "frmTestView"); // class name without the T
         view.SetRegistryName("frmIPEasyEnquiryView");
         view.version = "IQB-EMP002";
         EXPECT_EQ(view.QuillonRegName(), section);

