@@ -204,8 +204,7 @@ std::int64_t IsoDate::fromParts(
     // day of the month before.
     std::int64_t days;
     if (year >= kFirstYear && year <= kLastYear && month >= 1 && month <= 12)
-        days = std::int64_t(kMonths[std::size_t(year - kFirstYear) * 16 + std::size_t(month)] >> 5)
-            - kDayBias + day - 1;
+        days = daysOf(monthEntry(unsigned(year), unsigned(month)), day);
     else
         days = daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
     return days * kMsPerDay + ((static_cast<std::int64_t>(hour) * 60 + minute) * 60 + second) * 1000

@@ -43,16 +43,25 @@ private:
     static constexpr std::size_t kMonthCount = (kLastYear - kFirstYear + 1) * 16;
     alignas(64) static const std::array<std::uint32_t, kMonthCount> kMonths; // a year a line
 
+    // The table's entry of a year from kFirstYear to kLastYear and a month from 0 to 15.
+    static std::uint32_t monthEntry(unsigned year, unsigned month)
+    {
+        return kMonths[(year - kFirstYear) * 16 + month];
+    }
+    // Days since 1970-01-01 of the entry's month's day `day`; days past its end count on.
+    static std::int64_t daysOf(std::uint32_t entry, std::int64_t day)
+    {
+        return static_cast<std::int64_t>(entry >> 5) - kDayBias + day - 1;
+    }
     // Days since 1970-01-01 of a date; false when there is no such day.
     static bool checkedDays(unsigned year, unsigned month, unsigned day, std::int64_t &days)
     {
-        const unsigned index = (year - kFirstYear) * 16 + month;
         if (year - kFirstYear > unsigned(kLastYear - kFirstYear) || month > 15) [[unlikely]]
             return checkedDaysOutside(year, month, day, days);
-        const std::uint32_t entry = kMonths[index];
+        const std::uint32_t entry = monthEntry(year, month);
         if (day - 1 >= (entry & 31)) // also day 0, and every day of month 0
             return false;
-        days = static_cast<std::int64_t>(entry >> 5) - kDayBias + day - 1;
+        days = daysOf(entry, day);
         return true;
     }
     static bool checkedDaysOutside(unsigned year, unsigned month, unsigned day, std::int64_t &days);
