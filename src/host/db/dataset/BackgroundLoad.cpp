@@ -47,6 +47,20 @@ public:
         m_load.Published(++m_rows);
         return true;
     }
+    Statement::Step Next(Statement &statement) override
+    {
+        // In batches that end where Published notifies or pauses, as row by row.
+        std::size_t limit = kNotifyRows - m_rows % kNotifyRows;
+        if (m_load.m_pauseAt > m_rows)
+            limit = std::min(limit, m_load.m_pauseAt - m_rows);
+        const std::size_t before = m_columns.rowCount();
+        const auto step = m_columns.appendRows(statement, limit, &m_load.m_rowsLock);
+        if (const std::size_t added = m_columns.rowCount() - before) {
+            m_rows += added;
+            m_load.Published(m_rows); // before the next step, which may take long
+        }
+        return step ? *step : statement.step();
+    }
     // Rows once shown are never taken back.
     bool MayRepeat() const override { return m_rows == 0; }
 

@@ -17,11 +17,12 @@ class ResultColumns;
 // One statement stepped on a thread of its own into a column store, so that a window can show
 // the first rows while the rest arrive.
 //
-// The handoff: the worker appends each row under rowsLock() and then publishes the new row count
-// (release). A reader holds rowsLock() while it reads the store and reads only rows below
-// published(): the store's buffers grow and a column may change its storage while rows arrive,
-// so nothing of it is read without the lock. The connection is the load's alone; only cancel()
-// touches it from outside, which the engine allows from any thread.
+// The handoff: the worker appends rows under rowsLock() and then publishes the new row count
+// (release). Rows the engine writes in bulk go into room past the published rows without the
+// lock, and are taken in under it. A reader holds rowsLock() while it reads the store and reads
+// only rows below published(): the store's buffers grow and a column may change its storage while
+// rows arrive, so nothing of it is read without the lock. The connection is the load's alone; only
+// cancel() touches it from outside, which the engine allows from any thread.
 class BackgroundLoad
 {
 public:

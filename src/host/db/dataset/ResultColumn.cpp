@@ -274,6 +274,52 @@ std::size_t ResultColumn::roomInTail()
     return capacity - chunk.rows;
 }
 
+void ResultColumn::bulkSlot(ColumnSlot &slot, std::uint64_t *nulls)
+{
+    switch (m_storage) {
+    case Storage::Integer:
+        slot.kind = ColumnSlot::Kind::Integer;
+        break;
+    case Storage::Real:
+        slot.kind = ColumnSlot::Kind::Real;
+        break;
+    case Storage::Date:
+        slot.kind = ColumnSlot::Kind::Date;
+        break;
+    case Storage::Text:
+    case Storage::Bytes:
+        slot.kind = ColumnSlot::Kind::Text;
+        break;
+    case Storage::Pending:
+        slot.kind = ColumnSlot::Kind::Undecided;
+        break;
+    }
+    Chunk &chunk = m_chunks.back();
+    slot.words = chunk.words.data() + chunk.words.size();
+    slot.ends = chunk.ends.data() + chunk.ends.size();
+    slot.text = chunk.text.data();
+    slot.textSize = slot.textStart = chunk.text.size();
+    slot.textCapacity = chunk.text.capacity();
+    slot.nulls = nulls;
+    slot.nullBase = chunk.rows & 63;
+}
+
+void ResultColumn::commitBulk(const ColumnSlot &slot, std::size_t rows)
+{
+    Chunk &chunk = m_chunks.back();
+    if (slot.kind == ColumnSlot::Kind::Text) {
+        chunk.ends.extend_unchecked(rows);
+        chunk.text.extend_unchecked(slot.textSize - chunk.text.size());
+    } else {
+        chunk.words.extend_unchecked(rows);
+    }
+    const std::size_t first = chunk.rows >> 6;
+    const std::size_t words = (slot.nullBase + rows + 63) / 64;
+    for (std::size_t w = 0; w < words; ++w)
+        chunk.nulls[first + w] |= slot.nulls[w];
+    chunk.rows += rows;
+}
+
 void ResultColumn::finish()
 {
     m_next = {};

@@ -5,6 +5,7 @@
 #include "host/db/engine/Connection.h"
 #include "host/db/engine/FieldType.h"
 #include "host/db/engine/IsoDate.h"
+#include "host/db/engine/RowBatch.h"
 #include "host/db/engine/Value.h"
 
 #include <bit>
@@ -166,6 +167,12 @@ public:
         chunk.rows = i + 1;
         return true;
     }
+    // The load in bulk (Statement::fillRows), within the rows roomInTail() has room for: where
+    // they go, with their NULL bits into `nulls` (bit 0 standing for the tail's row 0 mod 64,
+    // zeroed by the caller).
+    void bulkSlot(ColumnSlot &slot, std::uint64_t *nulls);
+    // Takes in the `rows` the engine wrote through `slot`.
+    void commitBulk(const ColumnSlot &slot, std::size_t rows);
     // Ends loading: trims the last chunk; a column that saw only NULLs becomes text.
     void finish();
 

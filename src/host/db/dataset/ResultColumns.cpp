@@ -66,11 +66,84 @@ void ResultColumns::appendRow(const Statement &statement)
             columns[column].appendNull(); // the statement lacks it
         m_room = roomForRows();
     }
-    if ((++m_rows & (ResultColumn::kChunkRows - 1)) == ResultColumn::kChunkRows / 2) [[unlikely]] {
-        const PrefaultBatch batch;
-        for (ResultColumn &column : m_columns)
-            column.prepareNextChunk();
+    if ((++m_rows & (ResultColumn::kChunkRows - 1)) == ResultColumn::kChunkRows / 2) [[unlikely]]
+        prepareNextChunks();
+}
+
+void ResultColumns::prepareNextChunks()
+{
+    const PrefaultBatch batch;
+    for (ResultColumn &column : m_columns)
+        column.prepareNextChunk();
+}
+
+namespace {
+
+// A batch's NULL bits stay within a few cache lines, and a reader waiting for the guard waits
+// for no more than this many rows.
+constexpr std::size_t kBatchRows = 4096;
+constexpr std::size_t kBatchNullWords = kBatchRows / 64 + 1;
+// A batch that ends on a row it cannot take after fewer rows than this (a real column of whole
+// numbers, say) makes the next rows go one by one, so that setting up batches costs nothing.
+constexpr std::size_t kShortBatch = 16;
+constexpr std::size_t kRowByRow = 1024;
+
+} // namespace
+
+std::optional<Statement::Step> ResultColumns::appendRows(
+    Statement &statement, std::size_t limit, std::mutex *guard)
+{
+    if (m_rowByRow) {
+        --m_rowByRow;
+        return std::nullopt;
     }
+    const std::size_t count = m_columns.size();
+    std::unique_lock<std::mutex> lock
+        = guard ? std::unique_lock(*guard) : std::unique_lock<std::mutex>();
+    if (!m_room)
+        m_room = roomForRows();
+    // Stop at the half of a chunk, where the next chunk is prepared.
+    constexpr std::size_t mask = ResultColumn::kChunkRows - 1;
+    const std::size_t toHalf = (ResultColumn::kChunkRows / 2 - (m_rows & mask)) & mask;
+    RowBatch batch;
+    batch.room = std::min({ m_room, limit, kBatchRows, toHalf ? toHalf : mask + 1 });
+    if (batch.room == 0)
+        return std::nullopt; // the columns' buffers wait for appendRow to grow them
+    m_slots.resize(count);
+    m_slotNulls.resize(count * kBatchNullWords);
+    for (std::size_t c = 0; c < count; ++c) {
+        std::uint64_t *nulls = m_slotNulls.data() + c * kBatchNullWords;
+        std::fill_n(nulls, (batch.room + 127) / 64, 0);
+        m_columns[c].bulkSlot(m_slots[c], nulls);
+    }
+    batch.columns = m_slots.data();
+    batch.count = static_cast<int>(count);
+    if (lock)
+        lock.unlock();
+    const RowBatch::End end = statement.fillRows(batch);
+    if (guard)
+        lock.lock();
+    for (std::size_t c = 0; c < count; ++c)
+        m_columns[c].commitBulk(m_slots[c], batch.filled);
+    m_rows += batch.filled;
+    m_room -= batch.filled;
+    if (batch.filled && (m_rows & mask) == ResultColumn::kChunkRows / 2)
+        prepareNextChunks();
+    switch (end) {
+    case RowBatch::End::Full:
+        if (batch.filled == 0)
+            m_rowByRow = SIZE_MAX; // an engine that writes no rows in bulk
+        return std::nullopt;
+    case RowBatch::End::Pending:
+        if (batch.filled < kShortBatch)
+            m_rowByRow = kRowByRow;
+        return Statement::Step::Row;
+    case RowBatch::End::Done:
+        return Statement::Step::Done;
+    case RowBatch::End::Error:
+        break;
+    }
+    return Statement::Step::Error;
 }
 
 std::size_t ResultColumns::roomForRows()

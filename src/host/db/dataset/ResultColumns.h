@@ -3,6 +3,9 @@
 #include "host/db/dataset/ResultColumn.h"
 #include "host/db/engine/Statement.h"
 
+#include <cstdint>
+#include <mutex>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +35,13 @@ public:
     std::string uniqueName(const std::string &name) const; // as addColumns names a field
 
     void appendRow(const Statement &statement); // its current row
+    // After appendRow: up to `limit` of the rows that follow, written by the statement straight
+    // into the columns (Statement::fillRows). Returns how the statement's steps ended (Row: it
+    // stands on a row still to append with appendRow), or nothing when it stands on the last row
+    // taken and the caller steps on. With `guard`, the columns change only while it is held (a
+    // reader elsewhere holds it too); the statement steps without it.
+    std::optional<Statement::Step> appendRows(
+        Statement &statement, std::size_t limit = SIZE_MAX, std::mutex *guard = nullptr);
     void appendRow(const std::vector<Value> &values); // missing values are NULL
     void setValue(std::size_t row, int column, const Value &value);
     void removeRow(std::size_t row);
@@ -46,6 +56,11 @@ private:
     std::size_t m_rows = 0;
     std::size_t roomForRows(); // rows every column takes through its fast path (see roomInTail)
 
+    void prepareNextChunks(); // halfway through a chunk (see ResultColumn::prepareNextChunk)
+
     std::vector<Cell> m_rowCells; // one per column: a statement's row while it is appended
     std::size_t m_room = 0; // rows appendRow may still append without checking (0: check)
+    std::vector<ColumnSlot> m_slots; // appendRows': one per column
+    std::vector<std::uint64_t> m_slotNulls; // and their NULL bits
+    std::size_t m_rowByRow = 0; // rows to take one by one before appendRows tries again
 };

@@ -62,11 +62,15 @@ bool ReadStatement(Connection &connection, const StatementRun &run, RowReceiver 
         if (statement) {
             Statement::Step step = Statement::Step::Error;
             try {
-                while (!stopped(stop) && (step = statement->step()) == Statement::Step::Row) {
+                if (!stopped(stop))
+                    step = statement->step();
+                while (!stopped(stop) && step == Statement::Step::Row) {
                     if (!begun && !(begun = receiver.Begin(*statement)))
                         return false;
                     if (!receiver.Row(*statement))
                         return false;
+                    if (!stopped(stop))
+                        step = receiver.Next(*statement);
                 }
                 if (!stopped(stop) && step == Statement::Step::Done)
                     return begun || receiver.Begin(*statement);

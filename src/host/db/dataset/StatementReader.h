@@ -24,7 +24,8 @@ struct StatementRun
 // store, the export of `corvane-iq run` and the result window's background load all read through
 // it. It sets the connection's command time-out for the call and restores it afterwards. An
 // attempt that fails because another connection holds the database is made again (see
-// TQuillonADOQuery). `stop`, when given, is checked before each row: once set the run ends as
-// cancelled. False with `error`, or with no error text when the receiver stopped the run.
+// TQuillonADOQuery). `stop`, when given, is checked before each row or batch of rows
+// (RowReceiver::Next): once set the run ends as cancelled. False with `error`, or with no error
+// text when the receiver stopped the run.
 bool ReadStatement(Connection &connection, const StatementRun &run, RowReceiver &receiver,
     DbError &error, const std::atomic<bool> *stop = nullptr);

@@ -42,6 +42,11 @@ public:
         columns->appendRow(statement);
         return true;
     }
+    Statement::Step Next(Statement &statement) override
+    {
+        const auto step = columns->appendRows(statement);
+        return step ? *step : statement.step();
+    }
     bool MayRepeat() const override { return true; }
 
     std::unique_ptr<ResultColumns> columns;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/db/dataset/ChunkAllocator.h"
+#include "host/db/engine/RowBatch.h"
 
 #include <cstdint>
 #include <cstring>
@@ -40,33 +41,16 @@ public:
     std::size_t size() const { return m_size; }
     std::size_t capacity() const { return m_capacity; }
     std::string_view view() const { return { m_data, m_size }; }
+    char *data() { return m_data; }
+    // Takes in the `count` bytes written straight after the end, within the capacity.
+    void extend_unchecked(std::size_t count) { m_size += count; }
 
     void append(std::string_view text)
     {
         const std::size_t n = text.size();
         if (m_capacity - m_size < n) [[unlikely]]
             grow(n);
-        char *out = m_data + m_size;
-        const char *in = text.data();
-        if (n > 16) {
-            std::memcpy(out, in, n);
-        } else if (n >= 8) { // two overlapping words cover 8 to 16 bytes
-            std::uint64_t first, last;
-            std::memcpy(&first, in, 8);
-            std::memcpy(&last, in + n - 8, 8);
-            std::memcpy(out, &first, 8);
-            std::memcpy(out + n - 8, &last, 8);
-        } else if (n >= 4) {
-            std::uint32_t first, last;
-            std::memcpy(&first, in, 4);
-            std::memcpy(&last, in + n - 4, 4);
-            std::memcpy(out, &first, 4);
-            std::memcpy(out + n - 4, &last, 4);
-        } else if (n > 0) {
-            out[0] = in[0];
-            out[n / 2] = in[n / 2];
-            out[n - 1] = in[n - 1];
-        }
+        copyText(m_data + m_size, text.data(), n);
         m_size += n;
     }
     // The `length` bytes at `position` become `text`; the rest moves up or down.

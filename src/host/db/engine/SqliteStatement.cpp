@@ -54,7 +54,11 @@ Statement::Step SqliteStatement::step()
     }
     m_connection.enterStep(m_deadline, m_limited);
     const int rc = sqlite3_step(m_statement);
-    const bool timedOut = m_connection.leaveStep();
+    return stepEnded(rc, m_connection.leaveStep());
+}
+
+Statement::Step SqliteStatement::stepEnded(int rc, bool timedOut)
+{
     if (rc == SQLITE_ROW)
         return Step::Row;
     if (rc == SQLITE_DONE) {
@@ -219,6 +223,70 @@ int SqliteStatement::readRow(Cell *cells, int count) const
     for (int column = 0; column < read; ++column)
         readCell(m_statement, column, cells[column]);
     return read;
+}
+
+namespace {
+
+// One cell of the current row into its slot; false when the slot does not take it as it is.
+inline bool putCell(sqlite3_stmt *statement, int column, ColumnSlot &slot, std::size_t k)
+{
+    sqlite3_value *value = sqlite3_column_value(statement, column);
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+        return slot.putInteger(k, sqlite3_value_int64(value));
+    case SQLITE_FLOAT:
+        return slot.putReal(k, sqlite3_value_double(value));
+    case SQLITE_TEXT: {
+        const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
+        return slot.putText(
+            k, std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(value))));
+    }
+    case SQLITE_BLOB: {
+        const auto *bytes = static_cast<const char *>(sqlite3_value_blob(value));
+        return slot.putBytes(
+            k, std::string_view(bytes, static_cast<std::size_t>(sqlite3_value_bytes(value))));
+    }
+    default:
+        slot.putNull(k);
+        return true;
+    }
+}
+
+} // namespace
+
+RowBatch::End SqliteStatement::fillRows(RowBatch &batch)
+{
+    // The load of a large result: the rows go from the engine's values into the columns with
+    // neither a call per row nor a cell in between.
+    batch.filled = 0;
+    if (!m_started || batch.count != sqlite3_column_count(m_statement))
+        return RowBatch::End::Full;
+    m_connection.enterStep(m_deadline, m_limited);
+    int rc = SQLITE_ROW;
+    RowBatch::End end = RowBatch::End::Full;
+    std::size_t k = 0;
+    for (; k < batch.room; ++k) {
+        rc = sqlite3_step(m_statement);
+        if (rc != SQLITE_ROW) {
+            end = rc == SQLITE_DONE ? RowBatch::End::Done : RowBatch::End::Error;
+            break;
+        }
+        RowLock lock(m_rowMutex);
+        int column = 0;
+        while (column < batch.count && putCell(m_statement, column, batch.columns[column], k))
+            ++column;
+        if (column < batch.count) [[unlikely]] {
+            for (int c = 0; c <= column; ++c)
+                batch.columns[c].dropRow(k);
+            end = RowBatch::End::Pending;
+            break;
+        }
+    }
+    batch.filled = k;
+    const bool timedOut = m_connection.leaveStep();
+    if (end == RowBatch::End::Done || end == RowBatch::End::Error)
+        stepEnded(rc, timedOut);
+    return end;
 }
 
 bool SqliteStatement::isReadOnly() const

@@ -34,6 +34,7 @@ public:
     Blob asBlob(int column) const override;
     FieldType valueType(int column) const override;
     int readRow(Cell *cells, int count) const override;
+    RowBatch::End fillRows(RowBatch &batch) override;
 
     bool isReadOnly() const override;
     const DbError &lastError() const override { return m_error; }
@@ -41,6 +42,8 @@ public:
     sqlite3_stmt *handle() const { return m_statement; }
 
 private:
+    Step stepEnded(int rc, bool timedOut); // records the error of a failed step
+
     SqliteConnection &m_connection;
     sqlite3_stmt *m_statement;
     sqlite3_mutex

@@ -2,6 +2,12 @@
 
 #include <algorithm>
 
+RowBatch::End Statement::fillRows(RowBatch &batch)
+{
+    batch.filled = 0;
+    return RowBatch::End::Full;
+}
+
 int Statement::readRow(Cell *cells, int count) const
 {
     const int read = std::min(count, columnCount());

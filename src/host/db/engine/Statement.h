@@ -2,6 +2,7 @@
 
 #include "host/db/engine/DbError.h"
 #include "host/db/engine/FieldType.h"
+#include "host/db/engine/RowBatch.h"
 #include "host/db/engine/Value.h"
 
 #include <cstdint>
@@ -58,6 +59,10 @@ public:
     // returns n: loading a result costs one call per row, not one per cell. The default reads
     // through the accessors above; engines override it to read straight from their own row.
     virtual int readRow(Cell *cells, int count) const;
+    // Steps on and writes the rows straight into `batch` until it is full, a row does not fit
+    // it, or the statement ends; batch.filled says how many. The default writes none (Full with
+    // no rows): the caller then steps and reads row by row.
+    virtual RowBatch::End fillRows(RowBatch &batch);
 
     virtual bool isReadOnly() const = 0; // the statement cannot change the database
     virtual const DbError &lastError() const = 0;
