@@ -137,13 +137,18 @@ private:
     std::unique_ptr<Statement> m_inner;
 };
 
-// Every row of the statement, with one column more than it has.
+// Every row of the statement, with one column more than it has, read as an open reads them
+// (neither engine can then write rows in bulk).
 void load(Statement &statement, ResultColumns &columns)
 {
     columns.addColumns(statement);
     columns.addColumn("extra", FieldType::Integer);
-    while (statement.step() == Statement::Step::Row)
+    Statement::Step step = statement.step();
+    while (step == Statement::Step::Row) {
         columns.appendRow(statement);
+        const auto next = columns.appendRows(statement);
+        step = next ? *next : statement.step();
+    }
     columns.finish();
 }
 
