@@ -54,8 +54,6 @@ public:
             reallocate(m_capacity ? 2 * m_capacity : 16, Prefault::Ahead);
         m_data[m_size++] = value;
     }
-    // The load's fast path, once the caller has made sure of the room.
-    void push_unchecked(T value) { m_data[m_size++] = value; }
     // Takes in the `count` values written straight after the end, within the capacity.
     void extend_unchecked(std::size_t count) { m_size += count; }
     void truncate(std::size_t size) { m_size = std::min(m_size, size); }

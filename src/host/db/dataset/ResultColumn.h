@@ -129,44 +129,8 @@ public:
     // thread no cleared pages.
     void prepareNextChunk();
     // The rows the last chunk takes before it must grow or a new chunk begin (0 when there is
-    // none), with their null words in place: ResultColumns then appends whole rows through
-    // appendCellWithRoom until one of its columns needs the general path again.
+    // none), with their null words in place: the room of a batch of rows written in bulk.
     std::size_t roomInTail();
-    // appendCell for a row that roomInTail() has room for: no chunk, capacity or null word to
-    // check. False when the cell took the general path, which may have changed the storage and
-    // so the room.
-    bool appendCellWithRoom(const Cell &cell)
-    {
-        Chunk &chunk = m_chunks.back();
-        const std::size_t i = chunk.rows;
-        if (cell.kind == Cell::Kind::Text) {
-            std::int64_t ms;
-            if (m_storage == Storage::Text) {
-                chunk.text.append(cell.bytes());
-                chunk.ends.push_unchecked(static_cast<std::uint32_t>(chunk.text.size()));
-            } else if (m_storage == Storage::Date && IsoDate::parseStored(cell.bytes(), ms)) {
-                chunk.words.push_unchecked(ms);
-            } else {
-                appendText(cell.bytes());
-                return false;
-            }
-        } else if (cell.kind == Cell::Kind::Integer && m_storage == Storage::Integer) {
-            chunk.words.push_unchecked(cell.integer);
-        } else if (cell.kind == Cell::Kind::Real && m_storage == Storage::Real) {
-            chunk.words.push_unchecked(std::bit_cast<std::int64_t>(cell.real));
-        } else if (cell.kind == Cell::Kind::Null) {
-            chunk.nulls[i >> 6] |= std::uint64_t(1) << (i & 63);
-            if (m_storage == Storage::Text || m_storage == Storage::Bytes)
-                chunk.ends.push_unchecked(static_cast<std::uint32_t>(chunk.text.size()));
-            else
-                chunk.words.push_unchecked(0);
-        } else {
-            appendCell(cell);
-            return false;
-        }
-        chunk.rows = i + 1;
-        return true;
-    }
     // The load in bulk (Statement::fillRows), within the rows roomInTail() has room for: where
     // they go, with their NULL bits into `nulls` (bit 0 standing for the tail's row 0 mod 64,
     // zeroed by the caller).

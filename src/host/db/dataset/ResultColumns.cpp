@@ -9,7 +9,6 @@
 void ResultColumns::addColumn(
     std::string name, FieldType declared, std::string baseTable, std::string baseColumn)
 {
-    m_room = 0;
     m_columns.emplace_back(std::move(name), declared, std::move(baseTable), std::move(baseColumn));
     m_rowCells.resize(m_columns.size());
     for (std::size_t row = 0; row < m_rows; ++row)
@@ -47,25 +46,15 @@ int ResultColumns::indexOf(std::string_view name) const
 
 void ResultColumns::appendRow(const Statement &statement)
 {
-    // The load of a result: one call reads the row, then each cell goes straight into its
-    // column, where appendCell inlines.
+    // A load's rows past the first come in bulk (appendRows); this takes the rows a batch does
+    // not, which may change a column's storage.
     const int fields = columnCount();
     Cell *cells = m_rowCells.data();
-    ResultColumn *columns = m_columns.data();
     const int read = statement.readRow(cells, fields);
-    if (m_room && read == fields) [[likely]] {
-        // Room in every column: no chunk, capacity or null word to check, cell by cell.
-        bool fast = true;
-        for (int column = 0; column < fields; ++column)
-            fast &= columns[column].appendCellWithRoom(cells[column]);
-        m_room = fast ? m_room - 1 : 0;
-    } else {
-        for (int column = 0; column < read; ++column)
-            columns[column].appendCell(cells[column]);
-        for (int column = read; column < fields; ++column)
-            columns[column].appendNull(); // the statement lacks it
-        m_room = roomForRows();
-    }
+    for (int column = 0; column < read; ++column)
+        m_columns[static_cast<std::size_t>(column)].appendCell(cells[column]);
+    for (int column = read; column < fields; ++column)
+        m_columns[static_cast<std::size_t>(column)].appendNull(); // the statement lacks it
     if ((++m_rows & (ResultColumn::kChunkRows - 1)) == ResultColumn::kChunkRows / 2) [[unlikely]]
         prepareNextChunks();
 }
@@ -100,13 +89,11 @@ std::optional<Statement::Step> ResultColumns::appendRows(
     const std::size_t count = m_columns.size();
     std::unique_lock<std::mutex> lock
         = guard ? std::unique_lock(*guard) : std::unique_lock<std::mutex>();
-    if (!m_room)
-        m_room = roomForRows();
     // Stop at the half of a chunk, where the next chunk is prepared.
     constexpr std::size_t mask = ResultColumn::kChunkRows - 1;
     const std::size_t toHalf = (ResultColumn::kChunkRows / 2 - (m_rows & mask)) & mask;
     RowBatch batch;
-    batch.room = std::min({ m_room, limit, kBatchRows, toHalf ? toHalf : mask + 1 });
+    batch.room = std::min({ roomForRows(), limit, kBatchRows, toHalf ? toHalf : mask + 1 });
     if (batch.room == 0)
         return std::nullopt; // the columns' buffers wait for appendRow to grow them
     m_slots.resize(count);
@@ -126,13 +113,12 @@ std::optional<Statement::Step> ResultColumns::appendRows(
     for (std::size_t c = 0; c < count; ++c)
         m_columns[c].commitBulk(m_slots[c], batch.filled);
     m_rows += batch.filled;
-    m_room -= batch.filled;
     if (batch.filled && (m_rows & mask) == ResultColumn::kChunkRows / 2)
         prepareNextChunks();
     switch (end) {
     case RowBatch::End::Full:
         if (batch.filled == 0)
-            m_rowByRow = SIZE_MAX; // an engine that writes no rows in bulk
+            m_rowByRow = SIZE_MAX; // a statement narrower than the columns: row by row
         return std::nullopt;
     case RowBatch::End::Pending:
         if (batch.filled < kShortBatch)
@@ -157,7 +143,6 @@ std::size_t ResultColumns::roomForRows()
 
 void ResultColumns::appendRow(const std::vector<Value> &values)
 {
-    m_room = 0;
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
         if (i < values.size())
             m_columns[i].append(values[i]);
@@ -169,13 +154,11 @@ void ResultColumns::appendRow(const std::vector<Value> &values)
 
 void ResultColumns::setValue(std::size_t row, int column, const Value &value)
 {
-    m_room = 0; // the columns may have changed their storage or capacity
     m_columns[static_cast<std::size_t>(column)].set(row, value);
 }
 
 void ResultColumns::removeRow(std::size_t row)
 {
-    m_room = 0; // the columns may have changed their storage or capacity
     for (ResultColumn &column : m_columns)
         column.remove(row);
     --m_rows;
@@ -183,7 +166,6 @@ void ResultColumns::removeRow(std::size_t row)
 
 void ResultColumns::clearRows()
 {
-    m_room = 0; // the columns may have changed their storage or capacity
     for (ResultColumn &column : m_columns)
         column.clear();
     m_rows = 0;
@@ -191,7 +173,6 @@ void ResultColumns::clearRows()
 
 void ResultColumns::finish()
 {
-    m_room = 0; // the last chunks lose their spare room
     for (ResultColumn &column : m_columns)
         column.finish();
 }

@@ -54,12 +54,11 @@ public:
 private:
     std::vector<ResultColumn> m_columns;
     std::size_t m_rows = 0;
-    std::size_t roomForRows(); // rows every column takes through its fast path (see roomInTail)
+    std::size_t roomForRows(); // rows every column takes in bulk (see roomInTail)
 
     void prepareNextChunks(); // halfway through a chunk (see ResultColumn::prepareNextChunk)
 
     std::vector<Cell> m_rowCells; // one per column: a statement's row while it is appended
-    std::size_t m_room = 0; // rows appendRow may still append without checking (0: check)
     std::vector<ColumnSlot> m_slots; // appendRows': one per column
     std::vector<std::uint64_t> m_slotNulls; // and their NULL bits
     std::size_t m_rowByRow = 0; // rows to take one by one before appendRows tries again

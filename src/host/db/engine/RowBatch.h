@@ -116,4 +116,18 @@ struct RowBatch
     int count = 0;
     std::size_t room = 0;
     std::size_t filled = 0; // rows written
+
+    // Writes row k through put(column, slot), cell by cell; false when a cell does not fit, and
+    // then what the row wrote is dropped.
+    template <typename Put> bool putRow(std::size_t k, Put put)
+    {
+        int column = 0;
+        while (column < count && put(column, columns[column]))
+            ++column;
+        if (column == count) [[likely]]
+            return true;
+        for (int c = 0; c <= column; ++c)
+            columns[c].dropRow(k);
+        return false;
+    }
 };

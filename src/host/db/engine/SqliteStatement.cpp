@@ -272,12 +272,9 @@ RowBatch::End SqliteStatement::fillRows(RowBatch &batch)
             break;
         }
         RowLock lock(m_rowMutex);
-        int column = 0;
-        while (column < batch.count && putCell(m_statement, column, batch.columns[column], k))
-            ++column;
-        if (column < batch.count) [[unlikely]] {
-            for (int c = 0; c <= column; ++c)
-                batch.columns[c].dropRow(k);
+        if (!batch.putRow(k, [&](int column, ColumnSlot &slot) {
+                return putCell(m_statement, column, slot, k);
+            })) [[unlikely]] {
             end = RowBatch::End::Pending;
             break;
         }

@@ -2,9 +2,46 @@
 
 #include <algorithm>
 
+namespace {
+
+bool putCell(const Cell &cell, ColumnSlot &slot, std::size_t k)
+{
+    switch (cell.kind) {
+    case Cell::Kind::Integer:
+        return slot.putInteger(k, cell.integer);
+    case Cell::Kind::Real:
+        return slot.putReal(k, cell.real);
+    case Cell::Kind::Text:
+        return slot.putText(k, cell.bytes());
+    case Cell::Kind::Blob:
+        return slot.putBytes(k, cell.bytes());
+    case Cell::Kind::Null:
+        break;
+    }
+    slot.putNull(k);
+    return true;
+}
+
+} // namespace
+
 RowBatch::End Statement::fillRows(RowBatch &batch)
 {
+    // Each row through readRow, its cells put into their slots.
     batch.filled = 0;
+    if (batch.count != columnCount())
+        return RowBatch::End::Full;
+    m_fillCells.resize(static_cast<std::size_t>(batch.count));
+    for (; batch.filled < batch.room; ++batch.filled) {
+        const Step step = this->step();
+        if (step != Step::Row)
+            return step == Step::Done ? RowBatch::End::Done : RowBatch::End::Error;
+        readRow(m_fillCells.data(), batch.count);
+        const std::size_t k = batch.filled;
+        if (!batch.putRow(k, [&](int column, ColumnSlot &slot) {
+                return putCell(m_fillCells[static_cast<std::size_t>(column)], slot, k);
+            }))
+            return RowBatch::End::Pending;
+    }
     return RowBatch::End::Full;
 }
 

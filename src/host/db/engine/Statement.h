@@ -60,8 +60,8 @@ public:
     // through the accessors above; engines override it to read straight from their own row.
     virtual int readRow(Cell *cells, int count) const;
     // Steps on and writes the rows straight into `batch` until it is full, a row does not fit
-    // it, or the statement ends; batch.filled says how many. The default writes none (Full with
-    // no rows): the caller then steps and reads row by row.
+    // it, or the statement ends; batch.filled says how many. None (Full with no rows) when the
+    // batch has another number of columns. The default reads each row through readRow.
     virtual RowBatch::End fillRows(RowBatch &batch);
 
     virtual bool isReadOnly() const = 0; // the statement cannot change the database
@@ -79,4 +79,5 @@ public:
 
 private:
     mutable std::vector<Blob> m_cellBlobs; // what the default readRow hands out as bytes
+    std::vector<Cell> m_fillCells; // the default fillRows' row
 };

@@ -137,12 +137,13 @@ private:
     std::unique_ptr<Statement> m_inner;
 };
 
-// Every row of the statement, with one column more than it has, read as an open reads them
-// (neither engine can then write rows in bulk).
-void load(Statement &statement, ResultColumns &columns)
+// Every row of the statement, read as an open reads them; with `extra`, one column more than
+// the statement has, which makes every row go through appendRow.
+void load(Statement &statement, ResultColumns &columns, bool extra)
 {
     columns.addColumns(statement);
-    columns.addColumn("extra", FieldType::Integer);
+    if (extra)
+        columns.addColumn("extra", FieldType::Integer);
     Statement::Step step = statement.step();
     while (step == Statement::Step::Row) {
         columns.appendRow(statement);
@@ -154,20 +155,22 @@ void load(Statement &statement, ResultColumns &columns)
 
 } // namespace
 
+// The rows SQLite's statement hands over one by one against those an engine without its own
+// bulk writing (read through its accessors) writes in bulk.
 TEST_F(ResultLoadTest, AnEngineReadThroughItsAccessorsLoadsTheSameCells)
 {
     const std::string sql = "select * from t where id < 2000 order by id";
     ResultColumns direct;
     auto statement = db->prepare(sql);
     ASSERT_TRUE(statement);
-    load(*statement, direct);
+    load(*statement, direct, true);
     ResultColumns accessed;
     AccessorStatement accessor(db->prepare(sql));
-    load(accessor, accessed);
+    load(accessor, accessed, false);
 
     ASSERT_EQ(accessed.rowCount(), 1999u);
     ASSERT_EQ(accessed.rowCount(), direct.rowCount());
-    for (int c = 0; c < direct.columnCount(); ++c) {
+    for (int c = 0; c < accessed.columnCount(); ++c) {
         const ResultColumn &expected = direct.column(c);
         const ResultColumn &actual = accessed.column(c);
         SCOPED_TRACE(expected.name());
@@ -177,8 +180,7 @@ TEST_F(ResultLoadTest, AnEngineReadThroughItsAccessorsLoadsTheSameCells)
             ASSERT_EQ(actual.displayText(row), expected.displayText(row)) << "row " << row;
         }
     }
-    EXPECT_TRUE(
-        accessed.column(accessed.columnCount() - 1).isNull(1998)); // the column the statement lacks
+    EXPECT_TRUE(direct.column(direct.columnCount() - 1).isNull(1998)); // the statement lacks it
 }
 
 // More than 2^31 bytes of text in one column (7,500,000 rows of 300 bytes, about 2.3 GB of
